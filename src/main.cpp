@@ -1,0 +1,59 @@
+#include "shell/frmqy2.h"
+#include "shell/singleinstance.h"
+#include "shell/unixsignals.h"
+#include "shell/windows.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QSessionManager>
+
+namespace {
+
+// The program places its windows and opens its menu at the pointer, which Wayland does not allow
+// a client: run through XWayland when it is there, unless the user chose a platform.
+void preferXcbUnderWayland()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/quillory2-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    preferXcbUnderWayland();
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quillory2"));
+    QApplication::setApplicationName(QStringLiteral("Quillory2"));
+    QApplication::setApplicationVersion(QStringLiteral(QY2_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(applicationIcon());
+
+    SingleInstance instance(QStringLiteral("quillory2"));
+    if (!instance.claim()) {
+        instance.tellRunningCopy();
+        return 0;
+    }
+
+    frmQY2 main;
+    registerWindows(main);
+    QObject::connect(&instance, &SingleInstance::secondStartRequested, &main, &frmQY2::bringToolBarForward);
+    QObject::connect(&main, &frmQY2::unloaded, &app, &QApplication::quit, Qt::QueuedConnection);
+
+    UnixSignals unixSignals;
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &main, &frmQY2::unload);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &main, [&main](QSessionManager &) { main.unload(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, &frmQY2::unload);
+
+    main.Form_Load();
+    return app.exec();
+}

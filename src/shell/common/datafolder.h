@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Decides, once, the folder that holds reminders.dat, PlanData, ClipData and the to-do files.
+// A portable install keeps its data beside the program; everyone else gets the per-user data folder.
+// Tests point it at a temporary folder with setPath().
+class DataFolder final
+{
+public:
+    static QString path();
+    static QString filePath(const QString &name);
+    static void setPath(const QString &folder);
+
+    // The rule itself: programDir when it already holds the program's data and is writable, else userDir.
+    static QString choose(const QString &programDir, const QString &userDir);
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+class QTextBrowser;
+
+// The program's own help window: pages built into the program, one per tool, opened at a topic.
+class HelpViewer final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit HelpViewer(QWidget *parent = nullptr);
+
+    void showTopic(int contextId);
+    static QString pageForTopic(int contextId);
+
+    // The one help window of the run, created when help is first asked for.
+    static HelpViewer *instance();
+
+private:
+    QTextBrowser *m_browser = nullptr;
+};
+
+// Help commands of the callers: the default topic, or the topic of a context id.
+inline constexpr int HelpDisplayTopic = 0;
+inline constexpr int HelpContext = 15;
+
+// Opens "qy2.chm" from the data folder when one lies there and the desktop can open it,
+// otherwise the built-in page of the topic.
+void ShowHelpTopic(QWidget *owner, int command, int contextId);
