@@ -14,7 +14,7 @@ std::unique_ptr<QSettings> openStore(const QString &application)
 {
     if (!s_file.isEmpty())
         return std::make_unique<QSettings>(s_file, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, application, application);
+    return std::make_unique<QSettings>(application, application); // INI file on Linux, registry on Windows
 }
 
 QString keyPath(const QString &section, const QString &key)
