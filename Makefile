@@ -5,7 +5,7 @@ ifdef CI
 CMAKE_FLAGS += -DQY2_WERROR=ON
 endif
 
-.PHONY: run test build deps clean
+.PHONY: run test test-asan build deps clean
 
 deps:
 	scripts/install-deps
@@ -20,5 +20,12 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
 
+# The same suite under the address and undefined-behaviour sanitizers (CI runs it after `make test`).
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DQY2_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-asan
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure --timeout 600
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-asan
