@@ -71,6 +71,7 @@ private Q_SLOTS:
     void trayEventsOpenWindows();
     void shutdownSavesAndUnloadsOnce();
     void remTimerRunsEveryFiveSeconds();
+    void missingNotificationAreaIsRecorded();
 
     void singleInstance();
     void secondStartExitsAndSignalEndsCleanly();
@@ -338,6 +339,17 @@ void TestShell::remTimerRunsEveryFiveSeconds()
     QCOMPARE(main.remTimer().interval(), 5000);
     QVERIFY(!main.remTimer().isSingleShot());
     QCOMPARE(main.remTimer().objectName(), QStringLiteral("tmrRemTimer"));
+}
+
+void TestShell::missingNotificationAreaIsRecorded()
+{
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen desktop has none
+    frmQY2 main;
+    QSignalSpy changed(&main, &frmQY2::trayMissingChanged);
+    main.Form_Load();
+    QVERIFY(!main.isTrayMissing()); // a tray host may still be starting
+    QTRY_VERIFY_WITH_TIMEOUT(main.isTrayMissing(), frmQY2::TrayWaitMs + 2000);
+    QCOMPARE(changed.count(), 1);
 }
 
 void TestShell::singleInstance()
