@@ -187,6 +187,8 @@ QWidget *frmReminder::buildToolbars()
         bar->setIconSize(QSize(24, 24));
         bar->setMovable(false);
         bar->setFloatable(false);
+        bar->layout()->setContentsMargins(0, 0, 0, 0);
+        bar->layout()->setSpacing(0);
     }
     layout->addWidget(m_Toolbar1);
     layout->addStretch(1);
@@ -302,9 +304,12 @@ QStatusBar *frmReminder::buildStatusBar()
     m_panelDate->setAlignment(Qt::AlignCenter);
     m_panelCount->setAlignment(Qt::AlignCenter);
 
+    // A long hint must never widen the window: the help panel takes what the others leave.
+    m_panelHelp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QWidget *panels[] = {m_panelShowHide, m_panelHelp, m_panelTime, m_panelDate, m_panelCount};
     for (int i = 0; i < 5; ++i) {
-        panels[i]->setMinimumWidth(px(PanelWidthsTwips[i]));
+        if (i != 1)
+            panels[i]->setMinimumWidth(px(PanelWidthsTwips[i]));
         bar->addPermanentWidget(panels[i], i == 1 ? 1 : 0);
     }
     return bar;
@@ -461,6 +466,7 @@ void frmReminder::applyHeight(double twips)
 {
     m_heightTwips = twips;
     m_lowerPanel->setVisible(twips >= ShowHideLimitTwips);
+    layout()->activate(); // the smaller minimum height of a hidden panel applies at once
     resizeOuterTwips(this, QSizeF(WidthTwips, twips));
 }
 
