@@ -29,6 +29,23 @@ bool keyLess(const QString &a, const QString &b)
     return DueKey(a) < DueKey(b);
 }
 
+// One record appended to a sorted list (an Add). The exchange sort swaps it into the first slot
+// whose key is greater and carries that record on; from there every run of equal keys hands its
+// first record to the next run, so each run after the new record turns left by one.
+void sortLastIntoPlace(QStringList &records, const QList<qint64> &keys)
+{
+    const qsizetype last = records.size() - 1;
+    const auto place = std::upper_bound(keys.cbegin(), keys.cend() - 1, keys.last()) - keys.cbegin();
+    for (qsizetype begin = place; begin < last;) {
+        qsizetype end = begin + 1;
+        while (end < last && keys[end] == keys[begin])
+            ++end;
+        std::rotate(records.begin() + begin, records.begin() + begin + 1, records.begin() + end);
+        begin = end;
+    }
+    records.move(last, place);
+}
+
 } // namespace
 
 ReminderList::ReminderList(QObject *parent)
@@ -105,6 +122,8 @@ void ReminderList::SortReminders()
             // carries it to the first key that is not smaller, ahead of its equals.
             const auto to = std::lower_bound(keys.cbegin() + 1, keys.cend(), keys.first());
             m_records.move(0, to - keys.cbegin() - 1);
+        } else if (std::is_sorted(keys.cbegin(), keys.cend() - 1)) {
+            sortLastIntoPlace(m_records, keys);
         } else {
             const QList<qsizetype> order = ExchangeSortOrder(keys);
             QStringList sorted;

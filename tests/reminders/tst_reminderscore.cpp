@@ -393,11 +393,13 @@ void TestRemindersCore::sortMatchesTheExchangeSort()
 void TestRemindersCore::listSortMatchesTheExchangeSort()
 {
     QRandomGenerator random(42);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 800; ++round) {
         QStringList records = randomRecords(random, int(random.bounded(60)), 1 + int(random.bounded(8)));
-        if (round % 3 == 0 && records.size() > 1) // sorted but for the first record
+        if (round % 4 == 0 && records.size() > 1) // sorted but for the first record (a delivery)
             records = QStringList{records.first()} + exchangeSort(records.mid(1));
-        else if (round % 3 == 1)
+        else if (round % 4 == 1 && records.size() > 1) // sorted but for the last record (an add)
+            records = exchangeSort(records.mid(0, records.size() - 1)) + QStringList{records.last()};
+        else if (round % 4 == 2)
             records = exchangeSort(records);
         m_env->writeBytes(ReminderList::fileName(), fileOf(records));
         ReminderList list;
