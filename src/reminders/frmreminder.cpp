@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QTimeEdit>
@@ -182,7 +184,10 @@ QWidget *frmReminder::buildToolbars()
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(1, 0, 1, 0);
     layout->setSpacing(0);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
     for (QToolBar *bar : {m_Toolbar1, m_tlbCalR}) {
+        bar->setFont(small);
         bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         bar->setIconSize(QSize(24, 24));
         bar->setMovable(false);
@@ -193,6 +198,9 @@ QWidget *frmReminder::buildToolbars()
     layout->addWidget(m_Toolbar1);
     layout->addStretch(1);
     layout->addWidget(m_tlbCalR);
+    // Every button stays in sight: with larger fonts the window grows rather than hide one.
+    m_Toolbar1->setMinimumWidth(m_Toolbar1->sizeHint().width());
+    m_tlbCalR->setMinimumWidth(m_tlbCalR->sizeHint().width());
     return row;
 }
 
@@ -202,7 +210,7 @@ QWidget *frmReminder::buildLowerPanel()
     m_rtfRemMessage->setObjectName(QStringLiteral("rtfRemMessage"));
     m_rtfRemMessage->setAcceptRichText(false);
     m_rtfRemMessage->setTabChangesFocus(true);
-    m_rtfRemMessage->setMinimumHeight(px(810));
+    m_rtfRemMessage->setFixedHeight(qMax(px(810), 3 * fontMetrics().lineSpacing() + 6));
     connect(m_rtfRemMessage, &QTextEdit::textChanged, this,
             [this] { m_btnAdd->setEnabled(!m_rtfRemMessage->document()->isEmpty()); });
 
@@ -474,7 +482,9 @@ void frmReminder::updateClock()
 {
     const QDateTime now = Clock::now();
     const QLocale locale;
-    m_panelTime->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+    timeFormat.remove(QRegularExpression(QStringLiteral("[:.]ss")));
+    m_panelTime->setText(locale.toString(now.time(), timeFormat));
     m_panelDate->setText(locale.toString(now.date(), QLocale::ShortFormat));
     if (isVisible())
         m_clockTimer.start(int(qBound(1, 60 - now.time().second(), 60)) * 1000);
@@ -484,6 +494,16 @@ void frmReminder::showEvent(QShowEvent *event)
 {
     updateClock();
     QWidget::showEvent(event);
+}
+
+// The height is that of the outer frame, which the desktop adds only once the window is up.
+void frmReminder::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (!m_framed && isVisible() && frameGeometry().size() != size()) {
+        m_framed = true;
+        applyHeight(m_heightTwips);
+    }
 }
 
 void frmReminder::hideEvent(QHideEvent *event)
