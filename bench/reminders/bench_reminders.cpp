@@ -35,7 +35,7 @@ QStringList makeRecords(int count, int due = 0, int categories = 6)
         const QTime time = isDue ? QTime(9, 0) : QTime(random.bounded(24), random.bounded(4) * 15);
         const int schedule = isDue ? 1 : int(random.bounded(8));
         records.append(MakeReminderRecord(date, time, schedule, int(random.bounded(categories)),
-                                          QStringLiteral("Reminder number %1 to do something").arg(i)));
+            QStringLiteral("Reminder number %1 to do something").arg(i)));
     }
     return records;
 }
@@ -74,8 +74,8 @@ void Add(benchmark::State &state)
     for (auto _ : state) {
         list.AddReminder(QDate(2025, 1, 15), QTime(9, 0), 1, 0, QStringLiteral("added"));
         state.PauseTiming();
-        list.DeleteReminder(list.records().indexOf(MakeReminderRecord(QDate(2025, 1, 15), QTime(9, 0), 1, 0,
-                                                                          QStringLiteral("added"))));
+        list.DeleteReminder(
+            list.records().indexOf(MakeReminderRecord(QDate(2025, 1, 15), QTime(9, 0), 1, 0, QStringLiteral("added"))));
         state.ResumeTiming();
     }
 }

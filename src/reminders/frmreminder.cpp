@@ -42,7 +42,7 @@ namespace {
 constexpr int HelpContextId = 1028;
 
 // The help panel's range and the others, in twips from the left of the status bar.
-constexpr int PanelWidthsTwips[] = {970, 4670, 600, 840, 480};
+constexpr int PanelWidthsTwips[] = { 970, 4670, 600, 840, 480 };
 
 int px(double twips)
 {
@@ -103,16 +103,17 @@ frmReminder::frmReminder(ReminderList &list, QWidget *parent)
     layout->addWidget(buildLowerPanel());
     layout->addWidget(m_StatusBarRem);
 
-    connect(m_lvwRemDue, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) { chooseRow(index.row()); });
+    connect(
+        m_lvwRemDue, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) { chooseRow(index.row()); });
     connect(m_lvwRemDue->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                // Moving through the list with the keyboard chooses too; a refill chooses nothing.
-                if (current.isValid() && m_lvwRemDue->selectionModel()->isRowSelected(current.row()))
-                    chooseRow(current.row());
-            });
+        [this](const QModelIndex &current) {
+            // Moving through the list with the keyboard chooses too; a refill chooses nothing.
+            if (current.isValid() && m_lvwRemDue->selectionModel()->isRowSelected(current.row()))
+                chooseRow(current.row());
+        });
     connect(&m_list, &ReminderList::listChanged, this, &frmReminder::FillReminderList);
     connect(&m_list, &ReminderList::countChanged, this,
-            [this](int count) { m_panelCount->setText(QString::number(count)); });
+        [this](int count) { m_panelCount->setText(QString::number(count)); });
     connect(&m_list, &ReminderList::emptied, this, &frmReminder::resetEditor);
     connect(&m_list, &ReminderList::deliverPastChanged, m_chkDelMissedRem, &QCheckBox::setChecked);
     connect(&m_list, &ReminderList::deliverNoneChanged, m_chkNoRem, &QCheckBox::setChecked);
@@ -153,7 +154,7 @@ QWidget *frmReminder::buildToolbars()
     m_Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     m_categoryButtons = new QActionGroup(this);
     m_categoryButtons->setExclusive(true);
-    static const char *const icons[] = {"alarms", "birthdays", "business", "leasure", "finances", "travel"};
+    static const char *const icons[] = { "alarms", "birthdays", "business", "leasure", "finances", "travel" };
     const QStringList categories = Schedule::categoryNames();
     for (int i = 0; i < categories.size(); ++i) {
         QAction *button = m_Toolbar1->addAction(reminderIcon(icons[i]), categories.at(i));
@@ -165,8 +166,8 @@ QWidget *frmReminder::buildToolbars()
 
     m_tlbCalR = new QToolBar;
     m_tlbCalR->setObjectName(QStringLiteral("tlbCalR"));
-    const auto command = [this](const char *key, const char *icon, const QString &caption,
-                                const QKeySequence &shortcut, void (frmReminder::*slot)()) {
+    const auto command = [this](const char *key, const char *icon, const QString &caption, const QKeySequence &shortcut,
+                             void (frmReminder::*slot)()) {
         QAction *button = m_tlbCalR->addAction(reminderIcon(icon), caption);
         button->setObjectName(QLatin1String(key));
         button->setShortcut(shortcut);
@@ -176,8 +177,8 @@ QWidget *frmReminder::buildToolbars()
     };
     m_btnNew = command("btnNew", "new", tr("New"), QKeySequence::New, &frmReminder::NewReminder);
     m_btnAdd = command("btnAdd", "add", tr("Add"), QKeySequence(Qt::CTRL | Qt::Key_Return), &frmReminder::AddReminder);
-    m_btnDel = command("btnDel", "remove", tr("Remove"), QKeySequence(Qt::CTRL | Qt::Key_Delete),
-                       &frmReminder::RemoveReminder);
+    m_btnDel = command(
+        "btnDel", "remove", tr("Remove"), QKeySequence(Qt::CTRL | Qt::Key_Delete), &frmReminder::RemoveReminder);
     m_btnHelp = command("btnHelp", "help", tr("Help"), QKeySequence::HelpContents, &frmReminder::Help);
 
     auto *row = new QWidget;
@@ -186,7 +187,7 @@ QWidget *frmReminder::buildToolbars()
     layout->setSpacing(0);
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
-    for (QToolBar *bar : {m_Toolbar1, m_tlbCalR}) {
+    for (QToolBar *bar : { m_Toolbar1, m_tlbCalR }) {
         bar->setFont(small);
         bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         bar->setIconSize(QSize(24, 24));
@@ -212,7 +213,7 @@ QWidget *frmReminder::buildLowerPanel()
     m_rtfRemMessage->setTabChangesFocus(true);
     m_rtfRemMessage->setFixedHeight(qMax(px(810), 3 * fontMetrics().lineSpacing() + 6));
     connect(m_rtfRemMessage, &QTextEdit::textChanged, this,
-            [this] { m_btnAdd->setEnabled(!m_rtfRemMessage->document()->isEmpty()); });
+        [this] { m_btnAdd->setEnabled(!m_rtfRemMessage->document()->isEmpty()); });
 
     m_cboCatagory = new QComboBox;
     m_cboCatagory->setObjectName(QStringLiteral("cboCatagory"));
@@ -245,8 +246,8 @@ QWidget *frmReminder::buildLowerPanel()
     auto *arrows = new QVBoxLayout(m_updDate);
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->setSpacing(0);
-    for (const auto &[name, arrow, days] : {std::tuple{"updDateUp", Qt::UpArrow, 1},
-                                            std::tuple{"updDateDown", Qt::DownArrow, -1}}) {
+    for (const auto &[name, arrow, days] :
+        { std::tuple { "updDateUp", Qt::UpArrow, 1 }, std::tuple { "updDateDown", Qt::DownArrow, -1 } }) {
         auto *button = new QToolButton;
         button->setObjectName(QLatin1String(name));
         button->setArrowType(arrow);
@@ -277,7 +278,7 @@ QWidget *frmReminder::buildLowerPanel()
     grid->addWidget(m_fraDate, 1, 1, 1, 2);
     grid->addWidget(m_fraTime, 1, 3);
     // Column widths of the original layout, in twips: Deliver, the rest of the message, Catagory, Schedule.
-    const int columns[] = {900, 2640, 1695, 1695};
+    const int columns[] = { 900, 2640, 1695, 1695 };
     for (int c = 0; c < 4; ++c)
         grid->setColumnStretch(c, columns[c]);
     return m_lowerPanel;
@@ -314,7 +315,7 @@ QStatusBar *frmReminder::buildStatusBar()
 
     // A long hint must never widen the window: the help panel takes what the others leave.
     m_panelHelp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    QWidget *panels[] = {m_panelShowHide, m_panelHelp, m_panelTime, m_panelDate, m_panelCount};
+    QWidget *panels[] = { m_panelShowHide, m_panelHelp, m_panelTime, m_panelDate, m_panelCount };
     for (int i = 0; i < 5; ++i) {
         if (i != 1)
             panels[i]->setMinimumWidth(px(PanelWidthsTwips[i]));
@@ -345,8 +346,8 @@ void frmReminder::attachHints()
 
 void frmReminder::setKeyboardOrder()
 {
-    QWidget *order[] = {m_lvwRemDue,    m_rtfRemMessage, m_cboCatagory, m_cboDelivery, m_chkDelMissedRem,
-                        m_chkNoRem,     m_dtpReminders,  m_DTPicker1,   m_panelShowHide};
+    QWidget *order[] = { m_lvwRemDue, m_rtfRemMessage, m_cboCatagory, m_cboDelivery, m_chkDelMissedRem, m_chkNoRem,
+        m_dtpReminders, m_DTPicker1, m_panelShowHide };
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -439,9 +440,8 @@ void frmReminder::AddReminder()
 {
     if (!m_btnAdd->isEnabled())
         return;
-    const std::optional<Message> refusal =
-        m_list.AddReminder(m_dtpReminders->date(), m_DTPicker1->time(), m_cboDelivery->currentIndex(),
-                           m_cboCatagory->currentIndex(), m_rtfRemMessage->toPlainText());
+    const std::optional<Message> refusal = m_list.AddReminder(m_dtpReminders->date(), m_DTPicker1->time(),
+        m_cboDelivery->currentIndex(), m_cboCatagory->currentIndex(), m_rtfRemMessage->toPlainText());
     if (refusal)
         Dialogs::show(*refusal, this);
 }

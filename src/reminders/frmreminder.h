@@ -30,7 +30,7 @@ class frmReminder final : public QWidget
 
 public:
     static constexpr double WidthTwips = 7660;
-    static constexpr double FullHeightTwips = 6200;  // lower panel shown
+    static constexpr double FullHeightTwips = 6200; // lower panel shown
     static constexpr double ShortHeightTwips = 4400; // lower panel hidden
     static constexpr double ShowHideLimitTwips = 5000;
 

@@ -50,8 +50,7 @@ void sortLastIntoPlace(QStringList &records, const QList<qint64> &keys)
 
 ReminderList::ReminderList(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 QString ReminderList::fileName()
 {
@@ -136,8 +135,8 @@ void ReminderList::SortReminders()
     Q_EMIT countChanged(count());
 }
 
-std::optional<Message> ReminderList::AddReminder(const QDate &date, const QTime &time, int schedule, int category,
-                                                 const QString &message)
+std::optional<Message> ReminderList::AddReminder(
+    const QDate &date, const QTime &time, int schedule, int category, const QString &message)
 {
     std::optional<Message> refusal;
     const QString record = MakeReminderRecord(date, time, schedule, category, message);
@@ -228,8 +227,8 @@ void ReminderList::RemLoadCheckPast()
 void ReminderList::advanceAllDueBefore(const QDateTime &now)
 {
     const QString key = CurrentDueKey(now);
-    const auto firstLater = std::partition_point(m_records.cbegin(), m_records.cend(),
-                                                 [&key](const QString &record) { return DueKey(record) < key; });
+    const auto firstLater = std::partition_point(
+        m_records.cbegin(), m_records.cend(), [&key](const QString &record) { return DueKey(record) < key; });
     QStringList moved;
     for (auto it = m_records.cbegin(); it != firstLater; ++it) {
         const QDate next = Schedule::NextDueDate(RecordDate(*it), RecordSchedule(*it), now.date());
@@ -254,7 +253,7 @@ Message ReminderList::deliveryMessage(const QString &record)
     const QLocale locale;
     const QString when = locale.toString(RecordTime(record), QStringLiteral("h:mm AP"))
         + locale.toString(RecordDate(record), QStringLiteral(", ddd d MMM"));
-    return {Message::Icon::Information, tr("Quillory2 Reminder - ") + when, RecordMessage(record)};
+    return { Message::Icon::Information, tr("Quillory2 Reminder - ") + when, RecordMessage(record) };
 }
 
 void ReminderList::DoTest()

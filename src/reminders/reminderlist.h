@@ -43,8 +43,8 @@ public:
 
     // The Add command: stores the reminder unless it is refused, then sorts and saves in every case.
     // Returns the message that tells why it was refused.
-    std::optional<Message> AddReminder(const QDate &date, const QTime &time, int schedule, int category,
-                                       const QString &message);
+    std::optional<Message> AddReminder(
+        const QDate &date, const QTime &time, int schedule, int category, const QString &message);
     // Remove: deletes the record at `index` only while it is still `record`, then sorts and saves.
     bool RemoveReminder(int index, const QString &record);
 

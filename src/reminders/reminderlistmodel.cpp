@@ -10,8 +10,7 @@ ReminderListModel::ReminderListModel(const ReminderList &list, QObject *parent)
     : QAbstractTableModel(parent)
     , m_list(list)
     , m_scheduleNames(Schedule::names())
-{
-}
+{ }
 
 void ReminderListModel::refill(int category)
 {

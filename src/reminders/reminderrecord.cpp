@@ -19,8 +19,7 @@ QString datePart(const QDate &date)
 
 } // namespace
 
-QString MakeReminderRecord(const QDate &date, const QTime &time, int schedule, int category,
-                           const QString &message)
+QString MakeReminderRecord(const QDate &date, const QTime &time, int schedule, int category, const QString &message)
 {
     return datePart(date) + QString::asprintf("%02d%02d0%d%d", time.hour(), time.minute(), schedule, category)
         + message;

@@ -13,8 +13,7 @@
 inline constexpr int DueKeyLength = 14;
 inline constexpr int RecordMinLength = 15;
 
-QString MakeReminderRecord(const QDate &date, const QTime &time, int schedule, int category,
-                           const QString &message);
+QString MakeReminderRecord(const QDate &date, const QTime &time, int schedule, int category, const QString &message);
 
 // Every kind of line break (CR LF, CR, LF, U+2028, U+2029) becomes one space, so a message keeps
 // its record on one line of the file.

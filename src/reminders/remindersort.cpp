@@ -85,7 +85,7 @@ std::vector<qint32> sortByKey(const QList<qint64> &keys)
 // Scratch space for one run of equal keys, kept between runs.
 struct Run
 {
-    std::vector<qint32> places;        // in the input, ascending
+    std::vector<qint32> places; // in the input, ascending
     std::vector<qint32> smallerBefore; // smaller keys before each place
     std::vector<qint32> insertAt;
     std::vector<qint32> line;

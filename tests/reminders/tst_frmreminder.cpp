@@ -88,8 +88,7 @@ private Q_SLOTS:
 
 private:
     frmReminder *open();
-    template<typename T>
-    T *child(const char *name) const
+    template <typename T> T *child(const char *name) const
     {
         T *found = m_window->findChild<T *>(QLatin1String(name));
         if (!found)
@@ -159,7 +158,8 @@ QStringList TestFrmReminder::column(int column) const
 
 QStringList TestFrmReminder::fileRecords() const
 {
-    return QString::fromUtf8(m_env->readBytes(ReminderList::fileName())).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    return QString::fromUtf8(m_env->readBytes(ReminderList::fileName()))
+        .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
 void TestFrmReminder::emptyListOpens()
@@ -195,10 +195,10 @@ void TestFrmReminder::newThenAddStoresTheReminder()
 
     QVERIFY(m_env->dialogs.shown.isEmpty());
     QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray("202403121015010Dentist at ten\r\n"));
-    QCOMPARE(column(0), QStringList{QStringLiteral("12 Mar 24")});
-    QCOMPARE(column(1), QStringList{QStringLiteral("10:15 am")});
-    QCOMPARE(column(2), QStringList{QStringLiteral("Daily")});
-    QCOMPARE(column(3), QStringList{QStringLiteral("Dentist at ten")});
+    QCOMPARE(column(0), QStringList { QStringLiteral("12 Mar 24") });
+    QCOMPARE(column(1), QStringList { QStringLiteral("10:15 am") });
+    QCOMPARE(column(2), QStringList { QStringLiteral("Daily") });
+    QCOMPARE(column(3), QStringList { QStringLiteral("Dentist at ten") });
     QCOMPARE(child<QLabel>("panelCount")->text(), QStringLiteral("1"));
     QVERIFY(child<QAction>("btnDel")->isEnabled());
 }
@@ -240,13 +240,14 @@ void TestFrmReminder::addRejected_data()
     QTest::addColumn<QString>("title");
 
     QTest::newRow("past") << QDate(2024, 3, 12) << QTime(10, 0) << 0 << "Quillory2: Cannot remind you of the past!";
-    QTest::newRow("Weekdays on Saturday") << QDate(2024, 3, 16) << QTime(9, 0) << 3 << "Quillory2: Weekdays are Mon-Fri!";
-    QTest::newRow("Weekends on Wednesday") << QDate(2024, 3, 13) << QTime(9, 0) << 4
-                                           << "Quillory2: Weekends are Sat and Sun!";
+    QTest::newRow("Weekdays on Saturday")
+        << QDate(2024, 3, 16) << QTime(9, 0) << 3 << "Quillory2: Weekdays are Mon-Fri!";
+    QTest::newRow("Weekends on Wednesday")
+        << QDate(2024, 3, 13) << QTime(9, 0) << 4 << "Quillory2: Weekends are Sat and Sun!";
     QTest::newRow("Monthly on the 29th") << QDate(2024, 3, 29) << QTime(9, 0) << 6
                                          << "Quillory2: Cannot repeat monthly after 28th!";
-    QTest::newRow("Yearly on 29 February") << QDate(2028, 2, 29) << QTime(9, 0) << 7
-                                           << "Quillory2: Cannot repeat yearly on 29th!";
+    QTest::newRow("Yearly on 29 February")
+        << QDate(2028, 2, 29) << QTime(9, 0) << 7 << "Quillory2: Cannot repeat yearly on 29th!";
 }
 
 void TestFrmReminder::addRejected()
@@ -256,7 +257,7 @@ void TestFrmReminder::addRejected()
     QFETCH(int, schedule);
     QFETCH(QString, title);
     const QString stored = rec("202403200900", 0, 0, QStringLiteral("kept"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({stored}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ stored }));
     open();
     child<QDateEdit>("dtpReminders")->setDate(date);
     child<QTimeEdit>("DTPicker1")->setTime(time);
@@ -267,7 +268,7 @@ void TestFrmReminder::addRejected()
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown.first().title, title);
     QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Exclamation);
-    QCOMPARE(fileRecords(), QStringList{stored});
+    QCOMPARE(fileRecords(), QStringList { stored });
     // The refill puts the first listed reminder back into the editor.
     QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("kept"));
     QCOMPARE(child<QDateEdit>("dtpReminders")->date(), QDate(2024, 3, 20));
@@ -287,12 +288,13 @@ void TestFrmReminder::clearingTheMessageDisablesAdd()
 
 void TestFrmReminder::listItemFormat()
 {
-    m_env->writeBytes(ReminderList::fileName(), fileOf({rec("202412052105", 2, 0, QStringLiteral("evening")),
-                                                        rec("203001010005", 6, 0, QStringLiteral("New year"))}));
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202412052105", 2, 0, QStringLiteral("evening")),
+            rec("203001010005", 6, 0, QStringLiteral("New year")) }));
     open();
-    QCOMPARE(column(0), (QStringList{QStringLiteral("05 Dec 24"), QStringLiteral("01 Jan 30")}));
-    QCOMPARE(column(1), (QStringList{QStringLiteral("09:05 pm"), QStringLiteral("12:05 am")}));
-    QCOMPARE(column(2), (QStringList{QStringLiteral("Weekly"), QStringLiteral("Monthly")}));
+    QCOMPARE(column(0), (QStringList { QStringLiteral("05 Dec 24"), QStringLiteral("01 Jan 30") }));
+    QCOMPARE(column(1), (QStringList { QStringLiteral("09:05 pm"), QStringLiteral("12:05 am") }));
+    QCOMPARE(column(2), (QStringList { QStringLiteral("Weekly"), QStringLiteral("Monthly") }));
     QCOMPARE(child<QTreeView>("lvwRemDue")->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Type"));
     // The first listed reminder fills the editor.
     QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("evening"));
@@ -303,23 +305,23 @@ void TestFrmReminder::listItemFormat()
 void TestFrmReminder::categoryButtonsFollowTheList()
 {
     m_env->writeBytes(ReminderList::fileName(),
-                      fileOf({rec("202403200900", 0, 0, QStringLiteral("alarm")), rec("202403210900", 0, 5, QStringLiteral("train")),
-                              rec("202403220900", 0, 2, QStringLiteral("meeting")),
-                              rec("202403230900", 0, 5, QStringLiteral("flight"))}));
+        fileOf({ rec("202403200900", 0, 0, QStringLiteral("alarm")), rec("202403210900", 0, 5, QStringLiteral("train")),
+            rec("202403220900", 0, 2, QStringLiteral("meeting")),
+            rec("202403230900", 0, 5, QStringLiteral("flight")) }));
     open();
-    QCOMPARE(column(3), QStringList{QStringLiteral("alarm")});
+    QCOMPARE(column(3), QStringList { QStringLiteral("alarm") });
 
     click("travel");
-    const QStringList keys{"alarms", "birthdays", "business", "leasure", "finances", "travel"};
+    const QStringList keys { "alarms", "birthdays", "business", "leasure", "finances", "travel" };
     for (const QString &key : keys)
         QCOMPARE(child<QAction>(key.toLatin1().constData())->isChecked(), key == QLatin1String("travel"));
     QCOMPARE(child<QComboBox>("cboCatagory")->currentText(), QStringLiteral("Travel"));
-    QCOMPARE(column(3), (QStringList{QStringLiteral("train"), QStringLiteral("flight")}));
+    QCOMPARE(column(3), (QStringList { QStringLiteral("train"), QStringLiteral("flight") }));
 
     child<QComboBox>("cboCatagory")->setCurrentIndex(2);
     QVERIFY(child<QAction>("business")->isChecked());
     QVERIFY(!child<QAction>("travel")->isChecked());
-    QCOMPARE(column(3), QStringList{QStringLiteral("meeting")});
+    QCOMPARE(column(3), QStringList { QStringLiteral("meeting") });
 
     click("birthdays");
     QCOMPARE(column(3), QStringList());
@@ -329,9 +331,8 @@ void TestFrmReminder::categoryButtonsFollowTheList()
 
 void TestFrmReminder::clickThenRemoveDeletesThatReminder()
 {
-    const QStringList records{rec("202403200900", 0, 0, QStringLiteral("one")),
-                              rec("202403211030", 1, 0, QStringLiteral("two")),
-                              rec("202403220900", 0, 0, QStringLiteral("three"))};
+    const QStringList records { rec("202403200900", 0, 0, QStringLiteral("one")),
+        rec("202403211030", 1, 0, QStringLiteral("two")), rec("202403220900", 0, 0, QStringLiteral("three")) };
     m_env->writeBytes(ReminderList::fileName(), fileOf(records));
     open();
     auto *view = child<QTreeView>("lvwRemDue");
@@ -344,15 +345,16 @@ void TestFrmReminder::clickThenRemoveDeletesThatReminder()
     QCOMPARE(m_window->chosenIndex(), 1);
 
     click("btnDel");
-    QCOMPARE(fileRecords(), (QStringList{records[0], records[2]}));
+    QCOMPARE(fileRecords(), (QStringList { records[0], records[2] }));
     // Nothing chosen since the refill: Remove leaves the list alone.
     click("btnDel");
-    QCOMPARE(fileRecords(), (QStringList{records[0], records[2]}));
+    QCOMPARE(fileRecords(), (QStringList { records[0], records[2] }));
 }
 
 void TestFrmReminder::refillForgetsTheChoice()
 {
-    const QStringList records{rec("202403121010", 1, 0, QStringLiteral("due")), rec("202403200900", 0, 0, QStringLiteral("chosen"))};
+    const QStringList records { rec("202403121010", 1, 0, QStringLiteral("due")),
+        rec("202403200900", 0, 0, QStringLiteral("chosen")) };
     m_env->writeBytes(ReminderList::fileName(), fileOf(records));
     open();
     auto *view = child<QTreeView>("lvwRemDue");
@@ -369,7 +371,7 @@ void TestFrmReminder::refillForgetsTheChoice()
 
 void TestFrmReminder::removingTheLastResetsTheEditor()
 {
-    m_env->writeBytes(ReminderList::fileName(), fileOf({rec("202403200900", 5, 5, QStringLiteral("trip"))}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ rec("202403200900", 5, 5, QStringLiteral("trip")) }));
     open();
     click("travel");
     auto *view = child<QTreeView>("lvwRemDue");
@@ -387,8 +389,8 @@ void TestFrmReminder::removingTheLastResetsTheEditor()
 
 void TestFrmReminder::keyboardChoosesToo()
 {
-    m_env->writeBytes(ReminderList::fileName(), fileOf({rec("202403200900", 0, 0, QStringLiteral("one")),
-                                                        rec("202403210900", 0, 0, QStringLiteral("two"))}));
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202403200900", 0, 0, QStringLiteral("one")), rec("202403210900", 0, 0, QStringLiteral("two")) }));
     open();
     auto *view = child<QTreeView>("lvwRemDue");
     view->setFocus();
@@ -398,7 +400,7 @@ void TestFrmReminder::keyboardChoosesToo()
     QCOMPARE(m_window->chosenIndex(), 1);
     QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("two"));
     QTest::keyClick(m_window.get(), Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(fileRecords(), QStringList{rec("202403200900", 0, 0, QStringLiteral("one"))});
+    QCOMPARE(fileRecords(), QStringList { rec("202403200900", 0, 0, QStringLiteral("one")) });
 }
 
 void TestFrmReminder::showHide_data()
@@ -467,9 +469,10 @@ void TestFrmReminder::placementBeyondTheScreenIsCentred()
     open();
     // Centred, within the window frame that the desktop adds once the window is shown.
     const QSizeF window = outerSizeTwips(m_window.get());
-    const QPoint centred(qRound((screen.width() - window.width()) / 2 / 15),
-                         qRound((screen.height() - window.height()) / 2 / 15));
-    QVERIFY2((m_window->pos() - centred).manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(m_window->x()).arg(m_window->y())));
+    const QPoint centred(
+        qRound((screen.width() - window.width()) / 2 / 15), qRound((screen.height() - window.height()) / 2 / 15));
+    QVERIFY2((m_window->pos() - centred).manhattanLength() <= 4,
+        qPrintable(QStringLiteral("%1,%2").arg(m_window->x()).arg(m_window->y())));
     QVERIFY(m_window->x() < 400);
 }
 
@@ -528,7 +531,7 @@ void TestFrmReminder::rolloverHints()
     auto *bar = child<QStatusBar>("StatusBarRem");
     QTest::mouseMove(bar, QPoint(bar->width() - 2, 4));
     QMouseEvent move(QEvent::MouseMove, QPointF(bar->width() - 2, 4), bar->mapToGlobal(QPointF(bar->width() - 2, 4)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(bar, &move);
     QCOMPARE(panel->text(), QStringLiteral("X:-> %1   Y:-> 60").arg((bar->width() - 2) * 15));
 }
@@ -545,7 +548,7 @@ void TestFrmReminder::helpOpensTheRemindersTopic()
 
 void TestFrmReminder::mainTickDeliversDueReminder()
 {
-    m_env->writeBytes(ReminderList::fileName(), fileOf({rec("202403121015", 0, 0, QStringLiteral("Stand up"))}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ rec("202403121015", 0, 0, QStringLiteral("Stand up")) }));
     frmQY2 main;
     main.Form_Load();
     m_env->setNow(at(2024, 3, 12, 10, 14, 59));
@@ -575,24 +578,24 @@ void TestFrmReminder::mainStartUpRunsThePastCheck()
     // Started Tuesday 09:00 with a "Once" of yesterday 18:00 and a "Weekly" of two days ago.
     const QString weekly = rec("202403100900", 2, 0, QStringLiteral("weekly"));
     const QString once = rec("202403111800", 0, 0, QStringLiteral("yesterday"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({weekly, once}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ weekly, once }));
     m_env->setNow(at(2024, 3, 12, 9, 0));
     Settings::saveCheckState(Key::ReminderPast, past);
     frmQY2 main;
     main.Form_Load();
     QVERIFY(m_env->dialogs.shown.isEmpty());
     if (!past) {
-        QCOMPARE(fileRecords(), QStringList{rec("202403170900", 2, 0, QStringLiteral("weekly"))});
+        QCOMPARE(fileRecords(), QStringList { rec("202403170900", 2, 0, QStringLiteral("weekly")) });
         main.unload();
         return;
     }
-    QCOMPARE(fileRecords(), (QStringList{weekly, once}));
+    QCOMPARE(fileRecords(), (QStringList { weekly, once }));
     main.tmrRemTimer_Timer();
     main.tmrRemTimer_Timer();
     QCOMPARE(m_env->dialogs.shown.size(), 2);
     QCOMPARE(m_env->dialogs.shown.at(0).text, QStringLiteral("weekly"));
     QCOMPARE(m_env->dialogs.shown.at(1).text, QStringLiteral("yesterday"));
-    QCOMPARE(fileRecords(), QStringList{rec("202403170900", 2, 0, QStringLiteral("weekly"))});
+    QCOMPARE(fileRecords(), QStringList { rec("202403170900", 2, 0, QStringLiteral("weekly")) });
     main.unload();
 }
 
@@ -600,7 +603,7 @@ void TestFrmReminder::mainTickDuringOpenMessage()
 {
     const QString first = rec("202403121015", 1, 0, QStringLiteral("first"));
     const QString second = rec("202403121015", 0, 0, QStringLiteral("second"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({first, second}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ first, second }));
     frmQY2 main;
     main.Form_Load();
     m_env->setNow(at(2024, 3, 12, 10, 15, 3));
@@ -612,14 +615,14 @@ void TestFrmReminder::mainTickDuringOpenMessage()
     main.tmrRemTimer_Timer();
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("first"));
-    QCOMPARE(fileRecords(), (QStringList{second, rec("202403131015", 1, 0, QStringLiteral("first"))}));
+    QCOMPARE(fileRecords(), (QStringList { second, rec("202403131015", 1, 0, QStringLiteral("first")) }));
     main.unload();
 }
 
 void TestFrmReminder::mainWindowListOutlivesTheWindow()
 {
     const QString record = rec("202403200900", 0, 0, QStringLiteral("kept"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({record}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ record }));
     frmQY2 main;
     registerWindows(main);
     main.Form_Load();
@@ -634,7 +637,7 @@ void TestFrmReminder::mainWindowListOutlivesTheWindow()
     shown = main.opener().show(QStringLiteral("Rem"));
     const QAbstractItemModel *model = shown->findChild<QTreeView *>(QStringLiteral("lvwRemDue"))->model();
     QCOMPARE(model->rowCount(), 1);
-    QCOMPARE(main.reminders().records(), QStringList{record});
+    QCOMPARE(main.reminders().records(), QStringList { record });
     main.unload();
     QVERIFY(Settings::contains(Key::ReminderLeft)); // saved by the window as the program ends
 }

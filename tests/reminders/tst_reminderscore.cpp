@@ -51,8 +51,8 @@ QStringList randomRecords(QRandomGenerator &random, int size, int distinctKeys)
     QStringList records;
     for (int i = 0; i < size; ++i) {
         const int key = int(random.bounded(distinctKeys));
-        records.append(MakeReminderRecord(QDate(2024, 1, 1).addDays(key / 8), QTime(9, 0), key % 8, 0,
-                                          QString::number(i)));
+        records.append(
+            MakeReminderRecord(QDate(2024, 1, 1).addDays(key / 8), QTime(9, 0), key % 8, 0, QString::number(i)));
     }
     return records;
 }
@@ -169,15 +169,22 @@ void TestRemindersCore::oneLine_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("CR LF") << "a\r\nb" << "a b";
-    QTest::newRow("LF") << "a\nb\nc" << "a b c";
-    QTest::newRow("CR") << "a\rb" << "a b";
+    QTest::newRow("CR LF") << "a\r\nb"
+                           << "a b";
+    QTest::newRow("LF") << "a\nb\nc"
+                        << "a b c";
+    QTest::newRow("CR") << "a\rb"
+                        << "a b";
     QTest::newRow("line separator") << QStringLiteral("a\u2028b") << "a b";
     QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << "a b";
-    QTest::newRow("CR then CR LF") << "a\r\r\nb" << "a  b";
-    QTest::newRow("LF then CR") << "a\n\rb" << "a  b";
-    QTest::newRow("trailing break") << "a\r\n" << "a ";
-    QTest::newRow("nothing to do") << "plain text" << "plain text";
+    QTest::newRow("CR then CR LF") << "a\r\r\nb"
+                                   << "a  b";
+    QTest::newRow("LF then CR") << "a\n\rb"
+                                << "a  b";
+    QTest::newRow("trailing break") << "a\r\n"
+                                    << "a ";
+    QTest::newRow("nothing to do") << "plain text"
+                                   << "plain text";
 }
 
 void TestRemindersCore::oneLine()
@@ -236,7 +243,7 @@ void TestRemindersCore::messageOnSeveralLinesIsStoredOnOne()
 
     ReminderList reloaded;
     reloaded.LoadReminders();
-    QCOMPARE(reloaded.records(), QStringList{QStringLiteral("202312050905000one two three four")});
+    QCOMPARE(reloaded.records(), QStringList { QStringLiteral("202312050905000one two three four") });
 }
 
 void TestRemindersCore::load_data()
@@ -246,19 +253,19 @@ void TestRemindersCore::load_data()
 
     const QString a = rec("202312050905", 1, 2, QStringLiteral("a"));
     const QString b = rec("202312060905", 0, 0);
-    QTest::newRow("two records") << fileOf({a, b}) << QStringList{a, b};
-    QTest::newRow("empty lines between") << QByteArray("\r\n" + fileOf({a}) + "\r\n\r\n" + fileOf({b}) + "\r\n")
-                                         << QStringList{a, b};
-    QTest::newRow("short lines") << QByteArray("20231205\r\n" + fileOf({a}) + "20231205090501\r\n")
-                                 << QStringList{a};
-    QTest::newRow("LF line ends, no final break") << QByteArray(a.toUtf8() + "\n" + b.toUtf8()) << QStringList{a, b};
-    QTest::newRow("damaged records skipped")
-        << QByteArray("2023x2050905012x\r\n202302300905012x\r\n202312052500012x\r\n202312050905092x\r\n"
-                      "202312050905017x\r\n" + fileOf({b}))
-        << QStringList{b};
-    QTest::newRow("out of order kept as it stands") << fileOf({b, a}) << QStringList{b, a};
-    QTest::newRow("Windows-1252 message") << QByteArray("202312050905012Caf\xe9\r\n")
-                                          << QStringList{QStringLiteral("202312050905012Caf\u00e9")};
+    QTest::newRow("two records") << fileOf({ a, b }) << QStringList { a, b };
+    QTest::newRow("empty lines between") << QByteArray("\r\n" + fileOf({ a }) + "\r\n\r\n" + fileOf({ b }) + "\r\n")
+                                         << QStringList { a, b };
+    QTest::newRow("short lines") << QByteArray("20231205\r\n" + fileOf({ a }) + "20231205090501\r\n")
+                                 << QStringList { a };
+    QTest::newRow("LF line ends, no final break") << QByteArray(a.toUtf8() + "\n" + b.toUtf8()) << QStringList { a, b };
+    QTest::newRow("damaged records skipped") << QByteArray(
+        "2023x2050905012x\r\n202302300905012x\r\n202312052500012x\r\n202312050905092x\r\n"
+        "202312050905017x\r\n"
+        + fileOf({ b })) << QStringList { b };
+    QTest::newRow("out of order kept as it stands") << fileOf({ b, a }) << QStringList { b, a };
+    QTest::newRow("Windows-1252 message")
+        << QByteArray("202312050905012Caf\xe9\r\n") << QStringList { QStringLiteral("202312050905012Caf\u00e9") };
 }
 
 void TestRemindersCore::load()
@@ -305,7 +312,8 @@ void TestRemindersCore::the32768thIsRefused()
     ReminderList list;
     list.LoadReminders();
     QVERIFY(!list.AppendReminder(rec("203001010900", 0, 0, QStringLiteral("more"))));
-    const std::optional<Message> refusal = list.AddReminder(QDate(2030, 1, 2), QTime(9, 0), 0, 0, QStringLiteral("more"));
+    const std::optional<Message> refusal
+        = list.AddReminder(QDate(2030, 1, 2), QTime(9, 0), 0, 0, QStringLiteral("more"));
     QVERIFY(refusal);
     QCOMPARE(refusal->title, Schedule::listFullMessage().title);
     QCOMPARE(refusal->icon, Message::Icon::Exclamation);
@@ -316,7 +324,7 @@ void TestRemindersCore::the32768thIsRefused()
 
 void TestRemindersCore::deleteTheOnlyRecordEmptiesFileAndEditor()
 {
-    m_env->writeBytes(ReminderList::fileName(), fileOf({rec("202312050905", 0, 0, QStringLiteral("a"))}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ rec("202312050905", 0, 0, QStringLiteral("a")) }));
     ReminderList list;
     list.LoadReminders();
     QSignalSpy emptied(&list, &ReminderList::emptied);
@@ -332,14 +340,14 @@ void TestRemindersCore::deleteTheOnlyRecordEmptiesFileAndEditor()
 
 void TestRemindersCore::deleteClosesTheGap()
 {
-    const QStringList records{rec("202312050905", 0, 0, QStringLiteral("a")), rec("202312050906", 0, 0, QStringLiteral("b")),
-                              rec("202312050907", 0, 0, QStringLiteral("c"))};
+    const QStringList records { rec("202312050905", 0, 0, QStringLiteral("a")),
+        rec("202312050906", 0, 0, QStringLiteral("b")), rec("202312050907", 0, 0, QStringLiteral("c")) };
     m_env->writeBytes(ReminderList::fileName(), fileOf(records));
     ReminderList list;
     list.LoadReminders();
     QSignalSpy emptied(&list, &ReminderList::emptied);
     list.DeleteReminder(1);
-    QCOMPARE(list.records(), (QStringList{records[0], records[2]}));
+    QCOMPARE(list.records(), (QStringList { records[0], records[2] }));
     list.DeleteReminder(5);
     list.DeleteReminder(-1);
     QCOMPARE(list.count(), 2);
@@ -396,9 +404,9 @@ void TestRemindersCore::listSortMatchesTheExchangeSort()
     for (int round = 0; round < 800; ++round) {
         QStringList records = randomRecords(random, int(random.bounded(60)), 1 + int(random.bounded(8)));
         if (round % 4 == 0 && records.size() > 1) // sorted but for the first record (a delivery)
-            records = QStringList{records.first()} + exchangeSort(records.mid(1));
+            records = QStringList { records.first() } + exchangeSort(records.mid(1));
         else if (round % 4 == 1 && records.size() > 1) // sorted but for the last record (an add)
-            records = exchangeSort(records.mid(0, records.size() - 1)) + QStringList{records.last()};
+            records = exchangeSort(records.mid(0, records.size() - 1)) + QStringList { records.last() };
         else if (round % 4 == 2)
             records = exchangeSort(records);
         m_env->writeBytes(ReminderList::fileName(), fileOf(records));
@@ -414,24 +422,24 @@ void TestRemindersCore::sameMinuteSortsBySchedule()
     const QString yearly = rec("202312050905", 7, 0, QStringLiteral("yearly"));
     const QString daily = rec("202312050905", 1, 0, QStringLiteral("daily"));
     const QString earlier = rec("202312050904", 7, 0, QStringLiteral("earlier"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({yearly, daily, earlier}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ yearly, daily, earlier }));
     ReminderList list;
     list.LoadReminders();
     list.SortReminders();
-    QCOMPARE(list.records(), (QStringList{earlier, daily, yearly}));
+    QCOMPARE(list.records(), (QStringList { earlier, daily, yearly }));
 }
 
 void TestRemindersCore::outOfOrderFileIsUsedUntilTheNextChange()
 {
     const QString later = rec("203001020900", 0, 0, QStringLiteral("later"));
     const QString sooner = rec("203001010900", 0, 0, QStringLiteral("sooner"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({later, sooner}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ later, sooner }));
     m_env->setNow(at(2024, 1, 1, 8, 0));
     ReminderList list;
     list.LoadReminders();
     QCOMPARE(list.records().first(), later);
     list.AddReminder(QDate(2030, 1, 3), QTime(9, 0), 0, 0, QStringLiteral("new"));
-    QCOMPARE(fileRecords(), (QStringList{sooner, later, rec("203001030900", 0, 0, QStringLiteral("new"))}));
+    QCOMPARE(fileRecords(), (QStringList { sooner, later, rec("203001030900", 0, 0, QStringLiteral("new")) }));
 }
 
 void TestRemindersCore::scheduleRule_data()
@@ -441,9 +449,10 @@ void TestRemindersCore::scheduleRule_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
 
-    const QString weekdays = QStringLiteral(
-        "PLEASE SET A WEEKDAY\r\n\r\nYou are receiving this message because\r\nthe day you are attempting to use for\r\n"
-        "the reminder, is not a weekday.\r\n\r\nSolution:\r\nSet the reminder day for Mon-Fri.");
+    const QString weekdays
+        = QStringLiteral("PLEASE SET A WEEKDAY\r\n\r\nYou are receiving this message because\r\nthe day you are "
+                         "attempting to use for\r\n"
+                         "the reminder, is not a weekday.\r\n\r\nSolution:\r\nSet the reminder day for Mon-Fri.");
     const QString weekends = QStringLiteral(
         "PLEASE SET A WEEKEND DAY\r\n\r\nYou are receiving this message because\r\nthe day you are attempting to use "
         "for\r\nthe reminder, is not a weekend day.\r\n\r\nSolution:\r\nSet the reminder day for Sat or Sun.");
@@ -458,25 +467,37 @@ void TestRemindersCore::scheduleRule_data()
     const QString monthlyTitle = QStringLiteral("Quillory2: Cannot repeat monthly after 28th!");
     const QString yearlyTitle = QStringLiteral("Quillory2: Cannot repeat yearly on 29th!");
 
-    QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << "" << "";
-    QTest::newRow("Weekdays on Monday") << int(Schedule::Weekdays) << QDate(2024, 3, 11) << "" << "";
+    QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << ""
+                                        << "";
+    QTest::newRow("Weekdays on Monday") << int(Schedule::Weekdays) << QDate(2024, 3, 11) << ""
+                                        << "";
     QTest::newRow("Weekdays on Saturday") << int(Schedule::Weekdays) << QDate(2024, 3, 16) << weekdaysTitle << weekdays;
     QTest::newRow("Weekdays on Sunday") << int(Schedule::Weekdays) << QDate(2024, 3, 17) << weekdaysTitle << weekdays;
-    QTest::newRow("Weekends on Saturday") << int(Schedule::Weekends) << QDate(2024, 3, 16) << "" << "";
-    QTest::newRow("Weekends on Sunday") << int(Schedule::Weekends) << QDate(2024, 3, 17) << "" << "";
-    QTest::newRow("Weekends on Wednesday") << int(Schedule::Weekends) << QDate(2024, 3, 13) << weekendsTitle << weekends;
+    QTest::newRow("Weekends on Saturday") << int(Schedule::Weekends) << QDate(2024, 3, 16) << ""
+                                          << "";
+    QTest::newRow("Weekends on Sunday") << int(Schedule::Weekends) << QDate(2024, 3, 17) << ""
+                                        << "";
+    QTest::newRow("Weekends on Wednesday")
+        << int(Schedule::Weekends) << QDate(2024, 3, 13) << weekendsTitle << weekends;
     QTest::newRow("Weekends on Friday") << int(Schedule::Weekends) << QDate(2024, 3, 15) << weekendsTitle << weekends;
-    QTest::newRow("Monthly on the 28th") << int(Schedule::Monthly) << QDate(2024, 3, 28) << "" << "";
+    QTest::newRow("Monthly on the 28th") << int(Schedule::Monthly) << QDate(2024, 3, 28) << ""
+                                         << "";
     QTest::newRow("Monthly on the 29th") << int(Schedule::Monthly) << QDate(2024, 3, 29) << monthlyTitle << monthly;
     QTest::newRow("Monthly on the 30th") << int(Schedule::Monthly) << QDate(2024, 3, 30) << monthlyTitle << monthly;
     QTest::newRow("Monthly on the 31st") << int(Schedule::Monthly) << QDate(2024, 3, 31) << monthlyTitle << monthly;
     QTest::newRow("Yearly on 29 February") << int(Schedule::Yearly) << QDate(2024, 2, 29) << yearlyTitle << yearly;
-    QTest::newRow("Yearly on 28 February") << int(Schedule::Yearly) << QDate(2024, 2, 28) << "" << "";
-    QTest::newRow("Yearly on 29 January") << int(Schedule::Yearly) << QDate(2024, 1, 29) << "" << "";
-    QTest::newRow("Once any day") << int(Schedule::Once) << QDate(2024, 2, 29) << "" << "";
-    QTest::newRow("Daily on a Sunday") << int(Schedule::Daily) << QDate(2024, 3, 17) << "" << "";
-    QTest::newRow("Weekly on the 31st") << int(Schedule::Weekly) << QDate(2024, 3, 31) << "" << "";
-    QTest::newRow("Fortnightly on 29 February") << int(Schedule::Fortnightly) << QDate(2024, 2, 29) << "" << "";
+    QTest::newRow("Yearly on 28 February") << int(Schedule::Yearly) << QDate(2024, 2, 28) << ""
+                                           << "";
+    QTest::newRow("Yearly on 29 January") << int(Schedule::Yearly) << QDate(2024, 1, 29) << ""
+                                          << "";
+    QTest::newRow("Once any day") << int(Schedule::Once) << QDate(2024, 2, 29) << ""
+                                  << "";
+    QTest::newRow("Daily on a Sunday") << int(Schedule::Daily) << QDate(2024, 3, 17) << ""
+                                       << "";
+    QTest::newRow("Weekly on the 31st") << int(Schedule::Weekly) << QDate(2024, 3, 31) << ""
+                                        << "";
+    QTest::newRow("Fortnightly on 29 February") << int(Schedule::Fortnightly) << QDate(2024, 2, 29) << ""
+                                                << "";
 }
 
 void TestRemindersCore::scheduleRule()
@@ -504,18 +525,20 @@ void TestRemindersCore::addReminder_data()
 
     const QString past = QStringLiteral("Quillory2: Cannot remind you of the past!");
     const QDateTime now = at(2024, 3, 12, 10, 15, 3); // a Tuesday
-    QTest::newRow("Daily this minute at second 3") << now << now.date() << QTime(10, 15) << int(Schedule::Daily) << past;
-    QTest::newRow("Weekdays this minute at second 3") << now << now.date() << QTime(10, 15) << int(Schedule::Weekdays)
-                                                      << "";
-    QTest::newRow("Yearly this minute at second 3") << now << now.date() << QTime(10, 15) << int(Schedule::Yearly) << "";
+    QTest::newRow("Daily this minute at second 3")
+        << now << now.date() << QTime(10, 15) << int(Schedule::Daily) << past;
+    QTest::newRow("Weekdays this minute at second 3")
+        << now << now.date() << QTime(10, 15) << int(Schedule::Weekdays) << "";
+    QTest::newRow("Yearly this minute at second 3")
+        << now << now.date() << QTime(10, 15) << int(Schedule::Yearly) << "";
     QTest::newRow("a minute ago") << now << now.date() << QTime(10, 14) << int(Schedule::Yearly) << past;
     QTest::newRow("yesterday") << now << now.date().addDays(-1) << QTime(23, 59) << int(Schedule::Once) << past;
     QTest::newRow("next minute") << now << now.date() << QTime(10, 16) << int(Schedule::Once) << "";
     QTest::newRow("past beats the rule") << now << QDate(2024, 3, 9) << QTime(9, 0) << int(Schedule::Weekdays) << past;
     QTest::newRow("future Saturday, Weekdays")
         << now << QDate(2024, 3, 16) << QTime(9, 0) << int(Schedule::Weekdays) << "Quillory2: Weekdays are Mon-Fri!";
-    QTest::newRow("future 31st, Monthly")
-        << now << QDate(2024, 3, 31) << QTime(9, 0) << int(Schedule::Monthly) << "Quillory2: Cannot repeat monthly after 28th!";
+    QTest::newRow("future 31st, Monthly") << now << QDate(2024, 3, 31) << QTime(9, 0) << int(Schedule::Monthly)
+                                          << "Quillory2: Cannot repeat monthly after 28th!";
 }
 
 void TestRemindersCore::addReminder()
@@ -527,7 +550,7 @@ void TestRemindersCore::addReminder()
     QFETCH(QString, refusal);
     const QString other = rec("203001010900", 0, 1, QStringLiteral("other"));
     const QString first = rec("202001010900", 0, 1, QStringLiteral("first"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({other, first})); // out of order on purpose
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ other, first })); // out of order on purpose
     m_env->setNow(now);
     ReminderList list;
     list.LoadReminders();
@@ -552,68 +575,70 @@ void TestRemindersCore::nextDueDate_data()
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QDate>("next");
 
-    QTest::newRow("Daily on time") << int(Schedule::Daily) << QDate(2024, 3, 12) << QDate(2024, 3, 12) << QDate(2024, 3, 13);
-    QTest::newRow("Daily missed three days") << int(Schedule::Daily) << QDate(2024, 3, 10) << QDate(2024, 3, 13)
-                                             << QDate(2024, 3, 14);
+    QTest::newRow("Daily on time") << int(Schedule::Daily) << QDate(2024, 3, 12) << QDate(2024, 3, 12)
+                                   << QDate(2024, 3, 13);
+    QTest::newRow("Daily missed three days")
+        << int(Schedule::Daily) << QDate(2024, 3, 10) << QDate(2024, 3, 13) << QDate(2024, 3, 14);
     QTest::newRow("Daily at year end") << int(Schedule::Daily) << QDate(2023, 12, 31) << QDate(2023, 12, 31)
                                        << QDate(2024, 1, 1);
-    QTest::newRow("Daily on 28 February of a leap year") << int(Schedule::Daily) << QDate(2024, 2, 28) << QDate(2024, 2, 28)
-                                                         << QDate(2024, 2, 29);
+    QTest::newRow("Daily on 28 February of a leap year")
+        << int(Schedule::Daily) << QDate(2024, 2, 28) << QDate(2024, 2, 28) << QDate(2024, 2, 29);
     QTest::newRow("Weekly on time") << int(Schedule::Weekly) << QDate(2024, 3, 12) << QDate(2024, 3, 12)
                                     << QDate(2024, 3, 19);
-    QTest::newRow("Weekly Tuesday delivered Thursday") << int(Schedule::Weekly) << QDate(2024, 3, 12) << QDate(2024, 3, 14)
-                                                       << QDate(2024, 3, 19);
-    QTest::newRow("Weekly across the year") << int(Schedule::Weekly) << QDate(2024, 12, 27) << QDate(2024, 12, 28)
-                                            << QDate(2025, 1, 3);
-    QTest::newRow("Weekdays on Thursday") << int(Schedule::Weekdays) << QDate(2024, 3, 14) << QDate(2024, 3, 14)
-                                          << QDate(2024, 3, 15);
+    QTest::newRow("Weekly Tuesday delivered Thursday")
+        << int(Schedule::Weekly) << QDate(2024, 3, 12) << QDate(2024, 3, 14) << QDate(2024, 3, 19);
+    QTest::newRow("Weekly across the year")
+        << int(Schedule::Weekly) << QDate(2024, 12, 27) << QDate(2024, 12, 28) << QDate(2025, 1, 3);
+    QTest::newRow("Weekdays on Thursday")
+        << int(Schedule::Weekdays) << QDate(2024, 3, 14) << QDate(2024, 3, 14) << QDate(2024, 3, 15);
     QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 15)
                                         << QDate(2024, 3, 18);
-    QTest::newRow("Weekdays missed, delivered Saturday") << int(Schedule::Weekdays) << QDate(2024, 3, 15)
-                                                         << QDate(2024, 3, 16) << QDate(2024, 3, 18);
-    QTest::newRow("Weekdays missed, delivered Sunday") << int(Schedule::Weekdays) << QDate(2024, 3, 15)
-                                                       << QDate(2024, 3, 17) << QDate(2024, 3, 18);
-    QTest::newRow("Weekends on Saturday") << int(Schedule::Weekends) << QDate(2024, 3, 16) << QDate(2024, 3, 16)
-                                          << QDate(2024, 3, 17);
+    QTest::newRow("Weekdays missed, delivered Saturday")
+        << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 16) << QDate(2024, 3, 18);
+    QTest::newRow("Weekdays missed, delivered Sunday")
+        << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 17) << QDate(2024, 3, 18);
+    QTest::newRow("Weekends on Saturday")
+        << int(Schedule::Weekends) << QDate(2024, 3, 16) << QDate(2024, 3, 16) << QDate(2024, 3, 17);
     QTest::newRow("Weekends on Sunday") << int(Schedule::Weekends) << QDate(2024, 3, 17) << QDate(2024, 3, 17)
                                         << QDate(2024, 3, 23);
-    QTest::newRow("Weekends missed, delivered Wednesday") << int(Schedule::Weekends) << QDate(2024, 3, 16)
-                                                          << QDate(2024, 3, 20) << QDate(2024, 3, 23);
-    QTest::newRow("Weekends missed, delivered Friday") << int(Schedule::Weekends) << QDate(2024, 3, 17)
-                                                       << QDate(2024, 3, 22) << QDate(2024, 3, 23);
+    QTest::newRow("Weekends missed, delivered Wednesday")
+        << int(Schedule::Weekends) << QDate(2024, 3, 16) << QDate(2024, 3, 20) << QDate(2024, 3, 23);
+    QTest::newRow("Weekends missed, delivered Friday")
+        << int(Schedule::Weekends) << QDate(2024, 3, 17) << QDate(2024, 3, 22) << QDate(2024, 3, 23);
     QTest::newRow("Fortnightly on time") << int(Schedule::Fortnightly) << QDate(2024, 2, 20) << QDate(2024, 2, 20)
                                          << QDate(2024, 3, 5);
-    QTest::newRow("Fortnightly missed five weeks") << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 2, 5)
-                                                   << QDate(2024, 2, 12);
-    QTest::newRow("Fortnightly missed exactly two periods") << int(Schedule::Fortnightly) << QDate(2024, 1, 1)
-                                                            << QDate(2024, 1, 29) << QDate(2024, 2, 12);
+    QTest::newRow("Fortnightly missed five weeks")
+        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 2, 5) << QDate(2024, 2, 12);
+    QTest::newRow("Fortnightly missed exactly two periods")
+        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 29) << QDate(2024, 2, 12);
     QTest::newRow("Monthly on time") << int(Schedule::Monthly) << QDate(2024, 1, 28) << QDate(2024, 1, 28)
                                      << QDate(2024, 2, 28);
     QTest::newRow("Monthly 28 December") << int(Schedule::Monthly) << QDate(2023, 12, 28) << QDate(2023, 12, 28)
                                          << QDate(2024, 1, 28);
-    QTest::newRow("Monthly 15th missed three months") << int(Schedule::Monthly) << QDate(2024, 1, 15)
-                                                      << QDate(2024, 4, 20) << QDate(2024, 5, 15);
-    QTest::newRow("Monthly missed, delivered on its day") << int(Schedule::Monthly) << QDate(2024, 1, 15)
-                                                          << QDate(2024, 4, 15) << QDate(2024, 5, 15);
-    QTest::newRow("Monthly missed, delivered the day before") << int(Schedule::Monthly) << QDate(2024, 1, 15)
-                                                              << QDate(2024, 4, 14) << QDate(2024, 4, 15);
-    QTest::newRow("Monthly missed across years") << int(Schedule::Monthly) << QDate(2022, 11, 5) << QDate(2024, 2, 10)
-                                                 << QDate(2024, 3, 5);
-    QTest::newRow("Monthly 31st from a file ends the month") << int(Schedule::Monthly) << QDate(2024, 1, 31)
-                                                             << QDate(2024, 1, 31) << QDate(2024, 2, 29);
+    QTest::newRow("Monthly 15th missed three months")
+        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 20) << QDate(2024, 5, 15);
+    QTest::newRow("Monthly missed, delivered on its day")
+        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 15) << QDate(2024, 5, 15);
+    QTest::newRow("Monthly missed, delivered the day before")
+        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 14) << QDate(2024, 4, 15);
+    QTest::newRow("Monthly missed across years")
+        << int(Schedule::Monthly) << QDate(2022, 11, 5) << QDate(2024, 2, 10) << QDate(2024, 3, 5);
+    QTest::newRow("Monthly 31st from a file ends the month")
+        << int(Schedule::Monthly) << QDate(2024, 1, 31) << QDate(2024, 1, 31) << QDate(2024, 2, 29);
     QTest::newRow("Yearly on time") << int(Schedule::Yearly) << QDate(2023, 3, 1) << QDate(2023, 3, 1)
                                     << QDate(2024, 3, 1);
-    QTest::newRow("Yearly 28 February of a leap year") << int(Schedule::Yearly) << QDate(2024, 2, 28) << QDate(2024, 2, 28)
-                                                       << QDate(2025, 2, 28);
-    QTest::newRow("Yearly missed years, date to come") << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 6, 9)
-                                                       << QDate(2023, 6, 10);
-    QTest::newRow("Yearly missed years, date gone") << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 7, 1)
-                                                    << QDate(2024, 6, 10);
+    QTest::newRow("Yearly 28 February of a leap year")
+        << int(Schedule::Yearly) << QDate(2024, 2, 28) << QDate(2024, 2, 28) << QDate(2025, 2, 28);
+    QTest::newRow("Yearly missed years, date to come")
+        << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 6, 9) << QDate(2023, 6, 10);
+    QTest::newRow("Yearly missed years, date gone")
+        << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 7, 1) << QDate(2024, 6, 10);
     QTest::newRow("Yearly 31 December") << int(Schedule::Yearly) << QDate(2023, 12, 31) << QDate(2024, 1, 1)
                                         << QDate(2024, 12, 31);
-    QTest::newRow("already after today stays") << int(Schedule::Daily) << QDate(2024, 3, 20) << QDate(2024, 3, 12)
-                                                << QDate(2024, 3, 20);
-    QTest::newRow("Once has no next date") << int(Schedule::Once) << QDate(2024, 3, 12) << QDate(2024, 3, 12) << QDate();
+    QTest::newRow("already after today stays")
+        << int(Schedule::Daily) << QDate(2024, 3, 20) << QDate(2024, 3, 12) << QDate(2024, 3, 20);
+    QTest::newRow("Once has no next date")
+        << int(Schedule::Once) << QDate(2024, 3, 12) << QDate(2024, 3, 12) << QDate();
 }
 
 void TestRemindersCore::nextDueDate()
@@ -630,23 +655,23 @@ void TestRemindersCore::advanceFirst()
     const QString weekly = rec("202403120915", 2, 4, QStringLiteral("pay rent"));
     const QString once = rec("202403121000", 0, 0, QStringLiteral("once"));
     const QString later = rec("202403150800", 1, 0, QStringLiteral("later"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({weekly, once, later}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ weekly, once, later }));
     m_env->setNow(at(2024, 3, 14, 12, 0)); // Thursday
     ReminderList list;
     list.LoadReminders();
 
     list.AdvanceFirstReminder(); // Tuesday's weekly moves to next Tuesday, time and message kept
-    QCOMPARE(list.records(), (QStringList{once, later, rec("202403190915", 2, 4, QStringLiteral("pay rent"))}));
+    QCOMPARE(list.records(), (QStringList { once, later, rec("202403190915", 2, 4, QStringLiteral("pay rent")) }));
     list.AdvanceFirstReminder(); // "Once" is deleted
-    QCOMPARE(list.records(), (QStringList{later, rec("202403190915", 2, 4, QStringLiteral("pay rent"))}));
+    QCOMPARE(list.records(), (QStringList { later, rec("202403190915", 2, 4, QStringLiteral("pay rent")) }));
     list.RescheduleFirstReminder(); // not yet due: a date after today stays
     QCOMPARE(list.records().first(), later);
 }
 
 void TestRemindersCore::remLoadCheckPastWithPast()
 {
-    const QByteArray bytes = fileOf({rec("202403111800", 0, 0, QStringLiteral("yesterday")),
-                                     rec("202403100900", 2, 0, QStringLiteral("weekly"))});
+    const QByteArray bytes = fileOf({ rec("202403111800", 0, 0, QStringLiteral("yesterday")),
+        rec("202403100900", 2, 0, QStringLiteral("weekly")) });
     m_env->writeBytes(ReminderList::fileName(), bytes);
     m_env->setNow(at(2024, 3, 12, 9, 0));
     ReminderList list;
@@ -662,8 +687,9 @@ void TestRemindersCore::remLoadCheckPastWithoutPast()
 {
     // Started Tuesday 09:00: a "Once" of yesterday 18:00, a "Weekly" of two days ago (Sunday), one to come.
     const QString future = rec("202403121000", 1, 0, QStringLiteral("to come"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({rec("202403100900", 2, 0, QStringLiteral("weekly")),
-                                                        rec("202403111800", 0, 0, QStringLiteral("yesterday")), future}));
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202403100900", 2, 0, QStringLiteral("weekly")),
+            rec("202403111800", 0, 0, QStringLiteral("yesterday")), future }));
     m_env->setNow(at(2024, 3, 12, 9, 0));
     Settings::saveCheckState(Key::ReminderPast, false);
     ReminderList list;
@@ -672,7 +698,7 @@ void TestRemindersCore::remLoadCheckPastWithoutPast()
     list.setMessageSink([](const Message &) { QFAIL("nothing is shown at start-up"); });
     list.LoadReminders();
     list.RemLoadCheckPast();
-    const QStringList expected{future, rec("202403170900", 2, 0, QStringLiteral("weekly"))};
+    const QStringList expected { future, rec("202403170900", 2, 0, QStringLiteral("weekly")) };
     QCOMPARE(list.records(), expected);
     QCOMPARE(fileRecords(), expected);
 }
@@ -723,12 +749,12 @@ void TestRemindersCore::remLoadCheckPastOnOutOfOrderFile()
     Settings::saveCheckState(Key::ReminderPast, false);
 
     // A due first record starts the check; the first sort puts the rest in order.
-    m_env->writeBytes(ReminderList::fileName(), fileOf({pastDaily, future, pastOnce}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ pastDaily, future, pastOnce }));
     ReminderList list;
     list.readOptions();
     list.LoadReminders();
     list.RemLoadCheckPast();
-    QCOMPARE(list.records(), (QStringList{rec("202401060900", 1, 0, QStringLiteral("past daily")), future}));
+    QCOMPARE(list.records(), (QStringList { rec("202401060900", 1, 0, QStringLiteral("past daily")), future }));
 }
 
 void TestRemindersCore::doTest_data()
@@ -750,7 +776,7 @@ void TestRemindersCore::doTest()
     QFETCH(QDateTime, now);
     QFETCH(bool, shown);
     QFETCH(QString, after);
-    m_env->writeBytes(ReminderList::fileName(), fileOf({QStringLiteral("202403121015010wake")}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ QStringLiteral("202403121015010wake") }));
     m_env->setNow(now);
     ReminderList list;
     list.LoadReminders();
@@ -764,16 +790,16 @@ void TestRemindersCore::doTest()
         QCOMPARE(messages.first().title, QStringLiteral("Quillory2 Reminder - 10:15 AM, Tue 12 Mar"));
         QCOMPARE(messages.first().text, QStringLiteral("wake"));
         QCOMPARE(messages.first().icon, Message::Icon::Information);
-        QCOMPARE(fileRecords(), QStringList{after});
+        QCOMPARE(fileRecords(), QStringList { after });
     }
-    QCOMPARE(list.records(), QStringList{after});
+    QCOMPARE(list.records(), QStringList { after });
 }
 
 void TestRemindersCore::doTestShowsEqualKeysOneByOne()
 {
     const QString a = rec("202403121015", 0, 0, QStringLiteral("first"));
     const QString b = rec("202403121015", 0, 1, QStringLiteral("second"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({a, b}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ a, b }));
     m_env->setNow(at(2024, 3, 12, 10, 15, 2));
     ReminderList list;
     list.LoadReminders();
@@ -781,10 +807,10 @@ void TestRemindersCore::doTestShowsEqualKeysOneByOne()
     list.setMessageSink([&texts](const Message &message) { texts.append(message.text); });
 
     list.DoTest();
-    QCOMPARE(texts, QStringList{QStringLiteral("first")});
-    QCOMPARE(fileRecords(), QStringList{b});
+    QCOMPARE(texts, QStringList { QStringLiteral("first") });
+    QCOMPARE(fileRecords(), QStringList { b });
     list.DoTest();
-    QCOMPARE(texts, (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    QCOMPARE(texts, (QStringList { QStringLiteral("first"), QStringLiteral("second") }));
     QCOMPARE(list.count(), 0);
     QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray());
     list.DoTest(); // an empty list: nothing
@@ -793,8 +819,9 @@ void TestRemindersCore::doTestShowsEqualKeysOneByOne()
 
 void TestRemindersCore::doTestWithNoneTicked()
 {
-    m_env->writeBytes(ReminderList::fileName(), fileOf({rec("202403121015", 0, 0, QStringLiteral("silent")),
-                                                        rec("202403121015", 1, 0, QStringLiteral("daily"))}));
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202403121015", 0, 0, QStringLiteral("silent")),
+            rec("202403121015", 1, 0, QStringLiteral("daily")) }));
     m_env->setNow(at(2024, 3, 12, 10, 15, 5));
     ReminderList list;
     list.setDeliverNone(true);
@@ -804,14 +831,14 @@ void TestRemindersCore::doTestWithNoneTicked()
     list.DoTest();
     list.DoTest();
     QCOMPARE(shown, 0);
-    QCOMPARE(fileRecords(), QStringList{rec("202403131015", 1, 0, QStringLiteral("daily"))});
+    QCOMPARE(fileRecords(), QStringList { rec("202403131015", 1, 0, QStringLiteral("daily")) });
 }
 
 void TestRemindersCore::tickWhileMessageOpen()
 {
     const QString first = rec("202403121015", 1, 0, QStringLiteral("first"));
     const QString second = rec("202403121015", 1, 0, QStringLiteral("second"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({first, second}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ first, second }));
     m_env->setNow(at(2024, 3, 12, 10, 15, 5));
     ReminderList list;
     list.LoadReminders();
@@ -821,13 +848,13 @@ void TestRemindersCore::tickWhileMessageOpen()
         QVERIFY(list.isDelivering());
         list.DoTest(); // ticks while the message is open
         list.DoTest();
-        QCOMPARE(list.records(), (QStringList{first, second})); // nothing advanced yet
+        QCOMPARE(list.records(), (QStringList { first, second })); // nothing advanced yet
     });
 
     list.DoTest();
 
-    QCOMPARE(texts, QStringList{QStringLiteral("first")});
-    QCOMPARE(list.records(), (QStringList{second, rec("202403131015", 1, 0, QStringLiteral("first"))}));
+    QCOMPARE(texts, QStringList { QStringLiteral("first") });
+    QCOMPARE(list.records(), (QStringList { second, rec("202403131015", 1, 0, QStringLiteral("first")) }));
     QVERIFY(!list.isDelivering());
 }
 
@@ -835,19 +862,19 @@ void TestRemindersCore::userRemovesShownReminderWhileOpen()
 {
     const QString shown = rec("202403121015", 1, 0, QStringLiteral("shown"));
     const QString other = rec("202403121015", 1, 0, QStringLiteral("other"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({shown, other}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ shown, other }));
     m_env->setNow(at(2024, 3, 12, 10, 15, 5));
     ReminderList list;
     list.LoadReminders();
     list.setMessageSink([&](const Message &) { QVERIFY(list.RemoveReminder(0, shown)); });
     list.DoTest();
-    QCOMPARE(list.records(), QStringList{other}); // the other one was not shown: it stays due
+    QCOMPARE(list.records(), QStringList { other }); // the other one was not shown: it stays due
 }
 
 void TestRemindersCore::userAddsReminderWhileOpen()
 {
     const QString shown = rec("202403121015", 7, 0, QStringLiteral("shown"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({shown}));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ shown }));
     m_env->setNow(at(2024, 3, 12, 10, 15, 7)); // due at second 7, and a Yearly for 10:15 is not yet past
     ReminderList list;
     list.LoadReminders();
@@ -856,8 +883,9 @@ void TestRemindersCore::userAddsReminderWhileOpen()
     });
     list.DoTest();
     // The new one is still due; only the one shown moved a year on.
-    QCOMPARE(list.records(), (QStringList{rec("202403121015", 7, 1, QStringLiteral("new")),
-                                          rec("202503121015", 7, 0, QStringLiteral("shown"))}));
+    QCOMPARE(list.records(),
+        (QStringList {
+            rec("202403121015", 7, 1, QStringLiteral("new")), rec("202503121015", 7, 0, QStringLiteral("shown")) }));
 }
 
 void TestRemindersCore::title_data()
@@ -865,11 +893,16 @@ void TestRemindersCore::title_data()
     QTest::addColumn<QString>("record");
     QTest::addColumn<QString>("title");
 
-    QTest::newRow("morning") << "202312050905012x" << "Quillory2 Reminder - 9:05 AM, Tue 5 Dec";
-    QTest::newRow("afternoon") << "202312051430012x" << "Quillory2 Reminder - 2:30 PM, Tue 5 Dec";
-    QTest::newRow("midnight") << "202401010000000x" << "Quillory2 Reminder - 12:00 AM, Mon 1 Jan";
-    QTest::newRow("noon") << "202402291200070x" << "Quillory2 Reminder - 12:00 PM, Thu 29 Feb";
-    QTest::newRow("its own year") << "203012051000000x" << "Quillory2 Reminder - 10:00 AM, Thu 5 Dec";
+    QTest::newRow("morning") << "202312050905012x"
+                             << "Quillory2 Reminder - 9:05 AM, Tue 5 Dec";
+    QTest::newRow("afternoon") << "202312051430012x"
+                               << "Quillory2 Reminder - 2:30 PM, Tue 5 Dec";
+    QTest::newRow("midnight") << "202401010000000x"
+                              << "Quillory2 Reminder - 12:00 AM, Mon 1 Jan";
+    QTest::newRow("noon") << "202402291200070x"
+                          << "Quillory2 Reminder - 12:00 PM, Thu 29 Feb";
+    QTest::newRow("its own year") << "203012051000000x"
+                                  << "Quillory2 Reminder - 10:00 AM, Thu 5 Dec";
 }
 
 void TestRemindersCore::title()
