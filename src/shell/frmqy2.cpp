@@ -1,6 +1,7 @@
 #include "shell/frmqy2.h"
 
 #include "shell/common/settings.h"
+#include "shell/widgets/dialogs.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -14,6 +15,10 @@ frmQY2::frmQY2(QWidget *parent)
     m_remTimer.setInterval(RemTimerInterval);
     connect(&m_remTimer, &QTimer::timeout, this, &frmQY2::tmrRemTimer_Timer);
     m_remTimer.start();
+    m_reminders.setMessageSink([](const Message &message) { Dialogs::show(message); });
+    connect(&m_reminders, &ReminderList::saveFailed, this, [](const QString &path, const QString &reason) {
+        Dialogs::show(Dialogs::writeFailedMessage(path, reason));
+    });
     connect(&m_sysTray, &SysTray::MouseMove, this, &frmQY2::SysTray1_MouseMove);
     connect(&m_sysTray, &SysTray::MouseDown, this, &frmQY2::SysTray1_MouseDown);
 }
@@ -53,6 +58,9 @@ void frmQY2::Form_Load()
     }
     setAutoPopUpMenu(Settings::get(Key::AutoPopUpMenu));
     m_popUpDelay = Settings::readInteger(Key::PopUpDelay);
+    m_reminders.readOptions();
+    m_reminders.LoadReminders();
+    m_reminders.RemLoadCheckPast();
 
     m_sysTray.setIcon(QApplication::windowIcon());
     m_sysTray.setToolTip(QStringLiteral("Quillory II"));
@@ -83,6 +91,7 @@ void frmQY2::unload()
 
 void frmQY2::tmrRemTimer_Timer()
 {
+    m_reminders.DoTest();
 }
 
 void frmQY2::SysTray1_MouseMove()

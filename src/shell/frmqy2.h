@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reminders/reminderlist.h"
 #include "shell/systray.h"
 #include "shell/windowopener.h"
 
@@ -34,6 +35,8 @@ public:
     WindowOpener &opener() { return m_opener; }
     SysTray &sysTray() { return m_sysTray; }
     QTimer &remTimer() { return m_remTimer; }
+    // The reminder list and its delivery, loaded once at start-up; the Reminders window views it.
+    ReminderList &reminders() { return m_reminders; }
 
     // True when the desktop showed no notification area within TrayWaitMs of start-up: the launcher
     // toolbar then stays up so that the program can always be reached.
@@ -63,6 +66,7 @@ private:
     WindowOpener m_opener;
     SysTray m_sysTray;
     QTimer m_remTimer;
+    ReminderList m_reminders;
     bool m_trayMissing = false;
     bool m_unloaded = false;
 };

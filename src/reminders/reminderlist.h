@@ -1,0 +1,91 @@
+#pragma once
+
+#include "shell/common/message.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <QTime>
+#include <functional>
+#include <optional>
+
+// The reminder list and its delivery: every reminder of the user, sorted by due key and mirrored
+// in "reminders.dat", which is rewritten whole after every change (change, SortReminders,
+// SaveReminders). The main window owns the one list of the run, loads it at start-up and calls
+// DoTest on every tick of its reminder timer; the Reminders window is a view onto it and lives
+// only while it is open. The list decides; whoever owns it shows its messages (setMessageSink).
+class ReminderList final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The count is a 16-bit number in the file's tradition.
+    static constexpr int MaxCount = 32767;
+
+    explicit ReminderList(QObject *parent = nullptr);
+
+    static QString fileName();
+    QString path() const;
+
+    const QStringList &records() const { return m_records; }
+    int count() const { return int(m_records.size()); }
+    QString record(int index) const { return m_records.value(index); }
+
+    // The file. LoadReminders skips lines that are no records and keeps the first MaxCount records.
+    void LoadReminders();
+    bool SaveReminders();
+
+    // Changes. Indexes count from 0; index 0 is the next reminder due.
+    bool AppendReminder(const QString &record); // false (nothing added) when full or not a record
+    void DeleteReminder(int index);
+    void SortReminders();
+
+    // The Add command: stores the reminder unless it is refused, then sorts and saves in every case.
+    // Returns the message that tells why it was refused.
+    std::optional<Message> AddReminder(
+        const QDate &date, const QTime &time, int schedule, int category, const QString &message);
+    // Remove: deletes the record at `index` only while it is still `record`, then sorts and saves.
+    bool RemoveReminder(int index, const QString &record);
+
+    // Delivery of reminder 0: "Once" is deleted, any other moves to its next date after today.
+    void AdvanceFirstReminder();
+    void RescheduleFirstReminder();
+
+    // "Past": deliver reminders missed while the program was not running. "None": show nothing.
+    // Read from the settings store by readOptions(), stored whenever they change.
+    void readOptions();
+    bool deliverPast() const { return m_deliverPast; }
+    bool deliverNone() const { return m_deliverNone; }
+    void setDeliverPast(bool on);
+    void setDeliverNone(bool on);
+
+    // At start-up, after the load: without "Past", reminders already due are moved on unseen.
+    void RemLoadCheckPast();
+    // One tick: shows reminder 0 when it is due, then moves it on, sorts and saves.
+    void DoTest();
+    bool isDelivering() const { return m_delivering; }
+
+    // Where due reminders are shown; the call returns when the message is closed.
+    void setMessageSink(std::function<void(const Message &)> sink) { m_sink = std::move(sink); }
+
+    static Message deliveryMessage(const QString &record);
+
+Q_SIGNALS:
+    void countChanged(int count);
+    void listChanged(); // loaded or saved: the list view refills
+    void emptied(); // the last reminder was deleted: the editor goes back to its blank state
+    void saveFailed(const QString &path, const QString &reason);
+    void deliverPastChanged(bool on);
+    void deliverNoneChanged(bool on);
+
+private:
+    void advance(int index);
+    void advanceAllDueBefore(const QDateTime &now);
+
+    QStringList m_records;
+    bool m_deliverPast = true;
+    bool m_deliverNone = false;
+    bool m_delivering = false;
+    std::function<void(const Message &)> m_sink;
+};

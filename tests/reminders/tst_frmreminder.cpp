@@ -1,0 +1,646 @@
+#include "../support/testenvironment.h"
+
+#include "reminders/frmreminder.h"
+#include "reminders/reminderlist.h"
+#include "reminders/reminderrecord.h"
+#include "shell/common/clock.h"
+#include "shell/common/settings.h"
+#include "shell/frmqy2.h"
+#include "shell/widgets/helpviewer.h"
+#include "shell/widgets/windowhelpers.h"
+#include "shell/windows.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <QTimeEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+QString rec(const char *minute, int schedule, int category, const QString &message)
+{
+    return QLatin1String(minute) + u'0' + QString::number(schedule) + QString::number(category) + message;
+}
+
+QByteArray fileOf(const QStringList &records)
+{
+    QByteArray bytes;
+    for (const QString &record : records)
+        bytes += record.toUtf8() + "\r\n";
+    return bytes;
+}
+
+QDateTime at(int y, int mo, int d, int h, int mi, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+}
+
+} // namespace
+
+class TestFrmReminder : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void emptyListOpens();
+    void newThenAddStoresTheReminder();
+    void newRoundsTheTime_data();
+    void newRoundsTheTime();
+    void addRejected_data();
+    void addRejected();
+    void clearingTheMessageDisablesAdd();
+    void listItemFormat();
+    void categoryButtonsFollowTheList();
+    void clickThenRemoveDeletesThatReminder();
+    void refillForgetsTheChoice();
+    void removingTheLastResetsTheEditor();
+    void keyboardChoosesToo();
+    void showHide_data();
+    void showHide();
+    void placementRoundTrip();
+    void placementBeyondTheScreenIsCentred();
+    void pastAndNoneBelongToTheList();
+    void updDateStepsTheDate();
+    void rolloverHints();
+    void helpOpensTheRemindersTopic();
+
+    void mainTickDeliversDueReminder();
+    void mainStartUpRunsThePastCheck_data();
+    void mainStartUpRunsThePastCheck();
+    void mainTickDuringOpenMessage();
+    void mainWindowListOutlivesTheWindow();
+
+private:
+    frmReminder *open();
+    template <typename T> T *child(const char *name) const
+    {
+        T *found = m_window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    void click(const char *actionName);
+    QStringList column(int column) const;
+    QStringList fileRecords() const;
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<ReminderList> m_list;
+    std::unique_ptr<frmReminder> m_window;
+};
+
+void TestFrmReminder::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    m_env->setNow(at(2024, 3, 12, 10, 7, 33)); // a Tuesday
+    Settings::saveCheckState(Key::ShowSplash, false);
+    Settings::saveCheckState(Key::ShowToolBar, false);
+}
+
+void TestFrmReminder::cleanup()
+{
+    m_window.reset();
+    m_list.reset();
+    m_env.reset();
+}
+
+frmReminder *TestFrmReminder::open()
+{
+    m_window.reset();
+    if (!m_list) {
+        m_list = std::make_unique<ReminderList>();
+        m_list->readOptions();
+        m_list->LoadReminders();
+    }
+    m_window = std::make_unique<frmReminder>(*m_list);
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        qFatal("window not exposed");
+    return m_window.get();
+}
+
+void TestFrmReminder::click(const char *actionName)
+{
+    auto *action = m_window->findChild<QAction *>(QLatin1String(actionName));
+    QVERIFY(action);
+    for (QToolBar *bar : m_window->findChildren<QToolBar *>()) {
+        if (QWidget *button = bar->widgetForAction(action)) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+    QFAIL("action without a button");
+}
+
+QStringList TestFrmReminder::column(int column) const
+{
+    const QAbstractItemModel *model = child<QTreeView>("lvwRemDue")->model();
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, column).data().toString());
+    return texts;
+}
+
+QStringList TestFrmReminder::fileRecords() const
+{
+    return QString::fromUtf8(m_env->readBytes(ReminderList::fileName()))
+        .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+void TestFrmReminder::emptyListOpens()
+{
+    open();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Reminder"));
+    QVERIFY(!child<QAction>("btnAdd")->isEnabled());
+    QVERIFY(!child<QAction>("btnDel")->isEnabled());
+    QVERIFY(child<QAction>("btnNew")->isEnabled());
+    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Once"));
+    QCOMPARE(child<QComboBox>("cboCatagory")->currentText(), QStringLiteral("Alarms"));
+    QVERIFY(child<QAction>("alarms")->isChecked());
+    QCOMPARE(child<QLabel>("panelCount")->text(), QStringLiteral("0"));
+    QCOMPARE(child<QToolButton>("panelShowHide")->text(), QStringLiteral("Show/Hide"));
+    QCOMPARE(child<QComboBox>("cboDelivery")->count(), 8);
+    QCOMPARE(child<QComboBox>("cboCatagory")->itemText(3), QStringLiteral("Leasure"));
+    QCOMPARE(child<QDateEdit>("dtpReminders")->date(), QDate(2024, 3, 12));
+    QCOMPARE(child<QLabel>("panelTime")->text(), QStringLiteral("10:07 AM"));
+}
+
+void TestFrmReminder::newThenAddStoresTheReminder()
+{
+    open();
+    click("btnNew");
+    auto *message = child<QTextEdit>("rtfRemMessage");
+    QCOMPARE(message->toPlainText(), QStringLiteral("New Reminder Message"));
+    QCOMPARE(message->textCursor().selectedText(), QStringLiteral("New Reminder Message"));
+    QVERIFY(child<QAction>("btnAdd")->isEnabled());
+
+    message->setPlainText(QStringLiteral("Dentist\nat ten"));
+    child<QComboBox>("cboDelivery")->setCurrentIndex(1);
+    click("btnAdd");
+
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray("202403121015010Dentist at ten\r\n"));
+    QCOMPARE(column(0), QStringList { QStringLiteral("12 Mar 24") });
+    QCOMPARE(column(1), QStringList { QStringLiteral("10:15 am") });
+    QCOMPARE(column(2), QStringList { QStringLiteral("Daily") });
+    QCOMPARE(column(3), QStringList { QStringLiteral("Dentist at ten") });
+    QCOMPARE(child<QLabel>("panelCount")->text(), QStringLiteral("1"));
+    QVERIFY(child<QAction>("btnDel")->isEnabled());
+}
+
+void TestFrmReminder::newRoundsTheTime_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QDateTime>("reminder");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("10:07:33") << at(2024, 3, 12, 10, 7, 33) << at(2024, 3, 12, 10, 15, 33) << "10:15 AM";
+    QTest::newRow("10:10:00") << at(2024, 3, 12, 10, 10) << at(2024, 3, 12, 10, 15) << "10:15 AM";
+    QTest::newRow("10:55:00") << at(2024, 3, 12, 10, 55) << at(2024, 3, 12, 11, 0) << "11:00 AM";
+    QTest::newRow("11:45:10") << at(2024, 3, 12, 11, 45, 10) << at(2024, 3, 12, 12, 0, 10) << "12:00 PM";
+    QTest::newRow("23:50 gives midnight tomorrow") << at(2024, 12, 31, 23, 50) << at(2025, 1, 1, 0, 0) << "12:00 AM";
+    QTest::newRow("23:57 gives 12:15 AM today") << at(2024, 3, 12, 23, 57) << at(2024, 3, 12, 0, 15) << "12:15 AM";
+}
+
+void TestFrmReminder::newRoundsTheTime()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QDateTime, reminder);
+    QFETCH(QString, shown);
+    open();
+    child<QComboBox>("cboDelivery")->setCurrentIndex(5);
+    m_env->setNow(now);
+    click("btnNew");
+    QCOMPARE(child<QTimeEdit>("DTPicker1")->time(), reminder.time());
+    QCOMPARE(child<QTimeEdit>("DTPicker1")->text(), shown);
+    QCOMPARE(child<QDateEdit>("dtpReminders")->date(), reminder.date());
+    QCOMPARE(child<QComboBox>("cboDelivery")->currentIndex(), 0);
+}
+
+void TestFrmReminder::addRejected_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<int>("schedule");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("past") << QDate(2024, 3, 12) << QTime(10, 0) << 0 << "Quillory2: Cannot remind you of the past!";
+    QTest::newRow("Weekdays on Saturday")
+        << QDate(2024, 3, 16) << QTime(9, 0) << 3 << "Quillory2: Weekdays are Mon-Fri!";
+    QTest::newRow("Weekends on Wednesday")
+        << QDate(2024, 3, 13) << QTime(9, 0) << 4 << "Quillory2: Weekends are Sat and Sun!";
+    QTest::newRow("Monthly on the 29th") << QDate(2024, 3, 29) << QTime(9, 0) << 6
+                                         << "Quillory2: Cannot repeat monthly after 28th!";
+    QTest::newRow("Yearly on 29 February")
+        << QDate(2028, 2, 29) << QTime(9, 0) << 7 << "Quillory2: Cannot repeat yearly on 29th!";
+}
+
+void TestFrmReminder::addRejected()
+{
+    QFETCH(QDate, date);
+    QFETCH(QTime, time);
+    QFETCH(int, schedule);
+    QFETCH(QString, title);
+    const QString stored = rec("202403200900", 0, 0, QStringLiteral("kept"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ stored }));
+    open();
+    child<QDateEdit>("dtpReminders")->setDate(date);
+    child<QTimeEdit>("DTPicker1")->setTime(time);
+    child<QComboBox>("cboDelivery")->setCurrentIndex(schedule);
+    child<QTextEdit>("rtfRemMessage")->setPlainText(QStringLiteral("refused"));
+    click("btnAdd");
+
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().title, title);
+    QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Exclamation);
+    QCOMPARE(fileRecords(), QStringList { stored });
+    // The refill puts the first listed reminder back into the editor.
+    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("kept"));
+    QCOMPARE(child<QDateEdit>("dtpReminders")->date(), QDate(2024, 3, 20));
+}
+
+void TestFrmReminder::clearingTheMessageDisablesAdd()
+{
+    open();
+    auto *message = child<QTextEdit>("rtfRemMessage");
+    QTest::keyClicks(message, QStringLiteral("x"));
+    QVERIFY(child<QAction>("btnAdd")->isEnabled());
+    QTest::keyClick(message, Qt::Key_Backspace);
+    QVERIFY(!child<QAction>("btnAdd")->isEnabled());
+    QTest::keyClick(m_window.get(), Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(m_list->count(), 0);
+}
+
+void TestFrmReminder::listItemFormat()
+{
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202412052105", 2, 0, QStringLiteral("evening")),
+            rec("203001010005", 6, 0, QStringLiteral("New year")) }));
+    open();
+    QCOMPARE(column(0), (QStringList { QStringLiteral("05 Dec 24"), QStringLiteral("01 Jan 30") }));
+    QCOMPARE(column(1), (QStringList { QStringLiteral("09:05 pm"), QStringLiteral("12:05 am") }));
+    QCOMPARE(column(2), (QStringList { QStringLiteral("Weekly"), QStringLiteral("Monthly") }));
+    QCOMPARE(child<QTreeView>("lvwRemDue")->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Type"));
+    // The first listed reminder fills the editor.
+    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("evening"));
+    QCOMPARE(child<QTimeEdit>("DTPicker1")->time(), QTime(21, 5));
+    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Weekly"));
+}
+
+void TestFrmReminder::categoryButtonsFollowTheList()
+{
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202403200900", 0, 0, QStringLiteral("alarm")), rec("202403210900", 0, 5, QStringLiteral("train")),
+            rec("202403220900", 0, 2, QStringLiteral("meeting")),
+            rec("202403230900", 0, 5, QStringLiteral("flight")) }));
+    open();
+    QCOMPARE(column(3), QStringList { QStringLiteral("alarm") });
+
+    click("travel");
+    const QStringList keys { "alarms", "birthdays", "business", "leasure", "finances", "travel" };
+    for (const QString &key : keys)
+        QCOMPARE(child<QAction>(key.toLatin1().constData())->isChecked(), key == QLatin1String("travel"));
+    QCOMPARE(child<QComboBox>("cboCatagory")->currentText(), QStringLiteral("Travel"));
+    QCOMPARE(column(3), (QStringList { QStringLiteral("train"), QStringLiteral("flight") }));
+
+    child<QComboBox>("cboCatagory")->setCurrentIndex(2);
+    QVERIFY(child<QAction>("business")->isChecked());
+    QVERIFY(!child<QAction>("travel")->isChecked());
+    QCOMPARE(column(3), QStringList { QStringLiteral("meeting") });
+
+    click("birthdays");
+    QCOMPARE(column(3), QStringList());
+    QVERIFY(!child<QAction>("btnDel")->isEnabled());
+    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QString());
+}
+
+void TestFrmReminder::clickThenRemoveDeletesThatReminder()
+{
+    const QStringList records { rec("202403200900", 0, 0, QStringLiteral("one")),
+        rec("202403211030", 1, 0, QStringLiteral("two")), rec("202403220900", 0, 0, QStringLiteral("three")) };
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    open();
+    auto *view = child<QTreeView>("lvwRemDue");
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 0)).center());
+
+    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("two"));
+    QCOMPARE(child<QDateEdit>("dtpReminders")->date(), QDate(2024, 3, 21));
+    QCOMPARE(child<QTimeEdit>("DTPicker1")->time(), QTime(10, 30));
+    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Daily"));
+    QCOMPARE(m_window->chosenIndex(), 1);
+
+    click("btnDel");
+    QCOMPARE(fileRecords(), (QStringList { records[0], records[2] }));
+    // Nothing chosen since the refill: Remove leaves the list alone.
+    click("btnDel");
+    QCOMPARE(fileRecords(), (QStringList { records[0], records[2] }));
+}
+
+void TestFrmReminder::refillForgetsTheChoice()
+{
+    const QStringList records { rec("202403121010", 1, 0, QStringLiteral("due")),
+        rec("202403200900", 0, 0, QStringLiteral("chosen")) };
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    open();
+    auto *view = child<QTreeView>("lvwRemDue");
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 0)).center());
+    QCOMPARE(m_window->chosenIndex(), 1);
+
+    m_env->setNow(at(2024, 3, 12, 10, 10, 5));
+    m_list->DoTest(); // the delivery moves "due" to tomorrow and refills the view
+    QCOMPARE(m_env->dialogs.shown.size(), 0); // no sink in this test: the list shows nothing itself
+    QCOMPARE(m_window->chosenIndex(), -1);
+    click("btnDel");
+    QCOMPARE(m_list->count(), 2);
+}
+
+void TestFrmReminder::removingTheLastResetsTheEditor()
+{
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ rec("202403200900", 5, 5, QStringLiteral("trip")) }));
+    open();
+    click("travel");
+    auto *view = child<QTreeView>("lvwRemDue");
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Fortnightly"));
+    click("btnDel");
+
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray());
+    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Once"));
+    QCOMPARE(child<QComboBox>("cboCatagory")->currentText(), QStringLiteral("Alarms"));
+    QVERIFY(child<QAction>("alarms")->isChecked());
+    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QString());
+    QCOMPARE(child<QLabel>("panelCount")->text(), QStringLiteral("0"));
+}
+
+void TestFrmReminder::keyboardChoosesToo()
+{
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202403200900", 0, 0, QStringLiteral("one")), rec("202403210900", 0, 0, QStringLiteral("two")) }));
+    open();
+    auto *view = child<QTreeView>("lvwRemDue");
+    view->setFocus();
+    QCOMPARE(m_window->chosenIndex(), -1); // focus alone chooses nothing
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(m_window->chosenIndex(), 1);
+    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("two"));
+    QTest::keyClick(m_window.get(), Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(fileRecords(), QStringList { rec("202403200900", 0, 0, QStringLiteral("one")) });
+}
+
+void TestFrmReminder::showHide_data()
+{
+    QTest::addColumn<QString>("stored"); // "" for none
+    QTest::addColumn<double>("afterClick");
+
+    QTest::newRow("default 6200") << "" << 4400.0;
+    QTest::newRow("4400") << "4400" << 6200.0;
+    QTest::newRow("4999") << "4999" << 6200.0;
+    QTest::newRow("5000") << "5000" << 4400.0;
+    QTest::newRow("not a number") << "tall" << 4400.0;
+}
+
+void TestFrmReminder::showHide()
+{
+    QFETCH(QString, stored);
+    QFETCH(double, afterClick);
+    if (!stored.isEmpty())
+        Settings::save(Key::ReminderHeight, stored);
+    open();
+    auto *lower = child<QWidget>("lowerPanel");
+    QCOMPARE(lower->isVisible(), afterClick < 5000);
+
+    QTest::mouseClick(child<QToolButton>("panelShowHide"), Qt::LeftButton);
+    QCOMPARE(m_window->heightTwips(), afterClick);
+    QCOMPARE(lower->isVisible(), afterClick > 5000);
+    QCOMPARE(Settings::readCoordinate(Key::ReminderHeight), std::optional<double>(afterClick));
+    // Within a pixel (15 twips) of the height and the fixed width.
+    QVERIFY(qAbs(outerSizeTwips(m_window.get()).height() - afterClick) < 15);
+    QVERIFY(qAbs(outerSizeTwips(m_window.get()).width() - frmReminder::WidthTwips) < 15);
+
+    QTest::mouseClick(child<QToolButton>("panelShowHide"), Qt::LeftButton);
+    const double back = afterClick > 5000 ? 4400.0 : 6200.0;
+    QCOMPARE(m_window->heightTwips(), back);
+
+    Settings::save(Key::ReminderHeight, QStringLiteral("1"));
+    QTest::mouseClick(child<QLabel>("panelCount"), Qt::LeftButton); // any panel stores the height
+    QCOMPARE(Settings::readCoordinate(Key::ReminderHeight), std::optional<double>(back));
+    QCOMPARE(m_window->heightTwips(), back);
+
+    m_window->close();
+    open();
+    QCOMPARE(m_window->heightTwips(), back);
+
+    click("btnNew"); // New shows the lower panel
+    QCOMPARE(m_window->heightTwips(), 6200.0);
+}
+
+void TestFrmReminder::placementRoundTrip()
+{
+    open();
+    m_window->move(120, 80);
+    m_window->close();
+    QCOMPARE(Settings::readCoordinate(Key::ReminderLeft), std::optional<double>(1800));
+    QCOMPARE(Settings::readCoordinate(Key::ReminderTop), std::optional<double>(1200));
+    open();
+    QCOMPARE(m_window->pos(), QPoint(120, 80));
+}
+
+void TestFrmReminder::placementBeyondTheScreenIsCentred()
+{
+    const QSizeF screen = screenSizeTwips();
+    Settings::saveCoordinate(Key::ReminderLeft, screen.width() + 15);
+    Settings::saveCoordinate(Key::ReminderTop, 300);
+    open();
+    // Centred, within the window frame that the desktop adds once the window is shown.
+    const QSizeF window = outerSizeTwips(m_window.get());
+    const QPoint centred(
+        qRound((screen.width() - window.width()) / 2 / 15), qRound((screen.height() - window.height()) / 2 / 15));
+    QVERIFY2((m_window->pos() - centred).manhattanLength() <= 4,
+        qPrintable(QStringLiteral("%1,%2").arg(m_window->x()).arg(m_window->y())));
+    QVERIFY(m_window->x() < 400);
+}
+
+void TestFrmReminder::pastAndNoneBelongToTheList()
+{
+    open();
+    auto *past = child<QCheckBox>("chkDelMissedRem");
+    auto *none = child<QCheckBox>("chkNoRem");
+    QVERIFY(past->isChecked());
+    QVERIFY(!none->isChecked());
+    QTest::mouseClick(past, Qt::LeftButton);
+    QTest::mouseClick(none, Qt::LeftButton);
+    QVERIFY(!m_list->deliverPast());
+    QVERIFY(m_list->deliverNone());
+    QCOMPARE(Settings::get(Key::ReminderPast), QStringLiteral("0"));
+    QCOMPARE(Settings::get(Key::ReminderNone), QStringLiteral("1"));
+    m_window->close();
+    open();
+    QVERIFY(!child<QCheckBox>("chkDelMissedRem")->isChecked());
+    QVERIFY(child<QCheckBox>("chkNoRem")->isChecked());
+}
+
+void TestFrmReminder::updDateStepsTheDate()
+{
+    open();
+    auto *date = child<QDateEdit>("dtpReminders");
+    date->setDate(QDate(2024, 2, 28));
+    QTest::mouseClick(child<QToolButton>("updDateUp"), Qt::LeftButton);
+    QCOMPARE(date->date(), QDate(2024, 2, 29));
+    QTest::mouseClick(child<QToolButton>("updDateUp"), Qt::LeftButton);
+    QCOMPARE(date->date(), QDate(2024, 3, 1));
+    QTest::mouseClick(child<QToolButton>("updDateDown"), Qt::LeftButton);
+    QCOMPARE(date->date(), QDate(2024, 2, 29));
+}
+
+void TestFrmReminder::rolloverHints()
+{
+    open();
+    auto *panel = child<QLabel>("panelHelp");
+    const auto enter = [](QWidget *widget) {
+        QEnterEvent event(QPointF(1, 1), QPointF(1, 1), widget->mapToGlobal(QPointF(1, 1)));
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    enter(child<QGroupBox>("fraCatagory"));
+    QCOMPARE(panel->text(), QStringLiteral("Selects the Catagory"));
+    enter(child<QCheckBox>("chkNoRem"));
+    QCOMPARE(panel->text(), QStringLiteral("Do not display any reminders at all"));
+    enter(child<QLabel>("panelCount"));
+    QCOMPARE(panel->text(), QStringLiteral("Show the total number of reminders stored"));
+    enter(child<QToolBar>("tlbCalR"));
+    QCOMPARE(panel->text(), QStringLiteral("(New) makes a new reminder, (Add) stores it. HELP (?)"));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(child<QToolBar>("tlbCalR"), &leave);
+    QCOMPARE(panel->text(), QString());
+
+    auto *bar = child<QStatusBar>("StatusBarRem");
+    QTest::mouseMove(bar, QPoint(bar->width() - 2, 4));
+    QMouseEvent move(QEvent::MouseMove, QPointF(bar->width() - 2, 4), bar->mapToGlobal(QPointF(bar->width() - 2, 4)),
+        Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &move);
+    QCOMPARE(panel->text(), QStringLiteral("X:-> %1   Y:-> 60").arg((bar->width() - 2) * 15));
+}
+
+void TestFrmReminder::helpOpensTheRemindersTopic()
+{
+    open();
+    click("btnHelp");
+    HelpViewer *viewer = HelpViewer::instance();
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->findChild<QTextBrowser *>()->source(), QUrl(QStringLiteral("qrc:/help/reminders.html")));
+    viewer->close();
+}
+
+void TestFrmReminder::mainTickDeliversDueReminder()
+{
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ rec("202403121015", 0, 0, QStringLiteral("Stand up")) }));
+    frmQY2 main;
+    main.Form_Load();
+    m_env->setNow(at(2024, 3, 12, 10, 14, 59));
+    main.tmrRemTimer_Timer();
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+
+    Clock::setFixed(at(2024, 3, 12, 10, 15, 2));
+    main.tmrRemTimer_Timer();
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().title, QStringLiteral("Quillory2 Reminder - 10:15 AM, Tue 12 Mar"));
+    QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("Stand up"));
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray());
+    QCOMPARE(main.reminders().count(), 0);
+    main.unload();
+}
+
+void TestFrmReminder::mainStartUpRunsThePastCheck_data()
+{
+    QTest::addColumn<bool>("past");
+    QTest::newRow("Past ticked") << true;
+    QTest::newRow("Past not ticked") << false;
+}
+
+void TestFrmReminder::mainStartUpRunsThePastCheck()
+{
+    QFETCH(bool, past);
+    // Started Tuesday 09:00 with a "Once" of yesterday 18:00 and a "Weekly" of two days ago.
+    const QString weekly = rec("202403100900", 2, 0, QStringLiteral("weekly"));
+    const QString once = rec("202403111800", 0, 0, QStringLiteral("yesterday"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ weekly, once }));
+    m_env->setNow(at(2024, 3, 12, 9, 0));
+    Settings::saveCheckState(Key::ReminderPast, past);
+    frmQY2 main;
+    main.Form_Load();
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    if (!past) {
+        QCOMPARE(fileRecords(), QStringList { rec("202403170900", 2, 0, QStringLiteral("weekly")) });
+        main.unload();
+        return;
+    }
+    QCOMPARE(fileRecords(), (QStringList { weekly, once }));
+    main.tmrRemTimer_Timer();
+    main.tmrRemTimer_Timer();
+    QCOMPARE(m_env->dialogs.shown.size(), 2);
+    QCOMPARE(m_env->dialogs.shown.at(0).text, QStringLiteral("weekly"));
+    QCOMPARE(m_env->dialogs.shown.at(1).text, QStringLiteral("yesterday"));
+    QCOMPARE(fileRecords(), QStringList { rec("202403170900", 2, 0, QStringLiteral("weekly")) });
+    main.unload();
+}
+
+void TestFrmReminder::mainTickDuringOpenMessage()
+{
+    const QString first = rec("202403121015", 1, 0, QStringLiteral("first"));
+    const QString second = rec("202403121015", 0, 0, QStringLiteral("second"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ first, second }));
+    frmQY2 main;
+    main.Form_Load();
+    m_env->setNow(at(2024, 3, 12, 10, 15, 3));
+    int ticks = 0;
+    m_env->dialogs.onShow = [&](const Message &) {
+        if (ticks++ < 3) // the timer goes on while the message is open
+            main.tmrRemTimer_Timer();
+    };
+    main.tmrRemTimer_Timer();
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("first"));
+    QCOMPARE(fileRecords(), (QStringList { second, rec("202403131015", 1, 0, QStringLiteral("first")) }));
+    main.unload();
+}
+
+void TestFrmReminder::mainWindowListOutlivesTheWindow()
+{
+    const QString record = rec("202403200900", 0, 0, QStringLiteral("kept"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ record }));
+    frmQY2 main;
+    registerWindows(main);
+    main.Form_Load();
+    QWidget *shown = main.opener().show(QStringLiteral("Rem"));
+    QVERIFY(qobject_cast<frmReminder *>(shown));
+    QCOMPARE(shown->findChild<QTextEdit *>(QStringLiteral("rtfRemMessage"))->toPlainText(), QStringLiteral("kept"));
+    shown->close();
+    QTRY_VERIFY(!main.opener().window(QStringLiteral("Rem")));
+
+    // The file changes behind the program's back: the window, opened again, shows the list of the run.
+    m_env->writeBytes(ReminderList::fileName(), QByteArray());
+    shown = main.opener().show(QStringLiteral("Rem"));
+    const QAbstractItemModel *model = shown->findChild<QTreeView *>(QStringLiteral("lvwRemDue"))->model();
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(main.reminders().records(), QStringList { record });
+    main.unload();
+    QVERIFY(Settings::contains(Key::ReminderLeft)); // saved by the window as the program ends
+}
+
+QTEST_MAIN(TestFrmReminder)
+#include "tst_frmreminder.moc"

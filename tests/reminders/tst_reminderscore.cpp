@@ -1,0 +1,937 @@
+#include "../support/testenvironment.h"
+
+#include "reminders/reminderlist.h"
+#include "reminders/reminderrecord.h"
+#include "reminders/remindersort.h"
+#include "reminders/schedule.h"
+#include "shell/common/settings.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// "yyyyMMddhhmm" + "0" + schedule + category + message
+QString rec(const char *minute, int schedule, int category, const QString &message = QString())
+{
+    return QLatin1String(minute) + u'0' + QString::number(schedule) + QString::number(category) + message;
+}
+
+QByteArray fileOf(const QStringList &records)
+{
+    QByteArray bytes;
+    for (const QString &record : records)
+        bytes += record.toUtf8() + "\r\n";
+    return bytes;
+}
+
+QDateTime at(int y, int mo, int d, int h, int mi, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+}
+
+// The sort of the file's tradition, exactly as written: quadratic, and the reference for the fast one.
+QStringList exchangeSort(QStringList list)
+{
+    for (qsizetype i = 0; i + 1 < list.size(); ++i) {
+        for (qsizetype j = i + 1; j < list.size(); ++j) {
+            if (list[i].left(DueKeyLength) > list[j].left(DueKeyLength))
+                list.swapItemsAt(i, j);
+        }
+    }
+    return list;
+}
+
+// A list with many equal keys, each record told apart by its message.
+QStringList randomRecords(QRandomGenerator &random, int size, int distinctKeys)
+{
+    QStringList records;
+    for (int i = 0; i < size; ++i) {
+        const int key = int(random.bounded(distinctKeys));
+        records.append(
+            MakeReminderRecord(QDate(2024, 1, 1).addDays(key / 8), QTime(9, 0), key % 8, 0, QString::number(i)));
+    }
+    return records;
+}
+
+} // namespace
+
+class TestRemindersCore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void makeRecord_data();
+    void makeRecord();
+    void oneLine_data();
+    void oneLine();
+    void wellFormed_data();
+    void wellFormed();
+
+    void savedFileIsCrLfByteExact();
+    void messageOnSeveralLinesIsStoredOnOne();
+    void load_data();
+    void load();
+    void missingFileIsCreatedEmpty();
+    void loadKeepsTheFirst32767();
+    void the32768thIsRefused();
+    void deleteTheOnlyRecordEmptiesFileAndEditor();
+    void deleteClosesTheGap();
+    void failedSaveKeepsTheListAndTells();
+
+    void sortMatchesTheExchangeSort_data();
+    void sortMatchesTheExchangeSort();
+    void listSortMatchesTheExchangeSort();
+    void sameMinuteSortsBySchedule();
+    void outOfOrderFileIsUsedUntilTheNextChange();
+
+    void scheduleRule_data();
+    void scheduleRule();
+    void addReminder_data();
+    void addReminder();
+
+    void nextDueDate_data();
+    void nextDueDate();
+    void advanceFirst();
+
+    void remLoadCheckPastWithPast();
+    void remLoadCheckPastWithoutPast();
+    void remLoadCheckPastMatchesOneByOne();
+    void remLoadCheckPastOnOutOfOrderFile();
+
+    void doTest_data();
+    void doTest();
+    void doTestShowsEqualKeysOneByOne();
+    void doTestWithNoneTicked();
+    void tickWhileMessageOpen();
+    void userRemovesShownReminderWhileOpen();
+    void userAddsReminderWhileOpen();
+    void title_data();
+    void title();
+
+    void optionsAreStoredWhenTheyChange();
+
+private:
+    QStringList fileRecords() const
+    {
+        const QString text = QString::fromUtf8(m_env->readBytes(ReminderList::fileName()));
+        return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void TestRemindersCore::makeRecord_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<int>("schedule");
+    QTest::addColumn<int>("category");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("record");
+
+    QTest::newRow("morning") << QDate(2023, 12, 5) << QTime(9, 5) << 1 << 2 << "Call Bob"
+                             << "202312050905012Call Bob";
+    QTest::newRow("seconds dropped") << QDate(2024, 2, 29) << QTime(23, 59, 58) << 7 << 5 << "x"
+                                     << "202402292359075x";
+    QTest::newRow("empty message is 15 long") << QDate(2024, 1, 1) << QTime(0, 0) << 0 << 0 << ""
+                                              << "202401010000000";
+    QTest::newRow("message kept as typed") << QDate(2024, 1, 1) << QTime(12, 30) << 0 << 3 << "a\r\nb"
+                                           << "202401011230003a\r\nb";
+}
+
+void TestRemindersCore::makeRecord()
+{
+    QFETCH(QDate, date);
+    QFETCH(QTime, time);
+    QFETCH(int, schedule);
+    QFETCH(int, category);
+    QFETCH(QString, message);
+    QFETCH(QString, record);
+    const QString made = MakeReminderRecord(date, time, schedule, category, message);
+    QCOMPARE(made, record);
+    QCOMPARE(RecordDate(made), date);
+    QCOMPARE(RecordTime(made), QTime(time.hour(), time.minute()));
+    QCOMPARE(RecordSchedule(made), schedule);
+    QCOMPARE(RecordCategory(made), category);
+    QCOMPARE(RecordMessage(made), message);
+    QVERIFY(IsWellFormedRecord(made));
+}
+
+void TestRemindersCore::oneLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("CR LF") << "a\r\nb"
+                           << "a b";
+    QTest::newRow("LF") << "a\nb\nc"
+                        << "a b c";
+    QTest::newRow("CR") << "a\rb"
+                        << "a b";
+    QTest::newRow("line separator") << QStringLiteral("a\u2028b") << "a b";
+    QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << "a b";
+    QTest::newRow("CR then CR LF") << "a\r\r\nb"
+                                   << "a  b";
+    QTest::newRow("LF then CR") << "a\n\rb"
+                                << "a  b";
+    QTest::newRow("trailing break") << "a\r\n"
+                                    << "a ";
+    QTest::newRow("nothing to do") << "plain text"
+                                   << "plain text";
+}
+
+void TestRemindersCore::oneLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, line);
+    QCOMPARE(OneLine(text), line);
+}
+
+void TestRemindersCore::wellFormed_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("wellFormed");
+
+    QTest::newRow("record") << "202312050905012Call Bob" << true;
+    QTest::newRow("empty message") << "202312050905012" << true;
+    QTest::newRow("14 characters") << "20231205090501" << false;
+    QTest::newRow("letter in the key") << "2023120509O5012x" << false;
+    QTest::newRow("blank in the key") << "2023 205090501 x" << false;
+    QTest::newRow("30 February") << "202302300905012x" << false;
+    QTest::newRow("month 13") << "202313010905012x" << false;
+    QTest::newRow("hour 24") << "202312052400012x" << false;
+    QTest::newRow("minute 60") << "202312050960012x" << false;
+    QTest::newRow("seconds not 0x") << "202312050905112x" << false;
+    QTest::newRow("schedule 8") << "202312050905082x" << false;
+    QTest::newRow("category 6") << "202312050905016x" << false;
+    QTest::newRow("29 February of a leap year") << "202402290905075x" << true;
+    QTest::newRow("year 0") << "000012050905012x" << false;
+}
+
+void TestRemindersCore::wellFormed()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, wellFormed);
+    QCOMPARE(IsWellFormedRecord(line), wellFormed);
+}
+
+void TestRemindersCore::savedFileIsCrLfByteExact()
+{
+    ReminderList list;
+    list.LoadReminders();
+    QVERIFY(list.AppendReminder(rec("202312050905", 1, 2, QStringLiteral("Call Bob"))));
+    QVERIFY(list.AppendReminder(rec("202312060000", 0, 0)));
+    QVERIFY(list.SaveReminders());
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray("202312050905012Call Bob\r\n202312060000000\r\n"));
+}
+
+void TestRemindersCore::messageOnSeveralLinesIsStoredOnOne()
+{
+    ReminderList list;
+    list.LoadReminders();
+    QVERIFY(list.AppendReminder(rec("202312050905", 0, 0, QStringLiteral("one\ntwo\r\nthree\u2028four"))));
+    list.SortReminders();
+    list.SaveReminders();
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray("202312050905000one two three four\r\n"));
+
+    ReminderList reloaded;
+    reloaded.LoadReminders();
+    QCOMPARE(reloaded.records(), QStringList { QStringLiteral("202312050905000one two three four") });
+}
+
+void TestRemindersCore::load_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("records");
+
+    const QString a = rec("202312050905", 1, 2, QStringLiteral("a"));
+    const QString b = rec("202312060905", 0, 0);
+    QTest::newRow("two records") << fileOf({ a, b }) << QStringList { a, b };
+    QTest::newRow("empty lines between") << QByteArray("\r\n" + fileOf({ a }) + "\r\n\r\n" + fileOf({ b }) + "\r\n")
+                                         << QStringList { a, b };
+    QTest::newRow("short lines") << QByteArray("20231205\r\n" + fileOf({ a }) + "20231205090501\r\n")
+                                 << QStringList { a };
+    QTest::newRow("LF line ends, no final break") << QByteArray(a.toUtf8() + "\n" + b.toUtf8()) << QStringList { a, b };
+    QTest::newRow("damaged records skipped") << QByteArray(
+        "2023x2050905012x\r\n202302300905012x\r\n202312052500012x\r\n202312050905092x\r\n"
+        "202312050905017x\r\n"
+        + fileOf({ b })) << QStringList { b };
+    QTest::newRow("out of order kept as it stands") << fileOf({ b, a }) << QStringList { b, a };
+    QTest::newRow("Windows-1252 message")
+        << QByteArray("202312050905012Caf\xe9\r\n") << QStringList { QStringLiteral("202312050905012Caf\u00e9") };
+}
+
+void TestRemindersCore::load()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, records);
+    m_env->writeBytes(ReminderList::fileName(), bytes);
+    ReminderList list;
+    QSignalSpy counted(&list, &ReminderList::countChanged);
+    list.LoadReminders();
+    QCOMPARE(list.records(), records);
+    QCOMPARE(counted.count(), 1);
+    QCOMPARE(counted.first().first().toInt(), records.size());
+}
+
+void TestRemindersCore::missingFileIsCreatedEmpty()
+{
+    ReminderList list;
+    list.LoadReminders();
+    QCOMPARE(list.count(), 0);
+    QVERIFY(QFile::exists(m_env->dataPath(ReminderList::fileName())));
+    QCOMPARE(QFileInfo(m_env->dataPath(ReminderList::fileName())).size(), 0);
+}
+
+void TestRemindersCore::loadKeepsTheFirst32767()
+{
+    QStringList records;
+    for (int i = 0; i < ReminderList::MaxCount + 3; ++i)
+        records.append(MakeReminderRecord(QDate(2030, 1, 1), QTime(9, 0), 0, 0, QString::number(i)));
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    ReminderList list;
+    list.LoadReminders();
+    QCOMPARE(list.count(), ReminderList::MaxCount);
+    QCOMPARE(RecordMessage(list.records().last()), QString::number(ReminderList::MaxCount - 1));
+}
+
+void TestRemindersCore::the32768thIsRefused()
+{
+    QStringList records;
+    for (int i = 0; i < ReminderList::MaxCount; ++i)
+        records.append(MakeReminderRecord(QDate(2030, 1, 1), QTime(9, 0), 0, 0, QString::number(i)));
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    m_env->setNow(at(2024, 3, 12, 10, 0));
+    ReminderList list;
+    list.LoadReminders();
+    QVERIFY(!list.AppendReminder(rec("203001010900", 0, 0, QStringLiteral("more"))));
+    const std::optional<Message> refusal
+        = list.AddReminder(QDate(2030, 1, 2), QTime(9, 0), 0, 0, QStringLiteral("more"));
+    QVERIFY(refusal);
+    QCOMPARE(refusal->title, Schedule::listFullMessage().title);
+    QCOMPARE(refusal->icon, Message::Icon::Exclamation);
+    QVERIFY(refusal->text.contains(QLatin1String("32767")));
+    QCOMPARE(list.count(), ReminderList::MaxCount);
+    QCOMPARE(fileRecords().size(), ReminderList::MaxCount);
+}
+
+void TestRemindersCore::deleteTheOnlyRecordEmptiesFileAndEditor()
+{
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ rec("202312050905", 0, 0, QStringLiteral("a")) }));
+    ReminderList list;
+    list.LoadReminders();
+    QSignalSpy emptied(&list, &ReminderList::emptied);
+    list.DeleteReminder(0);
+    list.SortReminders();
+    list.SaveReminders();
+    QCOMPARE(emptied.count(), 1);
+    QCOMPARE(list.count(), 0);
+    QCOMPARE(QFileInfo(m_env->dataPath(ReminderList::fileName())).size(), 0);
+    list.DeleteReminder(0); // nothing left: no harm
+    QCOMPARE(emptied.count(), 1);
+}
+
+void TestRemindersCore::deleteClosesTheGap()
+{
+    const QStringList records { rec("202312050905", 0, 0, QStringLiteral("a")),
+        rec("202312050906", 0, 0, QStringLiteral("b")), rec("202312050907", 0, 0, QStringLiteral("c")) };
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    ReminderList list;
+    list.LoadReminders();
+    QSignalSpy emptied(&list, &ReminderList::emptied);
+    list.DeleteReminder(1);
+    QCOMPARE(list.records(), (QStringList { records[0], records[2] }));
+    list.DeleteReminder(5);
+    list.DeleteReminder(-1);
+    QCOMPARE(list.count(), 2);
+    QCOMPARE(emptied.count(), 0);
+}
+
+void TestRemindersCore::failedSaveKeepsTheListAndTells()
+{
+    ReminderList list;
+    list.LoadReminders();
+    QVERIFY(QFile::remove(m_env->dataPath(ReminderList::fileName())));
+    QVERIFY(QDir(m_env->dataPath()).mkdir(ReminderList::fileName())); // the file is now a folder
+    QSignalSpy failed(&list, &ReminderList::saveFailed);
+    QVERIFY(list.AppendReminder(rec("202312050905", 0, 0, QStringLiteral("kept"))));
+    QVERIFY(!list.SaveReminders());
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().first().toString(), m_env->dataPath(ReminderList::fileName()));
+    QCOMPARE(list.count(), 1);
+}
+
+void TestRemindersCore::sortMatchesTheExchangeSort_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("distinctKeys");
+
+    QTest::newRow("all equal") << 40 << 1;
+    QTest::newRow("two keys") << 60 << 2;
+    QTest::newRow("few keys") << 120 << 5;
+    QTest::newRow("some keys") << 200 << 20;
+    QTest::newRow("mostly distinct") << 150 << 1000;
+}
+
+void TestRemindersCore::sortMatchesTheExchangeSort()
+{
+    QFETCH(int, size);
+    QFETCH(int, distinctKeys);
+    QRandomGenerator random(size * 7919 + distinctKeys);
+    for (int round = 0; round < 200; ++round) {
+        const QStringList records = randomRecords(random, int(random.bounded(size + 1)), distinctKeys);
+        QList<qint64> keys;
+        for (const QString &record : records)
+            keys.append(DueKeyNumber(record));
+        QStringList sorted;
+        for (qsizetype from : ExchangeSortOrder(keys))
+            sorted.append(records.at(from));
+        QCOMPARE(sorted, exchangeSort(records));
+    }
+}
+
+// The list takes short cuts (a sorted list, one record out of place in front); all must agree.
+void TestRemindersCore::listSortMatchesTheExchangeSort()
+{
+    QRandomGenerator random(42);
+    for (int round = 0; round < 800; ++round) {
+        QStringList records = randomRecords(random, int(random.bounded(60)), 1 + int(random.bounded(8)));
+        if (round % 4 == 0 && records.size() > 1) // sorted but for the first record (a delivery)
+            records = QStringList { records.first() } + exchangeSort(records.mid(1));
+        else if (round % 4 == 1 && records.size() > 1) // sorted but for the last record (an add)
+            records = exchangeSort(records.mid(0, records.size() - 1)) + QStringList { records.last() };
+        else if (round % 4 == 2)
+            records = exchangeSort(records);
+        m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+        ReminderList list;
+        list.LoadReminders();
+        list.SortReminders();
+        QCOMPARE(list.records(), exchangeSort(records));
+    }
+}
+
+void TestRemindersCore::sameMinuteSortsBySchedule()
+{
+    const QString yearly = rec("202312050905", 7, 0, QStringLiteral("yearly"));
+    const QString daily = rec("202312050905", 1, 0, QStringLiteral("daily"));
+    const QString earlier = rec("202312050904", 7, 0, QStringLiteral("earlier"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ yearly, daily, earlier }));
+    ReminderList list;
+    list.LoadReminders();
+    list.SortReminders();
+    QCOMPARE(list.records(), (QStringList { earlier, daily, yearly }));
+}
+
+void TestRemindersCore::outOfOrderFileIsUsedUntilTheNextChange()
+{
+    const QString later = rec("203001020900", 0, 0, QStringLiteral("later"));
+    const QString sooner = rec("203001010900", 0, 0, QStringLiteral("sooner"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ later, sooner }));
+    m_env->setNow(at(2024, 1, 1, 8, 0));
+    ReminderList list;
+    list.LoadReminders();
+    QCOMPARE(list.records().first(), later);
+    list.AddReminder(QDate(2030, 1, 3), QTime(9, 0), 0, 0, QStringLiteral("new"));
+    QCOMPARE(fileRecords(), (QStringList { sooner, later, rec("203001030900", 0, 0, QStringLiteral("new")) }));
+}
+
+void TestRemindersCore::scheduleRule_data()
+{
+    QTest::addColumn<int>("schedule");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+
+    const QString weekdays
+        = QStringLiteral("PLEASE SET A WEEKDAY\r\n\r\nYou are receiving this message because\r\nthe day you are "
+                         "attempting to use for\r\n"
+                         "the reminder, is not a weekday.\r\n\r\nSolution:\r\nSet the reminder day for Mon-Fri.");
+    const QString weekends = QStringLiteral(
+        "PLEASE SET A WEEKEND DAY\r\n\r\nYou are receiving this message because\r\nthe day you are attempting to use "
+        "for\r\nthe reminder, is not a weekend day.\r\n\r\nSolution:\r\nSet the reminder day for Sat or Sun.");
+    const QString monthly = QStringLiteral(
+        "PLEASE SET A SMALLER DATE\r\n\r\nYou are receiving this message because\r\nthe date you are attempting to use "
+        "for the\r\nreminder, does not exist in every month.\r\n\r\nSolution:\r\nSet the reminder date upto the 28th.");
+    const QString yearly = QStringLiteral(
+        "PLEASE SET A DIFFERENT DATE\r\n\r\nYou are receiving this message because\r\nthe date you are attempting to "
+        "use for\r\nthe reminder, does not exist next year.\r\n\r\nSolution:\r\nSet the reminder date for the 28th.");
+    const QString weekdaysTitle = QStringLiteral("Quillory2: Weekdays are Mon-Fri!");
+    const QString weekendsTitle = QStringLiteral("Quillory2: Weekends are Sat and Sun!");
+    const QString monthlyTitle = QStringLiteral("Quillory2: Cannot repeat monthly after 28th!");
+    const QString yearlyTitle = QStringLiteral("Quillory2: Cannot repeat yearly on 29th!");
+
+    QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << ""
+                                        << "";
+    QTest::newRow("Weekdays on Monday") << int(Schedule::Weekdays) << QDate(2024, 3, 11) << ""
+                                        << "";
+    QTest::newRow("Weekdays on Saturday") << int(Schedule::Weekdays) << QDate(2024, 3, 16) << weekdaysTitle << weekdays;
+    QTest::newRow("Weekdays on Sunday") << int(Schedule::Weekdays) << QDate(2024, 3, 17) << weekdaysTitle << weekdays;
+    QTest::newRow("Weekends on Saturday") << int(Schedule::Weekends) << QDate(2024, 3, 16) << ""
+                                          << "";
+    QTest::newRow("Weekends on Sunday") << int(Schedule::Weekends) << QDate(2024, 3, 17) << ""
+                                        << "";
+    QTest::newRow("Weekends on Wednesday")
+        << int(Schedule::Weekends) << QDate(2024, 3, 13) << weekendsTitle << weekends;
+    QTest::newRow("Weekends on Friday") << int(Schedule::Weekends) << QDate(2024, 3, 15) << weekendsTitle << weekends;
+    QTest::newRow("Monthly on the 28th") << int(Schedule::Monthly) << QDate(2024, 3, 28) << ""
+                                         << "";
+    QTest::newRow("Monthly on the 29th") << int(Schedule::Monthly) << QDate(2024, 3, 29) << monthlyTitle << monthly;
+    QTest::newRow("Monthly on the 30th") << int(Schedule::Monthly) << QDate(2024, 3, 30) << monthlyTitle << monthly;
+    QTest::newRow("Monthly on the 31st") << int(Schedule::Monthly) << QDate(2024, 3, 31) << monthlyTitle << monthly;
+    QTest::newRow("Yearly on 29 February") << int(Schedule::Yearly) << QDate(2024, 2, 29) << yearlyTitle << yearly;
+    QTest::newRow("Yearly on 28 February") << int(Schedule::Yearly) << QDate(2024, 2, 28) << ""
+                                           << "";
+    QTest::newRow("Yearly on 29 January") << int(Schedule::Yearly) << QDate(2024, 1, 29) << ""
+                                          << "";
+    QTest::newRow("Once any day") << int(Schedule::Once) << QDate(2024, 2, 29) << ""
+                                  << "";
+    QTest::newRow("Daily on a Sunday") << int(Schedule::Daily) << QDate(2024, 3, 17) << ""
+                                       << "";
+    QTest::newRow("Weekly on the 31st") << int(Schedule::Weekly) << QDate(2024, 3, 31) << ""
+                                        << "";
+    QTest::newRow("Fortnightly on 29 February") << int(Schedule::Fortnightly) << QDate(2024, 2, 29) << ""
+                                                << "";
+}
+
+void TestRemindersCore::scheduleRule()
+{
+    QFETCH(int, schedule);
+    QFETCH(QDate, date);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    const std::optional<Message> message = Schedule::CheckScheduleRule(schedule, date);
+    QCOMPARE(message.has_value(), !title.isEmpty());
+    if (message) {
+        QCOMPARE(message->icon, Message::Icon::Exclamation);
+        QCOMPARE(message->title, title);
+        QCOMPARE(message->text.toUtf8(), text.toUtf8());
+    }
+}
+
+void TestRemindersCore::addReminder_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<int>("schedule");
+    QTest::addColumn<QString>("refusal"); // title, empty when stored
+
+    const QString past = QStringLiteral("Quillory2: Cannot remind you of the past!");
+    const QDateTime now = at(2024, 3, 12, 10, 15, 3); // a Tuesday
+    QTest::newRow("Daily this minute at second 3")
+        << now << now.date() << QTime(10, 15) << int(Schedule::Daily) << past;
+    QTest::newRow("Weekdays this minute at second 3")
+        << now << now.date() << QTime(10, 15) << int(Schedule::Weekdays) << "";
+    QTest::newRow("Yearly this minute at second 3")
+        << now << now.date() << QTime(10, 15) << int(Schedule::Yearly) << "";
+    QTest::newRow("a minute ago") << now << now.date() << QTime(10, 14) << int(Schedule::Yearly) << past;
+    QTest::newRow("yesterday") << now << now.date().addDays(-1) << QTime(23, 59) << int(Schedule::Once) << past;
+    QTest::newRow("next minute") << now << now.date() << QTime(10, 16) << int(Schedule::Once) << "";
+    QTest::newRow("past beats the rule") << now << QDate(2024, 3, 9) << QTime(9, 0) << int(Schedule::Weekdays) << past;
+    QTest::newRow("future Saturday, Weekdays")
+        << now << QDate(2024, 3, 16) << QTime(9, 0) << int(Schedule::Weekdays) << "Quillory2: Weekdays are Mon-Fri!";
+    QTest::newRow("future 31st, Monthly") << now << QDate(2024, 3, 31) << QTime(9, 0) << int(Schedule::Monthly)
+                                          << "Quillory2: Cannot repeat monthly after 28th!";
+}
+
+void TestRemindersCore::addReminder()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QDate, date);
+    QFETCH(QTime, time);
+    QFETCH(int, schedule);
+    QFETCH(QString, refusal);
+    const QString other = rec("203001010900", 0, 1, QStringLiteral("other"));
+    const QString first = rec("202001010900", 0, 1, QStringLiteral("first"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ other, first })); // out of order on purpose
+    m_env->setNow(now);
+    ReminderList list;
+    list.LoadReminders();
+    QSignalSpy refilled(&list, &ReminderList::listChanged);
+
+    const std::optional<Message> message = list.AddReminder(date, time, schedule, 2, QStringLiteral("Hi\nthere"));
+
+    QCOMPARE(message ? message->title : QString(), refusal);
+    const QString made = MakeReminderRecord(date, time, schedule, 2, QStringLiteral("Hi there"));
+    QCOMPARE(list.records().contains(made), refusal.isEmpty());
+    QCOMPARE(list.count(), refusal.isEmpty() ? 3 : 2);
+    // Sorted, saved and refilled in every case.
+    QCOMPARE(fileRecords(), list.records());
+    QCOMPARE(list.records().first(), first);
+    QCOMPARE(refilled.count(), 1);
+}
+
+void TestRemindersCore::nextDueDate_data()
+{
+    QTest::addColumn<int>("schedule");
+    QTest::addColumn<QDate>("due");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("next");
+
+    QTest::newRow("Daily on time") << int(Schedule::Daily) << QDate(2024, 3, 12) << QDate(2024, 3, 12)
+                                   << QDate(2024, 3, 13);
+    QTest::newRow("Daily missed three days")
+        << int(Schedule::Daily) << QDate(2024, 3, 10) << QDate(2024, 3, 13) << QDate(2024, 3, 14);
+    QTest::newRow("Daily at year end") << int(Schedule::Daily) << QDate(2023, 12, 31) << QDate(2023, 12, 31)
+                                       << QDate(2024, 1, 1);
+    QTest::newRow("Daily on 28 February of a leap year")
+        << int(Schedule::Daily) << QDate(2024, 2, 28) << QDate(2024, 2, 28) << QDate(2024, 2, 29);
+    QTest::newRow("Weekly on time") << int(Schedule::Weekly) << QDate(2024, 3, 12) << QDate(2024, 3, 12)
+                                    << QDate(2024, 3, 19);
+    QTest::newRow("Weekly Tuesday delivered Thursday")
+        << int(Schedule::Weekly) << QDate(2024, 3, 12) << QDate(2024, 3, 14) << QDate(2024, 3, 19);
+    QTest::newRow("Weekly across the year")
+        << int(Schedule::Weekly) << QDate(2024, 12, 27) << QDate(2024, 12, 28) << QDate(2025, 1, 3);
+    QTest::newRow("Weekdays on Thursday")
+        << int(Schedule::Weekdays) << QDate(2024, 3, 14) << QDate(2024, 3, 14) << QDate(2024, 3, 15);
+    QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 15)
+                                        << QDate(2024, 3, 18);
+    QTest::newRow("Weekdays missed, delivered Saturday")
+        << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 16) << QDate(2024, 3, 18);
+    QTest::newRow("Weekdays missed, delivered Sunday")
+        << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 17) << QDate(2024, 3, 18);
+    QTest::newRow("Weekends on Saturday")
+        << int(Schedule::Weekends) << QDate(2024, 3, 16) << QDate(2024, 3, 16) << QDate(2024, 3, 17);
+    QTest::newRow("Weekends on Sunday") << int(Schedule::Weekends) << QDate(2024, 3, 17) << QDate(2024, 3, 17)
+                                        << QDate(2024, 3, 23);
+    QTest::newRow("Weekends missed, delivered Wednesday")
+        << int(Schedule::Weekends) << QDate(2024, 3, 16) << QDate(2024, 3, 20) << QDate(2024, 3, 23);
+    QTest::newRow("Weekends missed, delivered Friday")
+        << int(Schedule::Weekends) << QDate(2024, 3, 17) << QDate(2024, 3, 22) << QDate(2024, 3, 23);
+    QTest::newRow("Fortnightly on time") << int(Schedule::Fortnightly) << QDate(2024, 2, 20) << QDate(2024, 2, 20)
+                                         << QDate(2024, 3, 5);
+    QTest::newRow("Fortnightly missed five weeks")
+        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 2, 5) << QDate(2024, 2, 12);
+    QTest::newRow("Fortnightly missed exactly two periods")
+        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 29) << QDate(2024, 2, 12);
+    QTest::newRow("Monthly on time") << int(Schedule::Monthly) << QDate(2024, 1, 28) << QDate(2024, 1, 28)
+                                     << QDate(2024, 2, 28);
+    QTest::newRow("Monthly 28 December") << int(Schedule::Monthly) << QDate(2023, 12, 28) << QDate(2023, 12, 28)
+                                         << QDate(2024, 1, 28);
+    QTest::newRow("Monthly 15th missed three months")
+        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 20) << QDate(2024, 5, 15);
+    QTest::newRow("Monthly missed, delivered on its day")
+        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 15) << QDate(2024, 5, 15);
+    QTest::newRow("Monthly missed, delivered the day before")
+        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 14) << QDate(2024, 4, 15);
+    QTest::newRow("Monthly missed across years")
+        << int(Schedule::Monthly) << QDate(2022, 11, 5) << QDate(2024, 2, 10) << QDate(2024, 3, 5);
+    QTest::newRow("Monthly 31st from a file ends the month")
+        << int(Schedule::Monthly) << QDate(2024, 1, 31) << QDate(2024, 1, 31) << QDate(2024, 2, 29);
+    QTest::newRow("Yearly on time") << int(Schedule::Yearly) << QDate(2023, 3, 1) << QDate(2023, 3, 1)
+                                    << QDate(2024, 3, 1);
+    QTest::newRow("Yearly 28 February of a leap year")
+        << int(Schedule::Yearly) << QDate(2024, 2, 28) << QDate(2024, 2, 28) << QDate(2025, 2, 28);
+    QTest::newRow("Yearly missed years, date to come")
+        << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 6, 9) << QDate(2023, 6, 10);
+    QTest::newRow("Yearly missed years, date gone")
+        << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 7, 1) << QDate(2024, 6, 10);
+    QTest::newRow("Yearly 31 December") << int(Schedule::Yearly) << QDate(2023, 12, 31) << QDate(2024, 1, 1)
+                                        << QDate(2024, 12, 31);
+    QTest::newRow("already after today stays")
+        << int(Schedule::Daily) << QDate(2024, 3, 20) << QDate(2024, 3, 12) << QDate(2024, 3, 20);
+    QTest::newRow("Once has no next date")
+        << int(Schedule::Once) << QDate(2024, 3, 12) << QDate(2024, 3, 12) << QDate();
+}
+
+void TestRemindersCore::nextDueDate()
+{
+    QFETCH(int, schedule);
+    QFETCH(QDate, due);
+    QFETCH(QDate, today);
+    QFETCH(QDate, next);
+    QCOMPARE(Schedule::NextDueDate(due, schedule, today), next);
+}
+
+void TestRemindersCore::advanceFirst()
+{
+    const QString weekly = rec("202403120915", 2, 4, QStringLiteral("pay rent"));
+    const QString once = rec("202403121000", 0, 0, QStringLiteral("once"));
+    const QString later = rec("202403150800", 1, 0, QStringLiteral("later"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ weekly, once, later }));
+    m_env->setNow(at(2024, 3, 14, 12, 0)); // Thursday
+    ReminderList list;
+    list.LoadReminders();
+
+    list.AdvanceFirstReminder(); // Tuesday's weekly moves to next Tuesday, time and message kept
+    QCOMPARE(list.records(), (QStringList { once, later, rec("202403190915", 2, 4, QStringLiteral("pay rent")) }));
+    list.AdvanceFirstReminder(); // "Once" is deleted
+    QCOMPARE(list.records(), (QStringList { later, rec("202403190915", 2, 4, QStringLiteral("pay rent")) }));
+    list.RescheduleFirstReminder(); // not yet due: a date after today stays
+    QCOMPARE(list.records().first(), later);
+}
+
+void TestRemindersCore::remLoadCheckPastWithPast()
+{
+    const QByteArray bytes = fileOf({ rec("202403111800", 0, 0, QStringLiteral("yesterday")),
+        rec("202403100900", 2, 0, QStringLiteral("weekly")) });
+    m_env->writeBytes(ReminderList::fileName(), bytes);
+    m_env->setNow(at(2024, 3, 12, 9, 0));
+    ReminderList list;
+    list.readOptions();
+    QVERIFY(list.deliverPast()); // ticked by default
+    list.LoadReminders();
+    list.RemLoadCheckPast();
+    QCOMPARE(list.count(), 2);
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), bytes);
+}
+
+void TestRemindersCore::remLoadCheckPastWithoutPast()
+{
+    // Started Tuesday 09:00: a "Once" of yesterday 18:00, a "Weekly" of two days ago (Sunday), one to come.
+    const QString future = rec("202403121000", 1, 0, QStringLiteral("to come"));
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202403100900", 2, 0, QStringLiteral("weekly")),
+            rec("202403111800", 0, 0, QStringLiteral("yesterday")), future }));
+    m_env->setNow(at(2024, 3, 12, 9, 0));
+    Settings::saveCheckState(Key::ReminderPast, false);
+    ReminderList list;
+    list.readOptions();
+    QVERIFY(!list.deliverPast());
+    list.setMessageSink([](const Message &) { QFAIL("nothing is shown at start-up"); });
+    list.LoadReminders();
+    list.RemLoadCheckPast();
+    const QStringList expected { future, rec("202403170900", 2, 0, QStringLiteral("weekly")) };
+    QCOMPARE(list.records(), expected);
+    QCOMPARE(fileRecords(), expected);
+}
+
+// Moving all due reminders at once gives what moving them one by one, sorting each time, gives.
+void TestRemindersCore::remLoadCheckPastMatchesOneByOne()
+{
+    QRandomGenerator random(7);
+    const QDateTime now = at(2024, 1, 5, 12, 0);
+    m_env->setNow(now);
+    Settings::saveCheckState(Key::ReminderPast, false);
+    for (int round = 0; round < 150; ++round) {
+        QStringList records;
+        const int size = int(random.bounded(40));
+        for (int i = 0; i < size; ++i) {
+            const QDate date = QDate(2023, 12, 20).addDays(random.bounded(30));
+            records.append(MakeReminderRecord(date, QTime(12, 0), int(random.bounded(8)), 0, QString::number(i)));
+        }
+        records = exchangeSort(records);
+
+        QStringList expected = records;
+        const QString key = CurrentDueKey(now);
+        while (!expected.isEmpty() && expected.first().left(DueKeyLength) < key) {
+            const QString first = expected.first();
+            const QDate next = Schedule::NextDueDate(RecordDate(first), RecordSchedule(first), now.date());
+            if (next.isValid())
+                expected.first() = WithDate(first, next);
+            else
+                expected.removeFirst();
+            expected = exchangeSort(expected);
+        }
+
+        m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+        ReminderList list;
+        list.readOptions();
+        list.LoadReminders();
+        list.RemLoadCheckPast();
+        QCOMPARE(list.records(), expected);
+    }
+}
+
+void TestRemindersCore::remLoadCheckPastOnOutOfOrderFile()
+{
+    const QString pastOnce = rec("202401010900", 0, 0, QStringLiteral("past once"));
+    const QString pastDaily = rec("202401020900", 1, 0, QStringLiteral("past daily"));
+    const QString future = rec("202401100900", 0, 0, QStringLiteral("future"));
+    m_env->setNow(at(2024, 1, 5, 12, 0));
+    Settings::saveCheckState(Key::ReminderPast, false);
+
+    // A due first record starts the check; the first sort puts the rest in order.
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ pastDaily, future, pastOnce }));
+    ReminderList list;
+    list.readOptions();
+    list.LoadReminders();
+    list.RemLoadCheckPast();
+    QCOMPARE(list.records(), (QStringList { rec("202401060900", 1, 0, QStringLiteral("past daily")), future }));
+}
+
+void TestRemindersCore::doTest_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("after"); // the record of the list afterwards
+
+    // A "Daily" reminder due 10:15 on Tuesday 12 March 2024: its key ends in "01".
+    QTest::newRow("a second before its minute") << at(2024, 3, 12, 10, 14, 59) << false << "202403121015010wake";
+    QTest::newRow("at second 0: key still ahead") << at(2024, 3, 12, 10, 15, 0) << false << "202403121015010wake";
+    QTest::newRow("exactly at its key") << at(2024, 3, 12, 10, 15, 1) << true << "202403131015010wake";
+    QTest::newRow("a tick later") << at(2024, 3, 12, 10, 15, 6) << true << "202403131015010wake";
+    QTest::newRow("days late") << at(2024, 3, 15, 8, 0) << true << "202403161015010wake";
+}
+
+void TestRemindersCore::doTest()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(bool, shown);
+    QFETCH(QString, after);
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ QStringLiteral("202403121015010wake") }));
+    m_env->setNow(now);
+    ReminderList list;
+    list.LoadReminders();
+    QList<Message> messages;
+    list.setMessageSink([&messages](const Message &message) { messages.append(message); });
+
+    list.DoTest();
+
+    QCOMPARE(messages.size(), shown ? 1 : 0);
+    if (shown) {
+        QCOMPARE(messages.first().title, QStringLiteral("Quillory2 Reminder - 10:15 AM, Tue 12 Mar"));
+        QCOMPARE(messages.first().text, QStringLiteral("wake"));
+        QCOMPARE(messages.first().icon, Message::Icon::Information);
+        QCOMPARE(fileRecords(), QStringList { after });
+    }
+    QCOMPARE(list.records(), QStringList { after });
+}
+
+void TestRemindersCore::doTestShowsEqualKeysOneByOne()
+{
+    const QString a = rec("202403121015", 0, 0, QStringLiteral("first"));
+    const QString b = rec("202403121015", 0, 1, QStringLiteral("second"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ a, b }));
+    m_env->setNow(at(2024, 3, 12, 10, 15, 2));
+    ReminderList list;
+    list.LoadReminders();
+    QStringList texts;
+    list.setMessageSink([&texts](const Message &message) { texts.append(message.text); });
+
+    list.DoTest();
+    QCOMPARE(texts, QStringList { QStringLiteral("first") });
+    QCOMPARE(fileRecords(), QStringList { b });
+    list.DoTest();
+    QCOMPARE(texts, (QStringList { QStringLiteral("first"), QStringLiteral("second") }));
+    QCOMPARE(list.count(), 0);
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray());
+    list.DoTest(); // an empty list: nothing
+    QCOMPARE(texts.size(), 2);
+}
+
+void TestRemindersCore::doTestWithNoneTicked()
+{
+    m_env->writeBytes(ReminderList::fileName(),
+        fileOf({ rec("202403121015", 0, 0, QStringLiteral("silent")),
+            rec("202403121015", 1, 0, QStringLiteral("daily")) }));
+    m_env->setNow(at(2024, 3, 12, 10, 15, 5));
+    ReminderList list;
+    list.setDeliverNone(true);
+    list.LoadReminders();
+    int shown = 0;
+    list.setMessageSink([&shown](const Message &) { ++shown; });
+    list.DoTest();
+    list.DoTest();
+    QCOMPARE(shown, 0);
+    QCOMPARE(fileRecords(), QStringList { rec("202403131015", 1, 0, QStringLiteral("daily")) });
+}
+
+void TestRemindersCore::tickWhileMessageOpen()
+{
+    const QString first = rec("202403121015", 1, 0, QStringLiteral("first"));
+    const QString second = rec("202403121015", 1, 0, QStringLiteral("second"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ first, second }));
+    m_env->setNow(at(2024, 3, 12, 10, 15, 5));
+    ReminderList list;
+    list.LoadReminders();
+    QStringList texts;
+    list.setMessageSink([&](const Message &message) {
+        texts.append(message.text);
+        QVERIFY(list.isDelivering());
+        list.DoTest(); // ticks while the message is open
+        list.DoTest();
+        QCOMPARE(list.records(), (QStringList { first, second })); // nothing advanced yet
+    });
+
+    list.DoTest();
+
+    QCOMPARE(texts, QStringList { QStringLiteral("first") });
+    QCOMPARE(list.records(), (QStringList { second, rec("202403131015", 1, 0, QStringLiteral("first")) }));
+    QVERIFY(!list.isDelivering());
+}
+
+void TestRemindersCore::userRemovesShownReminderWhileOpen()
+{
+    const QString shown = rec("202403121015", 1, 0, QStringLiteral("shown"));
+    const QString other = rec("202403121015", 1, 0, QStringLiteral("other"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ shown, other }));
+    m_env->setNow(at(2024, 3, 12, 10, 15, 5));
+    ReminderList list;
+    list.LoadReminders();
+    list.setMessageSink([&](const Message &) { QVERIFY(list.RemoveReminder(0, shown)); });
+    list.DoTest();
+    QCOMPARE(list.records(), QStringList { other }); // the other one was not shown: it stays due
+}
+
+void TestRemindersCore::userAddsReminderWhileOpen()
+{
+    const QString shown = rec("202403121015", 7, 0, QStringLiteral("shown"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ shown }));
+    m_env->setNow(at(2024, 3, 12, 10, 15, 7)); // due at second 7, and a Yearly for 10:15 is not yet past
+    ReminderList list;
+    list.LoadReminders();
+    list.setMessageSink([&](const Message &) {
+        QVERIFY(!list.AddReminder(QDate(2024, 3, 12), QTime(10, 15), Schedule::Yearly, 1, QStringLiteral("new")));
+    });
+    list.DoTest();
+    // The new one is still due; only the one shown moved a year on.
+    QCOMPARE(list.records(),
+        (QStringList {
+            rec("202403121015", 7, 1, QStringLiteral("new")), rec("202503121015", 7, 0, QStringLiteral("shown")) }));
+}
+
+void TestRemindersCore::title_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("morning") << "202312050905012x"
+                             << "Quillory2 Reminder - 9:05 AM, Tue 5 Dec";
+    QTest::newRow("afternoon") << "202312051430012x"
+                               << "Quillory2 Reminder - 2:30 PM, Tue 5 Dec";
+    QTest::newRow("midnight") << "202401010000000x"
+                              << "Quillory2 Reminder - 12:00 AM, Mon 1 Jan";
+    QTest::newRow("noon") << "202402291200070x"
+                          << "Quillory2 Reminder - 12:00 PM, Thu 29 Feb";
+    QTest::newRow("its own year") << "203012051000000x"
+                                  << "Quillory2 Reminder - 10:00 AM, Thu 5 Dec";
+}
+
+void TestRemindersCore::title()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, title);
+    QCOMPARE(ReminderList::deliveryMessage(record).title, title);
+    QCOMPARE(ReminderList::deliveryMessage(record).text, QStringLiteral("x"));
+}
+
+void TestRemindersCore::optionsAreStoredWhenTheyChange()
+{
+    ReminderList list;
+    list.readOptions();
+    QCOMPARE(list.deliverPast(), true);
+    QCOMPARE(list.deliverNone(), false);
+    QSignalSpy pastChanged(&list, &ReminderList::deliverPastChanged);
+    list.setDeliverPast(false);
+    list.setDeliverPast(false);
+    list.setDeliverNone(true);
+    QCOMPARE(pastChanged.count(), 1);
+    QCOMPARE(Settings::get(Key::ReminderPast), QStringLiteral("0"));
+    QCOMPARE(Settings::get(Key::ReminderNone), QStringLiteral("1"));
+
+    ReminderList next;
+    next.readOptions();
+    QCOMPARE(next.deliverPast(), false);
+    QCOMPARE(next.deliverNone(), true);
+}
+
+QTEST_GUILESS_MAIN(TestRemindersCore)
+#include "tst_reminderscore.moc"
