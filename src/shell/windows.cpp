@@ -1,8 +1,9 @@
 #include "shell/windows.h"
 
+#include "calculator/frmcalculator.h"
 #include "shell/frmqy2.h"
 
 void registerWindows(frmQY2 &main)
 {
-    Q_UNUSED(main);
+    main.opener().registerWindow(QStringLiteral("Calc"), [] { return new frmCalculator; });
 }
