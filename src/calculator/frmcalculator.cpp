@@ -8,11 +8,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -27,6 +28,11 @@ constexpr int KeyLeft = 6;
 constexpr int KeyTop = 40;
 constexpr int KeyStepX = KeyWidth + 2;
 constexpr int KeyStepY = KeyHeight + 2;
+
+int textWidth(const QLabel *label)
+{
+    return label->contentsRect().width() - label->indent() - 1;
+}
 
 QRect keyRect(int row, int column)
 {
@@ -43,6 +49,24 @@ QFont pixelFont(const QString &family, int pixelSize, bool bold = false)
     result.setBold(bold);
     return result;
 }
+
+// The largest size up to the font's own whose rendering of every text fits in width pixels: the
+// fonts of the design may be missing and their stand-ins run wider.
+QFont fitted(QFont font, const QStringList &texts, int width)
+{
+    for (; font.pixelSize() > 8; font.setPixelSize(font.pixelSize() - 1)) {
+        const QFontMetrics metrics(font);
+        if (std::all_of(texts.begin(), texts.end(),
+                        [&](const QString &text) { return metrics.horizontalAdvance(text) <= width; }))
+            break;
+    }
+    return font;
+}
+
+// The widest texts a result and a stored value take.
+const QStringList WidestResults = {QStringLiteral("-99999999999."), QStringLiteral("-0.0004882812"),
+                                   QStringLiteral("-1.00E+100")};
+const QStringList WidestSlots = {QStringLiteral("-9999999."), QStringLiteral("-1.23E+07")};
 
 const QString Tahoma = QStringLiteral("Tahoma");
 const QString Arial = QStringLiteral("Arial");
@@ -71,7 +95,6 @@ void frmCalculator::createControls()
     for (int i = 0; i < CalculatorEngine::SlotCount; ++i) {
         QLabel *slot = new QLabel(this);
         slot->setObjectName(QStringLiteral("lblDisplay%1").arg(i));
-        slot->setFont(pixelFont(Tahoma, 19));
         slot->setBackgroundRole(QPalette::Base);
         slot->setForegroundRole(QPalette::Text);
         slot->setAutoFillBackground(true);
@@ -89,7 +112,6 @@ void frmCalculator::createControls()
 
     m_lblReadout = new QLabel(m_fraCalc);
     m_lblReadout->setObjectName(QStringLiteral("lblReadout"));
-    m_lblReadout->setFont(pixelFont(Tahoma, 24));
     QPalette readoutColours = m_lblReadout->palette();
     readoutColours.setColor(QPalette::Window, QColor(64, 64, 64));
     readoutColours.setColor(QPalette::WindowText, QColor(0, 255, 0));
@@ -124,10 +146,9 @@ void frmCalculator::createControls()
     m_chkOnTop->setToolTip(tr("Keep on top"));
     m_chkOnTop->setAccessibleName(tr("Keep on top"));
 
-    // Every typed key reaches the window first, whichever control has the focus; the slots and the
-    // readout also report their mouse presses here.
-    for (QWidget *child : findChildren<QWidget *>())
-        child->installEventFilter(this);
+    // Every typed key reaches the window first, before the control that has the focus; the slots and
+    // the readout report their mouse presses here too (see eventFilter).
+    qApp->installEventFilter(this);
 }
 
 QPushButton *frmCalculator::createKey(const QString &name, const QString &caption)
@@ -148,6 +169,9 @@ void frmCalculator::placeControls()
     }
     m_fraCalc->setGeometry(0, FrameTop, ClientWidth, ClientHeight - FrameTop);
     m_lblReadout->setGeometry(KeyLeft, 6, 4 * KeyStepX + KeyWidth, 30);
+    m_lblReadout->setFont(fitted(pixelFont(Tahoma, 24), WidestResults, textWidth(m_lblReadout)));
+    for (QLabel *slot : m_lblDisplay)
+        slot->setFont(fitted(pixelFont(Tahoma, 19), WidestSlots, textWidth(slot)));
 
     // The keypad in reading order, which is also the tab order; "=" and the keep-on-top box share the
     // last two cells of the bottom row.
@@ -181,7 +205,9 @@ bool frmCalculator::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-        if (handleKey(static_cast<QKeyEvent *>(event)))
+        // Seen by the application's filter before any control of this window handles it.
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this
+            && handleKey(static_cast<QKeyEvent *>(event)))
             return true;
         break;
     case QEvent::MouseButtonPress:
@@ -204,12 +230,6 @@ bool frmCalculator::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void frmCalculator::keyPressEvent(QKeyEvent *event)
-{
-    if (!handleKey(event))
-        QWidget::keyPressEvent(event);
 }
 
 bool frmCalculator::handleKey(QKeyEvent *event)
@@ -292,7 +312,7 @@ void frmCalculator::lblDisplay_MouseDown(int index, Qt::MouseButton button)
 
 void frmCalculator::lblReadout_Click()
 {
-    QGuiApplication::clipboard()->setText(m_engine.readout());
+    QApplication::clipboard()->setText(m_engine.readout());
 }
 
 bool frmCalculator::Form_KeyPress(QChar typed)

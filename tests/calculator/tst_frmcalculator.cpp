@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -244,11 +245,18 @@ void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus_data()
     QTest::newRow("operator key") << "Operator1";
     QTest::newRow("C key") << "Cancel";
     QTest::newRow("the window itself") << "frmCalculator";
+    QTest::newRow("a text box that takes characters") << "txtAdded";
 }
 
 void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus()
 {
     QFETCH(QString, focused);
+    if (focused == QLatin1String("txtAdded")) {
+        // A control added later that would take every character itself.
+        auto *text = new QLineEdit(m_window->findChild<QFrame *>(QStringLiteral("fraCalc")));
+        text->setObjectName(focused);
+        text->show();
+    }
     QWidget *target = focused == QLatin1String("frmCalculator") ? m_window.get() : control(focused);
     const QStringList typed = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("*"), QStringLiteral("3"),
                                QStringLiteral("\r")};
@@ -260,6 +268,8 @@ void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus()
     QCOMPARE(readout(), QStringLiteral("36."));
     QCOMPARE(QApplication::focusWidget(), control(QStringLiteral("Operator4")));
     QCOMPARE(static_cast<QCheckBox *>(control(QStringLiteral("chkOnTop")))->isChecked(), false);
+    if (auto *text = qobject_cast<QLineEdit *>(target))
+        QCOMPARE(text->text(), QString());
 }
 
 void TestFrmCalculator::focusReturnsToEquals_data()
@@ -448,6 +458,14 @@ void TestFrmCalculator::looks()
     QVERIFY(key.bold() && equals.bold());
     QVERIFY(equals.pixelSize() > key.pixelSize());
     QVERIFY(readoutLabel->font().pixelSize() > control(QStringLiteral("lblDisplay0"))->font().pixelSize());
+    // The longest results and slot texts fit without clipping.
+    auto fits = [](const QLabel *label, const QString &text) {
+        return label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width() - label->indent();
+    };
+    for (const char *text : {"-99999999999.", "-0.333333333", "3.3333333333", "-1.00E+100"})
+        QVERIFY2(fits(readoutLabel, QString::fromLatin1(text)), text);
+    for (const char *text : {"-9999999.", "-1.23E+07", "3.333333"})
+        QVERIFY2(fits(static_cast<QLabel *>(control(QStringLiteral("lblDisplay1"))), QString::fromLatin1(text)), text);
     // Every key's caption fits its button.
     for (QPushButton *button : m_window->findChildren<QPushButton *>())
         QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width() - 4,
