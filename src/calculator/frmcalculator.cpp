@@ -4,11 +4,11 @@
 #include "shell/widgets/dialogs.h"
 #include "shell/widgets/windowhelpers.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -128,7 +128,8 @@ void frmCalculator::createControls()
         connect(m_number[size_t(i)], &QPushButton::clicked, this, [this, i] { Number_Click(i); });
     }
     for (int i = 0; i < int(m_operator.size()); ++i) {
-        m_operator[size_t(i)] = createKey(QStringLiteral("Operator%1").arg(i), QString(QLatin1Char(OperatorCaptions[i])));
+        const QString caption(QLatin1Char(OperatorCaptions[i]));
+        m_operator[size_t(i)] = createKey(QStringLiteral("Operator%1").arg(i), caption);
         connect(m_operator[size_t(i)], &QPushButton::clicked, this, [this, i] { Operator_Click(i); });
     }
     m_operator[EqualsIndex]->setFont(pixelFont(Arial, 19, true));
