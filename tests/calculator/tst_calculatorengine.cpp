@@ -1,0 +1,641 @@
+#include "calculator/calculatorengine.h"
+#include "calculator/numbertext.h"
+#include "keytable.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QtTest>
+#include <cmath>
+
+using InputKind = CalculatorEngine::InputKind;
+
+namespace {
+
+// Presses keys written as in a key table: "5 + 3 =", "1 2 . 5", "200 + 10 %", "7 / 0 =", "5 + 3 CE 4 =".
+// A group of digits and points is typed one character at a time; "C" and "CE" clear, "Rn" recalls
+// slot n and "Sn" stores into it. Returns the messages shown on the way.
+QList<Message> press(CalculatorEngine &engine, const QString &keys)
+{
+    QList<Message> messages;
+    for (const QString &key : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (key == QLatin1String("CE")) {
+            engine.ClearEntry();
+        } else if (key == QLatin1String("C")) {
+            engine.ClearAll();
+        } else if (key == QLatin1String("%")) {
+            engine.ApplyPercent();
+        } else if (key.size() == 2 && (key[0] == u'R' || key[0] == u'S')) {
+            if (key[0] == u'R')
+                engine.RecallMemory(key[1].digitValue());
+            else
+                engine.StoreMemory(key[1].digitValue());
+        } else if (key.size() == 1 && QStringLiteral("+-X*/=").contains(key[0])) {
+            if (const auto message = engine.EnterOperator(key[0]))
+                messages.append(*message);
+        } else {
+            for (QChar c : key) {
+                if (c == u'.')
+                    engine.EnterPoint();
+                else
+                    engine.EnterDigit(c);
+            }
+        }
+    }
+    return messages;
+}
+
+QString repeated(const QString &keys, int times)
+{
+    QStringList all;
+    for (int i = 0; i < times; ++i)
+        all.append(keys);
+    return all.join(QLatin1Char(' '));
+}
+
+bool isInitialState(const CalculatorEngine &engine)
+{
+    return engine.readout() == QLatin1String("0.") && engine.operandCount() == 0
+        && engine.lastInputKind() == InputKind::None && engine.pendingOperator() == u' ' && !engine.pointEntered();
+}
+
+// The number texts a readout or slot may hold.
+const QRegularExpression WellFormed(QStringLiteral("^-?(\\d+\\.?\\d*|\\.\\d+)(E[+-]\\d{2,})?$"));
+
+// Half a unit of the last digit a number text shows ("3.33" -> 0.005, "1.23E-05" -> 5E-08, "12." -> 0.5).
+double halfLastDigit(const QString &text)
+{
+    const qsizetype e = text.indexOf(u'E');
+    const QString mantissa = e < 0 ? text : text.left(e);
+    const int exponent = e < 0 ? 0 : text.mid(e + 1).toInt();
+    const qsizetype point = mantissa.indexOf(u'.');
+    const int decimals = point < 0 ? 0 : int(mantissa.size() - point - 1);
+    return 0.5 * std::pow(10.0, exponent - decimals);
+}
+
+} // namespace
+
+class TestCalculatorEngine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keySequences_data();
+    void keySequences();
+    void stateAfterKeys_data();
+    void stateAfterKeys();
+
+    void divideByZero();
+    void overflowKeepsTheFirstOperand();
+    void digitsBeyondTheDoubleRangeAreRefused();
+    void percentTwiceCarriesOnAtTheNextOperator_data();
+    void percentTwiceCarriesOnAtTheNextOperator();
+    void loneMinusUnderPercentAndStore();
+
+    void showResult_data();
+    void showResult();
+    void resultTextIsWithinHalfItsLastDigit();
+    void slotText_data();
+    void slotText();
+    void storeMemoryLeavesTheEngineAlone();
+    void recall_data();
+    void recall();
+    void clearAllLeavesTheSlots();
+
+    void readNumber_data();
+    void readNumber();
+    void generalText_data();
+    void generalText();
+    void scientificText_data();
+    void scientificText();
+    void roundHalfEven_data();
+    void roundHalfEven();
+
+    void randomKeySequencesKeepTheInvariants_data();
+    void randomKeySequencesKeepTheInvariants();
+};
+
+void TestCalculatorEngine::keySequences_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("readout");
+
+    addKeyTableRows();
+
+    // More of the same rules.
+    QTest::newRow("C clears a calculation") << "5 + 3 C 2 =" << "2.";
+    QTest::newRow("number after = starts anew") << "5 + 3 = 2 + 1 =" << "3.";
+    QTest::newRow("percent whatever was pending") << "200 - 10 % =" << "20.";
+    QTest::newRow("operator replaces +, X") << "5 + X 2 =" << "10.";
+    QTest::newRow("operator replaces X, +") << "5 X + 2 =" << "7.";
+    QTest::newRow("operator replaces +, /") << "5 + / 2 =" << "2.5";
+    QTest::newRow("operator replaces +, =") << "5 + = 3 =" << "3.";
+    QTest::newRow("times a negative") << "5 X - 3 =" << "-15.";
+    QTest::newRow("divided by a negative") << "5 / - 2 =" << "-2.5";
+    QTest::newRow("negative first operand") << "- 5 X 3 =" << "-15.";
+    QTest::newRow("negative fraction") << "- . 5 + 1 =" << "0.5";
+    QTest::newRow("keyboard multiply") << "6 * 7 =" << "42.";
+    QTest::newRow("- after = is subtraction") << "5 = - 2 =" << "3.";
+    QTest::newRow("minus minus after an operator") << "5 + - - 3 =" << "-3.";
+    QTest::newRow("third") << "1 / 3 =" << "0.3333333333";
+    QTest::newRow("minus a third") << "- 1 / 3 =" << "-0.333333333";
+    QTest::newRow("hundred thirds") << "100 / 3 =" << "33.333333333";
+    QTest::newRow("eleven nines") << "99999999998 + 1 =" << "99999999999.";
+    QTest::newRow("negative eleven nines") << "0 - 99999999999 =" << "-99999999999.";
+    QTest::newRow("zero result") << "5 - 5 =" << "0.";
+    QTest::newRow("negative zero result") << "- 5 X 0 =" << "0.";
+    QTest::newRow("tiny result") << "1 / 100000000000 =" << "1.00E-11";
+    QTest::newRow("small result") << "1 / 100000 =" << "1E-05";
+    QTest::newRow("halfway rounds to even") << "1 / 2048 =" << "0.0004882812";
+    QTest::newRow("whole value keeps its point") << "0.5 + 0.5 =" << "1.";
+    QTest::newRow("float sum") << ". 1 + . 2 =" << "0.3";
+    QTest::newRow("percent of a percent") << "50 % %" << "0.005";
+    QTest::newRow("small percent") << "0.001 %" << "1E-05";
+    QTest::newRow("zero percent has no point") << "0 %" << "0";
+    QTest::newRow("big percent") << "100000000000000000 %" << "1E+15";
+    QTest::newRow("fifteen digits percent") << "99999999999999900 %" << "999999999999999";
+}
+
+void TestCalculatorEngine::keySequences()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, readout);
+    CalculatorEngine engine;
+    press(engine, keys);
+    QCOMPARE(engine.readout(), readout);
+    // The same keys after C give the same readout.
+    press(engine, QStringLiteral("C ") + keys);
+    QCOMPARE(engine.readout(), readout);
+}
+
+void TestCalculatorEngine::stateAfterKeys_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("operandCount");
+    QTest::addColumn<InputKind>("lastInputKind");
+    QTest::addColumn<QChar>("pendingOperator");
+    QTest::addColumn<bool>("pointEntered");
+
+    QTest::newRow("fresh") << "" << 0 << InputKind::None << QChar(u' ') << false;
+    QTest::newRow("digit") << "5" << 0 << InputKind::Nums << QChar(u' ') << false;
+    QTest::newRow("point") << "5 ." << 0 << InputKind::Nums << QChar(u' ') << true;
+    QTest::newRow("operator") << "5 +" << 1 << InputKind::Ops << QChar(u'+') << false;
+    QTest::newRow("minus after operator keeps it pending") << "5 X -" << 1 << InputKind::Neg << QChar(u'X') << false;
+    QTest::newRow("leading minus") << "-" << 0 << InputKind::Neg << QChar(u' ') << false;
+    QTest::newRow("operator replaced") << "5 + =" << 1 << InputKind::Ops << QChar(u'=') << false;
+    QTest::newRow("result") << "5 + 3 =" << 1 << InputKind::Ops << QChar(u'=') << false;
+    QTest::newRow("percent") << "200 + 10 %" << 2 << InputKind::Ops << QChar(u'%') << true;
+    QTest::newRow("CE keeps the operation") << "5 + 3 CE" << 1 << InputKind::CE << QChar(u'+') << false;
+    QTest::newRow("C") << "5 + 3 . 5 C" << 0 << InputKind::None << QChar(u' ') << false;
+    QTest::newRow("divide by zero leaves = pending") << "7 / 0 =" << 1 << InputKind::Ops << QChar(u'=') << false;
+    QTest::newRow("recall counts as a number") << "R0" << 0 << InputKind::Nums << QChar(u' ') << false;
+    QTest::newRow("store changes nothing") << "5 + 3 S0" << 1 << InputKind::Nums << QChar(u'+') << false;
+}
+
+void TestCalculatorEngine::stateAfterKeys()
+{
+    QFETCH(QString, keys);
+    CalculatorEngine engine;
+    press(engine, keys);
+    QTEST(int(engine.operandCount()), "operandCount");
+    QTEST(engine.lastInputKind(), "lastInputKind");
+    QTEST(engine.pendingOperator(), "pendingOperator");
+    QTEST(engine.pointEntered(), "pointEntered");
+}
+
+void TestCalculatorEngine::divideByZero()
+{
+    const QStringList zeros = {QStringLiteral("0"), QStringLiteral("- 0"), QStringLiteral("0 . 0"),
+                               QStringLiteral(". 0 0")};
+    for (const QString &zero : zeros) {
+        CalculatorEngine engine;
+        const QList<Message> shown = press(engine, QStringLiteral("7 / ") + zero + QStringLiteral(" ="));
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().icon, Message::Icon::Exclamation);
+        QCOMPARE(shown.first().title, QStringLiteral("Quillory2: Cannot divide by zero"));
+        QCOMPARE(shown.first().text, QStringLiteral("PLEASE USE A NON-ZERO NUMBER\r\n\r\n"
+                                                    "You are receiving this message because\r\n"
+                                                    "you are attempting to divide a\r\nnumber by zero.\r\n\r\n"
+                                                    "Solution:\r\nMake sure the denominator is non-zero."));
+        QCOMPARE(engine.readout(), QStringLiteral("7."));
+        QCOMPARE(engine.operandCount(), 1);
+        QCOMPARE(engine.pendingOperator(), QChar(u'='));
+        // The calculation goes on from the first operand.
+        QVERIFY(press(engine, QStringLiteral("+ 1 =")).isEmpty());
+        QCOMPARE(engine.readout(), QStringLiteral("8."));
+    }
+
+    CalculatorEngine engine;
+    QCOMPARE(press(engine, QStringLiteral("7 / 0 + 2 =")).size(), 1);
+    QCOMPARE(engine.readout(), QStringLiteral("9.")); // "+" became the pending operator
+    QCOMPARE(press(engine, QStringLiteral("C 0 / 0 =")).size(), 1);
+    QCOMPARE(engine.readout(), QStringLiteral("0."));
+    QCOMPARE(press(engine, QStringLiteral("C 7 / 0 . 5 =")).size(), 0);
+    QCOMPARE(engine.readout(), QStringLiteral("14."));
+}
+
+void TestCalculatorEngine::overflowKeepsTheFirstOperand()
+{
+    // 28 factors of eleven nines stay just below the largest double; the 29th goes beyond it.
+    const QString nines = QStringLiteral("99999999999");
+    CalculatorEngine engine;
+    QVERIFY(press(engine, repeated(nines + QStringLiteral(" X"), 27) + QLatin1Char(' ') + nines
+                              + QStringLiteral(" ="))
+                .isEmpty());
+    QCOMPARE(engine.readout(), QStringLiteral("1.00E+308"));
+
+    const QList<Message> shown = press(engine, QStringLiteral("X ") + nines + QStringLiteral(" ="));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().title, QStringLiteral("Quillory2: Number too large"));
+    QCOMPARE(shown.first().icon, Message::Icon::Exclamation);
+    QCOMPARE(engine.readout(), QStringLiteral("1.00E+308"));
+    QCOMPARE(engine.operandCount(), 1);
+    QCOMPARE(engine.pendingOperator(), QChar(u'='));
+    // The first operand is still the finite one: halving it works.
+    QVERIFY(press(engine, QStringLiteral("/ 2 =")).isEmpty());
+    QCOMPARE(engine.readout(), QStringLiteral("5.00E+307"));
+    QVERIFY(press(engine, QStringLiteral("C 1 + 2 =")).isEmpty());
+    QCOMPARE(engine.readout(), QStringLiteral("3."));
+}
+
+void TestCalculatorEngine::digitsBeyondTheDoubleRangeAreRefused()
+{
+    CalculatorEngine engine;
+    press(engine, QString(400, u'9'));
+    QCOMPARE(engine.readout(), QString(308, u'9') + QLatin1Char('.'));
+    QVERIFY(NumberText::read(engine.readout()).has_value());
+    QVERIFY(press(engine, QStringLiteral("X 1 =")).isEmpty());
+    QCOMPARE(engine.readout(), QStringLiteral("1.00E+308"));
+
+    // A recalled exponent text grows its exponent digit by digit, up to what a double holds.
+    press(engine, QStringLiteral("C 12345678 S0 C . R0 5 5"));
+    QCOMPARE(engine.readout(), QStringLiteral("1.23E+075"));
+    QVERIFY(press(engine, QStringLiteral("+ 1 =")).isEmpty());
+    QCOMPARE(engine.readout(), QStringLiteral("1.23E+75"));
+
+    // At the small end too: a number that would vanish to zero.
+    press(engine, QStringLiteral("C . 0 0 0 0 0 1 2 3 S1 C . R1 5 5"));
+    QCOMPARE(engine.readout(), QStringLiteral("1.23E-065"));
+    QVERIFY(press(engine, QStringLiteral("X 1 =")).isEmpty());
+    QCOMPARE(engine.readout(), QStringLiteral("1.23E-65"));
+    // A zero may grow as it likes.
+    press(engine, QStringLiteral("C . 0 0 0 0 0 0 0 0 0"));
+    QCOMPARE(engine.readout(), QStringLiteral("0.000000000"));
+}
+
+void TestCalculatorEngine::percentTwiceCarriesOnAtTheNextOperator_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("readout");
+    QTest::addColumn<int>("operandCount");
+
+    QTest::newRow("percent twice") << "200 + 10 % %" << "0.001" << 2;
+    QTest::newRow("percent twice, =") << "200 + 10 % % =" << "0.2" << 1;
+    QTest::newRow("number after percent, =") << "200 + 10 % 5 =" << "1000." << 1;
+    QTest::newRow("goes on afterwards") << "200 + 10 % % = + 1 =" << "1.2" << 1;
+}
+
+void TestCalculatorEngine::percentTwiceCarriesOnAtTheNextOperator()
+{
+    QFETCH(QString, keys);
+    CalculatorEngine engine;
+    press(engine, keys);
+    QTEST(engine.readout(), "readout");
+    QTEST(int(engine.operandCount()), "operandCount");
+}
+
+void TestCalculatorEngine::loneMinusUnderPercentAndStore()
+{
+    CalculatorEngine engine;
+    press(engine, QStringLiteral("4 S0 C 5 + -"));
+    QCOMPARE(engine.readout(), QStringLiteral("-"));
+    engine.StoreMemory(0);
+    QCOMPARE(engine.slot(0), QStringLiteral("4."));
+    engine.ApplyPercent();
+    QCOMPARE(engine.readout(), QStringLiteral("-"));
+    QCOMPARE(engine.lastInputKind(), InputKind::Neg);
+    QCOMPARE(engine.pendingOperator(), QChar(u'+'));
+    QCOMPARE(int(engine.operandCount()), 1);
+    press(engine, QStringLiteral("3 ="));
+    QCOMPARE(engine.readout(), QStringLiteral("2."));
+}
+
+void TestCalculatorEngine::showResult_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("readout");
+
+    QTest::newRow("8") << 8.0 << "8.";
+    QTest::newRow("10/3") << 10.0 / 3 << "3.3333333333";
+    QTest::newRow("100/3") << 100.0 / 3 << "33.333333333";
+    QTest::newRow("-1/3") << -1.0 / 3 << "-0.333333333";
+    QTest::newRow("0.25") << 0.25 << "0.25";
+    QTest::newRow("eleven nines") << 99999999999.0 << "99999999999.";
+    QTest::newRow("1E+11") << 100000000000.0 << "1.00E+11";
+    QTest::newRow("just above eleven nines") << 99999999999.01 << "1.00E+11";
+    QTest::newRow("0.0000123456789") << 0.0000123456789 << "1.23457E-05";
+    QTest::newRow("123456.0000000001") << 123456.0000000001 << "123456";
+    QTest::newRow("zero") << 0.0 << "0.";
+    QTest::newRow("negative zero") << -0.0 << "0.";
+    QTest::newRow("1E-08 is not tiny") << 0.00000001 << "1E-08";
+    QTest::newRow("below 1E-08") << 0.0000000099 << "9.90E-09";
+    QTest::newRow("negative tiny") << -0.0000000045 << "-4.50E-09";
+    QTest::newRow("0.0001") << 0.0001 << "0.0001";
+    QTest::newRow("1E-05") << 0.00001 << "1E-05";
+    QTest::newRow("halfway to even, down") << 12345678900.5 << "12345678900";
+    QTest::newRow("halfway to even, up") << 12345678901.5 << "12345678902";
+    QTest::newRow("2^-11 to even") << 1.0 / 2048 << "0.0004882812";
+    QTest::newRow("-2^-11 at nine places") << -1.0 / 2048 << "-0.000488281";
+    QTest::newRow("negative whole") << -42.0 << "-42.";
+    QTest::newRow("big fraction") << 1234567.891234 << "1234567.8912";
+    QTest::newRow("huge") << 1e300 << "1.00E+300";
+}
+
+void TestCalculatorEngine::showResult()
+{
+    QFETCH(double, value);
+    CalculatorEngine engine;
+    engine.ShowResult(value);
+    QTEST(engine.readout(), "readout");
+    // A readout text as an operand reads the same.
+    engine.ShowResult(CalculatorEngine::Operand(QString::number(value, 'g', 17)));
+    QTEST(engine.readout(), "readout");
+}
+
+void TestCalculatorEngine::resultTextIsWithinHalfItsLastDigit()
+{
+    QRandomGenerator random(20261206);
+    for (int i = 0; i < 20000; ++i) {
+        const double magnitude = std::pow(10.0, random.generateDouble() * 25 - 12);
+        const double value = random.bounded(2) ? magnitude : -magnitude;
+        const QString text = CalculatorEngine::resultText(value);
+        QVERIFY2(WellFormed.match(text).hasMatch(), qPrintable(text));
+        QVERIFY2(text.size() <= 13, qPrintable(text));
+        const double shown = NumberText::read(text).value();
+        QVERIFY2(std::abs(shown - value) <= halfLastDigit(text) * (1 + 1e-9),
+                 qPrintable(QStringLiteral("%1 -> %2").arg(value, 0, 'g', 17).arg(text)));
+    }
+}
+
+void TestCalculatorEngine::slotText_data()
+{
+    QTest::addColumn<QString>("readout");
+    QTest::addColumn<QString>("slot");
+
+    QTest::newRow("3.3333333333") << "3.3333333333" << "3.333333";
+    QTest::newRow("12345678.") << "12345678." << "1.23E+07";
+    QTest::newRow("1234567.89") << "1234567.89" << "1234568";
+    QTest::newRow("0.00005") << "0.00005" << "5.00E-05";
+    QTest::newRow("-9999999.") << "-9999999." << "-9999999.";
+    QTest::newRow("0.") << "0." << "0.";
+    QTest::newRow("-0. kept as it is") << "-0." << "-0.";
+    QTest::newRow("0 kept as it is") << "0" << "0";
+    QTest::newRow("0.000 kept as it is") << "0.000" << "0.000";
+    QTest::newRow("0.0001") << "0.0001" << "0.0001";
+    QTest::newRow("just below 0.0001") << "0.00009999" << "1.00E-04";
+    QTest::newRow("just above seven nines") << "9999999.5" << "1.00E+07";
+    QTest::newRow("rounds up to seven nines") << "9999998.6" << "9999999";
+    QTest::newRow("just above seven nines, a bit") << "9999999.4" << "1.00E+07";
+    QTest::newRow("-1234.5678") << "-1234.5678" << "-1234.57";
+    QTest::newRow("1234.5678") << "1234.5678" << "1234.568";
+    QTest::newRow("halfway to even") << "0.0078125" << "0.007812";
+    QTest::newRow("whole") << "12." << "12.";
+    QTest::newRow("exponent readout") << "1.23E+07" << "1.23E+07";
+    QTest::newRow("small exponent readout") << "1.5E-03" << "0.0015";
+    QTest::newRow("lone minus holds nothing") << "-" << "";
+}
+
+void TestCalculatorEngine::slotText()
+{
+    QFETCH(QString, readout);
+    QTEST(CalculatorEngine::slotText(readout), "slot");
+}
+
+void TestCalculatorEngine::storeMemoryLeavesTheEngineAlone()
+{
+    CalculatorEngine engine;
+    press(engine, QStringLiteral("10 / 3 ="));
+    engine.StoreMemory(3);
+    QCOMPARE(engine.slot(3), QStringLiteral("3.333333"));
+    QCOMPARE(engine.readout(), QStringLiteral("3.3333333333"));
+    QCOMPARE(engine.pendingOperator(), QChar(u'='));
+    QCOMPARE(engine.lastInputKind(), InputKind::Ops);
+    for (int i : {0, 1, 2, 4, 5})
+        QCOMPARE(engine.slot(i), QStringLiteral("0."));
+    engine.StoreMemory(6);
+    engine.StoreMemory(-1);
+    QCOMPARE(engine.slot(6), QString());
+}
+
+void TestCalculatorEngine::recall_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("readout");
+
+    QTest::newRow("recall") << "12345678 S0 C R0" << "1.23E+07";
+    QTest::newRow("recall keeps only the slot text") << "12345678 S0 C R0 + 1 =" << "12300001.";
+    QTest::newRow("recalled as second operand") << "10 / 3 = S2 C 5 + R2 =" << "8.333333";
+    QTest::newRow("extend after a point") << "2 . 5 S1 + R1 7" << "2.57";
+    QTest::newRow("extend, then =") << "2 . 5 S1 + R1 7 =" << "5.07";
+    QTest::newRow("extend without a point") << "2 . 5 S1 C R1 7" << "27.";
+    QTest::newRow("digit into a pointless zero") << "0 % S2 C R2 5" << "05.";
+    QTest::newRow("pointless zero, then +") << "0 % S2 C R2 5 + 1 =" << "6.";
+    QTest::newRow("point into a pointless zero") << "0 % S2 C R2 . 5" << "05";
+    QTest::newRow("recall does not end the operation") << "5 + R4 =" << "5.";
+    QTest::newRow("negative recall") << "- 3 S5 C 1 - R5 =" << "4.";
+}
+
+void TestCalculatorEngine::recall()
+{
+    QFETCH(QString, keys);
+    CalculatorEngine engine;
+    press(engine, keys);
+    QTEST(engine.readout(), "readout");
+}
+
+void TestCalculatorEngine::clearAllLeavesTheSlots()
+{
+    CalculatorEngine engine;
+    press(engine, QStringLiteral("1 S0 C 22 S1 C 333 S2 C . 5 S3 C - 7 S4 C 8 + 9 = S5"));
+    const QStringList before = {QStringLiteral("1."),  QStringLiteral("22."), QStringLiteral("333."),
+                                QStringLiteral("0.5"), QStringLiteral("-7."), QStringLiteral("17.")};
+    engine.ClearAll();
+    QVERIFY(isInitialState(engine));
+    for (int i = 0; i < CalculatorEngine::SlotCount; ++i)
+        QCOMPARE(engine.slot(i), before[i]);
+}
+
+void TestCalculatorEngine::readNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isNumber");
+    QTest::addColumn<double>("value");
+
+    QTest::newRow("05.") << "05." << true << 5.0;
+    QTest::newRow("-0.") << "-0." << true << 0.0;
+    QTest::newRow("12.") << "12." << true << 12.0;
+    QTest::newRow("1.23E+07") << "1.23E+07" << true << 12300000.0;
+    QTest::newRow(".5") << ".5" << true << 0.5;
+    QTest::newRow("-4.50E-09") << "-4.50E-09" << true << -4.5e-9;
+    QTest::newRow("too small is zero") << "1E-400" << true << 0.0;
+    QTest::newRow("lone minus") << "-" << false << 0.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("lone point") << "." << false << 0.0;
+    QTest::newRow("beyond the double range") << "1E+400" << false << 0.0;
+    QTest::newRow("comma") << "1,5" << false << 0.0;
+    QTest::newRow("blank") << " 5" << false << 0.0;
+    QTest::newRow("plus") << "+5" << false << 0.0;
+    QTest::newRow("minus behind") << "5-" << false << 0.0;
+    QTest::newRow("two points") << "1.2.3" << false << 0.0;
+    QTest::newRow("inf") << "inf" << false << 0.0;
+    QTest::newRow("nan") << "nan" << false << 0.0;
+    QTest::newRow("hex") << "0x10" << false << 0.0;
+}
+
+void TestCalculatorEngine::readNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isNumber);
+    const std::optional<double> value = NumberText::read(text);
+    QCOMPARE(value.has_value(), isNumber);
+    if (isNumber)
+        QTEST(*value, "value");
+}
+
+void TestCalculatorEngine::generalText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("0.25") << 0.25 << "0.25";
+    QTest::newRow("10/3 to 15 digits") << 10.0 / 3 << "3.33333333333333";
+    QTest::newRow("12") << 12.0 << "12";
+    QTest::newRow("0.0001") << 0.0001 << "0.0001";
+    QTest::newRow("1E-05") << 0.00001 << "1E-05";
+    QTest::newRow("1.5E-05") << 0.000015 << "1.5E-05";
+    QTest::newRow("15 digits") << 999999999999999.0 << "999999999999999";
+    QTest::newRow("1E+15") << 1e15 << "1E+15";
+    QTest::newRow("rounds up to 1E+15") << 999999999999999.5 << "1E+15";
+    QTest::newRow("16 digits rounded") << 123456789012345.6 << "123456789012346";
+    QTest::newRow("negative") << -2.5 << "-2.5";
+    QTest::newRow("zero") << 0.0 << "0";
+    QTest::newRow("negative zero") << -0.0 << "0";
+    QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << "0.3";
+    QTest::newRow("1E+100") << 1e100 << "1E+100";
+    QTest::newRow("-1.5E-300") << -1.5e-300 << "-1.5E-300";
+}
+
+void TestCalculatorEngine::generalText()
+{
+    QFETCH(double, value);
+    QTEST(NumberText::general(value), "text");
+}
+
+void TestCalculatorEngine::scientificText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("1.23E+11") << 123000000000.0 << "1.23E+11";
+    QTest::newRow("1.00E+11") << 100000000000.0 << "1.00E+11";
+    QTest::newRow("-4.50E-09") << -4.5e-9 << "-4.50E-09";
+    QTest::newRow("1.23E+07") << 12345678.0 << "1.23E+07";
+    QTest::newRow("rounds up a decade") << 9.996e11 << "1.00E+12";
+    QTest::newRow("three exponent digits") << 1e100 << "1.00E+100";
+}
+
+void TestCalculatorEngine::scientificText()
+{
+    QFETCH(double, value);
+    QTEST(NumberText::scientific(value), "text");
+}
+
+void TestCalculatorEngine::roundHalfEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("places");
+    QTest::addColumn<QString>("rounded"); // compared as text, so that 0.12 and 0.13 are not "fuzzy equal"
+
+    QTest::newRow("2.5") << 2.5 << 0 << "2";
+    QTest::newRow("3.5") << 3.5 << 0 << "4";
+    QTest::newRow("-2.5") << -2.5 << 0 << "-2";
+    QTest::newRow("0.5") << 0.5 << 0 << "0";
+    QTest::newRow("0.125") << 0.125 << 2 << "0.12";
+    QTest::newRow("0.375") << 0.375 << 2 << "0.38";
+    QTest::newRow("2^-11") << 1.0 / 2048 << 10 << "0.0004882812";
+    QTest::newRow("2^-7") << 0.0078125 << 6 << "0.007812";
+    QTest::newRow("2.675 lies below the half") << 2.675 << 2 << "2.67";
+    QTest::newRow("1.005 lies below the half") << 1.005 << 2 << "1";
+    QTest::newRow("just below a half") << 1.4999999999999998 << 0 << "1";
+    QTest::newRow("just above a half") << 2.5000000000000004 << 0 << "3";
+    QTest::newRow("plain") << 3.14159 << 3 << "3.142";
+    QTest::newRow("nothing to round") << 1234.5 << 10 << "1234.5";
+}
+
+void TestCalculatorEngine::roundHalfEven()
+{
+    QFETCH(double, value);
+    QFETCH(int, places);
+    QTEST(QString::number(NumberText::roundHalfEven(value, places), 'g', 15), "rounded");
+}
+
+void TestCalculatorEngine::randomKeySequencesKeepTheInvariants_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 40; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+void TestCalculatorEngine::randomKeySequencesKeepTheInvariants()
+{
+    QFETCH(quint32, seed);
+    static const QStringList keys = {
+        QStringLiteral("0"),  QStringLiteral("1"),  QStringLiteral("2"),  QStringLiteral("5"),  QStringLiteral("7"),
+        QStringLiteral("9"),  QStringLiteral("9"),  QStringLiteral("."),  QStringLiteral("+"),  QStringLiteral("-"),
+        QStringLiteral("-"),  QStringLiteral("X"),  QStringLiteral("*"),  QStringLiteral("/"),  QStringLiteral("/"),
+        QStringLiteral("="),  QStringLiteral("="),  QStringLiteral("%"),  QStringLiteral("%"),  QStringLiteral("CE"),
+        QStringLiteral("R0"), QStringLiteral("R3"), QStringLiteral("R5"), QStringLiteral("S0"), QStringLiteral("S3"),
+        QStringLiteral("S5"), QStringLiteral("C"),
+    };
+    const QStringList known = {CalculatorEngine::divideByZeroMessage().title,
+                               CalculatorEngine::overflowMessage().title};
+    QRandomGenerator random(seed);
+    CalculatorEngine engine;
+    QStringList history;
+    for (int step = 0; step < 5000; ++step) {
+        const QString key = keys[random.bounded(int(keys.size()))];
+        history.append(key);
+        const QList<Message> shown = press(engine, key);
+        const QString context = QStringLiteral("seed %1, keys ...%2: readout %3")
+                                    .arg(seed)
+                                    .arg(history.mid(std::max(0, int(history.size()) - 30)).join(u' '))
+                                    .arg(engine.readout());
+        const QString readout = engine.readout();
+        if (readout == QLatin1String("-")) {
+            QVERIFY2(engine.lastInputKind() == InputKind::Neg, qPrintable(context));
+        } else {
+            QVERIFY2(WellFormed.match(readout).hasMatch(), qPrintable(context));
+            QVERIFY2(NumberText::read(readout).has_value(), qPrintable(context));
+        }
+        for (int i = 0; i < CalculatorEngine::SlotCount; ++i)
+            QVERIFY2(NumberText::read(engine.slot(i)).has_value(), qPrintable(context));
+        QVERIFY2(engine.operandCount() >= 0 && engine.operandCount() <= 2, qPrintable(context));
+        for (const Message &message : shown)
+            QVERIFY2(known.contains(message.title), qPrintable(context));
+        if (key == QLatin1String("C")) {
+            QVERIFY2(isInitialState(engine), qPrintable(context));
+            // From the initial state the calculator computes as it did when it was new.
+            CalculatorEngine probe = engine;
+            press(probe, QStringLiteral("5 + 3 ="));
+            QCOMPARE(probe.readout(), QStringLiteral("8."));
+        }
+    }
+    const QStringList kept = {engine.slot(0), engine.slot(1), engine.slot(2),
+                               engine.slot(3), engine.slot(4), engine.slot(5)};
+    engine.ClearAll();
+    QVERIFY(isInitialState(engine));
+    for (int i = 0; i < CalculatorEngine::SlotCount; ++i)
+        QCOMPARE(engine.slot(i), kept[i]);
+}
+
+QTEST_GUILESS_MAIN(TestCalculatorEngine)
+#include "tst_calculatorengine.moc"
