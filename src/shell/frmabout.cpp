@@ -8,7 +8,8 @@
 #include <QVBoxLayout>
 
 frmAbout::frmAbout(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+              | Qt::WindowCloseButtonHint)
     , m_panel(new AboutPanel(this))
     , m_cmdOK(new QPushButton(tr("OK"), this))
 {

@@ -16,7 +16,8 @@
 #include <cmath>
 
 frmOptions::frmOptions(frmQY2 &main, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+              | Qt::WindowCloseButtonHint)
     , m_main(main)
 {
     setObjectName(QStringLiteral("frmOptions"));

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -110,6 +111,18 @@ void frmPopUpMenu::buildButtons()
         aboutButton->setPopupMode(QToolButton::MenuButtonPopup);
 
     connect(&m_main.opener(), &WindowOpener::registered, this, &frmPopUpMenu::enableRegistered);
+    alignButtons();
+}
+
+void frmPopUpMenu::alignButtons()
+{
+    // One width for all, so that icons and captions line up on the left of the column.
+    int width = int(std::lround(InsideWidthTwips / TwipsPerPixel)) - 2 * (frameWidth() + 1);
+    const auto buttons = m_toolbar1->actions();
+    for (QAction *action : buttons)
+        width = std::max(width, m_toolbar1->widgetForAction(action)->sizeHint().width());
+    for (QAction *action : buttons)
+        m_toolbar1->widgetForAction(action)->setMinimumWidth(width);
 }
 
 QAction *frmPopUpMenu::addButton(const QString &key, const QString &caption)
@@ -123,7 +136,6 @@ QAction *frmPopUpMenu::addButton(const QString &key, const QString &caption)
     connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
     if (QWidget *button = m_toolbar1->widgetForAction(action)) {
         button->setObjectName(QStringLiteral("Toolbar1_") + key);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     m_buttons.insert(key, action);
     return action;

@@ -36,6 +36,7 @@ protected:
 
 private:
     void buildButtons();
+    void alignButtons();
     QAction *addButton(const QString &key, const QString &caption);
     void enableRegistered(const QString &key);
     void placeAtPointer();
