@@ -768,13 +768,17 @@ void TestLauncher::exitRunsShutdownOrder()
     auto *menu = show<frmPopUpMenu>("PopUp");
     auto *about = buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "About");
     auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
-    // Choose "E&xit" in the open drop-down, the way a user does.
-    QTimer::singleShot(0, dropDown, [dropDown] {
+    // Choose "E&xit" in the open drop-down, the way a user does. The shutdown, which deletes the menu,
+    // waits until the click that chose it has been handled.
+    bool endedDuringClick = true;
+    QTimer::singleShot(0, dropDown, [this, dropDown, &endedDuringClick] {
         QAction *exit = dropDown->findChild<QAction *>("Exit");
         QTest::mouseClick(dropDown, Qt::LeftButton, {}, dropDown->actionGeometry(exit).center());
+        endedDuringClick = m_main->isUnloaded();
     });
     about->showMenu();
 
+    QVERIFY(!endedDuringClick);
     QTRY_COMPARE(ended.count(), 1);
     QVERIFY(m_main->isUnloaded());
     QCOMPARE(unloaded, (QStringList{"Calc", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar", "Options", "Quick"}));
