@@ -31,7 +31,12 @@ bool WindowOpener::isRegistered(const QString &key) const
 
 QWidget *WindowOpener::window(const QString &key) const
 {
-    return m_windows.value(key);
+    QWidget *loaded = m_windows.value(key);
+    // A closed window keeps existing until its deferred deletion; it is no longer loaded (closing
+    // clears WA_DeleteOnClose), so showing its key makes a new one instead of reviving a dying window.
+    if (loaded && !loaded->testAttribute(Qt::WA_DeleteOnClose))
+        return nullptr;
+    return loaded;
 }
 
 QWidget *WindowOpener::load(const QString &key)

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QFrame>
+#include <QHash>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+class QAction;
+class QTimer;
+class QToolBar;
+class frmQY2;
+
+// The pop-up menu: a column of captioned buttons that opens with one corner at the pointer and
+// extends towards the middle of the screen, stays on top, and closes itself after the main window's
+// PopUpDelay ticks of Timer1 (read on every tick, so a delay applied in Options governs an open menu).
+// A button opens its window and closes the menu; the "&About" button's drop-down holds "Options"
+// (the menu stays) and "E&xit" (the program ends).
+class frmPopUpMenu final : public QFrame
+{
+    Q_OBJECT
+
+public:
+    static constexpr double InsideWidthTwips = 1530;
+    static constexpr double InsideHeightTwips = 3015;
+    static constexpr int TickInterval = 1000;
+
+    explicit frmPopUpMenu(frmQY2 &main, QWidget *parent = nullptr);
+
+    qint16 popUpTicks() const { return m_popUpTicks; }
+
+    void Timer1_Timer();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildButtons();
+    void alignButtons();
+    QAction *addButton(const QString &key, const QString &caption);
+    void enableRegistered(const QString &key);
+    void placeAtPointer();
+
+    void Toolbar1_ButtonClick(const QString &key);
+    void Toolbar1_ButtonMenuClick(const QString &key);
+
+    frmQY2 &m_main;
+    QToolBar *m_toolbar1 = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QHash<QString, QAction *> m_buttons;
+    qint16 m_popUpTicks = 1;
+};
+
+// Where the menu's top-left corner goes, in twips: at the pointer in the first half of the screen,
+// a menu's width (height) back from it in the second half; exactly half counts as the second half.
+QPointF popUpMenuPosition(QPointF pointer, QSizeF menu, QRectF screen);
