@@ -3,6 +3,7 @@
 #include "shell/common/textfile.h"
 
 #include <QDir>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace Dialogs {
@@ -34,6 +35,12 @@ int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *
 {
     QMessageBox box(boxIcon(message.icon), message.title, message.text, buttons, parent);
     box.setObjectName(QStringLiteral("messageBox"));
+    // Wide enough for the whole title: reminder titles carry the time and date at their end.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int titleWidth = box.fontMetrics().horizontalAdvance(message.title) + 140;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
     return box.exec();
 }
 
