@@ -1,4 +1,5 @@
 #include "../support/testenvironment.h"
+#include "recordfixtures.h"
 
 #include "reminders/frmreminder.h"
 #include "reminders/reminderlist.h"
@@ -27,28 +28,6 @@
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
-
-namespace {
-
-QString rec(const char *minute, int schedule, int category, const QString &message)
-{
-    return QLatin1String(minute) + u'0' + QString::number(schedule) + QString::number(category) + message;
-}
-
-QByteArray fileOf(const QStringList &records)
-{
-    QByteArray bytes;
-    for (const QString &record : records)
-        bytes += record.toUtf8() + "\r\n";
-    return bytes;
-}
-
-QDateTime at(int y, int mo, int d, int h, int mi, int s = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
-}
-
-} // namespace
 
 class TestFrmReminder : public QObject
 {

@@ -1,4 +1,5 @@
 #include "../support/testenvironment.h"
+#include "recordfixtures.h"
 
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
@@ -13,25 +14,6 @@
 #include <memory>
 
 namespace {
-
-// "yyyyMMddhhmm" + "0" + schedule + category + message
-QString rec(const char *minute, int schedule, int category, const QString &message = QString())
-{
-    return QLatin1String(minute) + u'0' + QString::number(schedule) + QString::number(category) + message;
-}
-
-QByteArray fileOf(const QStringList &records)
-{
-    QByteArray bytes;
-    for (const QString &record : records)
-        bytes += record.toUtf8() + "\r\n";
-    return bytes;
-}
-
-QDateTime at(int y, int mo, int d, int h, int mi, int s = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
-}
 
 // The sort of the file's tradition, exactly as written: quadratic, and the reference for the fast one.
 QStringList exchangeSort(QStringList list)
