@@ -44,6 +44,15 @@ void registerProbes(WindowOpener &opener, const QStringList &keys, QStringList *
         opener.registerWindow(key, [key, log] { return new ProbeWindow(key, log); });
 }
 
+// Writes every event the tray control raises into the log, as "MouseDown 1" and the like.
+void logTrayEvents(SysTray &tray, QStringList *log)
+{
+    QObject::connect(&tray, &SysTray::MouseMove, [log] { log->append(QStringLiteral("MouseMove")); });
+    QObject::connect(&tray, &SysTray::MouseDown, [log](int b) { log->append(QStringLiteral("MouseDown %1").arg(b)); });
+    QObject::connect(&tray, &SysTray::MouseUp, [log](int b) { log->append(QStringLiteral("MouseUp %1").arg(b)); });
+    QObject::connect(&tray, &SysTray::DblClick, [log] { log->append(QStringLiteral("DblClick")); });
+}
+
 } // namespace
 
 // Tray icon control, window opener, main window start-up and shutdown, one copy at a time.
@@ -97,10 +106,7 @@ void TestShell::trayActivations()
     QFETCH(QString, event);
     SysTray tray;
     QStringList log;
-    connect(&tray, &SysTray::MouseMove, this, [&log] { log.append(QStringLiteral("MouseMove")); });
-    connect(&tray, &SysTray::MouseDown, this, [&log](int b) { log.append(QStringLiteral("MouseDown %1").arg(b)); });
-    connect(&tray, &SysTray::MouseUp, this, [&log](int b) { log.append(QStringLiteral("MouseUp %1").arg(b)); });
-    connect(&tray, &SysTray::DblClick, this, [&log] { log.append(QStringLiteral("DblClick")); });
+    logTrayEvents(tray, &log);
     tray.handleActivation(QSystemTrayIcon::ActivationReason(reason));
     QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList{event});
 }
@@ -125,9 +131,7 @@ void TestShell::trayIconWindowEvents()
     QFETCH(QString, event);
     SysTray tray;
     QStringList log;
-    connect(&tray, &SysTray::MouseMove, this, [&log] { log.append(QStringLiteral("MouseMove")); });
-    connect(&tray, &SysTray::MouseUp, this, [&log](int b) { log.append(QStringLiteral("MouseUp %1").arg(b)); });
-    connect(&tray, &SysTray::MouseDown, this, [&log](int b) { log.append(QStringLiteral("MouseDown %1").arg(b)); });
+    logTrayEvents(tray, &log);
     tray.handleIconEvent(QEvent::Type(type), Qt::MouseButton(button));
     QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList{event});
 }
