@@ -1,5 +1,5 @@
 // Any bytes read as a text file: never crashes, and every line comes back ended by CR LF.
-#include "shell/common/textfile.h"
+#include "common/textfile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "shell/frmqy2.h"
-#include "shell/singleinstance.h"
-#include "shell/unixsignals.h"
-#include "shell/windows.h"
+#include "app/frmqy2.h"
+#include "app/singleinstance.h"
+#include "app/unixsignals.h"
+#include "app/windows.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -6,10 +6,10 @@
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/remindersort.h"
-#include "shell/common/clock.h"
-#include "shell/common/datafolder.h"
-#include "shell/common/settings.h"
-#include "shell/widgets/dialogs.h"
+#include "common/clock.h"
+#include "common/datafolder.h"
+#include "common/settings.h"
+#include "widgets/dialogs.h"
 
 #include <QApplication>
 #include <QFile>

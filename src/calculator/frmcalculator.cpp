@@ -1,8 +1,8 @@
 #include "calculator/frmcalculator.h"
 
-#include "shell/common/settingskeys.h"
-#include "shell/widgets/dialogs.h"
-#include "shell/widgets/windowhelpers.h"
+#include "common/settingskeys.h"
+#include "widgets/dialogs.h"
+#include "widgets/windowhelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

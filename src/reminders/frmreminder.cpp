@@ -4,12 +4,12 @@
 #include "reminders/reminderlistmodel.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/schedule.h"
-#include "shell/common/clock.h"
-#include "shell/common/settings.h"
-#include "shell/widgets/dialogs.h"
-#include "shell/widgets/helpviewer.h"
-#include "shell/widgets/rolloverhints.h"
-#include "shell/widgets/windowhelpers.h"
+#include "common/clock.h"
+#include "common/settings.h"
+#include "widgets/dialogs.h"
+#include "widgets/helpviewer.h"
+#include "widgets/rolloverhints.h"
+#include "widgets/windowhelpers.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -3,10 +3,10 @@
 #include "reminders/reminderrecord.h"
 #include "reminders/remindersort.h"
 #include "reminders/schedule.h"
-#include "shell/common/clock.h"
-#include "shell/common/datafolder.h"
-#include "shell/common/settings.h"
-#include "shell/common/textfile.h"
+#include "common/clock.h"
+#include "common/datafolder.h"
+#include "common/settings.h"
+#include "common/textfile.h"
 
 #include <QLocale>
 #include <QScopedValueRollback>

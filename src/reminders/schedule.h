@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/common/message.h"
+#include "common/message.h"
 
 #include <QCoreApplication>
 #include <QDate>

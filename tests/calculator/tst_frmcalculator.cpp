@@ -2,9 +2,9 @@
 #include "keytable.h"
 
 #include "calculator/frmcalculator.h"
-#include "shell/common/settings.h"
-#include "shell/frmqy2.h"
-#include "shell/windows.h"
+#include "common/settings.h"
+#include "app/frmqy2.h"
+#include "app/windows.h"
 
 #include <QApplication>
 #include <QCheckBox>

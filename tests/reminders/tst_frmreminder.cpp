@@ -4,12 +4,12 @@
 #include "reminders/frmreminder.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
-#include "shell/common/clock.h"
-#include "shell/common/settings.h"
-#include "shell/frmqy2.h"
-#include "shell/widgets/helpviewer.h"
-#include "shell/widgets/windowhelpers.h"
-#include "shell/windows.h"
+#include "common/clock.h"
+#include "common/settings.h"
+#include "app/frmqy2.h"
+#include "widgets/helpviewer.h"
+#include "widgets/windowhelpers.h"
+#include "app/windows.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "reminders/reminderrecord.h"
 #include "reminders/remindersort.h"
 #include "reminders/schedule.h"
-#include "shell/common/settings.h"
+#include "common/settings.h"
 
 #include <QDir>
 #include <QRandomGenerator>

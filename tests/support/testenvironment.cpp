@@ -1,8 +1,8 @@
 #include "testenvironment.h"
 
-#include "shell/common/clock.h"
-#include "shell/common/datafolder.h"
-#include "shell/common/settings.h"
+#include "common/clock.h"
+#include "common/datafolder.h"
+#include "common/settings.h"
 
 #include <QDir>
 #include <QFile>

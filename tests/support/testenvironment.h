@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/widgets/dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QDateTime>
 #include <QString>

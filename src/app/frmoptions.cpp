@@ -1,0 +1,131 @@
+#include "app/frmoptions.h"
+
+#include "common/settings.h"
+#include "app/frmqy2.h"
+#include "widgets/windowhelpers.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+frmOptions::frmOptions(frmQY2 &main, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+              | Qt::WindowCloseButtonHint)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(tr("Options"));
+    setModal(false);
+    buildControls();
+    Form_Load();
+}
+
+void frmOptions::buildControls()
+{
+    auto *fraStartup = new QGroupBox(tr("Startup"), this);
+    fraStartup->setObjectName(QStringLiteral("fraStartup"));
+    m_chkShowSplashScreen = new QCheckBox(tr("Show Splash Screen"), fraStartup);
+    m_chkShowSplashScreen->setObjectName(QStringLiteral("chkShowSplashScreen"));
+    m_chkShowToolBar = new QCheckBox(tr("Show ToolBar"), fraStartup);
+    m_chkShowToolBar->setObjectName(QStringLiteral("chkShowToolBar"));
+    auto *startup = new QVBoxLayout(fraStartup);
+    startup->addWidget(m_chkShowSplashScreen);
+    startup->addWidget(m_chkShowToolBar);
+
+    auto *fraSystray = new QGroupBox(tr("Systray"), this);
+    fraSystray->setObjectName(QStringLiteral("fraSystray"));
+    m_chkAutoPopUpMenu = new QCheckBox(tr("Auto PopUp Menu"), fraSystray);
+    m_chkAutoPopUpMenu->setObjectName(QStringLiteral("chkAutoPopUpMenu"));
+    auto *lblPopUpTime = new QLabel(tr("PopUpMenu time"), fraSystray);
+    lblPopUpTime->setObjectName(QStringLiteral("lblPopUpTime"));
+    m_sldPopUpDelay = new QSlider(Qt::Horizontal, fraSystray);
+    m_sldPopUpDelay->setObjectName(QStringLiteral("sldPopUpDelay"));
+    m_sldPopUpDelay->setRange(MinDelay, MaxDelay);
+    m_sldPopUpDelay->setSingleStep(1);
+    m_sldPopUpDelay->setPageStep(5);
+    m_sldPopUpDelay->setTickPosition(QSlider::TicksBelow);
+    m_sldPopUpDelay->setTickInterval(1);
+    m_sldPopUpDelay->setAccessibleName(tr("PopUpMenu time"));
+    lblPopUpTime->setBuddy(m_sldPopUpDelay);
+    m_lblPopUpSpeed = new QLabel(fraSystray);
+    m_lblPopUpSpeed->setObjectName(QStringLiteral("lblPopUpSpeed"));
+    m_lblPopUpSpeed->setMinimumWidth(m_lblPopUpSpeed->fontMetrics().horizontalAdvance(QStringLiteral("99")));
+    m_lblPopUpSpeed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(m_sldPopUpDelay, &QSlider::valueChanged, m_lblPopUpSpeed,
+            [this](int value) { m_lblPopUpSpeed->setText(QString::number(value)); });
+    auto *delayRow = new QHBoxLayout;
+    delayRow->addWidget(m_sldPopUpDelay, 1);
+    delayRow->addWidget(m_lblPopUpSpeed);
+    auto *systray = new QVBoxLayout(fraSystray);
+    systray->addWidget(m_chkAutoPopUpMenu);
+    systray->addWidget(lblPopUpTime);
+    systray->addLayout(delayRow);
+
+    m_cmdOK = new QPushButton(tr("OK"), this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setDefault(true);
+    m_cmdCancel = new QPushButton(tr("Cancel"), this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cmdApply = new QPushButton(tr("Apply"), this);
+    m_cmdApply->setObjectName(QStringLiteral("cmdApply"));
+    connect(m_cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmOptions::close);
+    connect(m_cmdApply, &QPushButton::clicked, this, &frmOptions::ApplyOptions);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdOK);
+    buttons->addWidget(m_cmdCancel);
+    buttons->addWidget(m_cmdApply);
+
+    auto *column = new QVBoxLayout(this);
+    column->addWidget(fraStartup);
+    column->addWidget(fraSystray);
+    column->addStretch(1);
+    column->addLayout(buttons);
+}
+
+void frmOptions::Form_Load()
+{
+    resizeOuterTwips(this, QSizeF(SizeTwips, SizeTwips));
+    setFixedSize(size().expandedTo(minimumSizeHint()));
+    restorePlacement(this, Key::OptionsLeft, Key::OptionsTop);
+
+    // Only a held 1 shows as ticked; a delay the slider cannot show is brought into its range.
+    m_chkAutoPopUpMenu->setChecked(m_main.isAutoPopUpOn());
+    m_sldPopUpDelay->setValue(std::clamp(int(m_main.popUpDelay()), MinDelay, MaxDelay));
+    m_lblPopUpSpeed->setText(QString::number(m_sldPopUpDelay->value()));
+    m_chkShowSplashScreen->setChecked(Settings::readTruth(Key::ShowSplash));
+    m_chkShowToolBar->setChecked(Settings::readTruth(Key::ShowToolBar));
+}
+
+void frmOptions::ApplyOptions()
+{
+    m_main.setAutoPopUpMenu(m_chkAutoPopUpMenu->isChecked() ? 1 : 0);
+    m_main.setPopUpDelay(qint16(m_sldPopUpDelay->value()));
+}
+
+void frmOptions::cmdOK_Click()
+{
+    ApplyOptions();
+    close();
+}
+
+void frmOptions::reject()
+{
+    close();
+}
+
+void frmOptions::closeEvent(QCloseEvent *event)
+{
+    // However the dialog closes, the start-up choices and its place are kept.
+    savePlacement(this, Key::OptionsLeft, Key::OptionsTop);
+    Settings::saveCheckState(Key::ShowSplash, m_chkShowSplashScreen->isChecked());
+    Settings::saveCheckState(Key::ShowToolBar, m_chkShowToolBar->isChecked());
+    event->accept();
+}

@@ -1,0 +1,211 @@
+#include "app/frmpopupmenu.h"
+
+#include "app/frmqy2.h"
+#include "app/toolicons.h"
+#include "widgets/helpviewer.h"
+#include "widgets/windowhelpers.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QScreen>
+#include <QToolBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct MenuButton
+{
+    const char *key;
+    const char *caption;
+};
+
+// Top to bottom; the character after "&" is the access key.
+constexpr MenuButton MenuButtons[] = {
+    {"Calc", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Calculator")},
+    {"Cal", QT_TRANSLATE_NOOP("frmPopUpMenu", "C&alendar")},
+    {"Clip", QT_TRANSLATE_NOOP("frmPopUpMenu", "Clip&Keeper")},
+    {"Plan", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Planner")},
+    {"Quick", QT_TRANSLATE_NOOP("frmPopUpMenu", "&QuickNotes")},
+    {"Rem", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Reminder")},
+    {"Text", QT_TRANSLATE_NOOP("frmPopUpMenu", "&TextEd")},
+    {"Help", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Help")},
+    {"About", QT_TRANSLATE_NOOP("frmPopUpMenu", "&About")},
+};
+
+bool opensWindow(const QString &key)
+{
+    return key != QLatin1String("Help");
+}
+
+} // namespace
+
+QPointF popUpMenuPosition(QPointF pointer, QSizeF menu, QRectF screen)
+{
+    const QPointF middle = screen.center();
+    const double left = pointer.x() < middle.x() ? pointer.x() : pointer.x() - menu.width();
+    const double top = pointer.y() < middle.y() ? pointer.y() : pointer.y() - menu.height();
+    return {left, top};
+}
+
+frmPopUpMenu::frmPopUpMenu(frmQY2 &main, QWidget *parent)
+    : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("frmPopUpMenu"));
+    setWindowTitle(tr("Quillory2"));
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    buildButtons();
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(1, 1, 1, 1);
+    column->addWidget(m_toolbar1);
+
+    // Inside 1530 x 3015 twips, or what the captions need at the desktop's font size.
+    const QSize inside(int(std::lround(InsideWidthTwips / TwipsPerPixel)),
+                       int(std::lround(InsideHeightTwips / TwipsPerPixel)));
+    setFixedSize(inside.expandedTo(sizeHint()));
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(TickInterval);
+    connect(m_timer1, &QTimer::timeout, this, &frmPopUpMenu::Timer1_Timer);
+
+    m_popUpTicks = 1;
+    SetWindowOnTop(this, 1);
+    placeAtPointer();
+    m_timer1->start();
+}
+
+void frmPopUpMenu::buildButtons()
+{
+    m_toolbar1 = new QToolBar(this);
+    m_toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar1->setOrientation(Qt::Vertical);
+    m_toolbar1->setMovable(false);
+    m_toolbar1->setFloatable(false);
+    m_toolbar1->setIconSize(QSize(16, 16));
+    m_toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    for (const MenuButton &button : MenuButtons)
+        addButton(QLatin1String(button.key), tr(button.caption));
+
+    auto *dropDown = new QMenu(this);
+    dropDown->setObjectName(QStringLiteral("mnuAbout"));
+    for (const auto &[key, caption] : {std::pair{"Options", QT_TR_NOOP("Options")}, std::pair{"Exit", QT_TR_NOOP("E&xit")}}) {
+        QAction *item = dropDown->addAction(toolIcon(QLatin1String(key)), tr(caption));
+        item->setObjectName(QLatin1String(key));
+        connect(item, &QAction::triggered, this, [this, itemKey = QString::fromLatin1(key)] {
+            Toolbar1_ButtonMenuClick(itemKey);
+        });
+    }
+    QAction *about = m_buttons.value(QStringLiteral("About"));
+    about->setMenu(dropDown);
+    if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about)))
+        aboutButton->setPopupMode(QToolButton::MenuButtonPopup);
+
+    connect(&m_main.opener(), &WindowOpener::registered, this, &frmPopUpMenu::enableRegistered);
+    alignButtons();
+}
+
+void frmPopUpMenu::alignButtons()
+{
+    // One width for all, so that icons and captions line up on the left of the column.
+    int width = int(std::lround(InsideWidthTwips / TwipsPerPixel)) - 2 * (frameWidth() + 1);
+    const auto buttons = m_toolbar1->actions();
+    for (QAction *action : buttons)
+        width = std::max(width, m_toolbar1->widgetForAction(action)->sizeHint().width());
+    for (QAction *action : buttons)
+        m_toolbar1->widgetForAction(action)->setMinimumWidth(width);
+}
+
+QAction *frmPopUpMenu::addButton(const QString &key, const QString &caption)
+{
+    QAction *action = m_toolbar1->addAction(toolIcon(key), caption);
+    action->setObjectName(key);
+    // An explicit icon text keeps the "&" on the button, which makes it the access key.
+    action->setIconText(caption);
+    action->setToolTip(QString(caption).remove(QLatin1Char('&')));
+    action->setEnabled(!opensWindow(key) || m_main.opener().isRegistered(key));
+    connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    if (QWidget *button = m_toolbar1->widgetForAction(action)) {
+        button->setObjectName(QStringLiteral("Toolbar1_") + key);
+    }
+    m_buttons.insert(key, action);
+    return action;
+}
+
+void frmPopUpMenu::enableRegistered(const QString &key)
+{
+    if (QAction *action = m_buttons.value(key))
+        action->setEnabled(true);
+}
+
+void frmPopUpMenu::placeAtPointer()
+{
+    const QPoint pointer = QCursor::pos();
+    const QScreen *screen = QGuiApplication::screenAt(pointer);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRectF screenTwips = screen ? QRectF(screen->geometry().topLeft() * TwipsPerPixel,
+                                               QSizeF(screen->geometry().size()) * TwipsPerPixel)
+                                      : QRectF(QPointF(), screenSizeTwips());
+    const QPointF pointerTwips(pointer.x() * TwipsPerPixel, std::round(pointer.y() * TwipsPerPixel));
+    moveToTwips(this, popUpMenuPosition(pointerTwips, outerSizeTwips(this), screenTwips));
+}
+
+void frmPopUpMenu::Timer1_Timer()
+{
+    if (m_popUpTicks >= m_main.popUpDelay()) {
+        close();
+        return;
+    }
+    ++m_popUpTicks;
+}
+
+void frmPopUpMenu::Toolbar1_ButtonClick(const QString &key)
+{
+    if (opensWindow(key))
+        m_main.opener().show(key);
+    else
+        ShowHelpTopic(this, HelpDisplayTopic, 0);
+    hide();
+    close();
+}
+
+void frmPopUpMenu::Toolbar1_ButtonMenuClick(const QString &key)
+{
+    if (key == QLatin1String("Options")) {
+        m_main.opener().show(key); // the menu stays until its time is up
+    } else if (key == QLatin1String("Exit")) {
+        // The shutdown unloads this menu too: let the click that chose Exit finish first.
+        QMetaObject::invokeMethod(&m_main, &frmQY2::unload, Qt::QueuedConnection);
+    }
+}
+
+void frmPopUpMenu::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    // Like a menu, the access key works without Alt as well; a key two captions share ("C&alendar",
+    // "&About") goes to the upper button.
+    if ((event->modifiers() & ~(Qt::ShiftModifier | Qt::AltModifier)) == Qt::NoModifier) {
+        const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(event->key())));
+        const auto buttons = m_toolbar1->actions();
+        for (QAction *action : buttons) {
+            if (action->isEnabled() && QKeySequence::mnemonic(action->iconText()) == pressed) {
+                action->trigger();
+                return;
+            }
+        }
+    }
+    QFrame::keyPressEvent(event);
+}

@@ -1,0 +1,111 @@
+#include "app/frmqy2.h"
+
+#include "common/settings.h"
+#include "widgets/dialogs.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+
+frmQY2::frmQY2(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmQY2"));
+    setWindowTitle(QStringLiteral("Quillory2"));
+    m_remTimer.setObjectName(QStringLiteral("tmrRemTimer"));
+    m_remTimer.setInterval(RemTimerInterval);
+    connect(&m_remTimer, &QTimer::timeout, this, &frmQY2::tmrRemTimer_Timer);
+    m_remTimer.start();
+    m_reminders.setMessageSink([](const Message &message) { Dialogs::show(message); });
+    connect(&m_reminders, &ReminderList::saveFailed, this, [](const QString &path, const QString &reason) {
+        Dialogs::show(Dialogs::writeFailedMessage(path, reason));
+    });
+    connect(&m_sysTray, &SysTray::MouseMove, this, &frmQY2::SysTray1_MouseMove);
+    connect(&m_sysTray, &SysTray::MouseDown, this, &frmQY2::SysTray1_MouseDown);
+}
+
+frmQY2::~frmQY2()
+{
+    unload();
+}
+
+void frmQY2::setAutoPopUpMenu(const QVariant &value)
+{
+    m_autoPopUpMenu = value;
+    m_sysTray.setWatchPointer(isAutoPopUpOn());
+}
+
+bool frmQY2::isAutoPopUpOn() const
+{
+    bool ok = false;
+    const double value = m_autoPopUpMenu.toString().trimmed().toDouble(&ok);
+    return ok && value == 1.0;
+}
+
+void frmQY2::setTrayMissing(bool missing)
+{
+    if (missing == m_trayMissing)
+        return;
+    m_trayMissing = missing;
+    Q_EMIT trayMissingChanged(missing);
+}
+
+void frmQY2::Form_Load()
+{
+    if (Settings::readTruth(Key::ShowSplash)) {
+        m_opener.show(QStringLiteral("Splash")); // the splash hands over to the toolbar itself
+    } else if (Settings::readTruth(Key::ShowToolBar)) {
+        m_opener.show(QStringLiteral("ToolBar"));
+    }
+    setAutoPopUpMenu(Settings::get(Key::AutoPopUpMenu));
+    m_popUpDelay = Settings::readInteger(Key::PopUpDelay);
+    m_reminders.readOptions();
+    m_reminders.LoadReminders();
+    m_reminders.RemLoadCheckPast();
+
+    m_sysTray.setIcon(QApplication::windowIcon());
+    m_sysTray.setToolTip(QStringLiteral("Quillory II"));
+    m_sysTray.setVisible(true);
+
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        QTimer::singleShot(TrayWaitMs, this, &frmQY2::checkTray);
+}
+
+void frmQY2::checkTray()
+{
+    setTrayMissing(!QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+void frmQY2::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_remTimer.stop();
+    Settings::save(Key::AutoPopUpMenu, m_autoPopUpMenu.toString());
+    Settings::saveInteger(Key::PopUpDelay, m_popUpDelay);
+    m_opener.unloadAll();
+    m_sysTray.setVisible(false);
+    Settings::sync();
+    Q_EMIT unloaded();
+}
+
+void frmQY2::tmrRemTimer_Timer()
+{
+    m_reminders.DoTest();
+}
+
+void frmQY2::SysTray1_MouseMove()
+{
+    if (isAutoPopUpOn())
+        m_opener.show(QStringLiteral("PopUp"));
+}
+
+void frmQY2::SysTray1_MouseDown(int button)
+{
+    m_opener.show(button == 1 ? QStringLiteral("ToolBar") : QStringLiteral("PopUp"));
+}
+
+void frmQY2::bringToolBarForward()
+{
+    m_opener.show(QStringLiteral("ToolBar"));
+}

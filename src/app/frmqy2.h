@@ -1,0 +1,72 @@
+#pragma once
+
+#include "reminders/reminderlist.h"
+#include "app/systray.h"
+#include "app/windowopener.h"
+
+#include <QTimer>
+#include <QVariant>
+#include <QWidget>
+
+// The hidden main window. It lives for the whole run and owns the tray icon, the reminder timer,
+// the two pop-up menu settings and the window opener. Form_Load() is the start-up sequence,
+// unload() the shutdown sequence (run once, whatever ends the program: Exit, a signal, logout).
+class frmQY2 final : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariant AutoPopUpMenu READ autoPopUpMenu WRITE setAutoPopUpMenu)
+    Q_PROPERTY(qint16 PopUpDelay READ popUpDelay WRITE setPopUpDelay)
+
+public:
+    static constexpr int RemTimerInterval = 5000;
+    static constexpr int TrayWaitMs = 3000;
+
+    explicit frmQY2(QWidget *parent = nullptr);
+    ~frmQY2() override;
+
+    // The text read from the store, or the 0/1 the Options dialog applied; on only when it is 1.
+    QVariant autoPopUpMenu() const { return m_autoPopUpMenu; }
+    void setAutoPopUpMenu(const QVariant &value);
+    bool isAutoPopUpOn() const;
+
+    qint16 popUpDelay() const { return m_popUpDelay; }
+    void setPopUpDelay(qint16 ticks) { m_popUpDelay = ticks; }
+
+    WindowOpener &opener() { return m_opener; }
+    SysTray &sysTray() { return m_sysTray; }
+    QTimer &remTimer() { return m_remTimer; }
+    // The reminder list and its delivery, loaded once at start-up; the Reminders window views it.
+    ReminderList &reminders() { return m_reminders; }
+
+    // True when the desktop showed no notification area within TrayWaitMs of start-up: the launcher
+    // toolbar then stays up so that the program can always be reached.
+    bool isTrayMissing() const { return m_trayMissing; }
+    void setTrayMissing(bool missing);
+
+    void Form_Load();
+    void unload();
+    bool isUnloaded() const { return m_unloaded; }
+
+    void tmrRemTimer_Timer();
+    void SysTray1_MouseMove();
+    void SysTray1_MouseDown(int button);
+
+    // A second start of the program asks for this: bring the launcher toolbar forward.
+    void bringToolBarForward();
+
+Q_SIGNALS:
+    void trayMissingChanged(bool missing);
+    void unloaded();
+
+private:
+    void checkTray();
+
+    QVariant m_autoPopUpMenu;
+    qint16 m_popUpDelay = 6;
+    WindowOpener m_opener;
+    SysTray m_sysTray;
+    QTimer m_remTimer;
+    ReminderList m_reminders;
+    bool m_trayMissing = false;
+    bool m_unloaded = false;
+};

@@ -1,0 +1,49 @@
+#include "common/datafolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+QString s_path;
+
+bool holdsProgramData(const QDir &dir)
+{
+    static const char *const names[] = {"reminders.dat", "PlanData", "ClipData", "todo.dat"};
+    for (const char *name : names) {
+        if (dir.exists(QLatin1String(name)))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+QString DataFolder::choose(const QString &programDir, const QString &userDir)
+{
+    const QDir dir(programDir);
+    if (!programDir.isEmpty() && holdsProgramData(dir) && QFileInfo(programDir).isWritable())
+        return dir.absolutePath();
+    return userDir;
+}
+
+QString DataFolder::path()
+{
+    if (s_path.isEmpty()) {
+        const QString userDir =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Quillory2");
+        s_path = choose(QCoreApplication::applicationDirPath(), userDir);
+        QDir().mkpath(s_path);
+    }
+    return s_path;
+}
+
+QString DataFolder::filePath(const QString &name)
+{
+    return QDir(path()).filePath(name);
+}
+
+void DataFolder::setPath(const QString &folder)
+{
+    s_path = folder;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "common/message.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The one way the program shows a message box. Tests install a Recorder: then nothing blocks,
+// every message is logged, and questions take the recorder's next answer.
+namespace Dialogs {
+
+void show(const Message &message, QWidget *parent = nullptr);
+bool ask(const Message &message, QWidget *parent = nullptr); // true for Yes
+
+// Writes a text file; when that fails the user is told and false comes back (the caller keeps its data).
+bool writeTextFile(const QString &path, const QString &text, QWidget *parent = nullptr);
+Message writeFailedMessage(const QString &path, const QString &reason);
+
+struct Recorder
+{
+    QList<Message> shown;
+    QList<bool> answers;                       // taken from the front by ask(); No when empty
+    std::function<void(const Message &)> onShow; // runs "while the box is open"
+};
+
+// nullptr returns to real message boxes.
+void record(Recorder *recorder);
+
+} // namespace Dialogs

@@ -1,0 +1,418 @@
+#include "../support/testenvironment.h"
+
+#include "common/settings.h"
+#include "app/frmqy2.h"
+#include "app/singleinstance.h"
+#include "app/systray.h"
+#include "app/windowopener.h"
+
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QtTest>
+#include <csignal>
+#include <memory>
+
+namespace {
+
+// A stand-in window that notes when it is unloaded, and whether it was loaded at all.
+class ProbeWindow final : public QWidget
+{
+public:
+    ProbeWindow(QString key, QStringList *log)
+        : m_key(std::move(key))
+        , m_log(log)
+    {
+        m_log->append(QStringLiteral("load ") + m_key);
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        m_log->append(QStringLiteral("unload ") + m_key);
+        QWidget::closeEvent(event);
+    }
+
+private:
+    QString m_key;
+    QStringList *m_log;
+};
+
+void registerProbes(WindowOpener &opener, const QStringList &keys, QStringList *log)
+{
+    for (const QString &key : keys)
+        opener.registerWindow(key, [key, log] { return new ProbeWindow(key, log); });
+}
+
+// Writes every event the tray control raises into the log, as "MouseDown 1" and the like.
+void logTrayEvents(SysTray &tray, QStringList *log)
+{
+    QObject::connect(&tray, &SysTray::MouseMove, [log] { log->append(QStringLiteral("MouseMove")); });
+    QObject::connect(&tray, &SysTray::MouseDown, [log](int b) { log->append(QStringLiteral("MouseDown %1").arg(b)); });
+    QObject::connect(&tray, &SysTray::MouseUp, [log](int b) { log->append(QStringLiteral("MouseUp %1").arg(b)); });
+    QObject::connect(&tray, &SysTray::DblClick, [log] { log->append(QStringLiteral("DblClick")); });
+}
+
+} // namespace
+
+// Tray icon control, window opener, main window start-up and shutdown, one copy at a time.
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void trayActivations_data();
+    void trayActivations();
+    void trayIconWindowEvents_data();
+    void trayIconWindowEvents();
+    void trayProperties();
+
+    void openerLoadsOnceAndBringsForward();
+    void openerUnloadsInTheFixedOrder();
+
+    void startUpShowsSplashOrToolBar_data();
+    void startUpShowsSplashOrToolBar();
+    void startUpReadsPopUpSettings_data();
+    void startUpReadsPopUpSettings();
+    void trayEventsOpenWindows();
+    void shutdownSavesAndUnloadsOnce();
+    void remTimerRunsEveryFiveSeconds();
+    void missingNotificationAreaIsRecorded();
+
+    void singleInstance();
+    void secondStartExitsAndSignalEndsCleanly();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void TestShell::trayActivations_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("event");
+    QTest::newRow("left press") << int(QSystemTrayIcon::Trigger) << "MouseDown 1";
+    QTest::newRow("right press") << int(QSystemTrayIcon::Context) << "MouseDown 2";
+    QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << "DblClick";
+    QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << "";
+    QTest::newRow("unknown") << int(QSystemTrayIcon::Unknown) << "";
+}
+
+void TestShell::trayActivations()
+{
+    QFETCH(int, reason);
+    QFETCH(QString, event);
+    SysTray tray;
+    QStringList log;
+    logTrayEvents(tray, &log);
+    tray.handleActivation(QSystemTrayIcon::ActivationReason(reason));
+    QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList{event});
+}
+
+void TestShell::trayIconWindowEvents_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("event");
+    QTest::newRow("pointer enters") << int(QEvent::Enter) << int(Qt::NoButton) << "MouseMove";
+    QTest::newRow("pointer moves") << int(QEvent::MouseMove) << int(Qt::NoButton) << "MouseMove";
+    QTest::newRow("left release") << int(QEvent::MouseButtonRelease) << int(Qt::LeftButton) << "MouseUp 1";
+    QTest::newRow("right release") << int(QEvent::MouseButtonRelease) << int(Qt::RightButton) << "MouseUp 2";
+    QTest::newRow("middle release") << int(QEvent::MouseButtonRelease) << int(Qt::MiddleButton) << "";
+    QTest::newRow("pointer leaves") << int(QEvent::Leave) << int(Qt::NoButton) << "";
+}
+
+void TestShell::trayIconWindowEvents()
+{
+    QFETCH(int, type);
+    QFETCH(int, button);
+    QFETCH(QString, event);
+    SysTray tray;
+    QStringList log;
+    logTrayEvents(tray, &log);
+    tray.handleIconEvent(QEvent::Type(type), Qt::MouseButton(button));
+    QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList{event});
+}
+
+void TestShell::trayProperties()
+{
+    SysTray tray;
+    QVERIFY(tray.icon().isNull());
+    QCOMPARE(tray.toolTip(), QString());
+    QVERIFY(!tray.isVisible());
+
+    tray.setToolTip(QStringLiteral("   Quillory II  "));
+    QCOMPARE(tray.toolTip(), QStringLiteral("Quillory II"));
+    QCOMPARE(tray.property("ToolTip").toString(), QStringLiteral("Quillory II"));
+
+    QPixmap picture(16, 16);
+    picture.fill(Qt::blue);
+    tray.setIcon(QIcon(picture));
+    QVERIFY(!tray.isVisible()); // a new picture is only stored while hidden
+
+    tray.setVisible(true);
+    tray.setVisible(true);
+    QVERIFY(tray.isVisible());
+
+    tray.setIcon(QIcon()); // no picture takes the icon out
+    QVERIFY(!tray.isVisible());
+    tray.setIcon(QIcon(picture));
+    QVERIFY(!tray.isVisible()); // and a new picture does not bring it back by itself
+    tray.setProperty("Visible", true);
+    QVERIFY(tray.isVisible());
+    tray.setVisible(false);
+    QVERIFY(!tray.isVisible());
+}
+
+void TestShell::openerLoadsOnceAndBringsForward()
+{
+    WindowOpener opener;
+    QStringList log;
+    QSignalSpy registered(&opener, &WindowOpener::registered);
+    QVERIFY(!opener.show(QStringLiteral("Calc"))); // nothing registered: nothing pretends to open
+    registerProbes(opener, {QStringLiteral("Calc")}, &log);
+    QCOMPARE(registered.count(), 1);
+    QVERIFY(opener.isRegistered(QStringLiteral("Calc")));
+    QVERIFY(!opener.isRegistered(QStringLiteral("Cal")));
+
+    QWidget *first = opener.show(QStringLiteral("Calc"));
+    QVERIFY(first && first->isVisible());
+    first->move(40, 50);
+    QWidget *second = opener.show(QStringLiteral("Calc"));
+    QCOMPARE(second, first);
+    QCOMPARE(second->pos(), QPoint(40, 50));
+    QCOMPARE(log, QStringList{QStringLiteral("load Calc")});
+
+    first->close(); // closing the window unloads it; the next show loads it again
+    QTRY_VERIFY(!opener.window(QStringLiteral("Calc")));
+    QVERIFY(opener.load(QStringLiteral("Calc")));
+    QCOMPARE(log.count(QStringLiteral("load Calc")), 2);
+    QVERIFY(!opener.window(QStringLiteral("Calc"))->isVisible()); // load alone keeps it hidden
+}
+
+void TestShell::openerUnloadsInTheFixedOrder()
+{
+    WindowOpener opener;
+    QStringList log;
+    registerProbes(opener, WindowOpener::unloadOrder(), &log);
+    const QStringList loaded = {QStringLiteral("Quick"), QStringLiteral("ToolBar"), QStringLiteral("Rem"),
+                                QStringLiteral("Calc"), QStringLiteral("PopUp")};
+    for (const QString &key : loaded)
+        opener.show(key);
+    log.clear();
+    opener.unloadAll();
+    QCOMPARE(log, (QStringList{QStringLiteral("unload Calc"), QStringLiteral("unload Rem"),
+                               QStringLiteral("unload PopUp"), QStringLiteral("unload ToolBar"),
+                               QStringLiteral("unload Quick")}));
+    for (const QString &key : loaded)
+        QVERIFY(!opener.window(key));
+    QCOMPARE(WindowOpener::unloadOrder(),
+             (QStringList{"Calc", "Cal", "Clip", "Plan", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar",
+                          "Options", "Quick"}));
+}
+
+void TestShell::startUpShowsSplashOrToolBar_data()
+{
+    QTest::addColumn<QString>("splash");
+    QTest::addColumn<QString>("toolbar");
+    QTest::addColumn<QStringList>("loaded");
+    QTest::newRow("fresh store: splash") << QString() << QString() << QStringList{"load Splash"};
+    QTest::newRow("splash on, toolbar off") << "1" << "0" << QStringList{"load Splash"};
+    QTest::newRow("splash off: toolbar") << "0" << "1" << QStringList{"load ToolBar"};
+    QTest::newRow("both off: tray only") << "0" << "0" << QStringList{};
+    QTest::newRow("unreadable splash reads as on") << "x" << "0" << QStringList{"load Splash"};
+}
+
+void TestShell::startUpShowsSplashOrToolBar()
+{
+    QFETCH(QString, splash);
+    QFETCH(QString, toolbar);
+    QFETCH(QStringList, loaded);
+    if (!splash.isNull())
+        Settings::save(Key::ShowSplash, splash);
+    if (!toolbar.isNull())
+        Settings::save(Key::ShowToolBar, toolbar);
+    QStringList log; // outlives the main window, whose end unloads the probes
+    frmQY2 main;
+    registerProbes(main.opener(), {QStringLiteral("Splash"), QStringLiteral("ToolBar")}, &log);
+    main.Form_Load();
+    QCOMPARE(log, loaded);
+    QVERIFY(!main.isVisible());
+    QCOMPARE(main.sysTray().toolTip(), QStringLiteral("Quillory II"));
+    QVERIFY(main.sysTray().isVisible());
+}
+
+void TestShell::startUpReadsPopUpSettings_data()
+{
+    QTest::addColumn<QString>("autoText");
+    QTest::addColumn<QString>("delay");
+    QTest::addColumn<bool>("autoOn");
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("fresh store") << QString() << QString() << true << 6;
+    QTest::newRow("off, 3") << "0" << "3" << false << 3;
+    QTest::newRow("2 is not on") << "2" << "9" << false << 9;
+    QTest::newRow("garbage delay reads 6") << "1" << "soon" << true << 6;
+}
+
+void TestShell::startUpReadsPopUpSettings()
+{
+    QFETCH(QString, autoText);
+    QFETCH(QString, delay);
+    QFETCH(bool, autoOn);
+    QFETCH(int, ticks);
+    if (!autoText.isNull())
+        Settings::save(Key::AutoPopUpMenu, autoText);
+    if (!delay.isNull())
+        Settings::save(Key::PopUpDelay, delay);
+    frmQY2 main;
+    main.Form_Load();
+    QCOMPARE(main.isAutoPopUpOn(), autoOn);
+    QCOMPARE(main.autoPopUpMenu().toString(), autoText.isNull() ? QStringLiteral("1") : autoText);
+    QCOMPARE(int(main.popUpDelay()), ticks);
+}
+
+void TestShell::trayEventsOpenWindows()
+{
+    Settings::save(Key::ShowSplash, QStringLiteral("0"));
+    Settings::save(Key::ShowToolBar, QStringLiteral("0"));
+    QStringList log; // outlives the main window, whose end unloads the probes
+    frmQY2 main;
+    registerProbes(main.opener(), {QStringLiteral("ToolBar"), QStringLiteral("PopUp")}, &log);
+    main.Form_Load();
+
+    Q_EMIT main.sysTray().MouseMove(); // auto pop-up on by default
+    QCOMPARE(log, QStringList{QStringLiteral("load PopUp")});
+    Q_EMIT main.sysTray().MouseMove(); // an open menu is only brought forward
+    QCOMPARE(log.size(), 1);
+    main.sysTray().handleActivation(QSystemTrayIcon::Trigger);
+    QCOMPARE(log.last(), QStringLiteral("load ToolBar"));
+
+    main.opener().unloadAll();
+    log.clear();
+    main.setAutoPopUpMenu(0);
+    Q_EMIT main.sysTray().MouseMove();
+    QCOMPARE(log, QStringList());
+    main.sysTray().handleActivation(QSystemTrayIcon::Context); // the right button still opens it
+    QCOMPARE(log, QStringList{QStringLiteral("load PopUp")});
+    main.sysTray().handleActivation(QSystemTrayIcon::DoubleClick);
+    main.sysTray().handleIconEvent(QEvent::MouseButtonRelease, Qt::LeftButton);
+    QCOMPARE(log.size(), 1);
+}
+
+void TestShell::shutdownSavesAndUnloadsOnce()
+{
+    Settings::save(Key::AutoPopUpMenu, QStringLiteral("7"));
+    Settings::save(Key::ShowSplash, QStringLiteral("0"));
+    Settings::save(Key::ShowToolBar, QStringLiteral("1"));
+    auto main = std::make_unique<frmQY2>();
+    QStringList log;
+    registerProbes(main->opener(), WindowOpener::unloadOrder(), &log);
+    main->Form_Load();
+    main->opener().show(QStringLiteral("Calc"));
+    main->opener().show(QStringLiteral("Quick"));
+    main->setPopUpDelay(4);
+    QSignalSpy unloaded(main.get(), &frmQY2::unloaded);
+
+    log.clear();
+    main->unload();
+    QCOMPARE(log, (QStringList{"unload Calc", "unload ToolBar", "unload Quick"}));
+    QCOMPARE(Settings::get(Key::AutoPopUpMenu), QStringLiteral("7")); // the text as read
+    QCOMPARE(Settings::get(Key::PopUpDelay), QStringLiteral("4"));
+    QVERIFY(!main->sysTray().isVisible());
+    QVERIFY(!main->remTimer().isActive());
+    QCOMPARE(unloaded.count(), 1);
+
+    main->unload(); // a signal after Exit, or logout after a signal: nothing runs twice
+    main.reset();
+    QCOMPARE(unloaded.count(), 1);
+    QCOMPARE(log.size(), 3);
+
+    frmQY2 applied;
+    applied.Form_Load();
+    applied.setAutoPopUpMenu(0); // the Options dialog applies a check-box state
+    applied.unload();
+    QCOMPARE(Settings::get(Key::AutoPopUpMenu), QStringLiteral("0"));
+}
+
+void TestShell::remTimerRunsEveryFiveSeconds()
+{
+    frmQY2 main;
+    QVERIFY(main.remTimer().isActive()); // from the moment the main window exists
+    QCOMPARE(main.remTimer().interval(), 5000);
+    QVERIFY(!main.remTimer().isSingleShot());
+    QCOMPARE(main.remTimer().objectName(), QStringLiteral("tmrRemTimer"));
+}
+
+void TestShell::missingNotificationAreaIsRecorded()
+{
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen desktop has none
+    frmQY2 main;
+    QSignalSpy changed(&main, &frmQY2::trayMissingChanged);
+    main.Form_Load();
+    QVERIFY(!main.isTrayMissing()); // a tray host may still be starting
+    QTRY_VERIFY_WITH_TIMEOUT(main.isTrayMissing(), frmQY2::TrayWaitMs + 2000);
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestShell::singleInstance()
+{
+    const QString folder = m_env->dataPath();
+    SingleInstance first(QStringLiteral("qy2test"), folder);
+    QVERIFY(first.claim());
+    QSignalSpy told(&first, &SingleInstance::secondStartRequested);
+
+    SingleInstance second(QStringLiteral("qy2test"), folder);
+    QVERIFY(!second.claim());
+    QVERIFY(second.tellRunningCopy());
+    QTRY_COMPARE(told.count(), 1);
+
+    SingleInstance other(QStringLiteral("qy2other"), folder); // another name is another program
+    QVERIFY(other.claim());
+}
+
+void TestShell::secondStartExitsAndSignalEndsCleanly()
+{
+    const QString home = m_env->dataPath(QStringLiteral("home"));
+    QDir().mkpath(home + QStringLiteral("/run"));
+    QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString settingsFile = home + QStringLiteral("/.config/Quillory2/Quillory2.conf");
+    QDir().mkpath(QFileInfo(settingsFile).path());
+    {
+        QSettings seed(settingsFile, QSettings::IniFormat); // start quietly: no splash, no toolbar
+        seed.setValue(QStringLiteral("Settings/1901"), QStringLiteral("0"));
+        seed.setValue(QStringLiteral("Settings/1902"), QStringLiteral("0"));
+    }
+
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.start(QStringLiteral(QY2_APP_PATH), {});
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home + QStringLiteral("/run/quillory2.socket")), 10000);
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(QY2_APP_PATH), {});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+    QSettings stored(settingsFile, QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("Settings/1128")).toString(), QStringLiteral("1"));
+    QCOMPARE(stored.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("6"));
+}
+
+QTEST_MAIN(TestShell)
+#include "tst_app.moc"

@@ -1,0 +1,1124 @@
+#include "../support/testenvironment.h"
+
+#include "app/aboutpanel.h"
+#include "common/settings.h"
+#include "app/frmabout.h"
+#include "app/frmoptions.h"
+#include "app/frmpopupmenu.h"
+#include "app/frmqy2.h"
+#include "app/frmsplash.h"
+#include "app/frmtoolbar.h"
+#include "app/toolicons.h"
+#include "widgets/windowhelpers.h"
+#include "app/windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+
+// The launcher toolbar, the pop-up menu, the Options dialog, the splash and the About box, each
+// opened through a real main window and its opener. The tool windows are stand-ins registered under
+// their keys. The screen is pinned to 1280 x 800 (see main() at the end).
+class TestLauncher : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void registeringCreatesNoWindow();
+    void startUp_data();
+    void startUp();
+    void trayEventsOpenToolBarAndMenu_data();
+    void trayEventsOpenToolBarAndMenu();
+    void iconsAreBuiltIn_data();
+    void iconsAreBuiltIn();
+
+    void toolBarPlacement_data();
+    void toolBarPlacement();
+    void toolBarKeepOnTop();
+    void toolBarHideStoresItsPlace();
+    void rightDragMovesToolBar();
+    void leftDragDoesNotMove();
+    void leftClickOpensTheKeyedWindow();
+    void unregisteredButtonsWaitForTheirWindow();
+    void trayMissingKeepsToolBarReachable();
+    void trayMissingWaitsForTheSplash();
+    void secondStartBringsToolBarForward();
+
+    void popUpPositionRule_data();
+    void popUpPositionRule();
+    void popUpOpensAtPointer_data();
+    void popUpOpensAtPointer();
+    void popUpCloses_data();
+    void popUpCloses();
+    void popUpTimerDrivesTheTicks();
+    void changedDelayGovernsOpenMenu();
+    void menuButtonOpensAndCloses_data();
+    void menuButtonOpensAndCloses();
+    void menuHelpOpensDefaultTopic();
+    void menuAccessKeys_data();
+    void menuAccessKeys();
+    void optionsLeavesMenuOpen();
+    void exitRunsShutdownOrder();
+
+    void optionsLoad_data();
+    void optionsLoad();
+    void optionsOpensCentred();
+    void optionsButtons_data();
+    void optionsButtons();
+    void optionsSliderLabelFollows_data();
+    void optionsSliderLabelFollows();
+    void appliedDelayGovernsOpenMenu_data();
+    void appliedDelayGovernsOpenMenu();
+    void optionsReopenKeepsUnappliedChanges();
+
+    void splashContent();
+    void splashClickTargets_data();
+    void splashClickTargets();
+    void splashClosesOnKeyPress();
+    void splashHandsOver_data();
+    void splashHandsOver();
+    void splashTimerClosesIt();
+    void aboutStaysUntilOK();
+
+private:
+    template <typename T> T *window(const char *key) const
+    {
+        return qobject_cast<T *>(m_main->opener().window(QLatin1String(key)));
+    }
+    template <typename T> T *show(const char *key) const
+    {
+        return qobject_cast<T *>(m_main->opener().show(QLatin1String(key)));
+    }
+    void registerStandIns(const QStringList &keys);
+    bool isShown(const char *key) const;
+    static QToolButton *buttonOf(QToolBar *bar, const char *key);
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<frmQY2> m_main;
+};
+
+namespace {
+
+const QStringList ToolKeys = {QStringLiteral("Calc"),  QStringLiteral("Cal"), QStringLiteral("Clip"),
+                              QStringLiteral("Plan"),  QStringLiteral("Quick"), QStringLiteral("Rem"),
+                              QStringLiteral("Text")};
+const QStringList LauncherKeys = {QStringLiteral("ToolBar"), QStringLiteral("PopUp"), QStringLiteral("Options"),
+                                  QStringLiteral("Splash"), QStringLiteral("About")};
+
+QPoint twipsToPixels(QPointF twips)
+{
+    return {int(std::lround(twips.x() / TwipsPerPixel)), int(std::lround(twips.y() / TwipsPerPixel))};
+}
+
+void store(const SettingKey &key, const QVariant &value)
+{
+    if (value.isValid())
+        Settings::save(key, value.toString());
+}
+
+// Clicks a check box on its box: a box stretched across its frame has empty room right of its caption.
+void tick(QCheckBox *box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+}
+
+// The window was placed before the desktop drew its frame; centred within the frame's width.
+void verifyCentred(const QWidget *window)
+{
+    const QSizeF screen = screenSizeTwips();
+    const QSizeF outer = outerSizeTwips(window);
+    const QPoint expected = twipsToPixels(QPointF((screen.width() - outer.width()) / 2,
+                                                  (screen.height() - outer.height()) / 2));
+    const QSize frame = window->frameGeometry().size() - window->geometry().size();
+    const QPoint off = window->pos() - expected;
+    QVERIFY2(std::abs(off.x()) <= frame.width() / 2 + 1 && std::abs(off.y()) <= frame.height() / 2 + 1,
+             qPrintable(QStringLiteral("off centre by %1, %2").arg(off.x()).arg(off.y())));
+}
+
+QWidget *helpWindow()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window->objectName() == QLatin1String("frmHelp"))
+            return window;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QtMessageHandler testLogHandler = nullptr;
+
+// The headless platform has no stacking order and no notification area; its complaints are noise here.
+void dropPlatformNoise(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message == QLatin1String("This plugin does not support raise()")
+        || message == QLatin1String("QSystemTrayIcon::setVisible: No Icon set")
+        || message.contains(QLatin1String("systemTrayWindowChanged")))
+        return;
+    testLogHandler(type, context, message);
+}
+
+void TestLauncher::initTestCase()
+{
+    testLogHandler = qInstallMessageHandler(dropPlatformNoise);
+}
+
+void TestLauncher::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    m_main = std::make_unique<frmQY2>();
+    registerWindows(*m_main);
+}
+
+void TestLauncher::cleanup()
+{
+    m_main.reset();
+    if (QWidget *help = helpWindow())
+        delete help;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_env.reset();
+}
+
+void TestLauncher::registerStandIns(const QStringList &keys)
+{
+    for (const QString &key : keys) {
+        m_main->opener().registerWindow(key, [key] {
+            auto *standIn = new QWidget;
+            standIn->setObjectName(QStringLiteral("standIn") + key);
+            return standIn;
+        });
+    }
+}
+
+bool TestLauncher::isShown(const char *key) const
+{
+    const QWidget *shown = m_main->opener().window(QLatin1String(key));
+    return shown && shown->isVisible();
+}
+
+QToolButton *TestLauncher::buttonOf(QToolBar *bar, const char *key)
+{
+    auto *action = bar->findChild<QAction *>(QLatin1String(key));
+    return action ? qobject_cast<QToolButton *>(bar->widgetForAction(action)) : nullptr;
+}
+
+// ---- start-up and wiring ----
+
+void TestLauncher::registeringCreatesNoWindow()
+{
+    const auto before = QApplication::topLevelWidgets().size();
+    frmQY2 other;
+    registerWindows(other);
+    QCOMPARE(QApplication::topLevelWidgets().size(), before + 1); // only the hidden main window itself
+    for (const QString &key : LauncherKeys) {
+        QVERIFY(other.opener().isRegistered(key));
+        QVERIFY(!other.opener().window(key));
+    }
+}
+
+void TestLauncher::startUp_data()
+{
+    QTest::addColumn<QVariant>("showSplash");
+    QTest::addColumn<QVariant>("showToolBar");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("fresh store") << QVariant() << QVariant() << QStringList{"Splash"};
+    QTest::newRow("splash, no toolbar") << QVariant("1") << QVariant("0") << QStringList{"Splash"};
+    QTest::newRow("toolbar only") << QVariant("0") << QVariant("1") << QStringList{"ToolBar"};
+    QTest::newRow("neither") << QVariant("0") << QVariant("0") << QStringList{};
+    QTest::newRow("any non-zero number is on") << QVariant("-1") << QVariant("0") << QStringList{"Splash"};
+}
+
+void TestLauncher::startUp()
+{
+    QFETCH(QVariant, showSplash);
+    QFETCH(QVariant, showToolBar);
+    QFETCH(QStringList, expected);
+    store(Key::ShowSplash, showSplash);
+    store(Key::ShowToolBar, showToolBar);
+
+    m_main->Form_Load();
+
+    QStringList loaded;
+    for (const QString &key : LauncherKeys) {
+        if (QWidget *w = m_main->opener().window(key)) {
+            QVERIFY(w->isVisible());
+            loaded << key;
+        }
+    }
+    QCOMPARE(loaded, expected);
+}
+
+void TestLauncher::trayEventsOpenToolBarAndMenu_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<QVariant>("autoPopUp");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("left press") << "down 1" << QVariant("1") << "ToolBar";
+    QTest::newRow("right press") << "down 2" << QVariant("1") << "PopUp";
+    QTest::newRow("right press, auto off") << "down 2" << QVariant("0") << "PopUp";
+    QTest::newRow("hover, auto on") << "move" << QVariant("1") << "PopUp";
+    QTest::newRow("hover, auto 2") << "move" << QVariant("2") << "";
+    QTest::newRow("hover, auto 0") << "move" << QVariant(0) << "";
+}
+
+void TestLauncher::trayEventsOpenToolBarAndMenu()
+{
+    QFETCH(QString, event);
+    QFETCH(QVariant, autoPopUp);
+    QFETCH(QString, expected);
+    m_main->setAutoPopUpMenu(autoPopUp);
+
+    if (event == QLatin1String("move"))
+        m_main->SysTray1_MouseMove();
+    else
+        m_main->SysTray1_MouseDown(event.right(1).toInt());
+
+    QCOMPARE(isShown("ToolBar"), expected == QLatin1String("ToolBar"));
+    QCOMPARE(isShown("PopUp"), expected == QLatin1String("PopUp"));
+}
+
+void TestLauncher::iconsAreBuiltIn_data()
+{
+    QTest::addColumn<QString>("key");
+    for (const QString &key : ToolKeys + QStringList{"Help", "About", "Options", "Exit", "Hide", "Menu"})
+        QTest::newRow(qPrintable(key)) << key;
+}
+
+void TestLauncher::iconsAreBuiltIn()
+{
+    QFETCH(QString, key);
+    QVERIFY(!toolIcon(key).pixmap(QSize(24, 24)).isNull());
+}
+
+// ---- launcher toolbar ----
+
+void TestLauncher::toolBarPlacement_data()
+{
+    QTest::addColumn<QVariant>("storedLeft");
+    QTest::addColumn<QVariant>("storedTop");
+    QTest::addColumn<bool>("fallsBack");
+
+    const QSizeF screen = screenSizeTwips();
+    QTest::newRow("fresh store") << QVariant() << QVariant() << true;
+    QTest::newRow("stored place") << QVariant(1500.0) << QVariant(3000.0) << false;
+    QTest::newRow("below the screen") << QVariant(1500.0) << QVariant(screen.height() + 15) << true;
+    QTest::newRow("right of the screen") << QVariant(screen.width() + 15) << QVariant(3000.0) << true;
+    QTest::newRow("at the bottom edge stays") << QVariant(1500.0) << QVariant(screen.height()) << false;
+    QTest::newRow("negative left kept") << QVariant(-600.0) << QVariant(450.0) << false;
+    QTest::newRow("negative top kept") << QVariant(1500.0) << QVariant(-300.0) << false;
+}
+
+void TestLauncher::toolBarPlacement()
+{
+    QFETCH(QVariant, storedLeft);
+    QFETCH(QVariant, storedTop);
+    QFETCH(bool, fallsBack);
+    store(Key::ToolBarLeft, storedLeft);
+    store(Key::ToolBarTop, storedTop);
+
+    auto *toolBar = show<frmToolBar>("ToolBar");
+    QVERIFY(toolBar);
+
+    QCOMPARE(outerSizeTwips(toolBar).height(), frmToolBar::HeightTwips);
+    QVERIFY(outerSizeTwips(toolBar).width() >= frmToolBar::InsideWidthTwips);
+    const double centredLeft = (screenSizeTwips().width() - outerSizeTwips(toolBar).width()) / 2;
+    const QPointF expected = fallsBack ? QPointF(centredLeft, 100)
+                                       : QPointF(storedLeft.isValid() ? storedLeft.toDouble() : centredLeft,
+                                                 storedTop.isValid() ? storedTop.toDouble() : 100);
+    QCOMPARE(toolBar->pos(), twipsToPixels(expected));
+}
+
+void TestLauncher::toolBarKeepOnTop()
+{
+    auto *toolBar = show<frmToolBar>("ToolBar");
+    QVERIFY(toolBar->findChild<QCheckBox *>("chkOnTop")->isChecked());
+    QVERIFY(toolBar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    toolBar->close();
+
+    Settings::save(Key::ToolBarOnTop, QStringLiteral("0"));
+    toolBar = show<frmToolBar>("ToolBar");
+    QVERIFY(!toolBar->findChild<QCheckBox *>("chkOnTop")->isChecked());
+    QVERIFY(!toolBar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+void TestLauncher::toolBarHideStoresItsPlace()
+{
+    QPointer<frmToolBar> toolBar = show<frmToolBar>("ToolBar");
+    auto *hide = toolBar->findChild<QToolButton *>("tbrHide");
+    QVERIFY(hide->isVisible());
+    QCOMPARE(hide->toolTip(), QStringLiteral("Hide Toolbar"));
+    toolBar->move(200, 150);
+    tick(toolBar->findChild<QCheckBox *>("chkOnTop"));
+
+    QTest::mouseClick(hide, Qt::LeftButton);
+
+    QTRY_VERIFY(!toolBar);
+    QCOMPARE(Settings::get(Key::ToolBarLeft), QStringLiteral("3000"));
+    QCOMPARE(Settings::get(Key::ToolBarTop), QStringLiteral("2250"));
+    QCOMPARE(Settings::get(Key::ToolBarOnTop), QStringLiteral("0"));
+
+    toolBar = show<frmToolBar>("ToolBar");
+    QCOMPARE(toolBar->pos(), QPoint(200, 150));
+    QVERIFY(!toolBar->findChild<QCheckBox *>("chkOnTop")->isChecked());
+}
+
+void TestLauncher::rightDragMovesToolBar()
+{
+    registerStandIns(ToolKeys);
+    auto *toolBar = show<frmToolBar>("ToolBar");
+    auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
+    QToolButton *calc = buttonOf(strip, "Calc");
+    const QPoint start = toolBar->pos();
+    const QPoint inStrip = calc->mapTo(strip, QPoint(10, 5));
+
+    QTest::mousePress(calc, Qt::RightButton, {}, QPoint(10, 5));
+    QCOMPARE(toolBar->dragX(), inStrip.x() * TwipsPerPixel);
+    QCOMPARE(toolBar->dragY(), qint16(inStrip.y() * TwipsPerPixel));
+
+    QTest::mouseMove(calc, QPoint(30, 12));
+    QCOMPARE(toolBar->pos(), start + QPoint(20, 7));
+    // The next move is told in the moved strip: left + x - DragX again.
+    QTest::mouseMove(calc, QPoint(25, 2));
+    QCOMPARE(toolBar->pos(), start + QPoint(20 + 15, 7 - 3));
+
+    QTest::mouseRelease(calc, Qt::RightButton, {}, QPoint(25, 2));
+    QCOMPARE(toolBar->pos(), start + QPoint(35, 4));
+    QVERIFY(!m_main->opener().window(QStringLiteral("Calc"))); // the drag ran no command
+}
+
+void TestLauncher::leftDragDoesNotMove()
+{
+    registerStandIns(ToolKeys);
+    auto *toolBar = show<frmToolBar>("ToolBar");
+    QToolButton *plan = buttonOf(toolBar->findChild<QToolBar *>("tbrToolbar1"), "Plan");
+    const QPoint start = toolBar->pos();
+
+    QTest::mousePress(plan, Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::mouseMove(plan, QPoint(20, 18));
+    QTest::mouseMove(plan, QPoint(6, 6));
+    QCOMPARE(toolBar->pos(), start);
+    QTest::mouseRelease(plan, Qt::LeftButton, {}, QPoint(6, 6));
+    QCOMPARE(toolBar->pos(), start);
+}
+
+void TestLauncher::leftClickOpensTheKeyedWindow()
+{
+    registerStandIns(ToolKeys);
+    auto *toolBar = show<frmToolBar>("ToolBar");
+    auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
+
+    for (const QString &key : ToolKeys) {
+        QToolButton *button = buttonOf(strip, qPrintable(key));
+        QVERIFY2(button && button->isEnabled(), qPrintable(key));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QWidget *opened = m_main->opener().window(key);
+        QVERIFY2(opened && opened->isVisible(), qPrintable(key));
+        QCOMPARE(opened->objectName(), QStringLiteral("standIn") + key);
+    }
+    QVERIFY(toolBar->isVisible()); // the toolbar stays open
+
+    // An open window is brought forward, not made again.
+    QWidget *calc = m_main->opener().window(QStringLiteral("Calc"));
+    calc->hide();
+    QTest::mouseClick(buttonOf(strip, "Calc"), Qt::LeftButton);
+    QCOMPARE(m_main->opener().window(QStringLiteral("Calc")), calc);
+    QVERIFY(calc->isVisible());
+}
+
+void TestLauncher::unregisteredButtonsWaitForTheirWindow()
+{
+    registerStandIns({QStringLiteral("Calc")});
+    auto *toolBar = show<frmToolBar>("ToolBar");
+    auto *menu = show<frmPopUpMenu>("PopUp");
+    auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
+    auto *column = menu->findChild<QToolBar *>("Toolbar1");
+
+    QToolButton *plan = buttonOf(strip, "Plan");
+    QVERIFY(plan->isVisible());
+    QVERIFY(!plan->isEnabled());
+    QCOMPARE(plan->toolTip(), QStringLiteral("Planner"));
+    QVERIFY(!buttonOf(column, "Plan")->isEnabled());
+    QVERIFY(buttonOf(strip, "Calc")->isEnabled());
+    QVERIFY(buttonOf(column, "Calc")->isEnabled());
+    QVERIFY(buttonOf(column, "Help")->isEnabled());
+    QVERIFY(buttonOf(column, "About")->isEnabled());
+
+    QTest::mouseClick(plan, Qt::LeftButton);
+    QVERIFY(!m_main->opener().window(QStringLiteral("Plan")));
+
+    registerStandIns({QStringLiteral("Plan")});
+    QVERIFY(plan->isEnabled());
+    QVERIFY(buttonOf(column, "Plan")->isEnabled());
+    QTest::mouseClick(plan, Qt::LeftButton);
+    QVERIFY(isShown("Plan"));
+}
+
+void TestLauncher::trayMissingKeepsToolBarReachable()
+{
+    Settings::save(Key::ShowToolBar, QStringLiteral("0"));
+    Settings::save(Key::ShowSplash, QStringLiteral("0"));
+    m_main->Form_Load();
+    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+
+    m_main->setTrayMissing(true);
+    auto *toolBar = window<frmToolBar>("ToolBar");
+    QVERIFY(toolBar && toolBar->isVisible());
+    auto *hide = toolBar->findChild<QToolButton *>("tbrHide");
+    auto *menuButton = toolBar->findChild<QToolButton *>("tbrMenu");
+    QVERIFY(!hide->isVisible());
+    QVERIFY(menuButton->isVisible());
+
+    QTest::mouseClick(menuButton, Qt::LeftButton);
+    QVERIFY(isShown("PopUp"));
+
+    m_main->setTrayMissing(false);
+    QVERIFY(hide->isVisible());
+    QVERIFY(!menuButton->isVisible());
+}
+
+void TestLauncher::trayMissingWaitsForTheSplash()
+{
+    Settings::save(Key::ShowToolBar, QStringLiteral("0"));
+    m_main->Form_Load();
+    auto *splash = window<frmSplash>("Splash");
+    QVERIFY(splash);
+
+    m_main->setTrayMissing(true);
+    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar"))); // not under the splash
+
+    splash->CloseSplash();
+    QVERIFY(isShown("ToolBar")); // whatever "1902" says
+}
+
+void TestLauncher::secondStartBringsToolBarForward()
+{
+    Settings::save(Key::ShowToolBar, QStringLiteral("0"));
+    m_main->bringToolBarForward();
+    auto *toolBar = window<frmToolBar>("ToolBar");
+    QVERIFY(toolBar && toolBar->isVisible());
+
+    toolBar->move(300, 200);
+    m_main->bringToolBarForward();
+    QCOMPARE(window<frmToolBar>("ToolBar"), toolBar);
+    QCOMPARE(toolBar->pos(), QPoint(300, 200));
+}
+
+// ---- pop-up menu ----
+
+void TestLauncher::popUpPositionRule_data()
+{
+    QTest::addColumn<QPointF>("pointer");
+    QTest::addColumn<QRectF>("screen");
+    QTest::addColumn<QPointF>("expected");
+
+    const QSizeF menu(1530, 3015);
+    const QRectF screen(0, 0, 19200, 12000);
+    QTest::newRow("upper left") << QPointF(1500, 900) << screen << QPointF(1500, 900);
+    QTest::newRow("upper right") << QPointF(18000, 900) << screen << QPointF(18000 - menu.width(), 900);
+    QTest::newRow("lower left") << QPointF(1500, 11000) << screen << QPointF(1500, 11000 - menu.height());
+    QTest::newRow("lower right") << QPointF(18000, 11000) << screen << QPointF(18000 - 1530, 11000 - 3015);
+    QTest::newRow("exactly half") << QPointF(9600, 6000) << screen << QPointF(9600 - 1530, 6000 - 3015);
+    QTest::newRow("just before half") << QPointF(9599, 5999) << screen << QPointF(9599, 5999);
+    QTest::newRow("half of a second screen") << QPointF(28800, 6000) << QRectF(19200, 0, 19200, 12000)
+                                             << QPointF(28800 - 1530, 6000 - 3015);
+    QTest::newRow("left part of a second screen")
+        << QPointF(20000, 900) << QRectF(19200, 0, 19200, 12000) << QPointF(20000, 900);
+}
+
+void TestLauncher::popUpPositionRule()
+{
+    QFETCH(QPointF, pointer);
+    QFETCH(QRectF, screen);
+    QFETCH(QPointF, expected);
+    QCOMPARE(popUpMenuPosition(pointer, QSizeF(1530, 3015), screen), expected);
+}
+
+void TestLauncher::popUpOpensAtPointer_data()
+{
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<bool>("rightHalf");
+    QTest::addColumn<bool>("lowerHalf");
+
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    QCOMPARE(screen, QSize(1280, 800));
+    const QPoint half(screen.width() / 2, screen.height() / 2);
+    QTest::newRow("upper left") << QPoint(100, 80) << false << false;
+    QTest::newRow("upper right") << QPoint(screen.width() - 30, 80) << true << false;
+    QTest::newRow("lower left") << QPoint(100, screen.height() - 10) << false << true;
+    QTest::newRow("lower right, the tray") << QPoint(screen.width() - 12, screen.height() - 12) << true << true;
+    QTest::newRow("exactly half") << half << true << true;
+    QTest::newRow("one pixel before half") << half - QPoint(1, 1) << false << false;
+    QTest::newRow("half across only") << QPoint(half.x(), 10) << true << false;
+}
+
+void TestLauncher::popUpOpensAtPointer()
+{
+    QFETCH(QPoint, pointer);
+    QFETCH(bool, rightHalf);
+    QFETCH(bool, lowerHalf);
+    QCursor::setPos(pointer);
+
+    auto *menu = show<frmPopUpMenu>("PopUp");
+    QVERIFY(menu);
+    const QSize size = menu->frameGeometry().size();
+    QVERIFY(size.width() >= int(frmPopUpMenu::InsideWidthTwips / TwipsPerPixel));
+    QVERIFY(size.height() >= int(frmPopUpMenu::InsideHeightTwips / TwipsPerPixel));
+    const QPoint expected(rightHalf ? pointer.x() - size.width() : pointer.x(),
+                          lowerHalf ? pointer.y() - size.height() : pointer.y());
+    QCOMPARE(menu->pos(), expected);
+    QVERIFY(menu->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(menu->popUpTicks(), qint16(1));
+
+    // Showing it again neither moves it nor restarts its count.
+    menu->Timer1_Timer();
+    QCursor::setPos(QPoint(5, 5));
+    QCOMPARE(show<frmPopUpMenu>("PopUp"), menu);
+    QCOMPARE(menu->pos(), expected);
+    QCOMPARE(menu->popUpTicks(), qint16(2));
+}
+
+void TestLauncher::popUpCloses_data()
+{
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<int>("closingTick");
+
+    QTest::newRow("default 6") << 6 << 6;
+    QTest::newRow("delay 1") << 1 << 1;
+    QTest::newRow("delay 0") << 0 << 1;
+    QTest::newRow("negative delay") << -3 << 1;
+    QTest::newRow("delay 3") << 3 << 3;
+    QTest::newRow("delay 9") << 9 << 9;
+}
+
+void TestLauncher::popUpCloses()
+{
+    QFETCH(int, delay);
+    QFETCH(int, closingTick);
+    m_main->setPopUpDelay(qint16(delay));
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+
+    for (int tick = 1; tick < closingTick; ++tick) {
+        menu->Timer1_Timer();
+        QVERIFY2(menu->isVisible(), qPrintable(QStringLiteral("closed early, on tick %1").arg(tick)));
+    }
+    menu->Timer1_Timer();
+    QVERIFY(!menu->isVisible());
+    QTRY_VERIFY(!menu); // unloaded, not only hidden
+}
+
+void TestLauncher::popUpTimerDrivesTheTicks()
+{
+    m_main->setPopUpDelay(2);
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    auto *timer1 = menu->findChild<QTimer *>("Timer1");
+    QVERIFY(timer1 && timer1->isActive());
+    QCOMPARE(timer1->interval(), 1000);
+
+    timer1->start(1);
+    QTRY_VERIFY(!menu);
+}
+
+void TestLauncher::changedDelayGovernsOpenMenu()
+{
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    menu->Timer1_Timer();
+    menu->Timer1_Timer();
+    QCOMPARE(menu->popUpTicks(), qint16(3));
+
+    m_main->setPopUpDelay(3);
+    menu->Timer1_Timer();
+    QVERIFY(!menu->isVisible());
+
+    m_main->setPopUpDelay(9);
+    menu = show<frmPopUpMenu>("PopUp");
+    for (int tick = 1; tick <= 5; ++tick)
+        menu->Timer1_Timer();
+    QVERIFY(menu->isVisible());
+    m_main->setPopUpDelay(12);
+    for (int tick = 6; tick <= 11; ++tick)
+        menu->Timer1_Timer();
+    QVERIFY(menu->isVisible());
+    menu->Timer1_Timer();
+    QVERIFY(!menu->isVisible());
+}
+
+void TestLauncher::menuButtonOpensAndCloses_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("opened");
+    for (const QString &key : ToolKeys)
+        QTest::newRow(qPrintable(key)) << key << QStringLiteral("standIn") + key;
+    QTest::newRow("About") << "About" << "frmAbout";
+}
+
+void TestLauncher::menuButtonOpensAndCloses()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, opened);
+    registerStandIns(ToolKeys);
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+
+    QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), qPrintable(key)), Qt::LeftButton);
+
+    QWidget *window = m_main->opener().window(key);
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->objectName(), opened);
+    QVERIFY(!menu || !menu->isVisible());
+    QTRY_VERIFY(!menu);
+}
+
+void TestLauncher::menuHelpOpensDefaultTopic()
+{
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "Help"), Qt::LeftButton);
+
+    QWidget *help = helpWindow();
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->findChild<QTextBrowser *>("txtHelp")->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
+    QTRY_VERIFY(!menu);
+}
+
+void TestLauncher::menuAccessKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("opened");
+
+    QTest::newRow("K opens ClipKeeper") << int(Qt::Key_K) << Qt::KeyboardModifiers() << "Clip";
+    QTest::newRow("A opens Calendar") << int(Qt::Key_A) << Qt::KeyboardModifiers() << "Cal";
+    QTest::newRow("Alt+Q opens QuickNotes") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::AltModifier) << "Quick";
+    QTest::newRow("T opens TextEd") << int(Qt::Key_T) << Qt::KeyboardModifiers() << "Text";
+    QTest::newRow("Escape closes") << int(Qt::Key_Escape) << Qt::KeyboardModifiers() << "";
+}
+
+void TestLauncher::menuAccessKeys()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, opened);
+    registerStandIns(ToolKeys);
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    QApplication::setActiveWindow(menu);
+
+    QTest::keyClick(menu, Qt::Key(key), modifiers);
+
+    // An access key with Alt clicks its button the way a mnemonic does: animated, a moment later.
+    QTRY_VERIFY(!menu || !menu->isVisible());
+    for (const QString &tool : ToolKeys)
+        QCOMPARE(m_main->opener().window(tool) != nullptr, tool == opened);
+}
+
+void TestLauncher::optionsLeavesMenuOpen()
+{
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    auto *about = buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "About");
+    QCOMPARE(about->popupMode(), QToolButton::MenuButtonPopup);
+    auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
+    QVERIFY(dropDown);
+    QStringList items;
+    for (QAction *item : dropDown->actions())
+        items << item->objectName() + QLatin1Char('=') + item->text();
+    QCOMPARE(items, (QStringList{"Options=Options", "Exit=E&xit"}));
+
+    menu->Timer1_Timer();
+    dropDown->actions().first()->trigger();
+
+    QVERIFY(isShown("Options"));
+    QVERIFY(!window<frmAbout>("About"));
+    QVERIFY(menu && menu->isVisible());
+    QCOMPARE(menu->popUpTicks(), qint16(2)); // still counting towards its close
+    for (int tick = 2; tick <= 6; ++tick)
+        menu->Timer1_Timer();
+    QVERIFY(!menu->isVisible());
+    QVERIFY(isShown("Options"));
+}
+
+void TestLauncher::exitRunsShutdownOrder()
+{
+    registerStandIns(ToolKeys);
+    QStringList unloaded;
+    connect(&m_main->opener(), &WindowOpener::loaded, this, [&unloaded](const QString &key, QWidget *w) {
+        connect(w, &QObject::destroyed, [&unloaded, key] { unloaded << key; });
+    });
+    for (const char *key : {"Quick", "Options", "ToolBar", "Splash", "About", "Text", "Rem", "Calc"})
+        QVERIFY(m_main->opener().show(QLatin1String(key)));
+    m_main->setAutoPopUpMenu(0);
+    m_main->setPopUpDelay(4);
+    QSignalSpy ended(m_main.get(), &frmQY2::unloaded);
+
+    auto *menu = show<frmPopUpMenu>("PopUp");
+    auto *about = buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "About");
+    auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
+    // Choose "E&xit" in the open drop-down, the way a user does. The shutdown, which deletes the menu,
+    // waits until the click that chose it has been handled.
+    bool endedDuringClick = true;
+    QTimer::singleShot(0, dropDown, [this, dropDown, &endedDuringClick] {
+        QAction *exit = dropDown->findChild<QAction *>("Exit");
+        QTest::mouseClick(dropDown, Qt::LeftButton, {}, dropDown->actionGeometry(exit).center());
+        endedDuringClick = m_main->isUnloaded();
+    });
+    about->showMenu();
+
+    QVERIFY(!endedDuringClick);
+    QTRY_COMPARE(ended.count(), 1);
+    QVERIFY(m_main->isUnloaded());
+    QCOMPARE(unloaded, (QStringList{"Calc", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar", "Options", "Quick"}));
+    QCOMPARE(Settings::get(Key::AutoPopUpMenu), QStringLiteral("0"));
+    QCOMPARE(Settings::get(Key::PopUpDelay), QStringLiteral("4"));
+    QVERIFY(Settings::contains(Key::ToolBarLeft)); // each window saved as it went
+    QVERIFY(Settings::contains(Key::OptionsLeft));
+    QVERIFY(!m_main->sysTray().isVisible());
+}
+
+// ---- Options dialog ----
+
+void TestLauncher::optionsLoad_data()
+{
+    QTest::addColumn<QVariant>("autoPopUp");
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<QVariant>("showSplash");
+    QTest::addColumn<QVariant>("showToolBar");
+    QTest::addColumn<bool>("autoTicked");
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<bool>("splashTicked");
+    QTest::addColumn<bool>("toolBarTicked");
+
+    QTest::newRow("fresh store") << QVariant("1") << 6 << QVariant() << QVariant() << true << 6 << true << true;
+    QTest::newRow("applied 0") << QVariant(0) << 4 << QVariant("0") << QVariant("1") << false << 4 << false << true;
+    QTest::newRow("applied 1") << QVariant(1) << 9 << QVariant("1") << QVariant("0") << true << 9 << true << false;
+    QTest::newRow("stored 2 shows cleared") << QVariant("2") << 6 << QVariant() << QVariant() << false << 6 << true
+                                            << true;
+    QTest::newRow("stored text shows cleared") << QVariant("yes") << 6 << QVariant() << QVariant() << false << 6
+                                               << true << true;
+    QTest::newRow("delay 12 clamped") << QVariant("1") << 12 << QVariant() << QVariant() << true << 9 << true << true;
+    QTest::newRow("delay 1 clamped") << QVariant("1") << 1 << QVariant() << QVariant() << true << 3 << true << true;
+    QTest::newRow("delay -4 clamped") << QVariant("1") << -4 << QVariant() << QVariant() << true << 3 << true << true;
+    QTest::newRow("stored -1 is on") << QVariant("1") << 6 << QVariant("-1") << QVariant("0") << true << 6 << true
+                                     << false;
+}
+
+void TestLauncher::optionsLoad()
+{
+    QFETCH(QVariant, autoPopUp);
+    QFETCH(int, delay);
+    QFETCH(QVariant, showSplash);
+    QFETCH(QVariant, showToolBar);
+    QFETCH(bool, autoTicked);
+    QFETCH(int, slider);
+    QFETCH(bool, splashTicked);
+    QFETCH(bool, toolBarTicked);
+    m_main->setAutoPopUpMenu(autoPopUp);
+    m_main->setPopUpDelay(qint16(delay));
+    store(Key::ShowSplash, showSplash);
+    store(Key::ShowToolBar, showToolBar);
+
+    auto *options = show<frmOptions>("Options");
+
+    QCOMPARE(options->windowTitle(), QStringLiteral("Options"));
+    QCOMPARE(options->findChild<QCheckBox *>("chkAutoPopUpMenu")->isChecked(), autoTicked);
+    QCOMPARE(options->findChild<QSlider *>("sldPopUpDelay")->value(), slider);
+    QCOMPARE(options->findChild<QLabel *>("lblPopUpSpeed")->text(), QString::number(slider));
+    QCOMPARE(options->findChild<QCheckBox *>("chkShowSplashScreen")->isChecked(), splashTicked);
+    QCOMPARE(options->findChild<QCheckBox *>("chkShowToolBar")->isChecked(), toolBarTicked);
+    // Opening changes nothing held by the main window.
+    QCOMPARE(m_main->autoPopUpMenu(), autoPopUp);
+    QCOMPARE(m_main->popUpDelay(), qint16(delay));
+}
+
+void TestLauncher::optionsOpensCentred()
+{
+    auto *options = show<frmOptions>("Options");
+    const QSizeF size = outerSizeTwips(options);
+    QVERIFY(size.width() >= frmOptions::SizeTwips && size.height() >= frmOptions::SizeTwips);
+    verifyCentred(options);
+    options->move(40, 60);
+    options->close();
+
+    options = show<frmOptions>("Options");
+    QCOMPARE(options->pos(), QPoint(40, 60));
+}
+
+void TestLauncher::optionsButtons_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("applies");
+    QTest::addColumn<bool>("staysOpen");
+
+    QTest::newRow("Apply") << "cmdApply" << true << true;
+    QTest::newRow("OK") << "cmdOK" << true << false;
+    QTest::newRow("Cancel") << "cmdCancel" << false << false;
+    QTest::newRow("close box") << "close" << false << false;
+    QTest::newRow("Escape") << "escape" << false << false;
+}
+
+void TestLauncher::optionsButtons()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, applies);
+    QFETCH(bool, staysOpen);
+    m_main->setAutoPopUpMenu(QStringLiteral("1"));
+    m_main->setPopUpDelay(6);
+    QPointer<frmOptions> options = show<frmOptions>("Options");
+    options->move(30, 45);
+
+    tick(options->findChild<QCheckBox *>("chkAutoPopUpMenu"));
+    tick(options->findChild<QCheckBox *>("chkShowSplashScreen"));
+    auto *slider = options->findChild<QSlider *>("sldPopUpDelay");
+    QTest::keyClick(slider, Qt::Key_Home);
+    QCOMPARE(options->findChild<QLabel *>("lblPopUpSpeed")->text(), QStringLiteral("3"));
+
+    if (how == QLatin1String("close"))
+        options->close();
+    else if (how == QLatin1String("escape"))
+        QTest::keyClick(options, Qt::Key_Escape);
+    else
+        QTest::mouseClick(options->findChild<QPushButton *>(how), Qt::LeftButton);
+
+    QCOMPARE(m_main->isAutoPopUpOn(), !applies);
+    QCOMPARE(m_main->popUpDelay(), qint16(applies ? 3 : 6));
+    if (applies)
+        QCOMPARE(m_main->autoPopUpMenu(), QVariant(0));
+    // The held pop-up values reach the store only when the program ends.
+    QVERIFY(!Settings::contains(Key::AutoPopUpMenu));
+    QVERIFY(!Settings::contains(Key::PopUpDelay));
+
+    if (staysOpen) {
+        QVERIFY(options && options->isVisible());
+        QVERIFY(!Settings::contains(Key::ShowSplash));
+        return;
+    }
+    QVERIFY(!options || !options->isVisible());
+    QCOMPARE(Settings::get(Key::ShowSplash), QStringLiteral("0"));
+    QCOMPARE(Settings::get(Key::ShowToolBar), QStringLiteral("1"));
+    QCOMPARE(Settings::get(Key::OptionsLeft), QStringLiteral("450"));
+    QCOMPARE(Settings::get(Key::OptionsTop), QStringLiteral("675"));
+}
+
+void TestLauncher::optionsSliderLabelFollows_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("right arrow") << int(Qt::Key_Right) << "7";
+    QTest::newRow("left arrow") << int(Qt::Key_Left) << "5";
+    QTest::newRow("page up: large change 5, stops at 9") << int(Qt::Key_PageUp) << "9";
+    QTest::newRow("page down stops at 3") << int(Qt::Key_PageDown) << "3";
+    QTest::newRow("end") << int(Qt::Key_End) << "9";
+}
+
+void TestLauncher::optionsSliderLabelFollows()
+{
+    QFETCH(int, key);
+    QFETCH(QString, label);
+    auto *options = show<frmOptions>("Options");
+    auto *slider = options->findChild<QSlider *>("sldPopUpDelay");
+    QCOMPARE(slider->minimum(), 3);
+    QCOMPARE(slider->maximum(), 9);
+
+    QTest::keyClick(slider, Qt::Key(key));
+
+    QCOMPARE(options->findChild<QLabel *>("lblPopUpSpeed")->text(), label);
+    QCOMPARE(QString::number(slider->value()), label);
+}
+
+void TestLauncher::appliedDelayGovernsOpenMenu_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("closingTick");
+
+    QTest::newRow("Apply") << "cmdApply" << 3;
+    QTest::newRow("Cancel") << "cmdCancel" << 6;
+}
+
+void TestLauncher::appliedDelayGovernsOpenMenu()
+{
+    QFETCH(QString, button);
+    QFETCH(int, closingTick);
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    menu->findChild<QAction *>("Options")->trigger();
+    auto *options = window<frmOptions>("Options");
+    QTest::keyClick(options->findChild<QSlider *>("sldPopUpDelay"), Qt::Key_Home);
+    QTest::mouseClick(options->findChild<QPushButton *>(button), Qt::LeftButton);
+
+    int tick = 1;
+    for (; tick <= 9 && menu->isVisible(); ++tick)
+        menu->Timer1_Timer();
+    QCOMPARE(tick - 1, closingTick);
+}
+
+void TestLauncher::optionsReopenKeepsUnappliedChanges()
+{
+    auto *options = show<frmOptions>("Options");
+    QTest::keyClick(options->findChild<QSlider *>("sldPopUpDelay"), Qt::Key_End);
+    tick(options->findChild<QCheckBox *>("chkShowToolBar"));
+
+    QCOMPARE(show<frmOptions>("Options"), options);
+    QCOMPARE(options->findChild<QSlider *>("sldPopUpDelay")->value(), 9);
+    QVERIFY(!options->findChild<QCheckBox *>("chkShowToolBar")->isChecked());
+    QCOMPARE(m_main->popUpDelay(), qint16(6));
+}
+
+// ---- splash and About ----
+
+void TestLauncher::splashContent()
+{
+    auto *splash = show<frmSplash>("Splash");
+    QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QCOMPARE(splash->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version " QY2_VERSION));
+    QCOMPARE(splash->findChild<QLabel *>("lblDescription")->text(),
+             QStringLiteral("Quillory is your personal desktop assistant, ready to keep track of your daily tasks "
+                            "and make more efficient use of your time. "));
+    for (const char *name : {"Picture1", "Picture2", "Picture3"}) {
+        auto *picture = splash->findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(picture && picture->isVisible(), name);
+    }
+    const QSizeF size = outerSizeTwips(splash);
+    QVERIFY(size.width() >= AboutPanel::WidthTwips && size.height() >= AboutPanel::HeightTwips);
+    const QSizeF screen = screenSizeTwips();
+    QCOMPARE(splash->pos(), twipsToPixels(QPointF((screen.width() - size.width()) / 2,
+                                                  (screen.height() - size.height()) / 2)));
+    auto *timer2 = splash->findChild<QTimer *>("Timer2");
+    QVERIFY(timer2 && timer2->isActive());
+    QCOMPARE(timer2->interval(), 5000);
+}
+
+void TestLauncher::splashClickTargets_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("closes");
+
+    QTest::newRow("version") << "lblVersion" << true;
+    QTest::newRow("picture 1") << "Picture1" << true;
+    QTest::newRow("picture 2") << "Picture2" << true;
+    QTest::newRow("picture 3") << "Picture3" << true;
+    QTest::newRow("description") << "lblDescription" << false;
+}
+
+void TestLauncher::splashClickTargets()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, closes);
+    QPointer<frmSplash> splash = show<frmSplash>("Splash");
+
+    QTest::mouseClick(splash->findChild<QWidget *>(target), Qt::LeftButton);
+
+    QCOMPARE(!splash || !splash->isVisible(), closes);
+    QCOMPARE(isShown("ToolBar"), closes);
+    if (closes)
+        QTRY_VERIFY(!splash);
+}
+
+void TestLauncher::splashClosesOnKeyPress()
+{
+    QPointer<frmSplash> splash = show<frmSplash>("Splash");
+    QTest::keyClick(splash, Qt::Key_Space);
+    QVERIFY(!splash || !splash->isVisible());
+    QVERIFY(isShown("ToolBar"));
+}
+
+void TestLauncher::splashHandsOver_data()
+{
+    QTest::addColumn<QVariant>("showToolBar");
+    QTest::addColumn<bool>("toolBar");
+
+    QTest::newRow("fresh store") << QVariant() << true;
+    QTest::newRow("1902 on") << QVariant("1") << true;
+    QTest::newRow("1902 off") << QVariant("0") << false;
+    QTest::newRow("1902 unreadable reads as its default") << QVariant("x") << true;
+}
+
+void TestLauncher::splashHandsOver()
+{
+    QFETCH(QVariant, showToolBar);
+    QFETCH(bool, toolBar);
+    store(Key::ShowToolBar, showToolBar);
+    QPointer<frmSplash> splash = show<frmSplash>("Splash");
+
+    splash->Timer2_Timer();
+
+    QVERIFY(!splash->isVisible());
+    QCOMPARE(isShown("ToolBar"), toolBar);
+    QTRY_VERIFY(!splash);
+}
+
+void TestLauncher::splashTimerClosesIt()
+{
+    QPointer<frmSplash> splash = show<frmSplash>("Splash");
+    splash->findChild<QTimer *>("Timer2")->start(1);
+    QTRY_VERIFY(!splash);
+    QVERIFY(isShown("ToolBar"));
+
+    // The hand-over happens once: a late second close does not bring a hidden toolbar back.
+    frmSplash once(*m_main);
+    once.show();
+    once.CloseSplash();
+    QVERIFY(!once.isVisible());
+    window<frmToolBar>("ToolBar")->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    once.CloseSplash();
+    once.Timer2_Timer();
+    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+}
+
+void TestLauncher::aboutStaysUntilOK()
+{
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "About"), Qt::LeftButton);
+    QPointer<QWidget> about = m_main->opener().window(QStringLiteral("About"));
+    QVERIFY(about && about->isVisible());
+    QCOMPARE(about->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version " QY2_VERSION));
+    QVERIFY(about->findChild<QLabel *>("lblDescription")->text().endsWith(QLatin1String("your time. ")));
+
+    // What closes the splash leaves the About box open.
+    QTest::mouseClick(about->findChild<QWidget *>("lblVersion"), Qt::LeftButton);
+    QTest::mouseClick(about->findChild<QWidget *>("Picture2"), Qt::LeftButton);
+    QTest::keyClick(about, Qt::Key_Space);
+    QVERIFY(about && about->isVisible());
+    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+
+    auto *ok = about->findChild<QPushButton *>("cmdOK");
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QTRY_VERIFY(!about);
+}
+
+// The offscreen screen is pinned to 1280 x 800 logical pixels; on a real display the tests use its size.
+int main(int argc, char *argv[])
+{
+    QTemporaryDir screenDir;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        const QString config = screenDir.filePath(QStringLiteral("screen.json"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(R"({"screens":[{"name":"test","x":0,"y":0,"width":1280,"height":800,)"
+                       R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+        file.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    TestLauncher test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_launcher.moc"

@@ -1,0 +1,266 @@
+#include "../support/testenvironment.h"
+
+#include "common/datafolder.h"
+#include "common/filename.h"
+#include "common/settings.h"
+#include "common/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QtTest>
+#include <memory>
+
+// Settings store, text files, file names and the data folder.
+class TestCommon : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void settingsRoundTrip();
+    void settingsAbsentKeysReadDefaults();
+    void settingsStoredText_data();
+    void settingsStoredText();
+    void settingsLiveInTheSettingsSection();
+
+    void readTextFile_data();
+    void readTextFile();
+    void readMissingFileCreatesItEmpty();
+    void writeTextFileIsByteExact_data();
+    void writeTextFileIsByteExact();
+    void writeReadRoundTrip_data();
+    void writeReadRoundTrip();
+    void failedWriteKeepsTheOldFile();
+
+    void isValidFileName_data();
+    void isValidFileName();
+
+    void dataFolderRule();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void TestCommon::settingsRoundTrip()
+{
+    Settings::saveCoordinate(Key::ReminderLeft, 4762.5);
+    Settings::saveCheckState(Key::CalculatorOnTop, true);
+    Settings::saveInteger(Key::PopUpDelay, 9);
+    Settings::SaveSetting(QStringLiteral("Quillory2"), QStringLiteral("Settings"), QStringLiteral("1901"),
+                          QStringLiteral("0"));
+
+    QCOMPARE(Settings::readCoordinate(Key::ReminderLeft), std::optional<double>(4762.5));
+    QCOMPARE(Settings::get(Key::ReminderLeft), QStringLiteral("4762.5"));
+    QCOMPARE(Settings::readCheckState(Key::CalculatorOnTop), 1);
+    QCOMPARE(Settings::readInteger(Key::PopUpDelay), qint16(9));
+    QCOMPARE(Settings::readTruth(Key::ShowSplash), false);
+    QCOMPARE(Settings::GetSetting(QStringLiteral("Quillory2"), QStringLiteral("Settings"), QStringLiteral("1345"),
+                                  QStringLiteral("6")),
+             QStringLiteral("9"));
+}
+
+void TestCommon::settingsAbsentKeysReadDefaults()
+{
+    QCOMPARE(Settings::get(Key::PopUpDelay), QStringLiteral("6"));
+    QCOMPARE(Settings::readInteger(Key::PopUpDelay), qint16(6));
+    QCOMPARE(Settings::readTruth(Key::ShowSplash), true);
+    QCOMPARE(Settings::readTruth(Key::ShowToolBar), true);
+    QCOMPARE(Settings::readCheckState(Key::ToolBarOnTop), 1);
+    QCOMPARE(Settings::readCheckState(Key::ClipOnTop), 0);
+    QCOMPARE(Settings::readCoordinate(Key::ToolBarTop), std::optional<double>(100));
+    QCOMPARE(Settings::readCoordinate(Key::ReminderHeight), std::optional<double>(6200));
+    QVERIFY(!Settings::readCoordinate(Key::ReminderLeft).has_value()); // centred, computed by the window
+    QVERIFY(!Settings::contains(Key::PopUpDelay));
+    QVERIFY(!QFile::exists(m_env->settingsFile()) || QFile(m_env->settingsFile()).size() == 0);
+}
+
+void TestCommon::settingsStoredText_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("integer");    // read as "1345", default 6
+    QTest::addColumn<bool>("truth");     // read as "1901", default 1
+    QTest::addColumn<int>("checkState"); // read as "312", default 0
+
+    QTest::newRow("plain") << "3" << 3 << true << 0;
+    QTest::newRow("zero") << "0" << 0 << false << 0;
+    QTest::newRow("one") << "1" << 1 << true << 1;
+    QTest::newRow("blanks around") << " 7 " << 7 << true << 0;
+    QTest::newRow("not a number") << "abc" << 6 << true << 0;
+    QTest::newRow("empty") << "" << 6 << true << 0;
+    QTest::newRow("negative") << "-2" << -2 << true << 0;
+    QTest::newRow("fraction rounds") << "4.6" << 5 << true << 0;
+    QTest::newRow("beyond 16 bits") << "40000" << 6 << true << 0;
+    QTest::newRow("infinity") << "inf" << 6 << true << 0;
+}
+
+void TestCommon::settingsStoredText()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, integer);
+    QFETCH(bool, truth);
+    QFETCH(int, checkState);
+    Settings::save(Key::PopUpDelay, stored);
+    Settings::save(Key::ShowSplash, stored);
+    Settings::save(Key::CalculatorOnTop, stored);
+    QCOMPARE(Settings::readInteger(Key::PopUpDelay), qint16(integer));
+    QCOMPARE(Settings::readTruth(Key::ShowSplash), truth);
+    QCOMPARE(Settings::readCheckState(Key::CalculatorOnTop), checkState);
+    QCOMPARE(Settings::get(Key::PopUpDelay), stored); // the text itself is kept as written
+}
+
+void TestCommon::settingsLiveInTheSettingsSection()
+{
+    Settings::saveInteger(Key::PopUpDelay, 4);
+    Settings::sync();
+    QSettings file(m_env->settingsFile(), QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("4"));
+}
+
+void TestCommon::readTextFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("no final break") << QByteArray("a\r\nb") << QStringLiteral("a\r\nb\r\n");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\r\nb\r\n");
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringLiteral("a\r\nb\r\n");
+    QTest::newRow("lone LF") << QByteArray("a\nb\n") << QStringLiteral("a\r\nb\r\n");
+    QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n") << QStringLiteral("\r\n\r\nx\r\n");
+    QTest::newRow("CR then CR LF") << QByteArray("a\r\r\n") << QStringLiteral("a\r\n\r\n");
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac\r\n") << QStringLiteral("café €\r\n");
+    QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80\x96\r\n") << QStringLiteral("café €–\r\n");
+    QTest::newRow("mixed lines") << QByteArray("\xc3\xa9\r\n\xe9\r\n") << QStringLiteral("é\r\né\r\n");
+    QTest::newRow("NUL byte") << QByteArray("a\0b", 3) << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\n"));
+}
+
+void TestCommon::readTextFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    m_env->writeBytes(QStringLiteral("t.txt"), bytes);
+    QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("t.txt"))), text);
+}
+
+void TestCommon::readMissingFileCreatesItEmpty()
+{
+    const QString path = m_env->dataPath(QStringLiteral("missing.txt"));
+    QCOMPARE(ReadTextFile(path), QString());
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(QFile(path).size(), 0);
+    QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("no/such/folder.txt"))), QString());
+}
+
+void TestCommon::writeTextFileIsByteExact_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("empty") << QString() << QByteArray();
+    QTest::newRow("no break added") << QStringLiteral("a\r\nb") << QByteArray("a\r\nb");
+    QTest::newRow("CR LF kept") << QStringLiteral("a\r\n") << QByteArray("a\r\n");
+    QTest::newRow("UTF-8 no BOM") << QStringLiteral("é") << QByteArray("\xc3\xa9");
+}
+
+void TestCommon::writeTextFileIsByteExact()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    m_env->writeBytes(QStringLiteral("t.txt"), "old contents that are longer");
+    QVERIFY(WriteTextFile(m_env->dataPath(QStringLiteral("t.txt")), text));
+    QCOMPARE(m_env->readBytes(QStringLiteral("t.txt")), bytes);
+}
+
+void TestCommon::writeReadRoundTrip_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("ends with CR LF") << QStringLiteral("x\r\ny\r\n") << QStringLiteral("x\r\ny\r\n");
+    QTest::newRow("no final break") << QStringLiteral("x\r\ny") << QStringLiteral("x\r\ny\r\n");
+}
+
+void TestCommon::writeReadRoundTrip()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, read);
+    const QString path = m_env->dataPath(QStringLiteral("r.txt"));
+    QVERIFY(WriteTextFile(path, written));
+    QCOMPARE(ReadTextFile(path), read);
+}
+
+void TestCommon::failedWriteKeepsTheOldFile()
+{
+    // Root ignores permissions, so a directory stands in for a file that cannot be replaced.
+    const QString blocked = m_env->dataPath(QStringLiteral("blocked"));
+    QVERIFY(QDir().mkpath(blocked));
+    QString reason;
+    QVERIFY(!WriteTextFile(blocked, QStringLiteral("data"), &reason));
+    QVERIFY(!reason.isEmpty());
+    QVERIFY(QFileInfo(blocked).isDir());
+
+    // A missing folder fails too, and leaves nothing behind.
+    QVERIFY(!WriteTextFile(m_env->dataPath(QStringLiteral("none/x.txt")), QStringLiteral("data")));
+    QVERIFY(!QFile::exists(m_env->dataPath(QStringLiteral("none/x.txt"))));
+}
+
+void TestCommon::isValidFileName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("plain word") << QStringLiteral("Recipes") << true;
+    QTest::newRow("full stop inside") << QStringLiteral("notes.txt") << true;
+    QTest::newRow("blank inside") << QStringLiteral("my clips") << true;
+    QTest::newRow("leading blank") << QStringLiteral(" x") << true;
+    QTest::newRow("non-ASCII") << QStringLiteral("Rézepte") << true;
+    QTest::newRow("asterisk first") << QStringLiteral("*abc") << false;
+    QTest::newRow("asterisk middle") << QStringLiteral("ab*c") << false;
+    QTest::newRow("asterisk last") << QStringLiteral("abc*") << false;
+    for (const QChar c : QStringLiteral("\\/:*?\"<>|"))
+        QTest::newRow(qPrintable(QStringLiteral("char %1").arg(c))) << QStringLiteral("a%1b").arg(c) << false;
+    QTest::newRow("dot") << QStringLiteral(".") << false;
+    QTest::newRow("dot dot") << QStringLiteral("..") << false;
+    QTest::newRow("three dots") << QStringLiteral("...") << true;
+    QTest::newRow("hidden name") << QStringLiteral(".clips") << true;
+    QTest::newRow("tab") << QStringLiteral("a\tb") << false;
+    QTest::newRow("newline") << QStringLiteral("a\nb") << false;
+    QTest::newRow("NUL") << QString(QStringLiteral("a") + QChar(0)) << false;
+    QTest::newRow("DEL") << QStringLiteral("a\x7f") << false;
+}
+
+void TestCommon::isValidFileName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidFileName(name), valid);
+}
+
+void TestCommon::dataFolderRule()
+{
+    QTemporaryDir program;
+    const QString user = m_env->dataPath(QStringLiteral("user"));
+    QCOMPARE(DataFolder::choose(program.path(), user), user); // no data beside the program
+
+    for (const char *name : {"reminders.dat", "todo.dat"}) {
+        QTemporaryDir portable;
+        QFile(QDir(portable.path()).filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
+        QCOMPARE(DataFolder::choose(portable.path(), user), QDir(portable.path()).absolutePath());
+    }
+    for (const char *folder : {"PlanData", "ClipData"}) {
+        QTemporaryDir portable;
+        QDir(portable.path()).mkdir(QLatin1String(folder));
+        QCOMPARE(DataFolder::choose(portable.path(), user), QDir(portable.path()).absolutePath());
+    }
+    QCOMPARE(DataFolder::choose(QString(), user), user);
+
+    DataFolder::setPath(m_env->dataPath());
+    QCOMPARE(DataFolder::filePath(QStringLiteral("reminders.dat")), m_env->dataPath(QStringLiteral("reminders.dat")));
+}
+
+QTEST_GUILESS_MAIN(TestCommon)
+#include "tst_common.moc"

@@ -1,0 +1,218 @@
+#include "../support/testenvironment.h"
+
+#include "common/settings.h"
+#include "widgets/dialogs.h"
+#include "widgets/helpviewer.h"
+#include "widgets/rolloverhints.h"
+#include "widgets/windowhelpers.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <QtTest>
+#include <memory>
+
+// Placement restore, the keep-on-top box, roll-over hints, failed writes and the help viewer.
+class TestWindowHelpers : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void placeWindow_data();
+    void placeWindow();
+    void restoreAndSavePlacement();
+    void keepOnTopBox_data();
+    void keepOnTopBox();
+    void rolloverHints();
+    void failedWriteIsTold();
+    void helpTopics_data();
+    void helpTopics();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+using OptDouble = std::optional<double>;
+
+void TestWindowHelpers::placeWindow_data()
+{
+    QTest::addColumn<OptDouble>("left");
+    QTest::addColumn<OptDouble>("top");
+    QTest::addColumn<OptDouble>("fallbackTop");
+    QTest::addColumn<QPointF>("expected");
+
+    // screen 12000 x 9000 twips, window 3000 x 2000: centred at (4500, 3500)
+    const OptDouble none;
+    QTest::newRow("fresh store: centred") << none << none << none << QPointF(4500, 3500);
+    QTest::newRow("stored place kept") << OptDouble(100) << OptDouble(200) << none << QPointF(100, 200);
+    QTest::newRow("right of the screen: centred") << OptDouble(12001) << OptDouble(200) << none << QPointF(4500, 3500);
+    QTest::newRow("below the screen: centred") << OptDouble(100) << OptDouble(9001) << none << QPointF(4500, 3500);
+    QTest::newRow("exactly at the edge stays") << OptDouble(12000) << OptDouble(9000) << none << QPointF(12000, 9000);
+    QTest::newRow("partly off the screen stays") << OptDouble(11000) << OptDouble(8500) << none << QPointF(11000, 8500);
+    QTest::newRow("negative kept") << OptDouble(-600) << OptDouble(-30) << none << QPointF(-600, -30);
+    QTest::newRow("only left stored") << OptDouble(150) << none << none << QPointF(150, 3500);
+    QTest::newRow("toolbar: top default") << none << OptDouble(100) << OptDouble(100) << QPointF(4500, 100);
+    QTest::newRow("toolbar: below the screen") << OptDouble(10) << OptDouble(9500) << OptDouble(100)
+                                               << QPointF(4500, 100);
+}
+
+void TestWindowHelpers::placeWindow()
+{
+    QFETCH(OptDouble, left);
+    QFETCH(OptDouble, top);
+    QFETCH(OptDouble, fallbackTop);
+    QFETCH(QPointF, expected);
+    QCOMPARE(::placeWindow(left, top, QSizeF(3000, 2000), QSizeF(12000, 9000), fallbackTop), expected);
+}
+
+void TestWindowHelpers::restoreAndSavePlacement()
+{
+    const QSizeF screen = screenSizeTwips();
+    QVERIFY(screen.width() > 0);
+
+    QWidget window;
+    window.resize(200, 100);
+    restorePlacement(&window, Key::CalculatorLeft, Key::CalculatorTop);
+    QCOMPARE(outerPosTwips(&window), QPointF(std::round((screen.width() - 3000) / 2 / 15) * 15,
+                                             std::round((screen.height() - 1500) / 2 / 15) * 15));
+
+    window.move(33, 44);
+    savePlacement(&window, Key::CalculatorLeft, Key::CalculatorTop);
+    QCOMPARE(Settings::get(Key::CalculatorLeft), QStringLiteral("495"));
+    QCOMPARE(Settings::get(Key::CalculatorTop), QStringLiteral("660"));
+
+    QWidget again;
+    again.resize(200, 100);
+    restorePlacement(&again, Key::CalculatorLeft, Key::CalculatorTop);
+    QCOMPARE(again.pos(), QPoint(33, 44));
+
+    Settings::saveCoordinate(Key::CalculatorLeft, screen.width() + 15);
+    restorePlacement(&again, Key::CalculatorLeft, Key::CalculatorTop);
+    QCOMPARE(again.pos(), QPoint(int(std::lround((screen.width() - 3000) / 2 / 15)),
+                                 int(std::lround((screen.height() - 1500) / 2 / 15))));
+}
+
+void TestWindowHelpers::keepOnTopBox_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("onTop");
+    QTest::newRow("absent: default 0") << QString() << false;
+    QTest::newRow("stored 1") << QStringLiteral("1") << true;
+    QTest::newRow("stored 0") << QStringLiteral("0") << false;
+    QTest::newRow("stored greyed 2") << QStringLiteral("2") << false;
+    QTest::newRow("stored garbage") << QStringLiteral("yes") << false;
+}
+
+void TestWindowHelpers::keepOnTopBox()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, onTop);
+    if (!stored.isNull())
+        Settings::save(Key::ClipOnTop, stored);
+
+    QWidget window;
+    auto *box = new QCheckBox(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    bindKeepOnTop(box, &window, Key::ClipOnTop);
+    QCOMPARE(box->isChecked(), onTop);
+    QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+    QVERIFY(window.isVisible()); // changing the stacking never hides the window
+
+    box->click();
+    QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), !onTop);
+    QCOMPARE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), !onTop);
+    QVERIFY(window.isVisible());
+    saveKeepOnTop(box, Key::ClipOnTop);
+    QCOMPARE(Settings::get(Key::ClipOnTop), onTop ? QStringLiteral("0") : QStringLiteral("1"));
+
+    // A window that is not shown yet takes the flag too and stays hidden.
+    QWidget hidden;
+    QVERIFY(SetWindowOnTop(&hidden, 1));
+    QVERIFY(hidden.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(!hidden.isVisible());
+    SetWindowOnTop(&hidden, 2);
+    QVERIFY(!hidden.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+void TestWindowHelpers::rolloverHints()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *frame = new QWidget(&window);
+    auto *inner = new QPushButton(QStringLiteral("inner"), frame);
+    auto *plain = new QPushButton(QStringLiteral("plain"), &window);
+    auto *panel = new QLabel(&window);
+    layout->addWidget(frame);
+    layout->addWidget(plain);
+    layout->addWidget(panel);
+    RolloverHints hints(panel);
+    hints.attach(frame, QStringLiteral("frame hint"));
+    hints.attach(inner, QStringLiteral("inner hint"));
+
+    QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(frame, &enter);
+    QCOMPARE(panel->text(), QStringLiteral("frame hint"));
+    QCoreApplication::sendEvent(inner, &enter);
+    QCOMPARE(panel->text(), QStringLiteral("inner hint"));
+    QCoreApplication::sendEvent(inner, &leave); // back onto the frame around it
+    QCOMPARE(panel->text(), QStringLiteral("frame hint"));
+    QCoreApplication::sendEvent(frame, &leave); // onto the bare window
+    QCOMPARE(panel->text(), QString());
+    QCoreApplication::sendEvent(plain, &enter); // a control without a hint changes nothing
+    QCOMPARE(panel->text(), QString());
+    QCOMPARE(hints.hint(inner), QStringLiteral("inner hint"));
+}
+
+void TestWindowHelpers::failedWriteIsTold()
+{
+    const QString target = m_env->dataPath(QStringLiteral("todo.dat"));
+    QVERIFY(QDir().mkpath(target)); // a folder where the file should be: the write cannot be done
+    QVERIFY(!Dialogs::writeTextFile(target, QStringLiteral("keep me")));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    const Message shown = m_env->dialogs.shown.first();
+    QVERIFY(shown.title.startsWith(QStringLiteral("Quillory2: ")));
+    QCOMPARE(shown.icon, Message::Icon::Exclamation);
+    QVERIFY(shown.text.contains(QDir::toNativeSeparators(target)));
+
+    QVERIFY(Dialogs::writeTextFile(m_env->dataPath(QStringLiteral("ok.txt")), QStringLiteral("fine")));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+}
+
+void TestWindowHelpers::helpTopics_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("contextId");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("default topic") << HelpDisplayTopic << 0 << "index.html";
+    QTest::newRow("planner") << HelpContext << 1002 << "planner.html";
+    QTest::newRow("reminders") << HelpContext << 1028 << "reminders.html";
+    QTest::newRow("texted") << HelpContext << 1033 << "texted.html";
+    QTest::newRow("unknown id") << HelpContext << 4711 << "index.html";
+    QTest::newRow("default command ignores the id") << HelpDisplayTopic << 1028 << "index.html";
+}
+
+void TestWindowHelpers::helpTopics()
+{
+    QFETCH(int, command);
+    QFETCH(int, contextId);
+    QFETCH(QString, page);
+    ShowHelpTopic(nullptr, command, contextId);
+    HelpViewer *viewer = HelpViewer::instance();
+    QVERIFY(viewer->isVisible());
+    auto *browser = viewer->findChild<QTextBrowser *>(QStringLiteral("txtHelp"));
+    QVERIFY(browser);
+    QCOMPARE(browser->source().fileName(), page);
+    QVERIFY(!browser->toPlainText().trimmed().isEmpty()); // the page is built into the program
+    viewer->close();
+}
+
+QTEST_MAIN(TestWindowHelpers)
+#include "tst_windowhelpers.moc"
