@@ -21,7 +21,7 @@ void preferXcbUnderWayland()
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (int size : {16, 22, 32, 48, 64})
+    for (int size : { 16, 22, 32, 48, 64 })
         icon.addFile(QStringLiteral(":/icons/quillory2-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -2,13 +2,13 @@
 // refill run on every add, removal and delivery. These measure them up to the largest list.
 // Run: build/bench/reminders/bench_reminders (the data go to a temporary folder).
 
+#include "common/clock.h"
+#include "common/datafolder.h"
+#include "common/settings.h"
 #include "reminders/frmreminder.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/remindersort.h"
-#include "common/clock.h"
-#include "common/datafolder.h"
-#include "common/settings.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>

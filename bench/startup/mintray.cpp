@@ -9,7 +9,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QIcon icon;
-    for (int size : {16, 22, 32, 48, 64}) {
+    for (int size : { 16, 22, 32, 48, 64 }) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::darkBlue);
         icon.addPixmap(pixmap);

@@ -62,7 +62,7 @@ QString AboutPanel::descriptionText()
 
 QList<QWidget *> AboutPanel::pictures() const
 {
-    return {m_picture1, m_picture2, m_picture3};
+    return { m_picture1, m_picture2, m_picture3 };
 }
 
 void centreAboutWindow(QWidget *window)

@@ -17,7 +17,7 @@ public:
 
     explicit AboutPanel(QWidget *parent = nullptr);
 
-    static QString versionText();     // "Version 2.1.9", from the build's version numbers
+    static QString versionText(); // "Version 2.1.9", from the build's version numbers
     static QString descriptionText(); // ends with a blank
 
     QLabel *lblVersion() const { return m_lblVersion; }

@@ -1,7 +1,7 @@
 #include "app/frmoptions.h"
 
-#include "common/settings.h"
 #include "app/frmqy2.h"
+#include "common/settings.h"
 #include "widgets/windowhelpers.h"
 
 #include <QCheckBox>
@@ -16,8 +16,9 @@
 #include <cmath>
 
 frmOptions::frmOptions(frmQY2 &main, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-              | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+            | Qt::WindowCloseButtonHint)
     , m_main(main)
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -59,7 +60,7 @@ void frmOptions::buildControls()
     m_lblPopUpSpeed->setMinimumWidth(m_lblPopUpSpeed->fontMetrics().horizontalAdvance(QStringLiteral("99")));
     m_lblPopUpSpeed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     connect(m_sldPopUpDelay, &QSlider::valueChanged, m_lblPopUpSpeed,
-            [this](int value) { m_lblPopUpSpeed->setText(QString::number(value)); });
+        [this](int value) { m_lblPopUpSpeed->setText(QString::number(value)); });
     auto *delayRow = new QHBoxLayout;
     delayRow->addWidget(m_sldPopUpDelay, 1);
     delayRow->addWidget(m_lblPopUpSpeed);

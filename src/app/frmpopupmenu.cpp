@@ -11,8 +11,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -28,15 +28,15 @@ struct MenuButton
 
 // Top to bottom; the character after "&" is the access key.
 constexpr MenuButton MenuButtons[] = {
-    {"Calc", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Calculator")},
-    {"Cal", QT_TRANSLATE_NOOP("frmPopUpMenu", "C&alendar")},
-    {"Clip", QT_TRANSLATE_NOOP("frmPopUpMenu", "Clip&Keeper")},
-    {"Plan", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Planner")},
-    {"Quick", QT_TRANSLATE_NOOP("frmPopUpMenu", "&QuickNotes")},
-    {"Rem", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Reminder")},
-    {"Text", QT_TRANSLATE_NOOP("frmPopUpMenu", "&TextEd")},
-    {"Help", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Help")},
-    {"About", QT_TRANSLATE_NOOP("frmPopUpMenu", "&About")},
+    { "Calc", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Calculator") },
+    { "Cal", QT_TRANSLATE_NOOP("frmPopUpMenu", "C&alendar") },
+    { "Clip", QT_TRANSLATE_NOOP("frmPopUpMenu", "Clip&Keeper") },
+    { "Plan", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Planner") },
+    { "Quick", QT_TRANSLATE_NOOP("frmPopUpMenu", "&QuickNotes") },
+    { "Rem", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Reminder") },
+    { "Text", QT_TRANSLATE_NOOP("frmPopUpMenu", "&TextEd") },
+    { "Help", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Help") },
+    { "About", QT_TRANSLATE_NOOP("frmPopUpMenu", "&About") },
 };
 
 bool opensWindow(const QString &key)
@@ -51,7 +51,7 @@ QPointF popUpMenuPosition(QPointF pointer, QSizeF menu, QRectF screen)
     const QPointF middle = screen.center();
     const double left = pointer.x() < middle.x() ? pointer.x() : pointer.x() - menu.width();
     const double top = pointer.y() < middle.y() ? pointer.y() : pointer.y() - menu.height();
-    return {left, top};
+    return { left, top };
 }
 
 frmPopUpMenu::frmPopUpMenu(frmQY2 &main, QWidget *parent)
@@ -68,8 +68,8 @@ frmPopUpMenu::frmPopUpMenu(frmQY2 &main, QWidget *parent)
     column->addWidget(m_toolbar1);
 
     // Inside 1530 x 3015 twips, or what the captions need at the desktop's font size.
-    const QSize inside(int(std::lround(InsideWidthTwips / TwipsPerPixel)),
-                       int(std::lround(InsideHeightTwips / TwipsPerPixel)));
+    const QSize inside(
+        int(std::lround(InsideWidthTwips / TwipsPerPixel)), int(std::lround(InsideHeightTwips / TwipsPerPixel)));
     setFixedSize(inside.expandedTo(sizeHint()));
 
     m_timer1 = new QTimer(this);
@@ -98,12 +98,12 @@ void frmPopUpMenu::buildButtons()
 
     auto *dropDown = new QMenu(this);
     dropDown->setObjectName(QStringLiteral("mnuAbout"));
-    for (const auto &[key, caption] : {std::pair{"Options", QT_TR_NOOP("Options")}, std::pair{"Exit", QT_TR_NOOP("E&xit")}}) {
+    for (const auto &[key, caption] :
+        { std::pair { "Options", QT_TR_NOOP("Options") }, std::pair { "Exit", QT_TR_NOOP("E&xit") } }) {
         QAction *item = dropDown->addAction(toolIcon(QLatin1String(key)), tr(caption));
         item->setObjectName(QLatin1String(key));
-        connect(item, &QAction::triggered, this, [this, itemKey = QString::fromLatin1(key)] {
-            Toolbar1_ButtonMenuClick(itemKey);
-        });
+        connect(item, &QAction::triggered, this,
+            [this, itemKey = QString::fromLatin1(key)] { Toolbar1_ButtonMenuClick(itemKey); });
     }
     QAction *about = m_buttons.value(QStringLiteral("About"));
     about->setMenu(dropDown);
@@ -153,9 +153,9 @@ void frmPopUpMenu::placeAtPointer()
     const QScreen *screen = QGuiApplication::screenAt(pointer);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    const QRectF screenTwips = screen ? QRectF(screen->geometry().topLeft() * TwipsPerPixel,
-                                               QSizeF(screen->geometry().size()) * TwipsPerPixel)
-                                      : QRectF(QPointF(), screenSizeTwips());
+    const QRectF screenTwips = screen
+        ? QRectF(screen->geometry().topLeft() * TwipsPerPixel, QSizeF(screen->geometry().size()) * TwipsPerPixel)
+        : QRectF(QPointF(), screenSizeTwips());
     const QPointF pointerTwips(pointer.x() * TwipsPerPixel, std::round(pointer.y() * TwipsPerPixel));
     moveToTwips(this, popUpMenuPosition(pointerTwips, outerSizeTwips(this), screenTwips));
 }

@@ -16,9 +16,8 @@ frmQY2::frmQY2(QWidget *parent)
     connect(&m_remTimer, &QTimer::timeout, this, &frmQY2::tmrRemTimer_Timer);
     m_remTimer.start();
     m_reminders.setMessageSink([](const Message &message) { Dialogs::show(message); });
-    connect(&m_reminders, &ReminderList::saveFailed, this, [](const QString &path, const QString &reason) {
-        Dialogs::show(Dialogs::writeFailedMessage(path, reason));
-    });
+    connect(&m_reminders, &ReminderList::saveFailed, this,
+        [](const QString &path, const QString &reason) { Dialogs::show(Dialogs::writeFailedMessage(path, reason)); });
     connect(&m_sysTray, &SysTray::MouseMove, this, &frmQY2::SysTray1_MouseMove);
     connect(&m_sysTray, &SysTray::MouseDown, this, &frmQY2::SysTray1_MouseDown);
 }

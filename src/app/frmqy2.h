@@ -1,8 +1,8 @@
 #pragma once
 
-#include "reminders/reminderlist.h"
 #include "app/systray.h"
 #include "app/windowopener.h"
+#include "reminders/reminderlist.h"
 
 #include <QTimer>
 #include <QVariant>

@@ -1,8 +1,8 @@
 #include "app/frmsplash.h"
 
 #include "app/aboutpanel.h"
-#include "common/settings.h"
 #include "app/frmqy2.h"
+#include "common/settings.h"
 
 #include <QLabel>
 #include <QMouseEvent>

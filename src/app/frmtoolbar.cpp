@@ -1,8 +1,8 @@
 #include "app/frmtoolbar.h"
 
-#include "common/settings.h"
 #include "app/frmqy2.h"
 #include "app/toolicons.h"
+#include "common/settings.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -25,13 +25,13 @@ struct ToolButton
 
 // Left to right on the strip.
 constexpr ToolButton ToolButtons[] = {
-    {"Calc", QT_TRANSLATE_NOOP("frmToolBar", "Calculator")},
-    {"Cal", QT_TRANSLATE_NOOP("frmToolBar", "Calendar")},
-    {"Clip", QT_TRANSLATE_NOOP("frmToolBar", "ClipKeeper")},
-    {"Plan", QT_TRANSLATE_NOOP("frmToolBar", "Planner")},
-    {"Quick", QT_TRANSLATE_NOOP("frmToolBar", "QuickNotes")},
-    {"Rem", QT_TRANSLATE_NOOP("frmToolBar", "Reminder")},
-    {"Text", QT_TRANSLATE_NOOP("frmToolBar", "TextEd")},
+    { "Calc", QT_TRANSLATE_NOOP("frmToolBar", "Calculator") },
+    { "Cal", QT_TRANSLATE_NOOP("frmToolBar", "Calendar") },
+    { "Clip", QT_TRANSLATE_NOOP("frmToolBar", "ClipKeeper") },
+    { "Plan", QT_TRANSLATE_NOOP("frmToolBar", "Planner") },
+    { "Quick", QT_TRANSLATE_NOOP("frmToolBar", "QuickNotes") },
+    { "Rem", QT_TRANSLATE_NOOP("frmToolBar", "Reminder") },
+    { "Text", QT_TRANSLATE_NOOP("frmToolBar", "TextEd") },
 };
 
 constexpr int StripIconSize = 24;

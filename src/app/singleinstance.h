@@ -18,7 +18,7 @@ public:
     explicit SingleInstance(const QString &name, const QString &folder = QString(), QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    bool claim();          // true when this is the only copy; it then listens for later starts
+    bool claim(); // true when this is the only copy; it then listens for later starts
     bool tellRunningCopy(); // true when the running copy received the request
 
 Q_SIGNALS:

@@ -9,7 +9,7 @@
 
 namespace {
 
-int s_fds[2] = {-1, -1};
+int s_fds[2] = { -1, -1 };
 
 void onSignal(int)
 {
@@ -34,13 +34,13 @@ UnixSignals::UnixSignals(QObject *parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+    for (int signal : { SIGTERM, SIGINT, SIGHUP })
         sigaction(signal, &action, nullptr);
 }
 
 UnixSignals::~UnixSignals()
 {
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+    for (int signal : { SIGTERM, SIGINT, SIGHUP })
         std::signal(signal, SIG_DFL);
 }
 
@@ -48,8 +48,7 @@ UnixSignals::~UnixSignals()
 
 UnixSignals::UnixSignals(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 UnixSignals::~UnixSignals() = default;
 

@@ -5,17 +5,25 @@
 const QStringList &WindowOpener::unloadOrder()
 {
     static const QStringList order = {
-        QStringLiteral("Calc"),  QStringLiteral("Cal"),   QStringLiteral("Clip"),   QStringLiteral("Plan"),
-        QStringLiteral("Rem"),   QStringLiteral("Text"),  QStringLiteral("PopUp"),  QStringLiteral("About"),
-        QStringLiteral("Splash"), QStringLiteral("ToolBar"), QStringLiteral("Options"), QStringLiteral("Quick"),
+        QStringLiteral("Calc"),
+        QStringLiteral("Cal"),
+        QStringLiteral("Clip"),
+        QStringLiteral("Plan"),
+        QStringLiteral("Rem"),
+        QStringLiteral("Text"),
+        QStringLiteral("PopUp"),
+        QStringLiteral("About"),
+        QStringLiteral("Splash"),
+        QStringLiteral("ToolBar"),
+        QStringLiteral("Options"),
+        QStringLiteral("Quick"),
     };
     return order;
 }
 
 WindowOpener::WindowOpener(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 void WindowOpener::registerWindow(const QString &key, Factory factory)
 {

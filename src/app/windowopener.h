@@ -26,8 +26,8 @@ public:
     void registerWindow(const QString &key, Factory factory);
     bool isRegistered(const QString &key) const;
 
-    QWidget *load(const QString &key);   // created hidden if it was not loaded; nullptr if not registered
-    QWidget *show(const QString &key);   // the modeless show: load if needed, then show and bring forward
+    QWidget *load(const QString &key); // created hidden if it was not loaded; nullptr if not registered
+    QWidget *show(const QString &key); // the modeless show: load if needed, then show and bring forward
     QWidget *window(const QString &key) const; // the loaded window, or nullptr
 
     // Closes every loaded window, in unloadOrder(); each one saves what it keeps as it closes.

@@ -1,13 +1,13 @@
 #include "app/windows.h"
 
-#include "calculator/frmcalculator.h"
-#include "reminders/frmreminder.h"
 #include "app/frmabout.h"
 #include "app/frmoptions.h"
 #include "app/frmpopupmenu.h"
 #include "app/frmqy2.h"
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
+#include "calculator/frmcalculator.h"
+#include "reminders/frmreminder.h"
 
 void registerWindows(frmQY2 &main)
 {

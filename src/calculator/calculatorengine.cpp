@@ -243,26 +243,26 @@ double CalculatorEngine::valueOf(const Operand &operand)
 
 Message CalculatorEngine::divideByZeroMessage()
 {
-    return {Message::Icon::Exclamation, tr("Quillory2: Cannot divide by zero"),
-            tr("PLEASE USE A NON-ZERO NUMBER\r\n"
-               "\r\n"
-               "You are receiving this message because\r\n"
-               "you are attempting to divide a\r\n"
-               "number by zero.\r\n"
-               "\r\n"
-               "Solution:\r\n"
-               "Make sure the denominator is non-zero.")};
+    return { Message::Icon::Exclamation, tr("Quillory2: Cannot divide by zero"),
+        tr("PLEASE USE A NON-ZERO NUMBER\r\n"
+           "\r\n"
+           "You are receiving this message because\r\n"
+           "you are attempting to divide a\r\n"
+           "number by zero.\r\n"
+           "\r\n"
+           "Solution:\r\n"
+           "Make sure the denominator is non-zero.") };
 }
 
 Message CalculatorEngine::overflowMessage()
 {
-    return {Message::Icon::Exclamation, tr("Quillory2: Number too large"),
-            tr("THE RESULT IS TOO LARGE\r\n"
-               "\r\n"
-               "You are receiving this message because\r\n"
-               "the result of this calculation lies beyond\r\n"
-               "the largest number the calculator can hold.\r\n"
-               "\r\n"
-               "Solution:\r\n"
-               "Use smaller numbers, or press C to start again.")};
+    return { Message::Icon::Exclamation, tr("Quillory2: Number too large"),
+        tr("THE RESULT IS TOO LARGE\r\n"
+           "\r\n"
+           "You are receiving this message because\r\n"
+           "the result of this calculation lies beyond\r\n"
+           "the largest number the calculator can hold.\r\n"
+           "\r\n"
+           "Solution:\r\n"
+           "Use smaller numbers, or press C to start again.") };
 }

@@ -25,7 +25,7 @@ public:
     using Operand = std::variant<double, QString>;
 
     static constexpr int SlotCount = 6;
-    static constexpr QChar NoOperator{u' '};
+    static constexpr QChar NoOperator { u' ' };
 
     void EnterDigit(QChar digit);
     void EnterPoint();
@@ -59,8 +59,8 @@ private:
     std::optional<Message> carryOut(); // the pending operation on the two operands
 
     QString m_readout = QStringLiteral("0.");
-    std::array<QString, SlotCount> m_slots = {QStringLiteral("0."), QStringLiteral("0."), QStringLiteral("0."),
-                                              QStringLiteral("0."), QStringLiteral("0."), QStringLiteral("0.")};
+    std::array<QString, SlotCount> m_slots = { QStringLiteral("0."), QStringLiteral("0."), QStringLiteral("0."),
+        QStringLiteral("0."), QStringLiteral("0."), QStringLiteral("0.") };
     Operand m_firstOperand = QString();
     Operand m_secondOperand = QString();
     QString m_readoutSnapshot;

@@ -36,14 +36,14 @@ int textWidth(const QLabel *label)
 
 QRect keyRect(int row, int column)
 {
-    return {KeyLeft + column * KeyStepX, KeyTop + row * KeyStepY, KeyWidth, KeyHeight};
+    return { KeyLeft + column * KeyStepX, KeyTop + row * KeyStepY, KeyWidth, KeyHeight };
 }
 
 // Fonts are sized in pixels so that the text keeps its place in the fixed layout at any screen density.
 QFont pixelFont(const QString &family, int pixelSize, bool bold = false)
 {
     QFont result;
-    result.setFamilies({family});
+    result.setFamilies({ family });
     result.setStyleHint(QFont::SansSerif);
     result.setPixelSize(pixelSize);
     result.setBold(bold);
@@ -57,16 +57,16 @@ QFont fitted(QFont font, const QStringList &texts, int width)
     for (; font.pixelSize() > 8; font.setPixelSize(font.pixelSize() - 1)) {
         const QFontMetrics metrics(font);
         if (std::all_of(texts.begin(), texts.end(),
-                        [&](const QString &text) { return metrics.horizontalAdvance(text) <= width; }))
+                [&](const QString &text) { return metrics.horizontalAdvance(text) <= width; }))
             break;
     }
     return font;
 }
 
 // The widest texts a result and a stored value take.
-const QStringList WidestResults = {QStringLiteral("-99999999999."), QStringLiteral("-0.0004882812"),
-                                   QStringLiteral("-1.00E+100")};
-const QStringList WidestSlots = {QStringLiteral("-9999999."), QStringLiteral("-1.23E+07")};
+const QStringList WidestResults
+    = { QStringLiteral("-99999999999."), QStringLiteral("-0.0004882812"), QStringLiteral("-1.00E+100") };
+const QStringList WidestSlots = { QStringLiteral("-9999999."), QStringLiteral("-1.23E+07") };
 
 const QString Tahoma = QStringLiteral("Tahoma");
 const QString Arial = QStringLiteral("Arial");
@@ -76,8 +76,9 @@ constexpr int EqualsIndex = 4;
 } // namespace
 
 frmCalculator::frmCalculator(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+        Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmCalculator"));
     setWindowTitle(tr("Calculator"));
@@ -165,8 +166,8 @@ void frmCalculator::placeControls()
 {
     for (int i = 0; i < CalculatorEngine::SlotCount; ++i) {
         const int column = i % 2;
-        m_lblDisplay[size_t(i)]->setGeometry(column * (ClientWidth / 2 + 1), (i / 2) * SlotHeight, ClientWidth / 2,
-                                             SlotHeight);
+        m_lblDisplay[size_t(i)]->setGeometry(
+            column * (ClientWidth / 2 + 1), (i / 2) * SlotHeight, ClientWidth / 2, SlotHeight);
     }
     m_fraCalc->setGeometry(0, FrameTop, ClientWidth, ClientHeight - FrameTop);
     m_lblReadout->setGeometry(KeyLeft, 6, 4 * KeyStepX + KeyWidth, 30);
@@ -176,12 +177,12 @@ void frmCalculator::placeControls()
 
     // The keypad in reading order, which is also the tab order; "=" and the keep-on-top box share the
     // last two cells of the bottom row.
-    const std::array<std::array<QPushButton *, 5>, 4> keypad = {{
-        {m_number[7], m_number[8], m_number[9], m_cancelEntry, m_cancel},
-        {m_number[4], m_number[5], m_number[6], m_operator[2], m_operator[0]},
-        {m_number[1], m_number[2], m_number[3], m_operator[1], m_operator[3]},
-        {m_number[0], m_decimal, m_percent, m_operator[EqualsIndex], nullptr},
-    }};
+    const std::array<std::array<QPushButton *, 5>, 4> keypad = { {
+        { m_number[7], m_number[8], m_number[9], m_cancelEntry, m_cancel },
+        { m_number[4], m_number[5], m_number[6], m_operator[2], m_operator[0] },
+        { m_number[1], m_number[2], m_number[3], m_operator[1], m_operator[3] },
+        { m_number[0], m_decimal, m_percent, m_operator[EqualsIndex], nullptr },
+    } };
     QWidget *previous = nullptr;
     for (int row = 0; row < int(keypad.size()); ++row) {
         for (int column = 0; column < 5; ++column) {
@@ -227,8 +228,7 @@ bool frmCalculator::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -49,11 +49,11 @@ private:
     void focusStep();
 
     CalculatorEngine m_engine;
-    std::array<QLabel *, CalculatorEngine::SlotCount> m_lblDisplay{};
+    std::array<QLabel *, CalculatorEngine::SlotCount> m_lblDisplay {};
     QFrame *m_fraCalc = nullptr;
     QLabel *m_lblReadout = nullptr;
-    std::array<QPushButton *, 10> m_number{};
-    std::array<QPushButton *, 5> m_operator{};
+    std::array<QPushButton *, 10> m_number {};
+    std::array<QPushButton *, 5> m_operator {};
     QPushButton *m_decimal = nullptr;
     QPushButton *m_percent = nullptr;
     QPushButton *m_cancelEntry = nullptr;

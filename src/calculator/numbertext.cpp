@@ -39,7 +39,7 @@ QString scientific(double value)
 
 double roundHalfEven(double value, int places)
 {
-    static constexpr std::array<double, 11> scales = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+    static constexpr std::array<double, 11> scales = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10 };
     if (places < 0 || places >= int(scales.size()) || !std::isfinite(value))
         return value;
     const double scale = scales[size_t(places)];

@@ -10,7 +10,7 @@ QString s_path;
 
 bool holdsProgramData(const QDir &dir)
 {
-    static const char *const names[] = {"reminders.dat", "PlanData", "ClipData", "todo.dat"};
+    static const char *const names[] = { "reminders.dat", "PlanData", "ClipData", "todo.dat" };
     for (const char *name : names) {
         if (dir.exists(QLatin1String(name)))
             return true;
@@ -30,8 +30,8 @@ QString DataFolder::choose(const QString &programDir, const QString &userDir)
 QString DataFolder::path()
 {
     if (s_path.isEmpty()) {
-        const QString userDir =
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Quillory2");
+        const QString userDir
+            = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Quillory2");
         s_path = choose(QCoreApplication::applicationDirPath(), userDir);
         QDir().mkpath(s_path);
     }

@@ -41,8 +41,7 @@ double numberOrDefault(const SettingKey &key)
 
 } // namespace
 
-QString GetSetting(const QString &application, const QString &section, const QString &key,
-                   const QString &defaultText)
+QString GetSetting(const QString &application, const QString &section, const QString &key, const QString &defaultText)
 {
     return openStore(application)->value(keyPath(section, key), defaultText).toString();
 }
@@ -54,8 +53,8 @@ void SaveSetting(const QString &application, const QString &section, const QStri
 
 QString get(const SettingKey &key)
 {
-    return GetSetting(QLatin1String(Application), QLatin1String(Section), QLatin1String(key.key),
-                      QLatin1String(key.defaultText));
+    return GetSetting(
+        QLatin1String(Application), QLatin1String(Section), QLatin1String(key.key), QLatin1String(key.defaultText));
 }
 
 void save(const SettingKey &key, const QString &text)

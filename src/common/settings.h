@@ -13,8 +13,7 @@ namespace Settings {
 inline constexpr char Application[] = "Quillory2";
 inline constexpr char Section[] = "Settings";
 
-QString GetSetting(const QString &application, const QString &section, const QString &key,
-                   const QString &defaultText);
+QString GetSetting(const QString &application, const QString &section, const QString &key, const QString &defaultText);
 void SaveSetting(const QString &application, const QString &section, const QString &key, const QString &text);
 
 // The program's own shorthands for application "Quillory2", section "Settings".
@@ -24,9 +23,9 @@ bool contains(const SettingKey &key);
 
 // Readers for the four kinds of value.
 std::optional<double> readCoordinate(const SettingKey &key); // twips; nullopt when absent or unreadable
-int readCheckState(const SettingKey &key);                  // 0 or 1 (anything else reads as the default)
-bool readTruth(const SettingKey &key);                      // zero is false, any other number true
-qint16 readInteger(const SettingKey &key);                  // 16-bit signed
+int readCheckState(const SettingKey &key); // 0 or 1 (anything else reads as the default)
+bool readTruth(const SettingKey &key); // zero is false, any other number true
+qint16 readInteger(const SettingKey &key); // 16-bit signed
 
 // Writers for the same kinds.
 void saveCoordinate(const SettingKey &key, double twips);

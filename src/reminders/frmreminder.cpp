@@ -1,11 +1,11 @@
 #include "reminders/frmreminder.h"
 
+#include "common/clock.h"
+#include "common/settings.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderlistmodel.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/schedule.h"
-#include "common/clock.h"
-#include "common/settings.h"
 #include "widgets/dialogs.h"
 #include "widgets/helpviewer.h"
 #include "widgets/rolloverhints.h"

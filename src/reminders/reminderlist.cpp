@@ -1,12 +1,12 @@
 #include "reminders/reminderlist.h"
 
-#include "reminders/reminderrecord.h"
-#include "reminders/remindersort.h"
-#include "reminders/schedule.h"
 #include "common/clock.h"
 #include "common/datafolder.h"
 #include "common/settings.h"
 #include "common/textfile.h"
+#include "reminders/reminderrecord.h"
+#include "reminders/remindersort.h"
+#include "reminders/schedule.h"
 
 #include <QLocale>
 #include <QScopedValueRollback>

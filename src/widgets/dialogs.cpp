@@ -39,7 +39,7 @@ int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
         const int titleWidth = box.fontMetrics().horizontalAdvance(message.title) + 140;
         grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
-                      1, grid->columnCount());
+            1, grid->columnCount());
     }
     return box.exec();
 }
@@ -64,11 +64,11 @@ bool ask(const Message &message, QWidget *parent)
 
 Message writeFailedMessage(const QString &path, const QString &reason)
 {
-    return {Message::Icon::Exclamation, QObject::tr("Quillory2: Cannot save the file"),
-            QObject::tr("THE FILE COULD NOT BE SAVED\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\n"
-                        "Make room on the disk or make the folder writable, then try again.\r\n"
-                        "Nothing has been lost: what you see on screen is kept.")
-                .arg(QDir::toNativeSeparators(path), reason)};
+    return { Message::Icon::Exclamation, QObject::tr("Quillory2: Cannot save the file"),
+        QObject::tr("THE FILE COULD NOT BE SAVED\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\n"
+                    "Make room on the disk or make the folder writable, then try again.\r\n"
+                    "Nothing has been lost: what you see on screen is kept.")
+            .arg(QDir::toNativeSeparators(path), reason) };
 }
 
 bool writeTextFile(const QString &path, const QString &text, QWidget *parent)

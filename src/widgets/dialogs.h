@@ -22,7 +22,7 @@ Message writeFailedMessage(const QString &path, const QString &reason);
 struct Recorder
 {
     QList<Message> shown;
-    QList<bool> answers;                       // taken from the front by ask(); No when empty
+    QList<bool> answers; // taken from the front by ask(); No when empty
     std::function<void(const Message &)> onShow; // runs "while the box is open"
 };
 

@@ -6,8 +6,7 @@
 RolloverHints::RolloverHints(QLabel *panel, QObject *parent)
     : QObject(parent)
     , m_panel(panel)
-{
-}
+{ }
 
 void RolloverHints::attach(QWidget *control, const QString &hint)
 {

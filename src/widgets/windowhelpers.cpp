@@ -53,11 +53,11 @@ void resizeOuterTwips(QWidget *window, QSizeF twips)
 {
     const QSize frame = window->frameGeometry().size() - window->geometry().size();
     window->resize(int(std::lround(twips.width() / TwipsPerPixel)) - frame.width(),
-                   int(std::lround(twips.height() / TwipsPerPixel)) - frame.height());
+        int(std::lround(twips.height() / TwipsPerPixel)) - frame.height());
 }
 
 QPointF placeWindow(std::optional<double> left, std::optional<double> top, QSizeF window, QSizeF screen,
-                    std::optional<double> fallbackTop)
+    std::optional<double> fallbackTop)
 {
     const double centredLeft = (screen.width() - window.width()) / 2;
     const double centredTop = fallbackTop.value_or((screen.height() - window.height()) / 2);
@@ -67,11 +67,10 @@ QPointF placeWindow(std::optional<double> left, std::optional<double> top, QSize
     return pos;
 }
 
-void restorePlacement(QWidget *window, const SettingKey &left, const SettingKey &top,
-                      std::optional<double> fallbackTop)
+void restorePlacement(QWidget *window, const SettingKey &left, const SettingKey &top, std::optional<double> fallbackTop)
 {
     const QPointF pos = placeWindow(Settings::readCoordinate(left), Settings::readCoordinate(top),
-                                    outerSizeTwips(window), screenSizeTwips(), fallbackTop);
+        outerSizeTwips(window), screenSizeTwips(), fallbackTop);
     moveToTwips(window, pos);
 }
 

@@ -28,11 +28,11 @@ void resizeOuterTwips(QWidget *window, QSizeF twips);
 // the right or bottom edge of the screen comes back to the middle (or to fallbackTop, when given).
 // Negative edges are kept.
 QPointF placeWindow(std::optional<double> left, std::optional<double> top, QSizeF window, QSizeF screen,
-                    std::optional<double> fallbackTop = std::nullopt);
+    std::optional<double> fallbackTop = std::nullopt);
 
 // Reads the two keys and moves the window; set the window's size first.
-void restorePlacement(QWidget *window, const SettingKey &left, const SettingKey &top,
-                      std::optional<double> fallbackTop = std::nullopt);
+void restorePlacement(
+    QWidget *window, const SettingKey &left, const SettingKey &top, std::optional<double> fallbackTop = std::nullopt);
 void savePlacement(const QWidget *window, const SettingKey &left, const SettingKey &top);
 
 // The caption-less "Keep on top" box: takes its state from the key (a ticked box puts the window

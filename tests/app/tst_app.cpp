@@ -1,10 +1,10 @@
 #include "../support/testenvironment.h"
 
-#include "common/settings.h"
 #include "app/frmqy2.h"
 #include "app/singleinstance.h"
 #include "app/systray.h"
 #include "app/windowopener.h"
+#include "common/settings.h"
 
 #include <QProcess>
 #include <QSettings>
@@ -108,7 +108,7 @@ void TestShell::trayActivations()
     QStringList log;
     logTrayEvents(tray, &log);
     tray.handleActivation(QSystemTrayIcon::ActivationReason(reason));
-    QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList{event});
+    QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList { event });
 }
 
 void TestShell::trayIconWindowEvents_data()
@@ -133,7 +133,7 @@ void TestShell::trayIconWindowEvents()
     QStringList log;
     logTrayEvents(tray, &log);
     tray.handleIconEvent(QEvent::Type(type), Qt::MouseButton(button));
-    QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList{event});
+    QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList { event });
 }
 
 void TestShell::trayProperties()
@@ -172,7 +172,7 @@ void TestShell::openerLoadsOnceAndBringsForward()
     QStringList log;
     QSignalSpy registered(&opener, &WindowOpener::registered);
     QVERIFY(!opener.show(QStringLiteral("Calc"))); // nothing registered: nothing pretends to open
-    registerProbes(opener, {QStringLiteral("Calc")}, &log);
+    registerProbes(opener, { QStringLiteral("Calc") }, &log);
     QCOMPARE(registered.count(), 1);
     QVERIFY(opener.isRegistered(QStringLiteral("Calc")));
     QVERIFY(!opener.isRegistered(QStringLiteral("Cal")));
@@ -183,7 +183,7 @@ void TestShell::openerLoadsOnceAndBringsForward()
     QWidget *second = opener.show(QStringLiteral("Calc"));
     QCOMPARE(second, first);
     QCOMPARE(second->pos(), QPoint(40, 50));
-    QCOMPARE(log, QStringList{QStringLiteral("load Calc")});
+    QCOMPARE(log, QStringList { QStringLiteral("load Calc") });
 
     first->close(); // closing the window unloads it; the next show loads it again
     QTRY_VERIFY(!opener.window(QStringLiteral("Calc")));
@@ -197,20 +197,20 @@ void TestShell::openerUnloadsInTheFixedOrder()
     WindowOpener opener;
     QStringList log;
     registerProbes(opener, WindowOpener::unloadOrder(), &log);
-    const QStringList loaded = {QStringLiteral("Quick"), QStringLiteral("ToolBar"), QStringLiteral("Rem"),
-                                QStringLiteral("Calc"), QStringLiteral("PopUp")};
+    const QStringList loaded = { QStringLiteral("Quick"), QStringLiteral("ToolBar"), QStringLiteral("Rem"),
+        QStringLiteral("Calc"), QStringLiteral("PopUp") };
     for (const QString &key : loaded)
         opener.show(key);
     log.clear();
     opener.unloadAll();
-    QCOMPARE(log, (QStringList{QStringLiteral("unload Calc"), QStringLiteral("unload Rem"),
-                               QStringLiteral("unload PopUp"), QStringLiteral("unload ToolBar"),
-                               QStringLiteral("unload Quick")}));
+    QCOMPARE(log,
+        (QStringList { QStringLiteral("unload Calc"), QStringLiteral("unload Rem"), QStringLiteral("unload PopUp"),
+            QStringLiteral("unload ToolBar"), QStringLiteral("unload Quick") }));
     for (const QString &key : loaded)
         QVERIFY(!opener.window(key));
     QCOMPARE(WindowOpener::unloadOrder(),
-             (QStringList{"Calc", "Cal", "Clip", "Plan", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar",
-                          "Options", "Quick"}));
+        (QStringList {
+            "Calc", "Cal", "Clip", "Plan", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar", "Options", "Quick" }));
 }
 
 void TestShell::startUpShowsSplashOrToolBar_data()
@@ -218,11 +218,15 @@ void TestShell::startUpShowsSplashOrToolBar_data()
     QTest::addColumn<QString>("splash");
     QTest::addColumn<QString>("toolbar");
     QTest::addColumn<QStringList>("loaded");
-    QTest::newRow("fresh store: splash") << QString() << QString() << QStringList{"load Splash"};
-    QTest::newRow("splash on, toolbar off") << "1" << "0" << QStringList{"load Splash"};
-    QTest::newRow("splash off: toolbar") << "0" << "1" << QStringList{"load ToolBar"};
-    QTest::newRow("both off: tray only") << "0" << "0" << QStringList{};
-    QTest::newRow("unreadable splash reads as on") << "x" << "0" << QStringList{"load Splash"};
+    QTest::newRow("fresh store: splash") << QString() << QString() << QStringList { "load Splash" };
+    QTest::newRow("splash on, toolbar off") << "1"
+                                            << "0" << QStringList { "load Splash" };
+    QTest::newRow("splash off: toolbar") << "0"
+                                         << "1" << QStringList { "load ToolBar" };
+    QTest::newRow("both off: tray only") << "0"
+                                         << "0" << QStringList {};
+    QTest::newRow("unreadable splash reads as on") << "x"
+                                                   << "0" << QStringList { "load Splash" };
 }
 
 void TestShell::startUpShowsSplashOrToolBar()
@@ -236,7 +240,7 @@ void TestShell::startUpShowsSplashOrToolBar()
         Settings::save(Key::ShowToolBar, toolbar);
     QStringList log; // outlives the main window, whose end unloads the probes
     frmQY2 main;
-    registerProbes(main.opener(), {QStringLiteral("Splash"), QStringLiteral("ToolBar")}, &log);
+    registerProbes(main.opener(), { QStringLiteral("Splash"), QStringLiteral("ToolBar") }, &log);
     main.Form_Load();
     QCOMPARE(log, loaded);
     QVERIFY(!main.isVisible());
@@ -251,9 +255,12 @@ void TestShell::startUpReadsPopUpSettings_data()
     QTest::addColumn<bool>("autoOn");
     QTest::addColumn<int>("ticks");
     QTest::newRow("fresh store") << QString() << QString() << true << 6;
-    QTest::newRow("off, 3") << "0" << "3" << false << 3;
-    QTest::newRow("2 is not on") << "2" << "9" << false << 9;
-    QTest::newRow("garbage delay reads 6") << "1" << "soon" << true << 6;
+    QTest::newRow("off, 3") << "0"
+                            << "3" << false << 3;
+    QTest::newRow("2 is not on") << "2"
+                                 << "9" << false << 9;
+    QTest::newRow("garbage delay reads 6") << "1"
+                                           << "soon" << true << 6;
 }
 
 void TestShell::startUpReadsPopUpSettings()
@@ -279,11 +286,11 @@ void TestShell::trayEventsOpenWindows()
     Settings::save(Key::ShowToolBar, QStringLiteral("0"));
     QStringList log; // outlives the main window, whose end unloads the probes
     frmQY2 main;
-    registerProbes(main.opener(), {QStringLiteral("ToolBar"), QStringLiteral("PopUp")}, &log);
+    registerProbes(main.opener(), { QStringLiteral("ToolBar"), QStringLiteral("PopUp") }, &log);
     main.Form_Load();
 
     Q_EMIT main.sysTray().MouseMove(); // auto pop-up on by default
-    QCOMPARE(log, QStringList{QStringLiteral("load PopUp")});
+    QCOMPARE(log, QStringList { QStringLiteral("load PopUp") });
     Q_EMIT main.sysTray().MouseMove(); // an open menu is only brought forward
     QCOMPARE(log.size(), 1);
     main.sysTray().handleActivation(QSystemTrayIcon::Trigger);
@@ -295,7 +302,7 @@ void TestShell::trayEventsOpenWindows()
     Q_EMIT main.sysTray().MouseMove();
     QCOMPARE(log, QStringList());
     main.sysTray().handleActivation(QSystemTrayIcon::Context); // the right button still opens it
-    QCOMPARE(log, QStringList{QStringLiteral("load PopUp")});
+    QCOMPARE(log, QStringList { QStringLiteral("load PopUp") });
     main.sysTray().handleActivation(QSystemTrayIcon::DoubleClick);
     main.sysTray().handleIconEvent(QEvent::MouseButtonRelease, Qt::LeftButton);
     QCOMPARE(log.size(), 1);
@@ -317,7 +324,7 @@ void TestShell::shutdownSavesAndUnloadsOnce()
 
     log.clear();
     main->unload();
-    QCOMPARE(log, (QStringList{"unload Calc", "unload ToolBar", "unload Quick"}));
+    QCOMPARE(log, (QStringList { "unload Calc", "unload ToolBar", "unload Quick" }));
     QCOMPARE(Settings::get(Key::AutoPopUpMenu), QStringLiteral("7")); // the text as read
     QCOMPARE(Settings::get(Key::PopUpDelay), QStringLiteral("4"));
     QVERIFY(!main->sysTray().isVisible());

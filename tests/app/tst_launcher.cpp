@@ -1,7 +1,6 @@
 #include "../support/testenvironment.h"
 
 #include "app/aboutpanel.h"
-#include "common/settings.h"
 #include "app/frmabout.h"
 #include "app/frmoptions.h"
 #include "app/frmpopupmenu.h"
@@ -9,8 +8,9 @@
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
 #include "app/toolicons.h"
-#include "widgets/windowhelpers.h"
 #include "app/windows.h"
+#include "common/settings.h"
+#include "widgets/windowhelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,15 +115,14 @@ private:
 
 namespace {
 
-const QStringList ToolKeys = {QStringLiteral("Calc"),  QStringLiteral("Cal"), QStringLiteral("Clip"),
-                              QStringLiteral("Plan"),  QStringLiteral("Quick"), QStringLiteral("Rem"),
-                              QStringLiteral("Text")};
-const QStringList LauncherKeys = {QStringLiteral("ToolBar"), QStringLiteral("PopUp"), QStringLiteral("Options"),
-                                  QStringLiteral("Splash"), QStringLiteral("About")};
+const QStringList ToolKeys = { QStringLiteral("Calc"), QStringLiteral("Cal"), QStringLiteral("Clip"),
+    QStringLiteral("Plan"), QStringLiteral("Quick"), QStringLiteral("Rem"), QStringLiteral("Text") };
+const QStringList LauncherKeys = { QStringLiteral("ToolBar"), QStringLiteral("PopUp"), QStringLiteral("Options"),
+    QStringLiteral("Splash"), QStringLiteral("About") };
 
 QPoint twipsToPixels(QPointF twips)
 {
-    return {int(std::lround(twips.x() / TwipsPerPixel)), int(std::lround(twips.y() / TwipsPerPixel))};
+    return { int(std::lround(twips.x() / TwipsPerPixel)), int(std::lround(twips.y() / TwipsPerPixel)) };
 }
 
 void store(const SettingKey &key, const QVariant &value)
@@ -143,12 +142,12 @@ void verifyCentred(const QWidget *window)
 {
     const QSizeF screen = screenSizeTwips();
     const QSizeF outer = outerSizeTwips(window);
-    const QPoint expected = twipsToPixels(QPointF((screen.width() - outer.width()) / 2,
-                                                  (screen.height() - outer.height()) / 2));
+    const QPoint expected
+        = twipsToPixels(QPointF((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
     const QSize frame = window->frameGeometry().size() - window->geometry().size();
     const QPoint off = window->pos() - expected;
     QVERIFY2(std::abs(off.x()) <= frame.width() / 2 + 1 && std::abs(off.y()) <= frame.height() / 2 + 1,
-             qPrintable(QStringLiteral("off centre by %1, %2").arg(off.x()).arg(off.y())));
+        qPrintable(QStringLiteral("off centre by %1, %2").arg(off.x()).arg(off.y())));
 }
 
 QWidget *helpWindow()
@@ -239,11 +238,11 @@ void TestLauncher::startUp_data()
     QTest::addColumn<QVariant>("showToolBar");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("fresh store") << QVariant() << QVariant() << QStringList{"Splash"};
-    QTest::newRow("splash, no toolbar") << QVariant("1") << QVariant("0") << QStringList{"Splash"};
-    QTest::newRow("toolbar only") << QVariant("0") << QVariant("1") << QStringList{"ToolBar"};
-    QTest::newRow("neither") << QVariant("0") << QVariant("0") << QStringList{};
-    QTest::newRow("any non-zero number is on") << QVariant("-1") << QVariant("0") << QStringList{"Splash"};
+    QTest::newRow("fresh store") << QVariant() << QVariant() << QStringList { "Splash" };
+    QTest::newRow("splash, no toolbar") << QVariant("1") << QVariant("0") << QStringList { "Splash" };
+    QTest::newRow("toolbar only") << QVariant("0") << QVariant("1") << QStringList { "ToolBar" };
+    QTest::newRow("neither") << QVariant("0") << QVariant("0") << QStringList {};
+    QTest::newRow("any non-zero number is on") << QVariant("-1") << QVariant("0") << QStringList { "Splash" };
 }
 
 void TestLauncher::startUp()
@@ -299,7 +298,7 @@ void TestLauncher::trayEventsOpenToolBarAndMenu()
 void TestLauncher::iconsAreBuiltIn_data()
 {
     QTest::addColumn<QString>("key");
-    for (const QString &key : ToolKeys + QStringList{"Help", "About", "Options", "Exit", "Hide", "Menu"})
+    for (const QString &key : ToolKeys + QStringList { "Help", "About", "Options", "Exit", "Hide", "Menu" })
         QTest::newRow(qPrintable(key)) << key;
 }
 
@@ -343,7 +342,7 @@ void TestLauncher::toolBarPlacement()
     const double centredLeft = (screenSizeTwips().width() - outerSizeTwips(toolBar).width()) / 2;
     const QPointF expected = fallsBack ? QPointF(centredLeft, 100)
                                        : QPointF(storedLeft.isValid() ? storedLeft.toDouble() : centredLeft,
-                                                 storedTop.isValid() ? storedTop.toDouble() : 100);
+                                           storedTop.isValid() ? storedTop.toDouble() : 100);
     QCOMPARE(toolBar->pos(), twipsToPixels(expected));
 }
 
@@ -446,7 +445,7 @@ void TestLauncher::leftClickOpensTheKeyedWindow()
 
 void TestLauncher::unregisteredButtonsWaitForTheirWindow()
 {
-    registerStandIns({QStringLiteral("Calc")});
+    registerStandIns({ QStringLiteral("Calc") });
     auto *toolBar = show<frmToolBar>("ToolBar");
     auto *menu = show<frmPopUpMenu>("PopUp");
     auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
@@ -465,7 +464,7 @@ void TestLauncher::unregisteredButtonsWaitForTheirWindow()
     QTest::mouseClick(plan, Qt::LeftButton);
     QVERIFY(!m_main->opener().window(QStringLiteral("Plan")));
 
-    registerStandIns({QStringLiteral("Plan")});
+    registerStandIns({ QStringLiteral("Plan") });
     QVERIFY(plan->isEnabled());
     QVERIFY(buttonOf(column, "Plan")->isEnabled());
     QTest::mouseClick(plan, Qt::LeftButton);
@@ -538,8 +537,8 @@ void TestLauncher::popUpPositionRule_data()
     QTest::newRow("lower right") << QPointF(18000, 11000) << screen << QPointF(18000 - 1530, 11000 - 3015);
     QTest::newRow("exactly half") << QPointF(9600, 6000) << screen << QPointF(9600 - 1530, 6000 - 3015);
     QTest::newRow("just before half") << QPointF(9599, 5999) << screen << QPointF(9599, 5999);
-    QTest::newRow("half of a second screen") << QPointF(28800, 6000) << QRectF(19200, 0, 19200, 12000)
-                                             << QPointF(28800 - 1530, 6000 - 3015);
+    QTest::newRow("half of a second screen")
+        << QPointF(28800, 6000) << QRectF(19200, 0, 19200, 12000) << QPointF(28800 - 1530, 6000 - 3015);
     QTest::newRow("left part of a second screen")
         << QPointF(20000, 900) << QRectF(19200, 0, 19200, 12000) << QPointF(20000, 900);
 }
@@ -582,8 +581,8 @@ void TestLauncher::popUpOpensAtPointer()
     const QSize size = menu->frameGeometry().size();
     QVERIFY(size.width() >= int(frmPopUpMenu::InsideWidthTwips / TwipsPerPixel));
     QVERIFY(size.height() >= int(frmPopUpMenu::InsideHeightTwips / TwipsPerPixel));
-    const QPoint expected(rightHalf ? pointer.x() - size.width() : pointer.x(),
-                          lowerHalf ? pointer.y() - size.height() : pointer.y());
+    const QPoint expected(
+        rightHalf ? pointer.x() - size.width() : pointer.x(), lowerHalf ? pointer.y() - size.height() : pointer.y());
     QCOMPARE(menu->pos(), expected);
     QVERIFY(menu->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(menu->popUpTicks(), qint16(1));
@@ -667,7 +666,8 @@ void TestLauncher::menuButtonOpensAndCloses_data()
     QTest::addColumn<QString>("opened");
     for (const QString &key : ToolKeys)
         QTest::newRow(qPrintable(key)) << key << QStringLiteral("standIn") + key;
-    QTest::newRow("About") << "About" << "frmAbout";
+    QTest::newRow("About") << "About"
+                           << "frmAbout";
 }
 
 void TestLauncher::menuButtonOpensAndCloses()
@@ -737,7 +737,7 @@ void TestLauncher::optionsLeavesMenuOpen()
     QStringList items;
     for (QAction *item : dropDown->actions())
         items << item->objectName() + QLatin1Char('=') + item->text();
-    QCOMPARE(items, (QStringList{"Options=Options", "Exit=E&xit"}));
+    QCOMPARE(items, (QStringList { "Options=Options", "Exit=E&xit" }));
 
     menu->Timer1_Timer();
     dropDown->actions().first()->trigger();
@@ -759,7 +759,7 @@ void TestLauncher::exitRunsShutdownOrder()
     connect(&m_main->opener(), &WindowOpener::loaded, this, [&unloaded](const QString &key, QWidget *w) {
         connect(w, &QObject::destroyed, [&unloaded, key] { unloaded << key; });
     });
-    for (const char *key : {"Quick", "Options", "ToolBar", "Splash", "About", "Text", "Rem", "Calc"})
+    for (const char *key : { "Quick", "Options", "ToolBar", "Splash", "About", "Text", "Rem", "Calc" })
         QVERIFY(m_main->opener().show(QLatin1String(key)));
     m_main->setAutoPopUpMenu(0);
     m_main->setPopUpDelay(4);
@@ -781,7 +781,8 @@ void TestLauncher::exitRunsShutdownOrder()
     QVERIFY(!endedDuringClick);
     QTRY_COMPARE(ended.count(), 1);
     QVERIFY(m_main->isUnloaded());
-    QCOMPARE(unloaded, (QStringList{"Calc", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar", "Options", "Quick"}));
+    QCOMPARE(
+        unloaded, (QStringList { "Calc", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar", "Options", "Quick" }));
     QCOMPARE(Settings::get(Key::AutoPopUpMenu), QStringLiteral("0"));
     QCOMPARE(Settings::get(Key::PopUpDelay), QStringLiteral("4"));
     QVERIFY(Settings::contains(Key::ToolBarLeft)); // each window saved as it went
@@ -805,10 +806,10 @@ void TestLauncher::optionsLoad_data()
     QTest::newRow("fresh store") << QVariant("1") << 6 << QVariant() << QVariant() << true << 6 << true << true;
     QTest::newRow("applied 0") << QVariant(0) << 4 << QVariant("0") << QVariant("1") << false << 4 << false << true;
     QTest::newRow("applied 1") << QVariant(1) << 9 << QVariant("1") << QVariant("0") << true << 9 << true << false;
-    QTest::newRow("stored 2 shows cleared") << QVariant("2") << 6 << QVariant() << QVariant() << false << 6 << true
-                                            << true;
-    QTest::newRow("stored text shows cleared") << QVariant("yes") << 6 << QVariant() << QVariant() << false << 6
-                                               << true << true;
+    QTest::newRow("stored 2 shows cleared")
+        << QVariant("2") << 6 << QVariant() << QVariant() << false << 6 << true << true;
+    QTest::newRow("stored text shows cleared")
+        << QVariant("yes") << 6 << QVariant() << QVariant() << false << 6 << true << true;
     QTest::newRow("delay 12 clamped") << QVariant("1") << 12 << QVariant() << QVariant() << true << 9 << true << true;
     QTest::newRow("delay 1 clamped") << QVariant("1") << 1 << QVariant() << QVariant() << true << 3 << true << true;
     QTest::newRow("delay -4 clamped") << QVariant("1") << -4 << QVariant() << QVariant() << true << 3 << true << true;
@@ -985,17 +986,17 @@ void TestLauncher::splashContent()
     QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(splash->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version " QY2_VERSION));
     QCOMPARE(splash->findChild<QLabel *>("lblDescription")->text(),
-             QStringLiteral("Quillory is your personal desktop assistant, ready to keep track of your daily tasks "
-                            "and make more efficient use of your time. "));
-    for (const char *name : {"Picture1", "Picture2", "Picture3"}) {
+        QStringLiteral("Quillory is your personal desktop assistant, ready to keep track of your daily tasks "
+                       "and make more efficient use of your time. "));
+    for (const char *name : { "Picture1", "Picture2", "Picture3" }) {
         auto *picture = splash->findChild<QWidget *>(QLatin1String(name));
         QVERIFY2(picture && picture->isVisible(), name);
     }
     const QSizeF size = outerSizeTwips(splash);
     QVERIFY(size.width() >= AboutPanel::WidthTwips && size.height() >= AboutPanel::HeightTwips);
     const QSizeF screen = screenSizeTwips();
-    QCOMPARE(splash->pos(), twipsToPixels(QPointF((screen.width() - size.width()) / 2,
-                                                  (screen.height() - size.height()) / 2)));
+    QCOMPARE(splash->pos(),
+        twipsToPixels(QPointF((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2)));
     auto *timer2 = splash->findChild<QTimer *>("Timer2");
     QVERIFY(timer2 && timer2->isActive());
     QCOMPARE(timer2->interval(), 5000);

@@ -122,37 +122,68 @@ void TestCalculatorEngine::keySequences_data()
     addKeyTableRows();
 
     // More of the same rules.
-    QTest::newRow("C clears a calculation") << "5 + 3 C 2 =" << "2.";
-    QTest::newRow("number after = starts anew") << "5 + 3 = 2 + 1 =" << "3.";
-    QTest::newRow("percent whatever was pending") << "200 - 10 % =" << "20.";
-    QTest::newRow("operator replaces +, X") << "5 + X 2 =" << "10.";
-    QTest::newRow("operator replaces X, +") << "5 X + 2 =" << "7.";
-    QTest::newRow("operator replaces +, /") << "5 + / 2 =" << "2.5";
-    QTest::newRow("operator replaces +, =") << "5 + = 3 =" << "3.";
-    QTest::newRow("times a negative") << "5 X - 3 =" << "-15.";
-    QTest::newRow("divided by a negative") << "5 / - 2 =" << "-2.5";
-    QTest::newRow("negative first operand") << "- 5 X 3 =" << "-15.";
-    QTest::newRow("negative fraction") << "- . 5 + 1 =" << "0.5";
-    QTest::newRow("keyboard multiply") << "6 * 7 =" << "42.";
-    QTest::newRow("- after = is subtraction") << "5 = - 2 =" << "3.";
-    QTest::newRow("minus minus after an operator") << "5 + - - 3 =" << "-3.";
-    QTest::newRow("third") << "1 / 3 =" << "0.3333333333";
-    QTest::newRow("minus a third") << "- 1 / 3 =" << "-0.333333333";
-    QTest::newRow("hundred thirds") << "100 / 3 =" << "33.333333333";
-    QTest::newRow("eleven nines") << "99999999998 + 1 =" << "99999999999.";
-    QTest::newRow("negative eleven nines") << "0 - 99999999999 =" << "-99999999999.";
-    QTest::newRow("zero result") << "5 - 5 =" << "0.";
-    QTest::newRow("negative zero result") << "- 5 X 0 =" << "0.";
-    QTest::newRow("tiny result") << "1 / 100000000000 =" << "1.00E-11";
-    QTest::newRow("small result") << "1 / 100000 =" << "1E-05";
-    QTest::newRow("halfway rounds to even") << "1 / 2048 =" << "0.0004882812";
-    QTest::newRow("whole value keeps its point") << "0.5 + 0.5 =" << "1.";
-    QTest::newRow("float sum") << ". 1 + . 2 =" << "0.3";
-    QTest::newRow("percent of a percent") << "50 % %" << "0.005";
-    QTest::newRow("small percent") << "0.001 %" << "1E-05";
-    QTest::newRow("zero percent has no point") << "0 %" << "0";
-    QTest::newRow("big percent") << "100000000000000000 %" << "1E+15";
-    QTest::newRow("fifteen digits percent") << "99999999999999900 %" << "999999999999999";
+    QTest::newRow("C clears a calculation") << "5 + 3 C 2 ="
+                                            << "2.";
+    QTest::newRow("number after = starts anew") << "5 + 3 = 2 + 1 ="
+                                                << "3.";
+    QTest::newRow("percent whatever was pending") << "200 - 10 % ="
+                                                  << "20.";
+    QTest::newRow("operator replaces +, X") << "5 + X 2 ="
+                                            << "10.";
+    QTest::newRow("operator replaces X, +") << "5 X + 2 ="
+                                            << "7.";
+    QTest::newRow("operator replaces +, /") << "5 + / 2 ="
+                                            << "2.5";
+    QTest::newRow("operator replaces +, =") << "5 + = 3 ="
+                                            << "3.";
+    QTest::newRow("times a negative") << "5 X - 3 ="
+                                      << "-15.";
+    QTest::newRow("divided by a negative") << "5 / - 2 ="
+                                           << "-2.5";
+    QTest::newRow("negative first operand") << "- 5 X 3 ="
+                                            << "-15.";
+    QTest::newRow("negative fraction") << "- . 5 + 1 ="
+                                       << "0.5";
+    QTest::newRow("keyboard multiply") << "6 * 7 ="
+                                       << "42.";
+    QTest::newRow("- after = is subtraction") << "5 = - 2 ="
+                                              << "3.";
+    QTest::newRow("minus minus after an operator") << "5 + - - 3 ="
+                                                   << "-3.";
+    QTest::newRow("third") << "1 / 3 ="
+                           << "0.3333333333";
+    QTest::newRow("minus a third") << "- 1 / 3 ="
+                                   << "-0.333333333";
+    QTest::newRow("hundred thirds") << "100 / 3 ="
+                                    << "33.333333333";
+    QTest::newRow("eleven nines") << "99999999998 + 1 ="
+                                  << "99999999999.";
+    QTest::newRow("negative eleven nines") << "0 - 99999999999 ="
+                                           << "-99999999999.";
+    QTest::newRow("zero result") << "5 - 5 ="
+                                 << "0.";
+    QTest::newRow("negative zero result") << "- 5 X 0 ="
+                                          << "0.";
+    QTest::newRow("tiny result") << "1 / 100000000000 ="
+                                 << "1.00E-11";
+    QTest::newRow("small result") << "1 / 100000 ="
+                                  << "1E-05";
+    QTest::newRow("halfway rounds to even") << "1 / 2048 ="
+                                            << "0.0004882812";
+    QTest::newRow("whole value keeps its point") << "0.5 + 0.5 ="
+                                                 << "1.";
+    QTest::newRow("float sum") << ". 1 + . 2 ="
+                               << "0.3";
+    QTest::newRow("percent of a percent") << "50 % %"
+                                          << "0.005";
+    QTest::newRow("small percent") << "0.001 %"
+                                   << "1E-05";
+    QTest::newRow("zero percent has no point") << "0 %"
+                                               << "0";
+    QTest::newRow("big percent") << "100000000000000000 %"
+                                 << "1E+15";
+    QTest::newRow("fifteen digits percent") << "99999999999999900 %"
+                                            << "999999999999999";
 }
 
 void TestCalculatorEngine::keySequences()
@@ -204,18 +235,19 @@ void TestCalculatorEngine::stateAfterKeys()
 
 void TestCalculatorEngine::divideByZero()
 {
-    const QStringList zeros = {QStringLiteral("0"), QStringLiteral("- 0"), QStringLiteral("0 . 0"),
-                               QStringLiteral(". 0 0")};
+    const QStringList zeros
+        = { QStringLiteral("0"), QStringLiteral("- 0"), QStringLiteral("0 . 0"), QStringLiteral(". 0 0") };
     for (const QString &zero : zeros) {
         CalculatorEngine engine;
         const QList<Message> shown = press(engine, QStringLiteral("7 / ") + zero + QStringLiteral(" ="));
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.first().icon, Message::Icon::Exclamation);
         QCOMPARE(shown.first().title, QStringLiteral("Quillory2: Cannot divide by zero"));
-        QCOMPARE(shown.first().text, QStringLiteral("PLEASE USE A NON-ZERO NUMBER\r\n\r\n"
-                                                    "You are receiving this message because\r\n"
-                                                    "you are attempting to divide a\r\nnumber by zero.\r\n\r\n"
-                                                    "Solution:\r\nMake sure the denominator is non-zero."));
+        QCOMPARE(shown.first().text,
+            QStringLiteral("PLEASE USE A NON-ZERO NUMBER\r\n\r\n"
+                           "You are receiving this message because\r\n"
+                           "you are attempting to divide a\r\nnumber by zero.\r\n\r\n"
+                           "Solution:\r\nMake sure the denominator is non-zero."));
         QCOMPARE(engine.readout(), QStringLiteral("7."));
         QCOMPARE(engine.operandCount(), 1);
         QCOMPARE(engine.pendingOperator(), QChar(u'='));
@@ -238,8 +270,7 @@ void TestCalculatorEngine::overflowKeepsTheFirstOperand()
     // 28 factors of eleven nines stay just below the largest double; the 29th goes beyond it.
     const QString nines = QStringLiteral("99999999999");
     CalculatorEngine engine;
-    QVERIFY(press(engine, repeated(nines + QStringLiteral(" X"), 27) + QLatin1Char(' ') + nines
-                              + QStringLiteral(" ="))
+    QVERIFY(press(engine, repeated(nines + QStringLiteral(" X"), 27) + QLatin1Char(' ') + nines + QStringLiteral(" ="))
                 .isEmpty());
     QCOMPARE(engine.readout(), QStringLiteral("1.00E+308"));
 
@@ -288,10 +319,14 @@ void TestCalculatorEngine::percentTwiceCarriesOnAtTheNextOperator_data()
     QTest::addColumn<QString>("readout");
     QTest::addColumn<int>("operandCount");
 
-    QTest::newRow("percent twice") << "200 + 10 % %" << "0.001" << 2;
-    QTest::newRow("percent twice, =") << "200 + 10 % % =" << "0.2" << 1;
-    QTest::newRow("number after percent, =") << "200 + 10 % 5 =" << "1000." << 1;
-    QTest::newRow("goes on afterwards") << "200 + 10 % % = + 1 =" << "1.2" << 1;
+    QTest::newRow("percent twice") << "200 + 10 % %"
+                                   << "0.001" << 2;
+    QTest::newRow("percent twice, =") << "200 + 10 % % ="
+                                      << "0.2" << 1;
+    QTest::newRow("number after percent, =") << "200 + 10 % 5 ="
+                                             << "1000." << 1;
+    QTest::newRow("goes on afterwards") << "200 + 10 % % = + 1 ="
+                                        << "1.2" << 1;
 }
 
 void TestCalculatorEngine::percentTwiceCarriesOnAtTheNextOperator()
@@ -372,7 +407,7 @@ void TestCalculatorEngine::resultTextIsWithinHalfItsLastDigit()
         QVERIFY2(text.size() <= 13, qPrintable(text));
         const double shown = NumberText::read(text).value();
         QVERIFY2(std::abs(shown - value) <= halfLastDigit(text) * (1 + 1e-9),
-                 qPrintable(QStringLiteral("%1 -> %2").arg(value, 0, 'g', 17).arg(text)));
+            qPrintable(QStringLiteral("%1 -> %2").arg(value, 0, 'g', 17).arg(text)));
     }
 }
 
@@ -381,27 +416,48 @@ void TestCalculatorEngine::slotText_data()
     QTest::addColumn<QString>("readout");
     QTest::addColumn<QString>("slot");
 
-    QTest::newRow("3.3333333333") << "3.3333333333" << "3.333333";
-    QTest::newRow("12345678.") << "12345678." << "1.23E+07";
-    QTest::newRow("1234567.89") << "1234567.89" << "1234568";
-    QTest::newRow("0.00005") << "0.00005" << "5.00E-05";
-    QTest::newRow("-9999999.") << "-9999999." << "-9999999.";
-    QTest::newRow("0.") << "0." << "0.";
-    QTest::newRow("-0. kept as it is") << "-0." << "-0.";
-    QTest::newRow("0 kept as it is") << "0" << "0";
-    QTest::newRow("0.000 kept as it is") << "0.000" << "0.000";
-    QTest::newRow("0.0001") << "0.0001" << "0.0001";
-    QTest::newRow("just below 0.0001") << "0.00009999" << "1.00E-04";
-    QTest::newRow("just above seven nines") << "9999999.5" << "1.00E+07";
-    QTest::newRow("rounds up to seven nines") << "9999998.6" << "9999999";
-    QTest::newRow("just above seven nines, a bit") << "9999999.4" << "1.00E+07";
-    QTest::newRow("-1234.5678") << "-1234.5678" << "-1234.57";
-    QTest::newRow("1234.5678") << "1234.5678" << "1234.568";
-    QTest::newRow("halfway to even") << "0.0078125" << "0.007812";
-    QTest::newRow("whole") << "12." << "12.";
-    QTest::newRow("exponent readout") << "1.23E+07" << "1.23E+07";
-    QTest::newRow("small exponent readout") << "1.5E-03" << "0.0015";
-    QTest::newRow("lone minus holds nothing") << "-" << "";
+    QTest::newRow("3.3333333333") << "3.3333333333"
+                                  << "3.333333";
+    QTest::newRow("12345678.") << "12345678."
+                               << "1.23E+07";
+    QTest::newRow("1234567.89") << "1234567.89"
+                                << "1234568";
+    QTest::newRow("0.00005") << "0.00005"
+                             << "5.00E-05";
+    QTest::newRow("-9999999.") << "-9999999."
+                               << "-9999999.";
+    QTest::newRow("0.") << "0."
+                        << "0.";
+    QTest::newRow("-0. kept as it is") << "-0."
+                                       << "-0.";
+    QTest::newRow("0 kept as it is") << "0"
+                                     << "0";
+    QTest::newRow("0.000 kept as it is") << "0.000"
+                                         << "0.000";
+    QTest::newRow("0.0001") << "0.0001"
+                            << "0.0001";
+    QTest::newRow("just below 0.0001") << "0.00009999"
+                                       << "1.00E-04";
+    QTest::newRow("just above seven nines") << "9999999.5"
+                                            << "1.00E+07";
+    QTest::newRow("rounds up to seven nines") << "9999998.6"
+                                              << "9999999";
+    QTest::newRow("just above seven nines, a bit") << "9999999.4"
+                                                   << "1.00E+07";
+    QTest::newRow("-1234.5678") << "-1234.5678"
+                                << "-1234.57";
+    QTest::newRow("1234.5678") << "1234.5678"
+                               << "1234.568";
+    QTest::newRow("halfway to even") << "0.0078125"
+                                     << "0.007812";
+    QTest::newRow("whole") << "12."
+                           << "12.";
+    QTest::newRow("exponent readout") << "1.23E+07"
+                                      << "1.23E+07";
+    QTest::newRow("small exponent readout") << "1.5E-03"
+                                            << "0.0015";
+    QTest::newRow("lone minus holds nothing") << "-"
+                                              << "";
 }
 
 void TestCalculatorEngine::slotText()
@@ -419,7 +475,7 @@ void TestCalculatorEngine::storeMemoryLeavesTheEngineAlone()
     QCOMPARE(engine.readout(), QStringLiteral("3.3333333333"));
     QCOMPARE(engine.pendingOperator(), QChar(u'='));
     QCOMPARE(engine.lastInputKind(), InputKind::Ops);
-    for (int i : {0, 1, 2, 4, 5})
+    for (int i : { 0, 1, 2, 4, 5 })
         QCOMPARE(engine.slot(i), QStringLiteral("0."));
     engine.StoreMemory(6);
     engine.StoreMemory(-1);
@@ -431,17 +487,28 @@ void TestCalculatorEngine::recall_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("readout");
 
-    QTest::newRow("recall") << "12345678 S0 C R0" << "1.23E+07";
-    QTest::newRow("recall keeps only the slot text") << "12345678 S0 C R0 + 1 =" << "12300001.";
-    QTest::newRow("recalled as second operand") << "10 / 3 = S2 C 5 + R2 =" << "8.333333";
-    QTest::newRow("extend after a point") << "2 . 5 S1 + R1 7" << "2.57";
-    QTest::newRow("extend, then =") << "2 . 5 S1 + R1 7 =" << "5.07";
-    QTest::newRow("extend without a point") << "2 . 5 S1 C R1 7" << "27.";
-    QTest::newRow("digit into a pointless zero") << "0 % S2 C R2 5" << "05.";
-    QTest::newRow("pointless zero, then +") << "0 % S2 C R2 5 + 1 =" << "6.";
-    QTest::newRow("point into a pointless zero") << "0 % S2 C R2 . 5" << "05";
-    QTest::newRow("recall does not end the operation") << "5 + R4 =" << "5.";
-    QTest::newRow("negative recall") << "- 3 S5 C 1 - R5 =" << "4.";
+    QTest::newRow("recall") << "12345678 S0 C R0"
+                            << "1.23E+07";
+    QTest::newRow("recall keeps only the slot text") << "12345678 S0 C R0 + 1 ="
+                                                     << "12300001.";
+    QTest::newRow("recalled as second operand") << "10 / 3 = S2 C 5 + R2 ="
+                                                << "8.333333";
+    QTest::newRow("extend after a point") << "2 . 5 S1 + R1 7"
+                                          << "2.57";
+    QTest::newRow("extend, then =") << "2 . 5 S1 + R1 7 ="
+                                    << "5.07";
+    QTest::newRow("extend without a point") << "2 . 5 S1 C R1 7"
+                                            << "27.";
+    QTest::newRow("digit into a pointless zero") << "0 % S2 C R2 5"
+                                                 << "05.";
+    QTest::newRow("pointless zero, then +") << "0 % S2 C R2 5 + 1 ="
+                                            << "6.";
+    QTest::newRow("point into a pointless zero") << "0 % S2 C R2 . 5"
+                                                 << "05";
+    QTest::newRow("recall does not end the operation") << "5 + R4 ="
+                                                       << "5.";
+    QTest::newRow("negative recall") << "- 3 S5 C 1 - R5 ="
+                                     << "4.";
 }
 
 void TestCalculatorEngine::recall()
@@ -456,8 +523,8 @@ void TestCalculatorEngine::clearAllLeavesTheSlots()
 {
     CalculatorEngine engine;
     press(engine, QStringLiteral("1 S0 C 22 S1 C 333 S2 C . 5 S3 C - 7 S4 C 8 + 9 = S5"));
-    const QStringList before = {QStringLiteral("1."),  QStringLiteral("22."), QStringLiteral("333."),
-                                QStringLiteral("0.5"), QStringLiteral("-7."), QStringLiteral("17.")};
+    const QStringList before = { QStringLiteral("1."), QStringLiteral("22."), QStringLiteral("333."),
+        QStringLiteral("0.5"), QStringLiteral("-7."), QStringLiteral("17.") };
     engine.ClearAll();
     QVERIFY(isInitialState(engine));
     for (int i = 0; i < CalculatorEngine::SlotCount; ++i)
@@ -589,15 +656,36 @@ void TestCalculatorEngine::randomKeySequencesKeepTheInvariants()
 {
     QFETCH(quint32, seed);
     static const QStringList keys = {
-        QStringLiteral("0"),  QStringLiteral("1"),  QStringLiteral("2"),  QStringLiteral("5"),  QStringLiteral("7"),
-        QStringLiteral("9"),  QStringLiteral("9"),  QStringLiteral("."),  QStringLiteral("+"),  QStringLiteral("-"),
-        QStringLiteral("-"),  QStringLiteral("X"),  QStringLiteral("*"),  QStringLiteral("/"),  QStringLiteral("/"),
-        QStringLiteral("="),  QStringLiteral("="),  QStringLiteral("%"),  QStringLiteral("%"),  QStringLiteral("CE"),
-        QStringLiteral("R0"), QStringLiteral("R3"), QStringLiteral("R5"), QStringLiteral("S0"), QStringLiteral("S3"),
-        QStringLiteral("S5"), QStringLiteral("C"),
+        QStringLiteral("0"),
+        QStringLiteral("1"),
+        QStringLiteral("2"),
+        QStringLiteral("5"),
+        QStringLiteral("7"),
+        QStringLiteral("9"),
+        QStringLiteral("9"),
+        QStringLiteral("."),
+        QStringLiteral("+"),
+        QStringLiteral("-"),
+        QStringLiteral("-"),
+        QStringLiteral("X"),
+        QStringLiteral("*"),
+        QStringLiteral("/"),
+        QStringLiteral("/"),
+        QStringLiteral("="),
+        QStringLiteral("="),
+        QStringLiteral("%"),
+        QStringLiteral("%"),
+        QStringLiteral("CE"),
+        QStringLiteral("R0"),
+        QStringLiteral("R3"),
+        QStringLiteral("R5"),
+        QStringLiteral("S0"),
+        QStringLiteral("S3"),
+        QStringLiteral("S5"),
+        QStringLiteral("C"),
     };
-    const QStringList known = {CalculatorEngine::divideByZeroMessage().title,
-                               CalculatorEngine::overflowMessage().title};
+    const QStringList known
+        = { CalculatorEngine::divideByZeroMessage().title, CalculatorEngine::overflowMessage().title };
     QRandomGenerator random(seed);
     CalculatorEngine engine;
     QStringList history;
@@ -629,8 +717,8 @@ void TestCalculatorEngine::randomKeySequencesKeepTheInvariants()
             QCOMPARE(probe.readout(), QStringLiteral("8."));
         }
     }
-    const QStringList kept = {engine.slot(0), engine.slot(1), engine.slot(2),
-                               engine.slot(3), engine.slot(4), engine.slot(5)};
+    const QStringList kept
+        = { engine.slot(0), engine.slot(1), engine.slot(2), engine.slot(3), engine.slot(4), engine.slot(5) };
     engine.ClearAll();
     QVERIFY(isInitialState(engine));
     for (int i = 0; i < CalculatorEngine::SlotCount; ++i)

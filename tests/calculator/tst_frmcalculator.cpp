@@ -1,10 +1,10 @@
 #include "../support/testenvironment.h"
 #include "keytable.h"
 
-#include "calculator/frmcalculator.h"
-#include "common/settings.h"
 #include "app/frmqy2.h"
 #include "app/windows.h"
+#include "calculator/frmcalculator.h"
+#include "common/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,11 +25,15 @@ namespace {
 QString buttonName(const QString &key)
 {
     static const QHash<QString, QString> names = {
-        {QStringLiteral("."), QStringLiteral("Decimal")},      {QStringLiteral("%"), QStringLiteral("Percent")},
-        {QStringLiteral("CE"), QStringLiteral("CancelEntry")}, {QStringLiteral("C"), QStringLiteral("Cancel")},
-        {QStringLiteral("/"), QStringLiteral("Operator0")},    {QStringLiteral("+"), QStringLiteral("Operator1")},
-        {QStringLiteral("X"), QStringLiteral("Operator2")},    {QStringLiteral("-"), QStringLiteral("Operator3")},
-        {QStringLiteral("="), QStringLiteral("Operator4")},
+        { QStringLiteral("."), QStringLiteral("Decimal") },
+        { QStringLiteral("%"), QStringLiteral("Percent") },
+        { QStringLiteral("CE"), QStringLiteral("CancelEntry") },
+        { QStringLiteral("C"), QStringLiteral("Cancel") },
+        { QStringLiteral("/"), QStringLiteral("Operator0") },
+        { QStringLiteral("+"), QStringLiteral("Operator1") },
+        { QStringLiteral("X"), QStringLiteral("Operator2") },
+        { QStringLiteral("-"), QStringLiteral("Operator3") },
+        { QStringLiteral("="), QStringLiteral("Operator4") },
     };
     return names.value(key, QStringLiteral("Number") + key);
 }
@@ -193,9 +197,12 @@ void TestFrmCalculator::keyboardMapping_data()
     const QString sum = QStringLiteral("5 + 3");
     const QString two = QStringLiteral("2 =");
     const int none = Qt::NoModifier;
-    QTest::newRow("Enter") << "2 + 3" << int(Qt::Key_Return) << "\r" << none << "" << "5.";
-    QTest::newRow("keypad Enter") << "2 + 3" << int(Qt::Key_Enter) << "\r" << int(Qt::KeypadModifier) << "" << "5.";
-    QTest::newRow("Enter without text") << "2 + 3" << int(Qt::Key_Return) << "" << none << "" << "5.";
+    QTest::newRow("Enter") << "2 + 3" << int(Qt::Key_Return) << "\r" << none << ""
+                           << "5.";
+    QTest::newRow("keypad Enter") << "2 + 3" << int(Qt::Key_Enter) << "\r" << int(Qt::KeypadModifier) << ""
+                                  << "5.";
+    QTest::newRow("Enter without text") << "2 + 3" << int(Qt::Key_Return) << "" << none << ""
+                                        << "5.";
     QTest::newRow("Escape") << sum << int(Qt::Key_Escape) << "\x1b" << none << two << "2.";
     QTest::newRow("Delete") << sum << int(Qt::Key_Delete) << "" << none << two << "2.";
     QTest::newRow("Delete with its character") << sum << int(Qt::Key_Delete) << "\x7f" << none << two << "2.";
@@ -209,17 +216,26 @@ void TestFrmCalculator::keyboardMapping_data()
     QTest::newRow("Page Up") << sum << int(Qt::Key_PageUp) << "" << none << two << "37.";
     QTest::newRow("Backspace") << sum << int(Qt::Key_Backspace) << "\b" << none << two << "37.";
     QTest::newRow("Alt+5") << sum << int(Qt::Key_5) << "5" << int(Qt::AltModifier) << two << "37.";
-    QTest::newRow("Space presses the focused =") << sum << int(Qt::Key_Space) << " " << none << "" << "8.";
-    QTest::newRow("keypad digit") << "2 +" << int(Qt::Key_5) << "5" << int(Qt::KeypadModifier) << "=" << "7.";
+    QTest::newRow("Space presses the focused =") << sum << int(Qt::Key_Space) << " " << none << ""
+                                                 << "8.";
+    QTest::newRow("keypad digit") << "2 +" << int(Qt::Key_5) << "5" << int(Qt::KeypadModifier) << "="
+                                  << "7.";
     QTest::newRow("star multiplies") << sum << int(Qt::Key_Asterisk) << "*" << none << two << "16.";
     QTest::newRow("keypad star") << sum << int(Qt::Key_Asterisk) << "*" << int(Qt::KeypadModifier) << two << "16.";
-    QTest::newRow("slash") << "9" << int(Qt::Key_Slash) << "/" << none << "3 =" << "3.";
-    QTest::newRow("plus") << "9" << int(Qt::Key_Plus) << "+" << int(Qt::ShiftModifier) << "3 =" << "12.";
-    QTest::newRow("minus after an operator") << "5 X" << int(Qt::Key_Minus) << "-" << none << "3 =" << "-15.";
-    QTest::newRow("equals") << sum << int(Qt::Key_Equal) << "=" << none << "" << "8.";
-    QTest::newRow("percent") << "200 + 10" << int(Qt::Key_Percent) << "%" << int(Qt::ShiftModifier) << "=" << "20.";
-    QTest::newRow("point") << "1" << int(Qt::Key_Period) << "." << none << "5" << "1.5";
-    QTest::newRow("keypad point") << "1" << int(Qt::Key_Period) << "." << int(Qt::KeypadModifier) << "5" << "1.5";
+    QTest::newRow("slash") << "9" << int(Qt::Key_Slash) << "/" << none << "3 ="
+                           << "3.";
+    QTest::newRow("plus") << "9" << int(Qt::Key_Plus) << "+" << int(Qt::ShiftModifier) << "3 ="
+                          << "12.";
+    QTest::newRow("minus after an operator") << "5 X" << int(Qt::Key_Minus) << "-" << none << "3 ="
+                                             << "-15.";
+    QTest::newRow("equals") << sum << int(Qt::Key_Equal) << "=" << none << ""
+                            << "8.";
+    QTest::newRow("percent") << "200 + 10" << int(Qt::Key_Percent) << "%" << int(Qt::ShiftModifier) << "="
+                             << "20.";
+    QTest::newRow("point") << "1" << int(Qt::Key_Period) << "." << none << "5"
+                           << "1.5";
+    QTest::newRow("keypad point") << "1" << int(Qt::Key_Period) << "." << int(Qt::KeypadModifier) << "5"
+                                  << "1.5";
 }
 
 void TestFrmCalculator::keyboardMapping()
@@ -230,8 +246,8 @@ void TestFrmCalculator::keyboardMapping()
     QFETCH(int, modifiers);
     QFETCH(QString, after);
     type(before);
-    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(key), text,
-                        Qt::KeyboardModifiers(modifiers));
+    QTest::sendKeyEvent(
+        QTest::Click, QApplication::focusWidget(), Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
     type(after);
     QTEST(readout(), "readout");
     QCOMPARE(QApplication::focusWidget(), control(QStringLiteral("Operator4")));
@@ -258,8 +274,8 @@ void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus()
         text->show();
     }
     QWidget *target = focused == QLatin1String("frmCalculator") ? m_window.get() : control(focused);
-    const QStringList typed = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("*"), QStringLiteral("3"),
-                               QStringLiteral("\r")};
+    const QStringList typed
+        = { QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("*"), QStringLiteral("3"), QStringLiteral("\r") };
     for (const QString &text : typed) {
         target->setFocus();
         const Qt::Key key = text == QLatin1String("\r") ? Qt::Key_Return : Qt::Key(text.at(0).unicode());
@@ -275,8 +291,8 @@ void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus()
 void TestFrmCalculator::focusReturnsToEquals_data()
 {
     QTest::addColumn<QString>("key");
-    for (const char *key : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "%", "CE", "C", "/", "+", "X", "-",
-                            "="})
+    for (const char *key :
+        { "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "%", "CE", "C", "/", "+", "X", "-", "=" })
         QTest::newRow(key) << QString::fromLatin1(key);
 }
 
@@ -290,10 +306,11 @@ void TestFrmCalculator::focusReturnsToEquals()
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(QApplication::focusWidget(), equals);
     // The key did its work too.
-    QCOMPARE(readout(), key == QLatin1String("-") ? QStringLiteral("-0.")
-                        : key.at(0).isDigit()     ? key + QLatin1Char('.')
-                        : key == QLatin1String("%") ? QStringLiteral("0")
-                                                    : QStringLiteral("0."));
+    QCOMPARE(readout(),
+        key == QLatin1String("-")       ? QStringLiteral("-0.")
+            : key.at(0).isDigit()       ? key + QLatin1Char('.')
+            : key == QLatin1String("%") ? QStringLiteral("0")
+                                        : QStringLiteral("0."));
 }
 
 void TestFrmCalculator::slotPressesByButton()
@@ -306,7 +323,7 @@ void TestFrmCalculator::slotPressesByButton()
     QTest::mousePress(slot(3), Qt::RightButton);
     QCOMPARE(slot(3)->text(), QStringLiteral("3.333333"));
     QCOMPARE(readout(), QStringLiteral("3.3333333333"));
-    for (int i : {0, 1, 2, 4, 5})
+    for (int i : { 0, 1, 2, 4, 5 })
         QCOMPARE(slot(i)->text(), QStringLiteral("0."));
     QTest::mouseRelease(slot(3), Qt::RightButton);
 
@@ -389,14 +406,14 @@ void TestFrmCalculator::layout()
 
     // The keypad, row by row: every key inside the frame, below the readout, in its column and row.
     const QStringList rows[] = {
-        {QStringLiteral("Number7"), QStringLiteral("Number8"), QStringLiteral("Number9"), QStringLiteral("CancelEntry"),
-         QStringLiteral("Cancel")},
-        {QStringLiteral("Number4"), QStringLiteral("Number5"), QStringLiteral("Number6"), QStringLiteral("Operator2"),
-         QStringLiteral("Operator0")},
-        {QStringLiteral("Number1"), QStringLiteral("Number2"), QStringLiteral("Number3"), QStringLiteral("Operator1"),
-         QStringLiteral("Operator3")},
-        {QStringLiteral("Number0"), QStringLiteral("Decimal"), QStringLiteral("Percent"), QStringLiteral("Operator4"),
-         QStringLiteral("chkOnTop")},
+        { QStringLiteral("Number7"), QStringLiteral("Number8"), QStringLiteral("Number9"),
+            QStringLiteral("CancelEntry"), QStringLiteral("Cancel") },
+        { QStringLiteral("Number4"), QStringLiteral("Number5"), QStringLiteral("Number6"), QStringLiteral("Operator2"),
+            QStringLiteral("Operator0") },
+        { QStringLiteral("Number1"), QStringLiteral("Number2"), QStringLiteral("Number3"), QStringLiteral("Operator1"),
+            QStringLiteral("Operator3") },
+        { QStringLiteral("Number0"), QStringLiteral("Decimal"), QStringLiteral("Percent"), QStringLiteral("Operator4"),
+            QStringLiteral("chkOnTop") },
     };
     const QRect readoutRect = rect(QStringLiteral("lblReadout"));
     QVERIFY(frame.contains(readoutRect));
@@ -428,8 +445,8 @@ void TestFrmCalculator::layout()
 
 void TestFrmCalculator::looks()
 {
-    const QString captions[] = {QStringLiteral("/"), QStringLiteral("+"), QStringLiteral("X"), QStringLiteral("-"),
-                                QStringLiteral("=")};
+    const QString captions[]
+        = { QStringLiteral("/"), QStringLiteral("+"), QStringLiteral("X"), QStringLiteral("-"), QStringLiteral("=") };
     for (int i = 0; i < 5; ++i)
         QCOMPARE(static_cast<QPushButton *>(control(QStringLiteral("Operator%1").arg(i)))->text(), captions[i]);
     for (int i = 0; i < 10; ++i)
@@ -462,14 +479,14 @@ void TestFrmCalculator::looks()
     auto fits = [](const QLabel *label, const QString &text) {
         return label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width() - label->indent();
     };
-    for (const char *text : {"-99999999999.", "-0.333333333", "3.3333333333", "-1.00E+100"})
+    for (const char *text : { "-99999999999.", "-0.333333333", "3.3333333333", "-1.00E+100" })
         QVERIFY2(fits(readoutLabel, QString::fromLatin1(text)), text);
-    for (const char *text : {"-9999999.", "-1.23E+07", "3.333333"})
+    for (const char *text : { "-9999999.", "-1.23E+07", "3.333333" })
         QVERIFY2(fits(static_cast<QLabel *>(control(QStringLiteral("lblDisplay1"))), QString::fromLatin1(text)), text);
     // Every key's caption fits its button.
     for (QPushButton *button : m_window->findChildren<QPushButton *>())
         QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width() - 4,
-                 qPrintable(button->objectName()));
+            qPrintable(button->objectName()));
 }
 
 void TestFrmCalculator::settingsRoundTrip()
@@ -510,12 +527,18 @@ void TestFrmCalculator::placement_data()
     QTest::addColumn<bool>("centred");
     QTest::addColumn<QPoint>("pos");
 
-    QTest::newRow("nothing stored") << "" << "" << true << QPoint();
-    QTest::newRow("stored") << "1500" << "750" << false << QPoint(100, 50);
-    QTest::newRow("negative left stays") << "-1500" << "750" << false << QPoint(-100, 50);
-    QTest::newRow("beyond the right edge") << "screen+15" << "750" << true << QPoint();
-    QTest::newRow("beyond the bottom edge") << "1500" << "screen+15" << true << QPoint();
-    QTest::newRow("unreadable") << "left" << "top" << true << QPoint();
+    QTest::newRow("nothing stored") << ""
+                                    << "" << true << QPoint();
+    QTest::newRow("stored") << "1500"
+                            << "750" << false << QPoint(100, 50);
+    QTest::newRow("negative left stays") << "-1500"
+                                         << "750" << false << QPoint(-100, 50);
+    QTest::newRow("beyond the right edge") << "screen+15"
+                                           << "750" << true << QPoint();
+    QTest::newRow("beyond the bottom edge") << "1500"
+                                            << "screen+15" << true << QPoint();
+    QTest::newRow("unreadable") << "left"
+                                << "top" << true << QPoint();
 }
 
 void TestFrmCalculator::placement()

@@ -49,17 +49,17 @@ void TestCommon::settingsRoundTrip()
     Settings::saveCoordinate(Key::ReminderLeft, 4762.5);
     Settings::saveCheckState(Key::CalculatorOnTop, true);
     Settings::saveInteger(Key::PopUpDelay, 9);
-    Settings::SaveSetting(QStringLiteral("Quillory2"), QStringLiteral("Settings"), QStringLiteral("1901"),
-                          QStringLiteral("0"));
+    Settings::SaveSetting(
+        QStringLiteral("Quillory2"), QStringLiteral("Settings"), QStringLiteral("1901"), QStringLiteral("0"));
 
     QCOMPARE(Settings::readCoordinate(Key::ReminderLeft), std::optional<double>(4762.5));
     QCOMPARE(Settings::get(Key::ReminderLeft), QStringLiteral("4762.5"));
     QCOMPARE(Settings::readCheckState(Key::CalculatorOnTop), 1);
     QCOMPARE(Settings::readInteger(Key::PopUpDelay), qint16(9));
     QCOMPARE(Settings::readTruth(Key::ShowSplash), false);
-    QCOMPARE(Settings::GetSetting(QStringLiteral("Quillory2"), QStringLiteral("Settings"), QStringLiteral("1345"),
-                                  QStringLiteral("6")),
-             QStringLiteral("9"));
+    QCOMPARE(Settings::GetSetting(
+                 QStringLiteral("Quillory2"), QStringLiteral("Settings"), QStringLiteral("1345"), QStringLiteral("6")),
+        QStringLiteral("9"));
 }
 
 void TestCommon::settingsAbsentKeysReadDefaults()
@@ -80,8 +80,8 @@ void TestCommon::settingsAbsentKeysReadDefaults()
 void TestCommon::settingsStoredText_data()
 {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("integer");    // read as "1345", default 6
-    QTest::addColumn<bool>("truth");     // read as "1901", default 1
+    QTest::addColumn<int>("integer"); // read as "1345", default 6
+    QTest::addColumn<bool>("truth"); // read as "1901", default 1
     QTest::addColumn<int>("checkState"); // read as "312", default 0
 
     QTest::newRow("plain") << "3" << 3 << true << 0;
@@ -134,7 +134,8 @@ void TestCommon::readTextFile_data()
     QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac\r\n") << QStringLiteral("café €\r\n");
     QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80\x96\r\n") << QStringLiteral("café €–\r\n");
     QTest::newRow("mixed lines") << QByteArray("\xc3\xa9\r\n\xe9\r\n") << QStringLiteral("é\r\né\r\n");
-    QTest::newRow("NUL byte") << QByteArray("a\0b", 3) << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\n"));
+    QTest::newRow("NUL byte") << QByteArray("a\0b", 3)
+                              << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\n"));
 }
 
 void TestCommon::readTextFile()
@@ -246,12 +247,12 @@ void TestCommon::dataFolderRule()
     const QString user = m_env->dataPath(QStringLiteral("user"));
     QCOMPARE(DataFolder::choose(program.path(), user), user); // no data beside the program
 
-    for (const char *name : {"reminders.dat", "todo.dat"}) {
+    for (const char *name : { "reminders.dat", "todo.dat" }) {
         QTemporaryDir portable;
         QFile(QDir(portable.path()).filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
         QCOMPARE(DataFolder::choose(portable.path(), user), QDir(portable.path()).absolutePath());
     }
-    for (const char *folder : {"PlanData", "ClipData"}) {
+    for (const char *folder : { "PlanData", "ClipData" }) {
         QTemporaryDir portable;
         QDir(portable.path()).mkdir(QLatin1String(folder));
         QCOMPARE(DataFolder::choose(portable.path(), user), QDir(portable.path()).absolutePath());

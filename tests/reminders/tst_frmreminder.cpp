@@ -1,15 +1,15 @@
 #include "../support/testenvironment.h"
 #include "recordfixtures.h"
 
+#include "app/frmqy2.h"
+#include "app/windows.h"
+#include "common/clock.h"
+#include "common/settings.h"
 #include "reminders/frmreminder.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
-#include "common/clock.h"
-#include "common/settings.h"
-#include "app/frmqy2.h"
 #include "widgets/helpviewer.h"
 #include "widgets/windowhelpers.h"
-#include "app/windows.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

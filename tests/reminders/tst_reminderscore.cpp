@@ -1,11 +1,11 @@
 #include "../support/testenvironment.h"
 #include "recordfixtures.h"
 
+#include "common/settings.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/remindersort.h"
 #include "reminders/schedule.h"
-#include "common/settings.h"
 
 #include <QDir>
 #include <QRandomGenerator>

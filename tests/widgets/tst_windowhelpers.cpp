@@ -58,8 +58,8 @@ void TestWindowHelpers::placeWindow_data()
     QTest::newRow("negative kept") << OptDouble(-600) << OptDouble(-30) << none << QPointF(-600, -30);
     QTest::newRow("only left stored") << OptDouble(150) << none << none << QPointF(150, 3500);
     QTest::newRow("toolbar: top default") << none << OptDouble(100) << OptDouble(100) << QPointF(4500, 100);
-    QTest::newRow("toolbar: below the screen") << OptDouble(10) << OptDouble(9500) << OptDouble(100)
-                                               << QPointF(4500, 100);
+    QTest::newRow("toolbar: below the screen")
+        << OptDouble(10) << OptDouble(9500) << OptDouble(100) << QPointF(4500, 100);
 }
 
 void TestWindowHelpers::placeWindow()
@@ -79,8 +79,8 @@ void TestWindowHelpers::restoreAndSavePlacement()
     QWidget window;
     window.resize(200, 100);
     restorePlacement(&window, Key::CalculatorLeft, Key::CalculatorTop);
-    QCOMPARE(outerPosTwips(&window), QPointF(std::round((screen.width() - 3000) / 2 / 15) * 15,
-                                             std::round((screen.height() - 1500) / 2 / 15) * 15));
+    QCOMPARE(outerPosTwips(&window),
+        QPointF(std::round((screen.width() - 3000) / 2 / 15) * 15, std::round((screen.height() - 1500) / 2 / 15) * 15));
 
     window.move(33, 44);
     savePlacement(&window, Key::CalculatorLeft, Key::CalculatorTop);
@@ -94,8 +94,9 @@ void TestWindowHelpers::restoreAndSavePlacement()
 
     Settings::saveCoordinate(Key::CalculatorLeft, screen.width() + 15);
     restorePlacement(&again, Key::CalculatorLeft, Key::CalculatorTop);
-    QCOMPARE(again.pos(), QPoint(int(std::lround((screen.width() - 3000) / 2 / 15)),
-                                 int(std::lround((screen.height() - 1500) / 2 / 15))));
+    QCOMPARE(again.pos(),
+        QPoint(
+            int(std::lround((screen.width() - 3000) / 2 / 15)), int(std::lround((screen.height() - 1500) / 2 / 15))));
 }
 
 void TestWindowHelpers::keepOnTopBox_data()
