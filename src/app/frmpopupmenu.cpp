@@ -1,7 +1,7 @@
 #include "app/frmpopupmenu.h"
 
 #include "app/frmqy2.h"
-#include "app/toolicons.h"
+#include "app/tooltable.h"
 #include "widgets/helpviewer.h"
 #include "widgets/windowhelpers.h"
 
@@ -17,34 +17,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-struct MenuButton
-{
-    const char *key;
-    const char *caption;
-};
-
-// Top to bottom; the character after "&" is the access key.
-constexpr MenuButton MenuButtons[] = {
-    { "Calc", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Calculator") },
-    { "Cal", QT_TRANSLATE_NOOP("frmPopUpMenu", "C&alendar") },
-    { "Clip", QT_TRANSLATE_NOOP("frmPopUpMenu", "Clip&Keeper") },
-    { "Plan", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Planner") },
-    { "Quick", QT_TRANSLATE_NOOP("frmPopUpMenu", "&QuickNotes") },
-    { "Rem", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Reminder") },
-    { "Text", QT_TRANSLATE_NOOP("frmPopUpMenu", "&TextEd") },
-    { "Help", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Help") },
-    { "About", QT_TRANSLATE_NOOP("frmPopUpMenu", "&About") },
-};
-
-bool opensWindow(const QString &key)
-{
-    return key != QLatin1String("Help");
-}
-
-} // namespace
 
 QPointF popUpMenuPosition(QPointF pointer, QSizeF menu, QRectF screen)
 {
@@ -93,19 +65,26 @@ void frmPopUpMenu::buildButtons()
     m_toolbar1->setIconSize(QSize(16, 16));
     m_toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    for (const MenuButton &button : MenuButtons)
-        addButton(QLatin1String(button.key), tr(button.caption));
+    // Top to bottom: the seven tools, Help, and About with its drop-down of Options and Exit.
+    for (WindowKey key : toolKeys())
+        addWindowButton(key);
+    QAction *help = addButton(commandEntry(Command::Help).face, buttonIcon(Command::Help));
+    connect(help, &QAction::triggered, this, [this] { Toolbar1_HelpClick(); });
+    QAction *about = addWindowButton(WindowKey::About);
 
     auto *dropDown = new QMenu(this);
     dropDown->setObjectName(QStringLiteral("mnuAbout"));
-    for (const auto &[key, caption] :
-        { std::pair { "Options", QT_TR_NOOP("Options") }, std::pair { "Exit", QT_TR_NOOP("E&xit") } }) {
-        QAction *item = dropDown->addAction(toolIcon(QLatin1String(key)), tr(caption));
-        item->setObjectName(QLatin1String(key));
-        connect(item, &QAction::triggered, this,
-            [this, itemKey = QString::fromLatin1(key)] { Toolbar1_ButtonMenuClick(itemKey); });
-    }
-    QAction *about = m_buttons.value(QStringLiteral("About"));
+    QAction *options
+        = dropDown->addAction(buttonIcon(WindowKey::Options), buttonText(windowEntry(WindowKey::Options).face.caption));
+    options->setObjectName(windowName(WindowKey::Options));
+    connect(options, &QAction::triggered, this, [this] { m_main.opener().show(WindowKey::Options); }); // the menu stays
+    QAction *exit
+        = dropDown->addAction(buttonIcon(Command::Exit), buttonText(commandEntry(Command::Exit).face.caption));
+    exit->setObjectName(QLatin1String(commandEntry(Command::Exit).face.name));
+    connect(exit, &QAction::triggered, this, [this] {
+        // The shutdown unloads this menu too: let the click that chose Exit finish first.
+        QMetaObject::invokeMethod(&m_main, &frmQY2::unload, Qt::QueuedConnection);
+    });
     about->setMenu(dropDown);
     if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about)))
         aboutButton->setPopupMode(QToolButton::MenuButtonPopup);
@@ -125,25 +104,32 @@ void frmPopUpMenu::alignButtons()
         m_toolbar1->widgetForAction(action)->setMinimumWidth(width);
 }
 
-QAction *frmPopUpMenu::addButton(const QString &key, const QString &caption)
+QAction *frmPopUpMenu::addButton(const ButtonFace &face, const QIcon &icon)
 {
-    QAction *action = m_toolbar1->addAction(toolIcon(key), caption);
+    const QString caption = buttonText(face.caption);
+    const QString key = QLatin1String(face.name);
+    QAction *action = m_toolbar1->addAction(icon, caption);
     action->setObjectName(key);
     // An explicit icon text keeps the "&" on the button, which makes it the access key.
     action->setIconText(caption);
     action->setToolTip(QString(caption).remove(QLatin1Char('&')));
-    action->setEnabled(!opensWindow(key) || m_main.opener().isRegistered(key));
-    connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
-    if (QWidget *button = m_toolbar1->widgetForAction(action)) {
+    if (QWidget *button = m_toolbar1->widgetForAction(action))
         button->setObjectName(QStringLiteral("Toolbar1_") + key);
-    }
-    m_buttons.insert(key, action);
     return action;
 }
 
-void frmPopUpMenu::enableRegistered(const QString &key)
+QAction *frmPopUpMenu::addWindowButton(WindowKey key)
 {
-    if (QAction *action = m_buttons.value(key))
+    QAction *action = addButton(windowEntry(key).face, buttonIcon(key));
+    action->setEnabled(m_main.opener().isRegistered(key));
+    connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    m_buttons[size_t(key)] = action;
+    return action;
+}
+
+void frmPopUpMenu::enableRegistered(WindowKey key)
+{
+    if (QAction *action = m_buttons[size_t(key)])
         action->setEnabled(true);
 }
 
@@ -169,24 +155,18 @@ void frmPopUpMenu::Timer1_Timer()
     ++m_popUpTicks;
 }
 
-void frmPopUpMenu::Toolbar1_ButtonClick(const QString &key)
+void frmPopUpMenu::Toolbar1_ButtonClick(WindowKey key)
 {
-    if (opensWindow(key))
-        m_main.opener().show(key);
-    else
-        ShowHelpTopic(this, HelpDisplayTopic, 0);
+    m_main.opener().show(key);
     hide();
     close();
 }
 
-void frmPopUpMenu::Toolbar1_ButtonMenuClick(const QString &key)
+void frmPopUpMenu::Toolbar1_HelpClick()
 {
-    if (key == QLatin1String("Options")) {
-        m_main.opener().show(key); // the menu stays until its time is up
-    } else if (key == QLatin1String("Exit")) {
-        // The shutdown unloads this menu too: let the click that chose Exit finish first.
-        QMetaObject::invokeMethod(&m_main, &frmQY2::unload, Qt::QueuedConnection);
-    }
+    ShowHelpTopic(this, HelpDisplayTopic, 0);
+    hide();
+    close();
 }
 
 void frmPopUpMenu::keyPressEvent(QKeyEvent *event)

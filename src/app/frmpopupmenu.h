@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/tooltable.h"
+
 #include <QFrame>
-#include <QHash>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <array>
 
 class QAction;
 class QTimer;
@@ -37,17 +39,18 @@ protected:
 private:
     void buildButtons();
     void alignButtons();
-    QAction *addButton(const QString &key, const QString &caption);
-    void enableRegistered(const QString &key);
+    QAction *addButton(const ButtonFace &face, const QIcon &icon);
+    QAction *addWindowButton(WindowKey key);
+    void enableRegistered(WindowKey key);
     void placeAtPointer();
 
-    void Toolbar1_ButtonClick(const QString &key);
-    void Toolbar1_ButtonMenuClick(const QString &key);
+    void Toolbar1_ButtonClick(WindowKey key);
+    void Toolbar1_HelpClick();
 
     frmQY2 &m_main;
     QToolBar *m_toolbar1 = nullptr;
     QTimer *m_timer1 = nullptr;
-    QHash<QString, QAction *> m_buttons;
+    std::array<QAction *, WindowCount> m_buttons {}; // the buttons that open windows, by key
     qint16 m_popUpTicks = 1;
 };
 

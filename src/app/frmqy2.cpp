@@ -51,9 +51,9 @@ void frmQY2::setTrayMissing(bool missing)
 void frmQY2::Form_Load()
 {
     if (Settings::readTruth(Key::ShowSplash)) {
-        m_opener.show(QStringLiteral("Splash")); // the splash hands over to the toolbar itself
+        m_opener.show(WindowKey::Splash); // the splash hands over to the toolbar itself
     } else if (Settings::readTruth(Key::ShowToolBar)) {
-        m_opener.show(QStringLiteral("ToolBar"));
+        m_opener.show(WindowKey::ToolBar);
     }
     setAutoPopUpMenu(Settings::get(Key::AutoPopUpMenu));
     m_popUpDelay = Settings::readInteger(Key::PopUpDelay);
@@ -96,15 +96,15 @@ void frmQY2::tmrRemTimer_Timer()
 void frmQY2::SysTray1_MouseMove()
 {
     if (isAutoPopUpOn())
-        m_opener.show(QStringLiteral("PopUp"));
+        m_opener.show(WindowKey::PopUpMenu);
 }
 
 void frmQY2::SysTray1_MouseDown(int button)
 {
-    m_opener.show(button == 1 ? QStringLiteral("ToolBar") : QStringLiteral("PopUp"));
+    m_opener.show(button == 1 ? WindowKey::ToolBar : WindowKey::PopUpMenu);
 }
 
 void frmQY2::bringToolBarForward()
 {
-    m_opener.show(QStringLiteral("ToolBar"));
+    m_opener.show(WindowKey::ToolBar);
 }

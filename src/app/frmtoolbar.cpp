@@ -1,7 +1,7 @@
 #include "app/frmtoolbar.h"
 
 #include "app/frmqy2.h"
-#include "app/toolicons.h"
+#include "app/tooltable.h"
 #include "common/settings.h"
 #include "widgets/windowhelpers.h"
 
@@ -16,23 +16,6 @@
 #include <cmath>
 
 namespace {
-
-struct ToolButton
-{
-    const char *key;
-    const char *toolTip;
-};
-
-// Left to right on the strip.
-constexpr ToolButton ToolButtons[] = {
-    { "Calc", QT_TRANSLATE_NOOP("frmToolBar", "Calculator") },
-    { "Cal", QT_TRANSLATE_NOOP("frmToolBar", "Calendar") },
-    { "Clip", QT_TRANSLATE_NOOP("frmToolBar", "ClipKeeper") },
-    { "Plan", QT_TRANSLATE_NOOP("frmToolBar", "Planner") },
-    { "Quick", QT_TRANSLATE_NOOP("frmToolBar", "QuickNotes") },
-    { "Rem", QT_TRANSLATE_NOOP("frmToolBar", "Reminder") },
-    { "Text", QT_TRANSLATE_NOOP("frmToolBar", "TextEd") },
-};
 
 constexpr int StripIconSize = 24;
 
@@ -51,9 +34,9 @@ frmToolBar::frmToolBar(frmQY2 &main, QWidget *parent)
     m_tbrHide = new QToolButton(this);
     m_tbrHide->setObjectName(QStringLiteral("tbrHide"));
     m_tbrHide->setAutoRaise(true);
-    m_tbrHide->setIcon(toolIcon(QStringLiteral("Hide")));
+    m_tbrHide->setIcon(buttonIcon(Command::Hide));
     m_tbrHide->setIconSize(QSize(12, 12));
-    m_tbrHide->setToolTip(tr("Hide Toolbar"));
+    m_tbrHide->setToolTip(buttonText(commandEntry(Command::Hide).face.toolTip));
     connect(m_tbrHide, &QToolButton::clicked, this, &frmToolBar::tbrHide_Click);
 
     m_chkOnTop = new QCheckBox(this);
@@ -64,10 +47,10 @@ frmToolBar::frmToolBar(frmQY2 &main, QWidget *parent)
     m_tbrMenu = new QToolButton(this);
     m_tbrMenu->setObjectName(QStringLiteral("tbrMenu"));
     m_tbrMenu->setAutoRaise(true);
-    m_tbrMenu->setIcon(toolIcon(QStringLiteral("Menu")));
+    m_tbrMenu->setIcon(buttonIcon(Command::Menu));
     m_tbrMenu->setIconSize(QSize(StripIconSize, StripIconSize));
-    m_tbrMenu->setToolTip(tr("Menu"));
-    connect(m_tbrMenu, &QToolButton::clicked, this, [this] { m_main.opener().show(QStringLiteral("PopUp")); });
+    m_tbrMenu->setToolTip(buttonText(commandEntry(Command::Menu).face.toolTip));
+    connect(m_tbrMenu, &QToolButton::clicked, this, [this] { m_main.opener().show(WindowKey::PopUpMenu); });
 
     auto *rightEnd = new QVBoxLayout;
     rightEnd->setContentsMargins(0, 0, 0, 0);
@@ -105,14 +88,14 @@ void frmToolBar::buildStrip()
     m_tbrToolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
     const WindowOpener &opener = m_main.opener();
-    for (const ToolButton &button : ToolButtons) {
-        const QString key = QLatin1String(button.key);
-        QAction *action = m_tbrToolbar1->addAction(toolIcon(key), tr(button.toolTip));
-        action->setObjectName(key);
-        action->setToolTip(tr(button.toolTip));
+    for (WindowKey key : toolKeys()) {
+        const QString toolTip = buttonText(windowEntry(key).face.toolTip);
+        QAction *action = m_tbrToolbar1->addAction(buttonIcon(key), toolTip);
+        action->setObjectName(windowName(key));
+        action->setToolTip(toolTip);
         action->setEnabled(opener.isRegistered(key));
         connect(action, &QAction::triggered, this, [this, key] { tbrToolbar1_ButtonClick(key); });
-        m_buttons.insert(key, action);
+        m_buttons[size_t(key)] = action;
     }
     connect(&opener, &WindowOpener::registered, this, &frmToolBar::enableRegistered);
     watchStripMouse();
@@ -121,15 +104,15 @@ void frmToolBar::buildStrip()
 void frmToolBar::watchStripMouse()
 {
     m_tbrToolbar1->installEventFilter(this);
-    for (QAction *action : std::as_const(m_buttons)) {
+    for (QAction *action : m_tbrToolbar1->actions()) {
         if (QWidget *button = m_tbrToolbar1->widgetForAction(action))
             button->installEventFilter(this);
     }
 }
 
-void frmToolBar::enableRegistered(const QString &key)
+void frmToolBar::enableRegistered(WindowKey key)
 {
-    if (QAction *action = m_buttons.value(key))
+    if (QAction *action = m_buttons[size_t(key)])
         action->setEnabled(true);
 }
 
@@ -140,7 +123,7 @@ void frmToolBar::showTrayMissing(bool missing)
     m_tbrMenu->setVisible(missing);
 }
 
-void frmToolBar::tbrToolbar1_ButtonClick(const QString &key)
+void frmToolBar::tbrToolbar1_ButtonClick(WindowKey key)
 {
     m_main.opener().show(key);
 }
@@ -196,7 +179,7 @@ void frmToolBar::closeEvent(QCloseEvent *event)
 void keepToolBarWhileTrayMissing(frmQY2 &main)
 {
     QObject::connect(&main, &frmQY2::trayMissingChanged, &main, [&main](bool missing) {
-        if (missing && !main.opener().window(QStringLiteral("Splash")))
-            main.opener().show(QStringLiteral("ToolBar"));
+        if (missing && !main.opener().window(WindowKey::Splash))
+            main.opener().show(WindowKey::ToolBar);
     });
 }

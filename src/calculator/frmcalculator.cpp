@@ -129,7 +129,7 @@ void frmCalculator::createControls()
         connect(m_number[size_t(i)], &QPushButton::clicked, this, [this, i] { Number_Click(i); });
     }
     for (int i = 0; i < int(m_operator.size()); ++i) {
-        const QString caption(QLatin1Char(OperatorCaptions[i]));
+        const QString caption { QLatin1Char(OperatorCaptions[i]) };
         m_operator[size_t(i)] = createKey(QStringLiteral("Operator%1").arg(i), caption);
         connect(m_operator[size_t(i)], &QPushButton::clicked, this, [this, i] { Operator_Click(i); });
     }
@@ -150,7 +150,10 @@ void frmCalculator::createControls()
 
     // Every typed key reaches the window first, before the control that has the focus; the slots and
     // the readout report their mouse presses here too (see eventFilter).
-    qApp->installEventFilter(this);
+    const auto controls = findChildren<QWidget *>();
+    for (QWidget *control : controls)
+        control->installEventFilter(this);
+    installEventFilter(this);
 }
 
 QPushButton *frmCalculator::createKey(const QString &name, const QString &caption)
@@ -206,10 +209,14 @@ void frmCalculator::placeControls()
 bool frmCalculator::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::ChildAdded:
+        // A control added later is watched too, so that typed keys still reach the window first.
+        if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+            child->installEventFilter(this);
+        break;
     case QEvent::KeyPress:
-        // Seen by the application's filter before any control of this window handles it.
-        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this
-            && handleKey(static_cast<QKeyEvent *>(event)))
+        // Seen here before the control that has the focus handles it.
+        if (handleKey(static_cast<QKeyEvent *>(event)))
             return true;
         break;
     case QEvent::MouseButtonPress:
@@ -264,14 +271,14 @@ void frmCalculator::closeEvent(QCloseEvent *event)
 
 void frmCalculator::Number_Click(int index)
 {
-    m_engine.EnterDigit(m_number[size_t(index)]->text().at(0));
+    m_engine.EnterDigit(QChar(u'0' + index));
     showEngine();
     focusStep();
 }
 
 void frmCalculator::Operator_Click(int index)
 {
-    enterOperator(m_operator[size_t(index)]->text().at(0));
+    enterOperator(QLatin1Char(OperatorCaptions[index]));
 }
 
 void frmCalculator::Decimal_Click()

@@ -39,7 +39,6 @@
 
 namespace {
 
-constexpr int HelpContextId = 1028;
 
 // The help panel's range and the others, in twips from the left of the status bar.
 constexpr int PanelWidthsTwips[] = { 970, 4670, 600, 840, 480 };
@@ -455,7 +454,7 @@ void frmReminder::RemoveReminder()
 
 void frmReminder::Help()
 {
-    ShowHelpTopic(this, HelpContext, HelpContextId);
+    ShowHelpTopic(this, HelpContext, HelpTopic::Reminders);
 }
 
 void frmReminder::stepDate(int days)

@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QHash>
 #include <QPointer>
 #include <QProcess>
 #include <QTextBrowser>
@@ -25,14 +26,22 @@ HelpViewer::HelpViewer(QWidget *parent)
     resize(560, 520);
 }
 
+namespace {
+QHash<int, QString> &pages()
+{
+    static QHash<int, QString> byTopic;
+    return byTopic;
+}
+} // namespace
+
+void HelpViewer::addPage(int contextId, const QString &page)
+{
+    pages().insert(contextId, page);
+}
+
 QString HelpViewer::pageForTopic(int contextId)
 {
-    switch (contextId) {
-    case 1002: return QStringLiteral("qrc:/help/planner.html");
-    case 1028: return QStringLiteral("qrc:/help/reminders.html");
-    case 1033: return QStringLiteral("qrc:/help/texted.html");
-    default: return QStringLiteral("qrc:/help/index.html");
-    }
+    return QStringLiteral("qrc:/help/") + pages().value(contextId, QStringLiteral("index.html"));
 }
 
 void HelpViewer::showTopic(int contextId)

@@ -7,9 +7,10 @@
 #include "app/frmqy2.h"
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
-#include "app/toolicons.h"
+#include "app/tooltable.h"
 #include "app/windows.h"
 #include "common/settings.h"
+#include "widgets/helpviewer.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -27,6 +28,16 @@
 #include <QtTest>
 #include <cmath>
 #include <memory>
+
+// The tests name windows by their button keys, as the user's buttons do.
+WindowKey keyOf(const QString &name)
+{
+    for (int i = 0; i < WindowCount; ++i) {
+        if (windowName(WindowKey(i)) == name)
+            return WindowKey(i);
+    }
+    qFatal("no window named %s", qPrintable(name));
+}
 
 // The launcher toolbar, the pop-up menu, the Options dialog, the splash and the About box, each
 // opened through a real main window and its opener. The tool windows are stand-ins registered under
@@ -47,6 +58,7 @@ private Q_SLOTS:
     void trayEventsOpenToolBarAndMenu();
     void iconsAreBuiltIn_data();
     void iconsAreBuiltIn();
+    void everyToolHasItsHelpPage();
 
     void toolBarPlacement_data();
     void toolBarPlacement();
@@ -99,11 +111,11 @@ private Q_SLOTS:
 private:
     template <typename T> T *window(const char *key) const
     {
-        return qobject_cast<T *>(m_main->opener().window(QLatin1String(key)));
+        return qobject_cast<T *>(m_main->opener().window(keyOf(QLatin1String(key))));
     }
     template <typename T> T *show(const char *key) const
     {
-        return qobject_cast<T *>(m_main->opener().show(QLatin1String(key)));
+        return qobject_cast<T *>(m_main->opener().show(keyOf(QLatin1String(key))));
     }
     void registerStandIns(const QStringList &keys);
     bool isShown(const char *key) const;
@@ -198,7 +210,7 @@ void TestLauncher::cleanup()
 void TestLauncher::registerStandIns(const QStringList &keys)
 {
     for (const QString &key : keys) {
-        m_main->opener().registerWindow(key, [key] {
+        m_main->opener().registerWindow(keyOf(key), [key] {
             auto *standIn = new QWidget;
             standIn->setObjectName(QStringLiteral("standIn") + key);
             return standIn;
@@ -208,7 +220,7 @@ void TestLauncher::registerStandIns(const QStringList &keys)
 
 bool TestLauncher::isShown(const char *key) const
 {
-    const QWidget *shown = m_main->opener().window(QLatin1String(key));
+    const QWidget *shown = m_main->opener().window(keyOf(QLatin1String(key)));
     return shown && shown->isVisible();
 }
 
@@ -227,8 +239,8 @@ void TestLauncher::registeringCreatesNoWindow()
     registerWindows(other);
     QCOMPARE(QApplication::topLevelWidgets().size(), before + 1); // only the hidden main window itself
     for (const QString &key : LauncherKeys) {
-        QVERIFY(other.opener().isRegistered(key));
-        QVERIFY(!other.opener().window(key));
+        QVERIFY(other.opener().isRegistered(keyOf(key)));
+        QVERIFY(!other.opener().window(keyOf(key)));
     }
 }
 
@@ -257,7 +269,7 @@ void TestLauncher::startUp()
 
     QStringList loaded;
     for (const QString &key : LauncherKeys) {
-        if (QWidget *w = m_main->opener().window(key)) {
+        if (QWidget *w = m_main->opener().window(keyOf(key))) {
             QVERIFY(w->isVisible());
             loaded << key;
         }
@@ -297,15 +309,29 @@ void TestLauncher::trayEventsOpenToolBarAndMenu()
 
 void TestLauncher::iconsAreBuiltIn_data()
 {
-    QTest::addColumn<QString>("key");
-    for (const QString &key : ToolKeys + QStringList { "Help", "About", "Options", "Exit", "Hide", "Menu" })
-        QTest::newRow(qPrintable(key)) << key;
+    QTest::addColumn<QIcon>("icon");
+    for (int i = 0; i < WindowCount; ++i) {
+        if (windowEntry(WindowKey(i)).face.ownIcon)
+            QTest::newRow(windowEntry(WindowKey(i)).face.name) << buttonIcon(WindowKey(i));
+    }
+    for (Command command : { Command::Help, Command::Exit, Command::Hide, Command::Menu })
+        QTest::newRow(commandEntry(command).face.name) << buttonIcon(command);
 }
 
 void TestLauncher::iconsAreBuiltIn()
 {
-    QFETCH(QString, key);
-    QVERIFY(!toolIcon(key).pixmap(QSize(24, 24)).isNull());
+    QFETCH(QIcon, icon);
+    QVERIFY(!icon.pixmap(QSize(24, 24)).isNull());
+}
+
+void TestLauncher::everyToolHasItsHelpPage()
+{
+    for (WindowKey key : toolKeys()) {
+        const WindowEntry &entry = windowEntry(key);
+        const QString page = HelpViewer::pageForTopic(entry.helpTopic);
+        QVERIFY2(page.endsWith(QLatin1String(entry.helpPage)), entry.face.name);
+        QVERIFY(QFile::exists(QStringLiteral(":/help/") + QLatin1String(entry.helpPage)));
+    }
 }
 
 // ---- launcher toolbar ----
@@ -401,7 +427,7 @@ void TestLauncher::rightDragMovesToolBar()
 
     QTest::mouseRelease(calc, Qt::RightButton, {}, QPoint(25, 2));
     QCOMPARE(toolBar->pos(), start + QPoint(35, 4));
-    QVERIFY(!m_main->opener().window(QStringLiteral("Calc"))); // the drag ran no command
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("Calc")))); // the drag ran no command
 }
 
 void TestLauncher::leftDragDoesNotMove()
@@ -429,17 +455,17 @@ void TestLauncher::leftClickOpensTheKeyedWindow()
         QToolButton *button = buttonOf(strip, qPrintable(key));
         QVERIFY2(button && button->isEnabled(), qPrintable(key));
         QTest::mouseClick(button, Qt::LeftButton);
-        QWidget *opened = m_main->opener().window(key);
+        QWidget *opened = m_main->opener().window(keyOf(key));
         QVERIFY2(opened && opened->isVisible(), qPrintable(key));
         QCOMPARE(opened->objectName(), QStringLiteral("standIn") + key);
     }
     QVERIFY(toolBar->isVisible()); // the toolbar stays open
 
     // An open window is brought forward, not made again.
-    QWidget *calc = m_main->opener().window(QStringLiteral("Calc"));
+    QWidget *calc = m_main->opener().window(keyOf(QStringLiteral("Calc")));
     calc->hide();
     QTest::mouseClick(buttonOf(strip, "Calc"), Qt::LeftButton);
-    QCOMPARE(m_main->opener().window(QStringLiteral("Calc")), calc);
+    QCOMPARE(m_main->opener().window(keyOf(QStringLiteral("Calc"))), calc);
     QVERIFY(calc->isVisible());
 }
 
@@ -462,7 +488,7 @@ void TestLauncher::unregisteredButtonsWaitForTheirWindow()
     QVERIFY(buttonOf(column, "About")->isEnabled());
 
     QTest::mouseClick(plan, Qt::LeftButton);
-    QVERIFY(!m_main->opener().window(QStringLiteral("Plan")));
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("Plan"))));
 
     registerStandIns({ QStringLiteral("Plan") });
     QVERIFY(plan->isEnabled());
@@ -476,7 +502,7 @@ void TestLauncher::trayMissingKeepsToolBarReachable()
     Settings::save(Key::ShowToolBar, QStringLiteral("0"));
     Settings::save(Key::ShowSplash, QStringLiteral("0"));
     m_main->Form_Load();
-    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar"))));
 
     m_main->setTrayMissing(true);
     auto *toolBar = window<frmToolBar>("ToolBar");
@@ -502,7 +528,7 @@ void TestLauncher::trayMissingWaitsForTheSplash()
     QVERIFY(splash);
 
     m_main->setTrayMissing(true);
-    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar"))); // not under the splash
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar")))); // not under the splash
 
     splash->CloseSplash();
     QVERIFY(isShown("ToolBar")); // whatever "1902" says
@@ -679,7 +705,7 @@ void TestLauncher::menuButtonOpensAndCloses()
 
     QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), qPrintable(key)), Qt::LeftButton);
 
-    QWidget *window = m_main->opener().window(key);
+    QWidget *window = m_main->opener().window(keyOf(key));
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->objectName(), opened);
     QVERIFY(!menu || !menu->isVisible());
@@ -724,7 +750,7 @@ void TestLauncher::menuAccessKeys()
     // An access key with Alt clicks its button the way a mnemonic does: animated, a moment later.
     QTRY_VERIFY(!menu || !menu->isVisible());
     for (const QString &tool : ToolKeys)
-        QCOMPARE(m_main->opener().window(tool) != nullptr, tool == opened);
+        QCOMPARE(m_main->opener().window(keyOf(tool)) != nullptr, tool == opened);
 }
 
 void TestLauncher::optionsLeavesMenuOpen()
@@ -756,11 +782,11 @@ void TestLauncher::exitRunsShutdownOrder()
 {
     registerStandIns(ToolKeys);
     QStringList unloaded;
-    connect(&m_main->opener(), &WindowOpener::loaded, this, [&unloaded](const QString &key, QWidget *w) {
-        connect(w, &QObject::destroyed, [&unloaded, key] { unloaded << key; });
+    connect(&m_main->opener(), &WindowOpener::loaded, this, [&unloaded](WindowKey key, QWidget *w) {
+        connect(w, &QObject::destroyed, [&unloaded, key] { unloaded << windowName(key); });
     });
     for (const char *key : { "Quick", "Options", "ToolBar", "Splash", "About", "Text", "Rem", "Calc" })
-        QVERIFY(m_main->opener().show(QLatin1String(key)));
+        QVERIFY(m_main->opener().show(keyOf(QLatin1String(key))));
     m_main->setAutoPopUpMenu(0);
     m_main->setPopUpDelay(4);
     QSignalSpy ended(m_main.get(), &frmQY2::unloaded);
@@ -1069,22 +1095,21 @@ void TestLauncher::splashTimerClosesIt()
     QVERIFY(isShown("ToolBar"));
 
     // The hand-over happens once: a late second close does not bring a hidden toolbar back.
-    frmSplash once(*m_main);
+    frmSplash once;
+    QSignalSpy handOver(&once, &frmSplash::handOver);
     once.show();
     once.CloseSplash();
     QVERIFY(!once.isVisible());
-    window<frmToolBar>("ToolBar")->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     once.CloseSplash();
     once.Timer2_Timer();
-    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+    QCOMPARE(handOver.count(), 1);
 }
 
 void TestLauncher::aboutStaysUntilOK()
 {
     QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
     QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "About"), Qt::LeftButton);
-    QPointer<QWidget> about = m_main->opener().window(QStringLiteral("About"));
+    QPointer<QWidget> about = m_main->opener().window(keyOf(QStringLiteral("About")));
     QVERIFY(about && about->isVisible());
     QCOMPARE(about->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version " QY2_VERSION));
     QVERIFY(about->findChild<QLabel *>("lblDescription")->text().endsWith(QLatin1String("your time. ")));
@@ -1094,7 +1119,7 @@ void TestLauncher::aboutStaysUntilOK()
     QTest::mouseClick(about->findChild<QWidget *>("Picture2"), Qt::LeftButton);
     QTest::keyClick(about, Qt::Key_Space);
     QVERIFY(about && about->isVisible());
-    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar"))));
 
     auto *ok = about->findChild<QPushButton *>("cmdOK");
     QCOMPARE(ok->text(), QStringLiteral("OK"));

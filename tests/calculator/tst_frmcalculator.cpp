@@ -567,12 +567,12 @@ void TestFrmCalculator::openedAndClosedByTheMainWindow()
     m_window.reset();
     frmQY2 main;
     registerWindows(main);
-    QVERIFY(main.opener().isRegistered(QStringLiteral("Calc")));
-    QPointer<QWidget> window = main.opener().show(QStringLiteral("Calc"));
+    QVERIFY(main.opener().isRegistered(WindowKey::Calculator));
+    QPointer<QWidget> window = main.opener().show(WindowKey::Calculator);
     QVERIFY(qobject_cast<frmCalculator *>(window.data()));
     QCOMPARE(window->objectName(), QStringLiteral("frmCalculator"));
     QVERIFY(window->isVisible());
-    QCOMPARE(main.opener().show(QStringLiteral("Calc")), window.data());
+    QCOMPARE(main.opener().show(WindowKey::Calculator), window.data());
 
     window->move(150, 75);
     static_cast<QCheckBox *>(window->findChild<QWidget *>(QStringLiteral("chkOnTop")))->setChecked(true);

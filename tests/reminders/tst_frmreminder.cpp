@@ -518,6 +518,8 @@ void TestFrmReminder::rolloverHints()
 void TestFrmReminder::helpOpensTheRemindersTopic()
 {
     open();
+    frmQY2 main;
+    registerWindows(main); // the program registers each tool's help page
     click("btnHelp");
     HelpViewer *viewer = HelpViewer::instance();
     QVERIFY(viewer->isVisible());
@@ -605,15 +607,15 @@ void TestFrmReminder::mainWindowListOutlivesTheWindow()
     frmQY2 main;
     registerWindows(main);
     main.Form_Load();
-    QWidget *shown = main.opener().show(QStringLiteral("Rem"));
+    QWidget *shown = main.opener().show(WindowKey::Reminders);
     QVERIFY(qobject_cast<frmReminder *>(shown));
     QCOMPARE(shown->findChild<QTextEdit *>(QStringLiteral("rtfRemMessage"))->toPlainText(), QStringLiteral("kept"));
     shown->close();
-    QTRY_VERIFY(!main.opener().window(QStringLiteral("Rem")));
+    QTRY_VERIFY(!main.opener().window(WindowKey::Reminders));
 
     // The file changes behind the program's back: the window, opened again, shows the list of the run.
     m_env->writeBytes(ReminderList::fileName(), QByteArray());
-    shown = main.opener().show(QStringLiteral("Rem"));
+    shown = main.opener().show(WindowKey::Reminders);
     const QAbstractItemModel *model = shown->findChild<QTreeView *>(QStringLiteral("lvwRemDue"))->model();
     QCOMPARE(model->rowCount(), 1);
     QCOMPARE(main.reminders().records(), QStringList { record });

@@ -1,4 +1,4 @@
-#include "../support/testenvironment.h"
+#include "../support/coretestenvironment.h"
 #include "recordfixtures.h"
 
 #include "common/settings.h"
@@ -46,7 +46,7 @@ class TestRemindersCore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
     void cleanup() { m_env.reset(); }
 
     void makeRecord_data();
@@ -106,7 +106,7 @@ private:
         return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 
-    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<CoreTestEnvironment> m_env;
 };
 
 void TestRemindersCore::makeRecord_data()
