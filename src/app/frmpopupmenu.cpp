@@ -83,7 +83,7 @@ void frmPopUpMenu::buildButtons()
     exit->setObjectName(QLatin1String(commandEntry(Command::Exit).face.name));
     connect(exit, &QAction::triggered, this, [this] {
         // The shutdown unloads this menu too: let the click that chose Exit finish first.
-        QMetaObject::invokeMethod(&m_main, &frmQY2::unload, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&m_main, &frmQY2::requestExit, Qt::QueuedConnection);
     });
     about->setMenu(dropDown);
     if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about)))

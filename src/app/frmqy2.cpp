@@ -74,6 +74,13 @@ void frmQY2::checkTray()
     setTrayMissing(!QSystemTrayIcon::isSystemTrayAvailable());
 }
 
+void frmQY2::requestExit()
+{
+    if (m_unloaded || !m_opener.closeAll())
+        return;
+    unload();
+}
+
 void frmQY2::unload()
 {
     if (m_unloaded)

@@ -56,6 +56,16 @@ QWidget *WindowOpener::show(WindowKey key)
     return shown;
 }
 
+bool WindowOpener::closeAll()
+{
+    for (WindowKey key : unloadOrder()) {
+        QWidget *loadedWindow = window(key);
+        if (loadedWindow && !loadedWindow->close())
+            return false;
+    }
+    return true;
+}
+
 void WindowOpener::unloadAll()
 {
     for (WindowKey key : unloadOrder()) {

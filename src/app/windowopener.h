@@ -28,7 +28,12 @@ public:
     QWidget *show(WindowKey key); // the modeless show: load if needed, then show and bring forward
     QWidget *window(WindowKey key) const; // the loaded window, or nullptr
 
-    // Closes every loaded window, in unloadOrder(); each one saves what it keeps as it closes.
+    // Asks every loaded window to close, in unloadOrder(), and stops at the first that declines (its
+    // user chose Cancel over losing unsaved work); true when all closed.
+    bool closeAll();
+
+    // Closes every loaded window, in unloadOrder(); each one saves what it keeps as it closes. A window
+    // that declines is ended all the same: the program is ending.
     void unloadAll();
 
 Q_SIGNALS:

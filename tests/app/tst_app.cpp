@@ -30,6 +30,10 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override
     {
+        if (property("refuseClose").toBool()) {
+            event->ignore();
+            return;
+        }
         m_log->append(QStringLiteral("unload ") + m_key);
         QWidget::closeEvent(event);
     }
@@ -78,6 +82,7 @@ private Q_SLOTS:
 
     void openerLoadsOnceAndBringsForward();
     void openerUnloadsInTheFixedOrder();
+    void exitStopsAtAWindowThatKeepsItsWork();
 
     void startUpShowsSplashOrToolBar_data();
     void startUpShowsSplashOrToolBar();
@@ -220,6 +225,24 @@ void TestShell::openerUnloadsInTheFixedOrder()
     QCOMPARE(order,
         (QStringList {
             "Calc", "Cal", "Clip", "Plan", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar", "Options", "Quick" }));
+}
+
+void TestShell::exitStopsAtAWindowThatKeepsItsWork()
+{
+    frmQY2 main;
+    QStringList log;
+    registerProbes(main.opener(), { WindowKey::Calculator, WindowKey::QuickNotes }, &log);
+    main.opener().show(WindowKey::Calculator);
+    auto *notes = main.opener().show(WindowKey::QuickNotes);
+    notes->setProperty("refuseClose", true); // its user answered Cancel
+    main.requestExit();
+    QVERIFY(!main.isUnloaded());
+    QVERIFY(notes->isVisible());
+    QCOMPARE(log.count(QStringLiteral("unload Calc")), 1);
+
+    notes->setProperty("refuseClose", false);
+    main.requestExit();
+    QVERIFY(main.isUnloaded());
 }
 
 void TestShell::startUpShowsSplashOrToolBar_data()
