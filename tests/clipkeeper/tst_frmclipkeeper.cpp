@@ -1,0 +1,565 @@
+#include "../support/testenvironment.h"
+#include "trashhome.h"
+
+#include "app/frmqy2.h"
+#include "app/windows.h"
+#include "clipkeeper/clipstore.h"
+#include "clipkeeper/frmclipkeeper.h"
+#include "common/settings.h"
+#include "widgets/windowhelpers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString Placeholder = QStringLiteral("New Clip Description");
+const QString PlaceholderText = QStringLiteral("ClipKeeper - New Clip Text");
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(16, 16).toImage();
+}
+
+} // namespace
+
+class TestFrmClipKeeper : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void opensWithPlaceholdersAndTheFirstCategory();
+    void clickingAClipShowsAndCopiesIt();
+    void clickingItAgainCopiesItAgain();
+    void keyboardChoosesAClipToo();
+    void saveClipStoresTheBoxes();
+    void saveRefusedShowsTheMessage();
+    void deletingTheLastClipShowsThePlaceholders();
+    void deleteWithNothingSelected();
+    void categoryClickKeepsTheBoxes();
+    void renameInPlace_data();
+    void renameInPlace();
+    void renameRefusedShowsTheMessage();
+    void addAndRemoveFolder();
+    void unreadableClipKeepsTheBoxes();
+    void loadMessageShownOnceUp();
+
+    void resizeRule();
+    void settingsRoundTrip();
+    void defaultsWhenNothingIsStored();
+    void rolloverHints();
+    void keyboardAndScreenReader();
+
+    void openedByTheLauncherAndClosedAtShutdown();
+    void programEndsWhileAQuestionIsOpen();
+
+private:
+    frmClipKeeper *open();
+    template <typename T> T *child(const char *name) const
+    {
+        T *found = m_window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    QListWidget *categories() const { return child<QListWidget>("lvwClipCats"); }
+    QListWidget *clips() const { return child<QListWidget>("filClips"); }
+    QLineEdit *description() const { return child<QLineEdit>("txtClipDescription"); }
+    QTextEdit *clipText() const { return child<QTextEdit>("rtfClipDisplay"); }
+    QStringList texts(const QListWidget *list) const;
+    void clickItem(QListWidget *list, const QString &text);
+    void press(const char *key);
+    void makeClip(const QString &path, const QByteArray &bytes) const;
+    QByteArray clipBytes(const QString &path) const;
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<frmClipKeeper> m_window;
+};
+
+void TestFrmClipKeeper::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    Settings::saveCheckState(Key::ShowSplash, false);
+    Settings::saveCheckState(Key::ShowToolBar, false);
+}
+
+void TestFrmClipKeeper::cleanup()
+{
+    m_window.reset();
+    m_env.reset();
+}
+
+frmClipKeeper *TestFrmClipKeeper::open()
+{
+    m_window.reset();
+    m_window = std::make_unique<frmClipKeeper>();
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        qFatal("window not exposed");
+    return m_window.get();
+}
+
+QStringList TestFrmClipKeeper::texts(const QListWidget *list) const
+{
+    QStringList result;
+    for (int row = 0; row < list->count(); ++row)
+        result.append(list->item(row)->text());
+    return result;
+}
+
+void TestFrmClipKeeper::clickItem(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+}
+
+void TestFrmClipKeeper::press(const char *key)
+{
+    auto *action = m_window->findChild<QAction *>(QLatin1String(key));
+    QVERIFY(action);
+    QWidget *button = child<QToolBar>("tlbClipKeeper")->widgetForAction(action);
+    QVERIFY(button && button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void TestFrmClipKeeper::makeClip(const QString &path, const QByteArray &bytes) const
+{
+    const QString full = m_env->dataPath(QStringLiteral("ClipData/") + path);
+    QDir().mkpath(QFileInfo(full).path());
+    QFile file(full);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QByteArray TestFrmClipKeeper::clipBytes(const QString &path) const
+{
+    return m_env->readBytes(QStringLiteral("ClipData/") + path);
+}
+
+void TestFrmClipKeeper::opensWithPlaceholdersAndTheFirstCategory()
+{
+    makeClip(QStringLiteral("Work/b"), "b");
+    makeClip(QStringLiteral("Work/a"), "a");
+    makeClip(QStringLiteral("Home/h"), "h");
+    open();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("ClipKeeper"));
+    QCOMPARE(description()->text(), Placeholder);
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+    QCOMPARE(texts(categories()), (QStringList { "Home", "Work" }));
+    QCOMPARE(categories()->currentRow(), 0);
+    QCOMPARE(texts(clips()), QStringList { "h" });
+    QVERIFY(clips()->selectedItems().isEmpty());
+    QCOMPARE(iconImage(categories()->item(0)->icon()),
+        iconImage(QIcon(QStringLiteral(":/icons/clipkeeper/categoryopen.svg"))));
+    QCOMPARE(
+        iconImage(categories()->item(1)->icon()), iconImage(QIcon(QStringLiteral(":/icons/clipkeeper/category.svg"))));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmClipKeeper::clickingAClipShowsAndCopiesIt()
+{
+    makeClip(QStringLiteral("My Clips/Home address"), "abc");
+    open();
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    clickItem(clips(), QStringLiteral("Home address"));
+    QCOMPARE(clipText()->toPlainText(), QStringLiteral("abc\n")); // with the line break the reader adds
+    QCOMPARE(description()->text(), QStringLiteral("Home address"));
+    const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(copied->hasFormat(QStringLiteral("text/plain")));
+    QCOMPARE(copied->text(), QStringLiteral("abc\n"));
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Home address")), QByteArray("abc")); // opening writes nothing
+}
+
+void TestFrmClipKeeper::clickingItAgainCopiesItAgain()
+{
+    makeClip(QStringLiteral("My Clips/sig"), "Regards\r\nAnn\r\n");
+    open();
+    clickItem(clips(), QStringLiteral("sig"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied elsewhere meanwhile"));
+    clickItem(clips(), QStringLiteral("sig"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Regards\nAnn\n"));
+}
+
+void TestFrmClipKeeper::keyboardChoosesAClipToo()
+{
+    makeClip(QStringLiteral("My Clips/one"), "1");
+    makeClip(QStringLiteral("My Clips/two"), "2");
+    open();
+    clips()->setFocus();
+    QVERIFY(clips()->selectedItems().isEmpty()); // taking the focus copies nothing
+    QTest::keyClick(clips(), Qt::Key_Down);
+    QTest::keyClick(clips(), Qt::Key_Down);
+    QCOMPARE(description()->text(), QStringLiteral("two"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("2\n"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("other"));
+    QTest::keyClick(clips(), Qt::Key_Return);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("2\n"));
+}
+
+void TestFrmClipKeeper::saveClipStoresTheBoxes()
+{
+    open();
+    description()->setText(QStringLiteral("Two lines"));
+    clipText()->setPlainText(QStringLiteral("one\ntwo"));
+    press("btnSaveClip");
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")), QByteArray("one\r\ntwo"));
+    QCOMPARE(texts(clips()), QStringList { "Two lines" });
+
+    clipText()->setPlainText(QStringLiteral("abc"));
+    QTest::keyClick(clipText(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")), QByteArray("abc"));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmClipKeeper::saveRefusedShowsTheMessage()
+{
+    open();
+    description()->setText(QStringLiteral("why?"));
+    press("btnSaveClip");
+    QCOMPARE(m_env->dialogs.shown,
+        (QList<Message> { { Message::Icon::Exclamation, QStringLiteral("Quillory2"),
+            QStringLiteral("\\/:*?\"<>| are not allowed in clip name") } }));
+    QVERIFY(texts(clips()).isEmpty());
+    QCOMPARE(description()->text(), QStringLiteral("why?"));
+}
+
+void TestFrmClipKeeper::deletingTheLastClipShowsThePlaceholders()
+{
+    TrashHome trash;
+    makeClip(QStringLiteral("My Clips/only"), "text");
+    open();
+    clickItem(clips(), QStringLiteral("only"));
+    QCOMPARE(description()->text(), QStringLiteral("only"));
+    press("btnDeleteClip");
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QVERIFY(texts(clips()).isEmpty());
+    QCOMPARE(description()->text(), Placeholder);
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+    QCOMPARE(trash.trashed(), QStringList { "only" });
+}
+
+void TestFrmClipKeeper::deleteWithNothingSelected()
+{
+    open();
+    description()->setText(QStringLiteral("typed"));
+    clipText()->setPlainText(QStringLiteral("typed text"));
+    QStringList boxesWhileShown;
+    m_env->dialogs.onShow
+        = [&](const Message &) { boxesWhileShown << description()->text() << clipText()->toPlainText(); };
+    press("btnDeleteClip");
+    QCOMPARE(m_env->dialogs.shown,
+        (QList<Message> { { Message::Icon::Exclamation, QStringLiteral("Quillory2"),
+            QStringLiteral("Please select a clip to remove") } }));
+    QCOMPARE(boxesWhileShown, (QStringList { "typed", "typed text" })); // the placeholders come after the message
+    QCOMPARE(description()->text(), Placeholder);
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+}
+
+void TestFrmClipKeeper::categoryClickKeepsTheBoxes()
+{
+    makeClip(QStringLiteral("Alpha/a1"), "from alpha");
+    makeClip(QStringLiteral("Beta/b1"), "b");
+    open();
+    clickItem(clips(), QStringLiteral("a1"));
+    clickItem(categories(), QStringLiteral("Beta"));
+    QCOMPARE(texts(clips()), QStringList { "b1" });
+    QCOMPARE(description()->text(), QStringLiteral("a1"));
+    QCOMPARE(clipText()->toPlainText(), QStringLiteral("from alpha\n"));
+    const QImage open = iconImage(QIcon(QStringLiteral(":/icons/clipkeeper/categoryopen.svg")));
+    QCOMPARE(iconImage(categories()->item(1)->icon()), open);
+    QVERIFY(iconImage(categories()->item(0)->icon()) != open);
+
+    press("btnSaveClip"); // the text goes into the category just clicked
+    QCOMPARE(clipBytes(QStringLiteral("Beta/a1")), QByteArray("from alpha\r\n"));
+    QCOMPARE(texts(clips()), (QStringList { "a1", "b1" }));
+}
+
+void TestFrmClipKeeper::renameInPlace_data()
+{
+    QTest::addColumn<bool>("byClick");
+    QTest::newRow("a click on the chosen category") << true;
+    QTest::newRow("F2") << false;
+}
+
+void TestFrmClipKeeper::renameInPlace()
+{
+    QFETCH(bool, byClick);
+    makeClip(QStringLiteral("Alpha/a1"), "a");
+    makeClip(QStringLiteral("Beta/b1"), "b");
+    makeClip(QStringLiteral("Gamma/g1"), "g");
+    open();
+    if (byClick) {
+        clickItem(categories(), QStringLiteral("Beta"));
+        clickItem(categories(), QStringLiteral("Beta"));
+    } else {
+        categories()->setFocus();
+        QTest::keyClick(categories(), Qt::Key_Down);
+        QTest::keyClick(categories(), Qt::Key_F2);
+    }
+    QCOMPARE(texts(clips()), QStringList { "b1" });
+    QTRY_VERIFY(categories()->findChild<QLineEdit *>());
+    auto *editor = categories()->findChild<QLineEdit *>();
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Zulu"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(texts(categories()), (QStringList { "Alpha", "Gamma", "Zulu" }));
+    QCOMPARE(categories()->currentRow(), 2);
+    QCOMPARE(texts(clips()), QStringList { "b1" });
+    QVERIFY(QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/Zulu/b1"))));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmClipKeeper::renameRefusedShowsTheMessage()
+{
+    makeClip(QStringLiteral("Alpha/a1"), "a");
+    makeClip(QStringLiteral("Beta/b1"), "b");
+    open();
+    categories()->setFocus();
+    QTest::keyClick(categories(), Qt::Key_Down);
+    QTest::keyClick(categories(), Qt::Key_F2);
+    auto *editor = categories()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Alpha"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("The catagory \"Alpha\" already exists."));
+    QCOMPARE(texts(categories()), (QStringList { "Alpha", "Beta" }));
+    QVERIFY(QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/Beta/b1"))));
+}
+
+void TestFrmClipKeeper::addAndRemoveFolder()
+{
+    TrashHome trash;
+    makeClip(QStringLiteral("Work/w"), "w");
+    open();
+    press("btnAddFolder");
+    QCOMPARE(texts(categories()), (QStringList { "NewCat1", "Work" }));
+    clickItem(categories(), QStringLiteral("Work"));
+    press("btnRemoveFolder");
+    QCOMPARE(texts(categories()), QStringList { "NewCat1" });
+    QCOMPARE(trash.trashed(), QStringList { "Work" });
+    press("btnRemoveFolder"); // the last one stays
+    QCOMPARE(texts(categories()), QStringList { "NewCat1" });
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmClipKeeper::unreadableClipKeepsTheBoxes()
+{
+    makeClip(QStringLiteral("My Clips/gone"), "x");
+    makeClip(QStringLiteral("My Clips/kept"), "y");
+    open();
+    description()->setText(QStringLiteral("typed"));
+    QVERIFY(QFile::remove(m_env->dataPath(QStringLiteral("ClipData/My Clips/gone"))));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    clickItem(clips(), QStringLiteral("gone"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QVERIFY(m_env->dialogs.shown.first().text.startsWith(QStringLiteral("THE CLIP IS NO LONGER THERE")));
+    QCOMPARE(description()->text(), QStringLiteral("typed"));
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    QCOMPARE(texts(clips()), QStringList { "kept" });
+    QVERIFY(!QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/My Clips/gone"))));
+}
+
+void TestFrmClipKeeper::loadMessageShownOnceUp()
+{
+    m_env->writeBytes(QStringLiteral("ClipData"), "a file, not a folder");
+    m_window = std::make_unique<frmClipKeeper>();
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    m_window->show();
+    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+    QVERIFY(m_env->dialogs.shown.first().text.startsWith(QStringLiteral("THE CLIP FOLDER CANNOT BE USED")));
+    QCOMPARE(categories()->count(), 0);
+}
+
+void TestFrmClipKeeper::resizeRule()
+{
+    open();
+    const int width = m_window->width();
+    QCOMPARE(qRound(outerSizeTwips(m_window.get()).width()), qRound(frmClipKeeper::WidthTwips));
+
+    m_window->resize(width + 120, 20); // dragged wider and far too low
+    QCOMPARE(m_window->width(), width);
+    const double height = outerSizeTwips(m_window.get()).height();
+    QVERIFY2(height >= frmClipKeeper::MinHeightTwips && height < frmClipKeeper::MinHeightTwips + 15,
+        qPrintable(QString::number(height)));
+    QTRY_VERIFY(clips()->height() > 0);
+    QCOMPARE(categories()->height(), clips()->height());
+
+    const int listHeight = clips()->height();
+    m_window->resize(width, m_window->height() + 150); // the lists take what the window gains
+    QTRY_COMPARE(clips()->height(), listHeight + 150);
+    QCOMPARE(categories()->height(), clips()->height());
+    QVERIFY(clipText()->height() > 0);
+    QVERIFY(child<QStatusBar>("StatusBarClip")->geometry().bottom() <= m_window->height());
+}
+
+void TestFrmClipKeeper::settingsRoundTrip()
+{
+    open();
+    m_window->move(300, 200);
+    m_window->resize(m_window->width(), 400);
+    child<QCheckBox>("chkOnTop")->click();
+    QVERIFY(m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    const QSizeF outer = outerSizeTwips(m_window.get()); // the frame's, as the desktop draws it
+    const QPointF pos = outerPosTwips(m_window.get());
+    m_window->close();
+    QCOMPARE(Settings::readCoordinate(Key::ClipHeight), std::optional<double>(outer.height()));
+    QCOMPARE(Settings::readCoordinate(Key::ClipLeft), std::optional<double>(pos.x()));
+    QCOMPARE(Settings::readCoordinate(Key::ClipTop), std::optional<double>(pos.y()));
+    QCOMPARE(Settings::get(Key::ClipOnTop), QStringLiteral("1"));
+
+    open();
+    QTRY_COMPARE(outerSizeTwips(m_window.get()).height(), outer.height());
+    QCOMPARE(outerPosTwips(m_window.get()), pos);
+    QVERIFY(child<QCheckBox>("chkOnTop")->isChecked());
+    QVERIFY(m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    child<QCheckBox>("chkOnTop")->click();
+    m_window->close();
+    QCOMPARE(Settings::get(Key::ClipOnTop), QStringLiteral("0"));
+}
+
+void TestFrmClipKeeper::defaultsWhenNothingIsStored()
+{
+    open();
+    const QSizeF outer = outerSizeTwips(m_window.get());
+    QVERIFY2(qAbs(outer.height() - 4180) < 15, qPrintable(QString::number(outer.height())));
+    const QSizeF screen = screenSizeTwips();
+    const QPointF pos = outerPosTwips(m_window.get());
+    QVERIFY(qAbs(pos.x() - (screen.width() - outer.width()) / 2) <= 15);
+    QVERIFY(qAbs(pos.y() - (screen.height() - outer.height()) / 2) <= 15);
+    QVERIFY(!child<QCheckBox>("chkOnTop")->isChecked());
+
+    Settings::saveCoordinate(Key::ClipLeft, screen.width() + 100); // beyond the screen: back in the middle
+    Settings::saveCoordinate(Key::ClipHeight, 1000); // below the least height
+    open();
+    QVERIFY(qAbs(outerPosTwips(m_window.get()).x() - (screen.width() - outer.width()) / 2) <= 15);
+    QVERIFY(outerSizeTwips(m_window.get()).height() >= frmClipKeeper::MinHeightTwips);
+}
+
+void TestFrmClipKeeper::rolloverHints()
+{
+    open();
+    auto *panel = child<QLabel>("panelHint");
+    const auto enter = [](QWidget *widget) {
+        QEnterEvent event(QPointF(1, 1), QPointF(1, 1), widget->mapToGlobal(QPointF(1, 1)));
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    const std::pair<QWidget *, const char *> hints[] = {
+        { categories(), "Shows the catagory for the clips." },
+        { clips(), "Shows the clips in a catagory." },
+        { clipText(), "Shows the text stored as a clip." },
+        { child<QToolBar>("tlbClipKeeper"), "Remove/Add a catagory. Remove/Add a clip." },
+        { description(), "Type/Show the clip description." },
+        { child<QCheckBox>("chkOnTop"), "Keeps ClipKeeper on top of other windows." },
+        { child<QStatusBar>("StatusBarClip"), "Shows messages like this." },
+    };
+    for (const auto &[control, hint] : hints) {
+        enter(control);
+        QCOMPARE(panel->text(), QLatin1String(hint));
+        QEvent leave(QEvent::Leave); // out onto the window's background
+        QCoreApplication::sendEvent(control, &leave);
+        QCOMPARE(panel->text(), QString());
+    }
+    QVERIFY(panel->accessibleName().isEmpty()); // a value label: its text is what is read
+}
+
+void TestFrmClipKeeper::keyboardAndScreenReader()
+{
+    makeClip(QStringLiteral("My Clips/c"), "c");
+    open();
+    auto *bar = child<QToolBar>("tlbClipKeeper");
+    const std::pair<const char *, const char *> buttons[] = { { "btnRemoveFolder", "Remove Folder" },
+        { "btnAddFolder", "Add Folder" }, { "btnDeleteClip", "Delete Clip" }, { "btnSaveClip", "Save Clip" } };
+    QStringList order;
+    for (const auto &[key, tip] : buttons) {
+        auto *action = m_window->findChild<QAction *>(QLatin1String(key));
+        QCOMPARE(action->toolTip(), QLatin1String(tip));
+        QCOMPARE(bar->widgetForAction(action)->accessibleName(), QLatin1String(tip));
+        QVERIFY(action->text().isEmpty() || bar->toolButtonStyle() == Qt::ToolButtonIconOnly); // no captions
+        order << QLatin1String(tip);
+    }
+    order << "Clip description"
+          << "Keep on top"
+          << "Clip text"
+          << "Categories"
+          << "Clips";
+
+    // Tab goes round every control once, in reading order, and each has a name to speak.
+    QWidget *first = bar->widgetForAction(m_window->findChild<QAction *>(QStringLiteral("btnRemoveFolder")));
+    first->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), first);
+    QStringList visited;
+    for (int i = 0; i < order.size(); ++i) {
+        QWidget *focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        visited << focused->accessibleName();
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    QCOMPARE(visited, order);
+    QCOMPARE(QApplication::focusWidget(), first);
+}
+
+void TestFrmClipKeeper::openedByTheLauncherAndClosedAtShutdown()
+{
+    makeClip(QStringLiteral("My Clips/c"), "c");
+    frmQY2 main;
+    registerWindows(main);
+    main.Form_Load();
+    QVERIFY(main.opener().isRegistered(WindowKey::ClipKeeper));
+    QWidget *shown = main.opener().show(WindowKey::ClipKeeper);
+    QVERIFY(qobject_cast<frmClipKeeper *>(shown));
+    QVERIFY(shown->isVisible());
+    QCOMPARE(main.opener().show(WindowKey::ClipKeeper), shown); // open: only brought forward
+    main.unload();
+    QVERIFY(!main.opener().window(WindowKey::ClipKeeper));
+    QVERIFY(Settings::contains(Key::ClipHeight));
+    QVERIFY(Settings::contains(Key::ClipOnTop));
+}
+
+void TestFrmClipKeeper::programEndsWhileAQuestionIsOpen()
+{
+    TrashHome noTrash(false);
+    makeClip(QStringLiteral("Alpha/a"), "a");
+    makeClip(QStringLiteral("Beta/b"), "b");
+    frmQY2 main;
+    registerWindows(main);
+    main.Form_Load();
+    auto *window = qobject_cast<frmClipKeeper *>(main.opener().show(WindowKey::ClipKeeper));
+    QVERIFY(window);
+    auto *list = window->findChild<QListWidget *>(QStringLiteral("lvwClipCats"));
+    list->setCurrentRow(1);
+    QCOMPARE(window->store().currentCategory(), QStringLiteral("Beta"));
+    // The program ends (logout) while "delete for good?" is open: nobody answered Yes.
+    m_env->dialogs.onShow = [&main](const Message &) {
+        Dialogs::setCanAsk(false);
+        main.unload();
+    };
+    QPointer<frmClipKeeper> alive(window);
+    window->RemoveFolder();
+    Dialogs::setCanAsk(true);
+    QVERIFY(!alive || !main.opener().window(WindowKey::ClipKeeper));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Question);
+    QVERIFY(QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/Beta/b"))));
+    QVERIFY(Settings::contains(Key::ClipHeight));
+}
+
+QTEST_MAIN(TestFrmClipKeeper)
+#include "tst_frmclipkeeper.moc"
