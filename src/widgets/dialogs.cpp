@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace Dialogs {
 namespace {
@@ -33,15 +34,22 @@ void recordShown(const Message &message)
 
 int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *parent)
 {
-    QMessageBox box(boxIcon(message.icon), message.title, message.text, buttons, parent);
-    box.setObjectName(QStringLiteral("messageBox"));
+    // On the heap: when the program ends while the box is open, the window that owns it is deleted and
+    // takes the box along; the box then answers as closed (No, Cancel) instead of being freed twice.
+    const QPointer<QMessageBox> box
+        = new QMessageBox(boxIcon(message.icon), message.title, message.text, buttons, parent);
+    box->setObjectName(QStringLiteral("messageBox"));
     // Wide enough for the whole title: reminder titles carry the time and date at their end.
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
-        const int titleWidth = box.fontMetrics().horizontalAdvance(message.title) + 140;
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout())) {
+        const int titleWidth = box->fontMetrics().horizontalAdvance(message.title) + 140;
         grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
             1, grid->columnCount());
     }
-    return box.exec();
+    const int result = box->exec();
+    if (!box)
+        return QMessageBox::NoButton;
+    delete box.data();
+    return result;
 }
 
 } // namespace
