@@ -53,6 +53,19 @@ void ListClips(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The name order alone, of names as a listing returns them.
+void SortClipNames(benchmark::State &state)
+{
+    QStringList names;
+    for (int i = 0; i < state.range(0); ++i)
+        names.append(QStringLiteral("Clip number %1").arg((i * 7919) % state.range(0)));
+    for (auto _ : state) {
+        QStringList sorted = names;
+        SortNames(sorted);
+        benchmark::DoNotOptimize(sorted);
+    }
+}
+
 void OpenClip(benchmark::State &state)
 {
     makeStore(int(state.range(0)));
@@ -121,6 +134,7 @@ void OpenWindow(benchmark::State &state)
 } // namespace
 
 BENCHMARK(ListClips)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(SortClipNames)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenClip)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CategoryClick)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ClipClick)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -310,8 +311,18 @@ void SortNames(QStringList &names)
     QCollator collator;
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(), [&collator](const QString &a, const QString &b) {
-        const int order = collator.compare(a, b);
-        return order != 0 ? order < 0 : a < b;
+    // A sort key per name, made once, compares much faster than the collator on every comparison.
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    keys.reserve(size_t(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        keys.emplace_back(collator.sortKey(names.at(i)), i);
+    std::sort(keys.begin(), keys.end(), [&names](const auto &a, const auto &b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : names.at(a.second) < names.at(b.second);
     });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const auto &key : keys)
+        sorted.append(names.at(key.second));
+    names = std::move(sorted);
 }

@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -230,6 +231,7 @@ QStatusBar *frmClipKeeper::buildStatusBar()
 {
     m_StatusBarClip = new QStatusBar;
     m_StatusBarClip->setObjectName(QStringLiteral("StatusBarClip"));
+    m_StatusBarClip->setSizeGripEnabled(false); // the panel needs the room; the frame resizes the window
     m_panelHint = new QLabel;
     m_panelHint->setObjectName(QStringLiteral("panelHint"));
     // A long hint must never widen the window.
@@ -247,6 +249,25 @@ void frmClipKeeper::attachHints()
     m_hints->attach(m_txtClipDescription, tr("Type/Show the clip description."));
     m_hints->attach(m_chkOnTop, tr("Keeps ClipKeeper on top of other windows."));
     m_hints->attach(m_StatusBarClip, tr("Shows messages like this."));
+}
+
+// The window's width is fixed, and in a larger desktop font the longer hints would not fit the panel:
+// its font shrinks until the longest does.
+void frmClipKeeper::fitHintFont()
+{
+    const int width = m_panelHint->contentsRect().width() - 2 * m_panelHint->margin() - 2;
+    QFont font = m_StatusBarClip->font();
+    if (width <= 0 || font.pointSizeF() <= 0)
+        return;
+    const QList<QWidget *> controls = { m_lvwClipCats, m_filClips, m_rtfClipDisplay, m_tlbClipKeeper,
+        m_txtClipDescription, m_chkOnTop, m_StatusBarClip };
+    const auto fits = [&](const QFontMetrics &metrics) {
+        return std::all_of(controls.begin(), controls.end(),
+            [&](const QWidget *control) { return metrics.horizontalAdvance(m_hints->hint(control)) <= width; });
+    };
+    while (font.pointSizeF() > 6 && !fits(QFontMetrics(font)))
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    m_panelHint->setFont(font);
 }
 
 void frmClipKeeper::setKeyboardOrder()
@@ -286,6 +307,12 @@ void frmClipKeeper::showEvent(QShowEvent *event)
         fitFrame();
         resizeOuterTwips(this, QSizeF(WidthTwips, m_heightTwips));
     }
+}
+
+void frmClipKeeper::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitHintFont();
 }
 
 void frmClipKeeper::closeEvent(QCloseEvent *event)

@@ -45,6 +45,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -53,6 +54,7 @@ private:
     void attachHints();
     void setKeyboardOrder();
     void fitFrame();
+    void fitHintFont();
 
     void fillCategories();
     void showCurrentCategory();

@@ -473,6 +473,7 @@ void TestFrmClipKeeper::rolloverHints()
     for (const auto &[control, hint] : hints) {
         enter(control);
         QCOMPARE(panel->text(), QLatin1String(hint));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width()); // whole
         QEvent leave(QEvent::Leave); // out onto the window's background
         QCoreApplication::sendEvent(control, &leave);
         QCOMPARE(panel->text(), QString());
