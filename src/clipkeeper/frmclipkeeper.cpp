@@ -255,6 +255,8 @@ void frmClipKeeper::attachHints()
 // its font shrinks until the longest does.
 void frmClipKeeper::fitHintFont()
 {
+    if (!m_hints)
+        return;
     const int width = m_panelHint->contentsRect().width() - 2 * m_panelHint->margin() - 2;
     QFont font = m_StatusBarClip->font();
     if (width <= 0 || font.pointSizeF() <= 0)
