@@ -1,4 +1,5 @@
 #include "../support/testenvironment.h"
+#include "../support/windowroundtrip.h"
 #include "trashhome.h"
 
 #include "app/frmqy2.h"
@@ -60,7 +61,7 @@ private Q_SLOTS:
 
     void resizeRule();
     void settingsRoundTrip();
-    void defaultsWhenNothingIsStored();
+    void heightWhenNothingOrTooLittleIsStored();
     void rolloverHints();
     void keyboardAndScreenReader();
 
@@ -157,7 +158,6 @@ void TestFrmClipKeeper::opensWithPlaceholdersAndTheFirstCategory()
     makeClip(QStringLiteral("Work/a"), "a");
     makeClip(QStringLiteral("Home/h"), "h");
     open();
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("ClipKeeper"));
     QCOMPARE(description()->text(), Placeholder);
     QCOMPARE(clipText()->toPlainText(), PlaceholderText);
     QCOMPARE(texts(categories()), (QStringList { "Home", "Work" }));
@@ -412,44 +412,34 @@ void TestFrmClipKeeper::resizeRule()
 
 void TestFrmClipKeeper::settingsRoundTrip()
 {
-    open();
-    m_window->move(300, 200);
-    m_window->resize(m_window->width(), 400);
-    child<QCheckBox>("chkOnTop")->click();
-    QVERIFY(m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    const QSizeF outer = outerSizeTwips(m_window.get()); // the frame's, as the desktop draws it
-    const QPointF pos = outerPosTwips(m_window.get());
-    m_window->close();
-    QCOMPARE(Settings::readCoordinate(Key::ClipHeight), std::optional<double>(outer.height()));
-    QCOMPARE(Settings::readCoordinate(Key::ClipLeft), std::optional<double>(pos.x()));
-    QCOMPARE(Settings::readCoordinate(Key::ClipTop), std::optional<double>(pos.y()));
-    QCOMPARE(Settings::get(Key::ClipOnTop), QStringLiteral("1"));
+    verifySettingsRoundTrip(
+        [] {
+            auto *window = new frmClipKeeper;
+            window->show();
+            return window;
+        },
+        Key::ClipLeft, Key::ClipTop, &Key::ClipOnTop);
+    QVERIFY(!QTest::currentTestFailed());
 
+    // The height too, of the outer frame; the width is fixed and not stored.
     open();
-    QTRY_COMPARE(outerSizeTwips(m_window.get()).height(), outer.height());
-    QCOMPARE(outerPosTwips(m_window.get()), pos);
-    QVERIFY(child<QCheckBox>("chkOnTop")->isChecked());
-    QVERIFY(m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    child<QCheckBox>("chkOnTop")->click();
+    m_window->resize(m_window->width(), 400);
+    const double height = outerSizeTwips(m_window.get()).height();
     m_window->close();
-    QCOMPARE(Settings::get(Key::ClipOnTop), QStringLiteral("0"));
+    QCOMPARE(Settings::readCoordinate(Key::ClipHeight), std::optional<double>(height));
+    open();
+    QTRY_COMPARE(outerSizeTwips(m_window.get()).height(), height);
 }
 
-void TestFrmClipKeeper::defaultsWhenNothingIsStored()
+void TestFrmClipKeeper::heightWhenNothingOrTooLittleIsStored()
 {
     open();
-    const QSizeF outer = outerSizeTwips(m_window.get());
-    QVERIFY2(qAbs(outer.height() - 4180) < 15, qPrintable(QString::number(outer.height())));
-    const QSizeF screen = screenSizeTwips();
-    const QPointF pos = outerPosTwips(m_window.get());
-    QVERIFY(qAbs(pos.x() - (screen.width() - outer.width()) / 2) <= 15);
-    QVERIFY(qAbs(pos.y() - (screen.height() - outer.height()) / 2) <= 15);
+    const double height = outerSizeTwips(m_window.get()).height();
+    QVERIFY2(qAbs(height - 4180) < 15, qPrintable(QString::number(height)));
     QVERIFY(!child<QCheckBox>("chkOnTop")->isChecked());
 
-    Settings::saveCoordinate(Key::ClipLeft, screen.width() + 100); // beyond the screen: back in the middle
-    Settings::saveCoordinate(Key::ClipHeight, 1000); // below the least height
+    Settings::saveCoordinate(Key::ClipHeight, 1000);
     open();
-    QVERIFY(qAbs(outerPosTwips(m_window.get()).x() - (screen.width() - outer.width()) / 2) <= 15);
     QVERIFY(outerSizeTwips(m_window.get()).height() >= frmClipKeeper::MinHeightTwips);
 }
 
@@ -491,9 +481,7 @@ void TestFrmClipKeeper::keyboardAndScreenReader()
     QStringList order;
     for (const auto &[key, tip] : buttons) {
         auto *action = m_window->findChild<QAction *>(QLatin1String(key));
-        QCOMPARE(action->toolTip(), QLatin1String(tip));
-        QCOMPARE(bar->widgetForAction(action)->accessibleName(), QLatin1String(tip));
-        QVERIFY(action->text().isEmpty() || bar->toolButtonStyle() == Qt::ToolButtonIconOnly); // no captions
+        QCOMPARE(bar->widgetForAction(action)->accessibleName(), QLatin1String(tip)); // from the tool tip
         order << QLatin1String(tip);
     }
     order << "Clip description"
