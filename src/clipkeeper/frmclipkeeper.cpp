@@ -396,8 +396,11 @@ void frmClipKeeper::filClips_Click(QListWidgetItem *item)
     if (const auto *message = std::get_if<Message>(&opened)) {
         if (!tell(*message))
             return;
-        m_store->RefreshClips(); // a clip that went away leaves the list
-        fillClips();
+        // A clip that went away leaves the list, once the list has finished with the click.
+        QTimer::singleShot(0, this, [this] {
+            m_store->RefreshClips();
+            fillClips();
+        });
         return;
     }
     m_rtfClipDisplay->setPlainText(std::get<QString>(opened));
