@@ -208,7 +208,7 @@ bool frmPopUpMenu::menuKey(const QKeyEvent *event)
     m_popUpTicks = 1;
     const int key = event->key();
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    auto *focused = qobject_cast<QToolButton *>(focusWidget());
+    QWidget *focused = focusWidget();
     if (modifiers == Qt::NoModifier) {
         switch (key) {
         case Qt::Key_Escape: close(); return true;
@@ -216,15 +216,15 @@ bool frmPopUpMenu::menuKey(const QKeyEvent *event)
         case Qt::Key_Down: moveFocus(true); return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (focused)
-                focused->animateClick();
+            if (auto *button = qobject_cast<QToolButton *>(focused))
+                button->animateClick();
             return true;
         default: break;
         }
     }
     const bool dropDownKey = (key == Qt::Key_Down && modifiers == Qt::AltModifier)
         || (modifiers == Qt::NoModifier && (key == Qt::Key_F4 || key == Qt::Key_Menu));
-    if (dropDownKey && focused && focused->menu()) {
+    if (dropDownKey && focused && focused == m_toolbar1->widgetForAction(m_buttons[size_t(WindowKey::About)])) {
         showAboutDropDown();
         return true;
     }

@@ -447,7 +447,7 @@ void TestLauncher::closingToolBarWithoutTray()
     QCOMPARE(m_env->dialogs.shown.size(), asked ? 1 : 0);
     if (asked)
         QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Question);
-    QCOMPARE(toolBar && toolBar->isVisible(), trayMissing && !answer);
+    QTRY_COMPARE(toolBar && toolBar->isVisible(), trayMissing && !answer);
     QTRY_COMPARE(m_main->isUnloaded(), ended);
     QCOMPARE(m_env->dialogs.shown.size(), asked ? 1 : 0); // the shutdown closes it without asking again
 }
@@ -695,7 +695,8 @@ void TestLauncher::menuKeyboard()
         QCOMPARE(QApplication::focusWidget(), buttonOf(column, qPrintable(focused)));
     }
     QTRY_COMPARE(!menu || !menu->isVisible(), focused.isEmpty());
-    for (const QString &tool : QStringList(ToolKeys) << QStringLiteral("About"))
+    const QStringList windows = QStringList(ToolKeys) << QStringLiteral("About");
+    for (const QString &tool : windows)
         QCOMPARE(m_main->opener().window(keyOf(tool)) != nullptr, tool == opened);
 }
 
