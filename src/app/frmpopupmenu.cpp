@@ -87,9 +87,11 @@ void frmPopUpMenu::buildButtons()
         // The shutdown unloads this menu too: let the click that chose Exit finish first.
         QMetaObject::invokeMethod(&m_main, &frmQY2::requestExit, Qt::QueuedConnection);
     });
-    about->setMenu(dropDown);
-    if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about)))
+    // The button itself holds the drop-down, so that screen readers find it as the button's child.
+    if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about))) {
+        aboutButton->setMenu(dropDown);
         aboutButton->setPopupMode(QToolButton::MenuButtonPopup);
+    }
 
     connect(&m_main.opener(), &WindowOpener::registered, this, &frmPopUpMenu::enableRegistered);
     alignButtons();
@@ -252,6 +254,8 @@ void frmPopUpMenu::moveFocus(bool down)
 
 void frmPopUpMenu::showAboutDropDown()
 {
+    // Opened from the keyboard, the drop-down starts on its first item, as desktop menus do.
+    QTimer::singleShot(0, m_dropDown, [this] { m_dropDown->setActiveAction(m_dropDown->actions().constFirst()); });
     if (auto *about = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(m_buttons[size_t(WindowKey::About)])))
         about->showMenu();
 }

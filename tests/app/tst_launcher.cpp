@@ -718,16 +718,22 @@ void TestLauncher::aboutDropDownByKeyboard()
     auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
 
+    // A screen reader finds the drop-down as the button's child, and its items by their names.
+    QAccessibleInterface *about = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+    QVERIFY(about->childCount() == 1 && about->child(0)->object() == dropDown);
     QStringList spoken;
-    QTimer::singleShot(0, dropDown, [dropDown, &spoken] {
+    QAction *active = nullptr;
+    QTimer::singleShot(1, dropDown, [dropDown, &spoken, &active] {
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(dropDown);
         for (int i = 0; dropDown->isVisible() && i < face->childCount(); ++i)
             spoken << face->child(i)->text(QAccessible::Name);
+        active = dropDown->activeAction();
         dropDown->close();
     });
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
 
     QCOMPARE(spoken, (QStringList { "Options", "Exit" }));
+    QCOMPARE(active, dropDown->actions().constFirst());
     QVERIFY(menu && menu->isVisible()); // the drop-down is not a choice
 }
 
