@@ -4,6 +4,7 @@
 #include "common/settings.h"
 #include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
+#include "widgets/keyboardaccess.h"
 #include "widgets/rolloverhints.h"
 #include "widgets/windowhelpers.h"
 
@@ -181,9 +182,9 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
         [this](const QString &path, const QString &text) { return Dialogs::writeTextFile(path, text, this); });
 
     // Load: the size, the place, the clip folder and its categories, then the keep-on-top box.
-    m_heightTwips = std::max(Settings::readCoordinate(Key::ClipHeight).value_or(4180), MinHeightTwips);
     fitFrame();
-    resizeOuterTwips(this, QSizeF(WidthTwips, m_heightTwips));
+    const double height = Settings::readCoordinate(Key::ClipHeight).value_or(4180);
+    resizeOuterTwips(this, QSizeF(WidthTwips, std::max(height, MinHeightTwips)));
     restorePlacement(this, Key::ClipLeft, Key::ClipTop);
     std::optional<Message> message = m_store->EnsureClipFolder();
     const std::optional<Message> loadMessage = m_store->LoadCategories();
@@ -213,8 +214,6 @@ QToolBar *frmClipKeeper::buildToolBar()
         action->setObjectName(QLatin1String(key));
         action->setToolTip(tip);
         connect(action, &QAction::triggered, this, slot);
-        // Reachable with Tab like every other control.
-        m_tlbClipKeeper->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
         return action;
     };
     m_btnRemoveFolder = button("btnRemoveFolder", "removefolder", tr("Remove Folder"), &frmClipKeeper::RemoveFolder);
@@ -224,6 +223,7 @@ QToolBar *frmClipKeeper::buildToolBar()
     m_btnSaveClip = button("btnSaveClip", "saveclip", tr("Save Clip"), &frmClipKeeper::SaveClip);
     m_btnSaveClip->setShortcut(QKeySequence::Save);
     nameToolBarButtons(m_tlbClipKeeper);
+    focusToolBarButtons(m_tlbClipKeeper); // the toolbar is the only way to its commands
     return m_tlbClipKeeper;
 }
 
@@ -236,6 +236,7 @@ QStatusBar *frmClipKeeper::buildStatusBar()
     m_panelHint->setObjectName(QStringLiteral("panelHint"));
     // A long hint must never widen the window.
     m_panelHint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_panelHint->installEventFilter(this);
     m_StatusBarClip->addPermanentWidget(m_panelHint, 1);
     return m_StatusBarClip;
 }
@@ -274,19 +275,18 @@ void frmClipKeeper::fitHintFont()
 
 void frmClipKeeper::setKeyboardOrder()
 {
-    QWidget *order[]
-        = { m_tlbClipKeeper->widgetForAction(m_btnRemoveFolder), m_tlbClipKeeper->widgetForAction(m_btnAddFolder),
-              m_tlbClipKeeper->widgetForAction(m_btnDeleteClip), m_tlbClipKeeper->widgetForAction(m_btnSaveClip),
-              m_txtClipDescription, m_chkOnTop, m_rtfClipDisplay, m_lvwClipCats, m_filClips };
+    QWidget *order[] = { m_tlbClipKeeper->widgetForAction(m_btnSaveClip), m_txtClipDescription, m_chkOnTop,
+        m_rtfClipDisplay, m_lvwClipCats, m_filClips };
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-// The width is fixed and the height has its least: both for the outer frame, which the desktop
-// adds only once the window is up.
+// The width is fixed and the height has its least, both of the outer frame: the frame the desktop
+// draws, once it is known, or the one the helpers assume until then.
 void frmClipKeeper::fitFrame()
 {
-    const QSize frame = frameGeometry().size() - size();
+    const QSize outer = (outerSizeTwips(this) / TwipsPerPixel).toSize();
+    const QSize frame = outer - size();
     setFixedWidth(px(WidthTwips) - frame.width());
     setMinimumHeight(px(MinHeightTwips) - frame.height());
 }
@@ -294,27 +294,13 @@ void frmClipKeeper::fitFrame()
 void frmClipKeeper::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    if (!m_framed && isVisible() && frameGeometry().size() != size()) {
-        m_framed = true;
-        fitFrame();
-        resizeOuterTwips(this, QSizeF(WidthTwips, m_heightTwips));
-    }
-}
-
-void frmClipKeeper::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_framed && frameGeometry().size() != size()) {
-        m_framed = true;
-        fitFrame();
-        resizeOuterTwips(this, QSizeF(WidthTwips, m_heightTwips));
-    }
+    fitFrame();
 }
 
 void frmClipKeeper::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    fitHintFont();
+    fitFrame();
 }
 
 void frmClipKeeper::closeEvent(QCloseEvent *event)
@@ -327,6 +313,8 @@ void frmClipKeeper::closeEvent(QCloseEvent *event)
 
 bool frmClipKeeper::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_panelHint && event->type() == QEvent::Resize)
+        fitHintFont();
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == m_lvwClipCats->viewport())
             m_categoryAtPress = m_lvwClipCats->currentRow();

@@ -44,7 +44,6 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -86,8 +85,6 @@ private:
     QStatusBar *m_StatusBarClip = nullptr;
     QLabel *m_panelHint = nullptr;
 
-    double m_heightTwips = 0;
-    bool m_framed = false;
     int m_categoryAtPress = -1; // what was chosen when the mouse went down on a list
     QString m_clipAtPress;
 };
