@@ -5,7 +5,7 @@ ifdef CI
 CMAKE_FLAGS += -DQY2_WERROR=ON
 endif
 
-.PHONY: run test test-asan build deps clean
+.PHONY: run test test-asan build deps package clean
 
 deps:
 	scripts/install-deps
@@ -19,6 +19,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+
+# The Debian package, from the same build: $(BUILD_DIR)/quillory2_<version>_<arch>.deb
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 # The same suite under the address and undefined-behaviour sanitizers (CI runs it after `make test`).
 test-asan: deps
