@@ -44,6 +44,11 @@ void frmOptions::buildControls()
     m_chkStartWithDesktop->setToolTip(tr("Start Quillory2 at every login, so that no reminder is missed"));
     m_chkStartWithDesktop->setAccessibleName(tr("Start with the desktop"));
     auto *startup = new QVBoxLayout(fraStartup);
+    // Three lines in the height two took, so that the dialog keeps its size: the boxes stand without
+    // gaps, as in a list, and closer to the frame's top and bottom edges.
+    const QMargins edges = startup->contentsMargins();
+    startup->setContentsMargins(edges.left(), 2, edges.right(), 2);
+    startup->setSpacing(0);
     startup->addWidget(m_chkShowSplashScreen);
     startup->addWidget(m_chkShowToolBar);
     startup->addWidget(m_chkStartWithDesktop);
