@@ -202,7 +202,9 @@ void frmQuickNotes::createEditMenu()
 
     QMenu *sizes = m_mnuEditQP->addMenu(tr("&Font Size"));
     sizes->setObjectName(QStringLiteral("itmFontSizeMenuQP"));
+    // Ticks, not radio marks: the items untick and tick themselves (itmFontSizeQP_Click).
     m_fontSizes = new QActionGroup(this);
+    m_fontSizes->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     for (int size : FontSizes) {
         QAction *action
             = item(sizes, qPrintable(QStringLiteral("itmFontSizeQP%1").arg(size)), tr("%1 point").arg(size));

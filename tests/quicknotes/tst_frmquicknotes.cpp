@@ -318,6 +318,7 @@ void TestFrmQuickNotes::fontSizeTicks()
     {
         frmQuickNotes window;
         run(child<QAction>(&window, "itmFontSizeQP14"));
+        run(child<QAction>(&window, "itmFontSizeQP14")); // chosen again, it stays ticked
         QCOMPARE(pad(&window)->font().pointSizeF(), 14.0);
         for (int size : { 8, 10, 12, 14 })
             QCOMPARE(child<QAction>(&window, qPrintable(QStringLiteral("itmFontSizeQP%1").arg(size)))->isChecked(),
