@@ -1,4 +1,5 @@
 #include "../support/testenvironment.h"
+#include "../support/windowroundtrip.h"
 
 #include "app/frmqy2.h"
 #include "app/windows.h"
@@ -664,34 +665,23 @@ void TestFrmQuickNotes::handOverToTextEd()
 
 void TestFrmQuickNotes::settingsRoundTrip()
 {
-    Settings::save(Key::NotesLeft, QStringLiteral("1500"));
-    Settings::save(Key::NotesTop, QStringLiteral("750"));
+    const auto open = [] {
+        auto *window = new frmQuickNotes;
+        window->show();
+        return window;
+    };
+    verifySettingsRoundTrip(open, Key::NotesLeft, Key::NotesTop, &Key::NotesOnTop);
+    QVERIFY(!QTest::currentTestFailed());
+
+    // The size too, as the outer frame's.
     Settings::save(Key::NotesWidth, QStringLiteral("4500"));
     Settings::save(Key::NotesHeight, QStringLiteral("6000"));
-    Settings::save(Key::NotesOnTop, QStringLiteral("1"));
-    {
-        frmQuickNotes window;
-        QCOMPARE(window.pos(), QPoint(100, 50));
-        QCOMPARE(window.size(), QSize(300, 400));
-        QVERIFY(child<QCheckBox>(&window, "chkOnTop")->isChecked());
-        QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        window.move(200, 100);
-        window.resize(250, 350);
-        child<QCheckBox>(&window, "chkOnTop")->setChecked(false);
-        QVERIFY(!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(window.close());
-    }
-    QCOMPARE(Settings::get(Key::NotesLeft), QStringLiteral("3000"));
-    QCOMPARE(Settings::get(Key::NotesTop), QStringLiteral("1500"));
+    frmQuickNotes window;
+    QCOMPARE(window.size(), QSize(300, 400));
+    window.resize(250, 350);
+    QVERIFY(window.close());
     QCOMPARE(Settings::get(Key::NotesWidth), QStringLiteral("3750"));
     QCOMPARE(Settings::get(Key::NotesHeight), QStringLiteral("5250"));
-    QCOMPARE(Settings::get(Key::NotesOnTop), QStringLiteral("0"));
-
-    // A place beyond the screen comes back to the middle.
-    Settings::save(Key::NotesLeft, QString::number(screenSizeTwips().width() + 15));
-    frmQuickNotes moved;
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    QCOMPARE(moved.pos(), QPoint((screen.width() - 250) / 2, (screen.height() - 350) / 2));
 }
 
 void TestFrmQuickNotes::defaultPlacement()
