@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
@@ -150,6 +151,11 @@ void frmQuickNotes::createControls()
     m_txtMain->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_txtMain, &QWidget::customContextMenuRequested, this,
         [this](const QPoint &pos) { txtMain_MouseDown(m_txtMain->viewport()->mapToGlobal(pos)); });
+    // The Menu key opens it by itself; Shift+F10 too, at the text cursor.
+    auto *menuKey
+        = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), m_txtMain, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this,
+        [this] { txtMain_MouseDown(m_txtMain->viewport()->mapToGlobal(m_txtMain->cursorRect().bottomLeft())); });
 
     m_StatusBar1 = new QStatusBar(this);
     m_StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

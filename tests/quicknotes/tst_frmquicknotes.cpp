@@ -216,6 +216,13 @@ void TestFrmQuickNotes::controlsForKeyboardAndScreenReader()
         QCOMPARE(QApplication::focusWidget(), expectedOrder.at(i));
     }
 
+    // Shift+F10 in the pad opens the right-click menu.
+    pad(&window)->setFocus();
+    QTest::keyClick(pad(&window), Qt::Key_F10, Qt::ShiftModifier);
+    auto *menu = child<QMenu>(&window, "mnuEditQP");
+    QTRY_VERIFY(menu->isVisible());
+    menu->close();
+
     // The status bar shows the date and the time, readable as they stand.
     const auto panels = child<QStatusBar>(&window, "StatusBar1")->findChildren<QLabel *>();
     QStringList texts;
