@@ -107,29 +107,33 @@ std::optional<QString> plainText(const QByteArray &bytes)
     return decodeLines(view);
 }
 
-QByteArray plainTextBytes(const QString &rawText)
+QString characters(const QString &rawText, QLatin1StringView lineEnd)
 {
     QString text;
     text.reserve(rawText.size() + rawText.size() / 32);
     for (qsizetype i = 0; i < rawText.size(); ++i) {
         const QChar c = rawText.at(i);
         switch (c.unicode()) {
+        case u'\r':
+            if (i + 1 < rawText.size() && rawText.at(i + 1) == u'\n')
+                ++i;
+            Q_FALLTHROUGH();
         case u'\n':
         case 0x2028: // line separator
         case 0x2029: // paragraph separator
-            text += QLatin1String("\r\n");
-            break;
-        case u'\r':
-            text += QLatin1String("\r\n");
-            if (i + 1 < rawText.size() && rawText.at(i + 1) == u'\n')
-                ++i;
+            text += lineEnd;
             break;
         case 0xFFFC: // an embedded object has no characters
             break;
         default: text += c;
         }
     }
-    return text.toUtf8();
+    return text;
+}
+
+QByteArray plainTextBytes(const QString &rawText)
+{
+    return characters(rawText, QLatin1StringView("\r\n")).toUtf8();
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
@@ -139,6 +143,11 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     if (!ok && error)
         *error = file.errorString();
     return ok;
+}
+
+QString withPdfEnding(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".pdf") : fileName;
 }
 
 Message cannotOpenMessage(const QString &path, const QString &reason)
@@ -155,6 +164,27 @@ Message notTextMessage(const QString &path)
         tr("THE FILE IS NOT A TEXT FILE\r\n\r\n%1\r\nIt holds neither rich text nor plain text (it may be a program, "
            "a picture or an archive).\r\n\r\nSolution:\r\nOpen it with the program that made it.")
             .arg(QDir::toNativeSeparators(path)) };
+}
+
+Message partsLeftOutMessage(const QString &path, bool truncated)
+{
+    const QString what = truncated ? tr("The file ends before its last part: it may be damaged. TextEd shows the "
+                                        "text it holds.")
+                                   : tr("The file holds parts that TextEd does not show, such as pictures, notes, "
+                                        "headers or footers. TextEd shows its text.");
+    return { Message::Icon::Exclamation, tr("Quillory2: Parts of the file are not shown"),
+        tr("NOT EVERYTHING IN THE FILE CAN BE SHOWN\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\n"
+           "To keep the file as it is, save your changes under a new name with Save As: saving over this file "
+           "would leave out what is not shown.")
+            .arg(QDir::toNativeSeparators(path), what) };
+}
+
+Message printFailedMessage(const QString &printer)
+{
+    return { Message::Icon::Exclamation, tr("Quillory2: Cannot print"),
+        tr("THE DOCUMENT COULD NOT BE PRINTED\r\n\r\nThe printer %1 did not take the document.\r\n\r\n"
+           "Solution:\r\nCheck that the printer is switched on and ready, then print again.")
+            .arg(printer) };
 }
 
 } // namespace TextEdFiles

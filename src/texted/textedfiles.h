@@ -42,15 +42,23 @@ std::optional<QByteArray> readFile(const QString &path, Message *failure);
 // text at all (they hold NUL bytes: a program, a picture, an archive).
 std::optional<QString> plainText(const QByteArray &bytes);
 
-// A document's characters as a text file: paragraph and line breaks become CR LF, embedded
-// objects (U+FFFC) are left out; UTF-8.
+// A document's characters (QTextDocument::toRawText): paragraph and line breaks become lineEnd,
+// embedded objects (U+FFFC) are left out.
+QString characters(const QString &rawText, QLatin1StringView lineEnd = QLatin1StringView("\n"));
+// The same as a text file holds them: CR LF line ends, UTF-8.
 QByteArray plainTextBytes(const QString &rawText);
 
 // Replaces the file with the bytes atomically; on failure the old file stays whole and the reason
 // comes back in *error.
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// The name of an exported PDF file: the name as typed, with ".pdf" added when it has no ending.
+QString withPdfEnding(const QString &fileName);
+
 Message cannotOpenMessage(const QString &path, const QString &reason);
 Message notTextMessage(const QString &path);
+// An RTF file held parts the editor does not show (pictures, notes, headers) or ended early.
+Message partsLeftOutMessage(const QString &path, bool truncated);
+Message printFailedMessage(const QString &printer);
 
 } // namespace TextEdFiles

@@ -28,7 +28,8 @@ QList<QRect> sideBySide(const QRect &area, int count)
     QList<QRect> rects;
     for (int i = 0; i < count; ++i) {
         const int left = partStart(area.width(), count, i);
-        rects.append(QRect(area.left() + left, area.top(), partStart(area.width(), count, i + 1) - left, area.height()));
+        rects.append(
+            QRect(area.left() + left, area.top(), partStart(area.width(), count, i + 1) - left, area.height()));
     }
     return rects;
 }

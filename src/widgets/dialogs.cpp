@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
+#include <QPrinter>
 
 namespace Dialogs {
 namespace {
@@ -143,9 +144,9 @@ std::optional<FileChoice> chooseFile(const FileRequest &request, QWidget *parent
 
 bool choosePrinter(QPrinter &printer, bool selection, QWidget *parent)
 {
+    printer.setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
     if (s_recorder)
         return s_recorder->print && s_recorder->print(printer, selection);
-    printer.setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
     QPointer<QPrintDialog> dialog = new QPrintDialog(&printer, parent);
     QAbstractPrintDialog::PrintDialogOptions options = dialog->options();
     options.setFlag(QAbstractPrintDialog::PrintPageRange, false);
