@@ -39,7 +39,6 @@
 
 namespace {
 
-
 // The help panel's range and the others, in twips from the left of the status bar.
 constexpr int PanelWidthsTwips[] = { 970, 4670, 600, 840, 480 };
 

@@ -208,8 +208,8 @@ void TestShell::openerUnloadsInTheFixedOrder()
     WindowOpener opener;
     QStringList log;
     registerProbes(opener, unloadOrder(), &log);
-    const WindowKey loaded[] = { WindowKey::QuickNotes, WindowKey::ToolBar, WindowKey::Reminders,
-        WindowKey::Calculator, WindowKey::PopUpMenu };
+    const WindowKey loaded[] = { WindowKey::QuickNotes, WindowKey::ToolBar, WindowKey::Reminders, WindowKey::Calculator,
+        WindowKey::PopUpMenu };
     for (WindowKey key : loaded)
         opener.show(key);
     log.clear();

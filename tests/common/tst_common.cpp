@@ -265,6 +265,11 @@ void TestCommon::dataFolderRule()
     }
     QCOMPARE(DataFolder::choose(QString(), user), user);
 
+    // Data beside a program in a folder the user cannot write to (an installed copy) is not used.
+    QTemporaryDir installed;
+    QDir(installed.path()).mkdir(QStringLiteral("PlanData"));
+    QCOMPARE(DataFolder::choose(installed.path(), user, [](const QString &) { return false; }), user);
+
     DataFolder::setPath(m_env->dataPath());
     QCOMPARE(DataFolder::filePath(QStringLiteral("reminders.dat")), m_env->dataPath(QStringLiteral("reminders.dat")));
 }
