@@ -426,7 +426,8 @@ void TestLauncher::popUpPositionRule_data()
     const QSizeF menu(1530, 3015);
     const QRectF screen(0, 0, 19200, 12000);
     QTest::newRow("upper left") << QPointF(1500, 900) << screen << QPointF(1500, 900);
-    QTest::newRow("lower right") << QPointF(18000, 11000) << screen << QPointF(18000 - 1530, 11000 - 3015);
+    QTest::newRow("upper right") << QPointF(18000, 900) << screen << QPointF(18000 - menu.width(), 900);
+    QTest::newRow("lower left") << QPointF(1500, 11000) << screen << QPointF(1500, 11000 - menu.height());
     QTest::newRow("exactly half") << QPointF(9600, 6000) << screen << QPointF(9600 - 1530, 6000 - 3015);
     QTest::newRow("just before half") << QPointF(9599, 5999) << screen << QPointF(9599, 5999);
     QTest::newRow("half of a second screen")
