@@ -76,9 +76,9 @@ frmQuickNotes::frmQuickNotes(QWidget *parent)
     createEditMenu();
     setKeyboardOrder();
 
-    m_sizeTwips = QSizeF(Settings::readCoordinate(Key::NotesWidth).value_or(DefaultWidthTwips),
-        Settings::readCoordinate(Key::NotesHeight).value_or(DefaultHeightTwips));
-    resizeOuterTwips(this, m_sizeTwips);
+    restoreOuterSize(this,
+        QSizeF(Settings::readCoordinate(Key::NotesWidth).value_or(DefaultWidthTwips),
+            Settings::readCoordinate(Key::NotesHeight).value_or(DefaultHeightTwips)));
     restorePlacement(this, Key::NotesLeft, Key::NotesTop);
     bindKeepOnTop(m_chkOnTop, this, Key::NotesOnTop);
     FillToDoTitles();
@@ -539,16 +539,6 @@ void frmQuickNotes::hideEvent(QHideEvent *event)
 {
     m_clockTimer.stop();
     QWidget::hideEvent(event);
-}
-
-// The stored size is the outer frame's, which the desktop adds only once the window is up.
-void frmQuickNotes::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    if (!m_framed && isVisible() && frameGeometry().size() != size()) {
-        m_framed = true;
-        resizeOuterTwips(this, m_sizeTwips);
-    }
 }
 
 void frmQuickNotes::resizeEvent(QResizeEvent *event)

@@ -2,7 +2,6 @@
 
 #include "common/message.h"
 
-#include <QSizeF>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -65,7 +64,6 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -117,7 +115,5 @@ private:
     int m_shownTitle = 0; // the title whose file the pad belongs to
     bool m_asking = false; // a question about the pad is open
     bool m_opened = false; // the first show's step (draft offer, opening failures) has run
-    bool m_framed = false;
-    QSizeF m_sizeTwips;
     std::optional<Message> m_openingFailure;
 };

@@ -7,6 +7,8 @@
 #include "common/settings.h"
 #include "quicknotes/frmquicknotes.h"
 #include "quicknotes/todolists.h"
+#include "texted/frmdocument.h"
+#include "texted/frmtexted.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -657,17 +659,37 @@ void TestFrmQuickNotes::exitAsksAndCancelKeepsTheProgram()
     QVERIFY(!QFile::exists(ToDoLists::draftFilePath()));
 }
 
+// "Open Item In TextEd": a new TextEd document holds the note; TextEd opens for it when it was not
+// open, with that document as its only one. QuickNotes keeps its text.
 void TestFrmQuickNotes::handOverToTextEd()
 {
-    frmQuickNotes window;
-    type(&window, QStringLiteral("for the editor"));
-    QSignalSpy handedOver(&window, &frmQuickNotes::textEdRequested);
-    run(child<QAction>(&window, "btnTextEd"));
-    QCOMPARE(handedOver.size(), 1);
-    QCOMPARE(handedOver.first().first().toString(), QStringLiteral("for the editor"));
-    QCOMPARE(window.TextForTextEd(), QStringLiteral("for the editor"));
-    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("for the editor"));
-    QVERIFY(window.isPadEdited());
+    frmTextEd::resetDocumentCount();
+    frmQY2 main;
+    registerWindows(main);
+    auto *notes = qobject_cast<frmQuickNotes *>(main.opener().show(WindowKey::QuickNotes));
+    QVERIFY(notes);
+    QVERIFY(!main.opener().window(WindowKey::TextEd));
+    type(notes, QStringLiteral("abc"));
+    run(child<QAction>(notes, "btnTextEd"));
+    QCOMPARE(notes->TextForTextEd(), QStringLiteral("abc"));
+    QCOMPARE(pad(notes)->toPlainText(), QStringLiteral("abc"));
+    QVERIFY(notes->isPadEdited());
+
+    auto *textEd = qobject_cast<frmTextEd *>(main.opener().window(WindowKey::TextEd));
+    QVERIFY(textEd);
+    QVERIFY(textEd->isVisible());
+    QCOMPARE(textEd->documents().size(), 1);
+    QCOMPARE(textEd->lastDocument()->caption(), QStringLiteral("Document 1"));
+    QCOMPARE(textEd->lastDocument()->document()->toPlainText(), QStringLiteral("abc"));
+
+    type(notes, QStringLiteral("two\nlines"));
+    run(child<QAction>(notes, "btnTextEd"));
+    QCOMPARE(main.opener().window(WindowKey::TextEd), textEd);
+    QCOMPARE(textEd->documents().size(), 2);
+    QCOMPARE(textEd->lastDocument()->document()->toPlainText(), QStringLiteral("two\nlines"));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    Dialogs::setCanAsk(false);
+    main.unload();
 }
 
 void TestFrmQuickNotes::settingsRoundTrip()
