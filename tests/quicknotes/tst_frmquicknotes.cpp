@@ -9,7 +9,6 @@
 #include "quicknotes/todolists.h"
 #include "texted/frmdocument.h"
 #include "texted/frmtexted.h"
-#include "widgets/windowhelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,13 +19,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QToolBar>
-#include <QToolButton>
 #include <QtTest>
-#include <cmath>
 #include <memory>
 
 Q_DECLARE_METATYPE(Dialogs::Choice)
