@@ -76,7 +76,7 @@ frmQuickNotes::frmQuickNotes(QWidget *parent)
     createEditMenu();
     setKeyboardOrder();
 
-    restoreOuterSize(this,
+    resizeOuterTwips(this,
         QSizeF(Settings::readCoordinate(Key::NotesWidth).value_or(DefaultWidthTwips),
             Settings::readCoordinate(Key::NotesHeight).value_or(DefaultHeightTwips)));
     restorePlacement(this, Key::NotesLeft, Key::NotesTop);
