@@ -9,6 +9,7 @@
 #include "quicknotes/todolists.h"
 #include "texted/frmdocument.h"
 #include "texted/frmtexted.h"
+#include "widgets/windowhelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -162,7 +163,7 @@ void TestFrmQuickNotes::openingSequence()
     m_env->writeBytes(Today, "saved\r\n");
     frmQuickNotes window;
     QCOMPARE(window.windowTitle(), QStringLiteral("QuickNotes"));
-    QCOMPARE(window.size(), QSize(184, 301)); // 2760 x 4515 twips
+    QCOMPARE(outerSizeTwips(&window), QSizeF(2760, 4515));
     QCOMPARE(titles(&window)->currentText(), QStringLiteral("Things To Do Today"));
     QCOMPARE(pad(&window)->toPlainText(), templateOfTheDay());
     QVERIFY(!window.isPadEdited());
@@ -681,8 +682,8 @@ void TestFrmQuickNotes::settingsRoundTrip()
     Settings::save(Key::NotesWidth, QStringLiteral("4500"));
     Settings::save(Key::NotesHeight, QStringLiteral("6000"));
     frmQuickNotes window;
-    QCOMPARE(window.size(), QSize(300, 400));
-    window.resize(250, 350);
+    QCOMPARE(outerSizeTwips(&window), QSizeF(4500, 6000));
+    window.resize(window.size() - QSize(50, 50));
     QVERIFY(window.close());
     QCOMPARE(Settings::get(Key::NotesWidth), QStringLiteral("3750"));
     QCOMPARE(Settings::get(Key::NotesHeight), QStringLiteral("5250"));
