@@ -1,11 +1,12 @@
-# The two set-up commands of the README. Everything else is plain CMake in build/.
+# The two set-up commands of the README (`make run`, `make test`). Everything else is plain CMake in build/.
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 ifdef CI
 CMAKE_FLAGS += -DQY2_WERROR=ON
 endif
+FUZZ_SECONDS ?= 30
 
-.PHONY: run test test-asan build deps clean
+.PHONY: run test test-asan check-format build deps clean
 
 deps:
 	scripts/install-deps
@@ -20,12 +21,17 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
 
-# The same suite under the address and undefined-behaviour sanitizers (CI runs it after `make test`).
+# The same suite built with clang under the address and undefined-behaviour sanitizers, with the
+# fuzzers, each of which then runs for FUZZ_SECONDS as a smoke test (CI runs this after `make test`).
 test-asan: deps
-	cmake -S . -B build-asan -G Ninja -DQY2_SANITIZE=ON $(CMAKE_FLAGS)
+	CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DQY2_SANITIZE=ON -DQY2_BUILD_FUZZERS=ON $(CMAKE_FLAGS)
 	cmake --build build-asan
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure --timeout 600
+	scripts/run-fuzzers build-asan/fuzz $(FUZZ_SECONDS)
+
+check-format: deps
+	scripts/check-format
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan

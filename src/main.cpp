@@ -2,6 +2,7 @@
 #include "app/singleinstance.h"
 #include "app/unixsignals.h"
 #include "app/windows.h"
+#include "widgets/dialogs.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -50,9 +51,15 @@ int main(int argc, char *argv[])
     QObject::connect(&main, &frmQY2::unloaded, &app, &QApplication::quit, Qt::QueuedConnection);
 
     UnixSignals unixSignals;
-    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &main, &frmQY2::unload);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &main, [&main](QSessionManager &) { main.unload(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, &frmQY2::unload);
+    // Logout and signals end the program with nobody to answer a question.
+    const auto endUnattended = [&main] {
+        Dialogs::setCanAsk(false);
+        main.unload();
+    };
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &main, endUnattended);
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &main, [endUnattended](QSessionManager &) { endUnattended(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, endUnattended);
 
     main.Form_Load();
     return app.exec();

@@ -1,8 +1,9 @@
 #include "app/frmpopupmenu.h"
 
 #include "app/frmqy2.h"
-#include "app/toolicons.h"
+#include "app/tooltable.h"
 #include "widgets/helpviewer.h"
+#include "widgets/keyboardaccess.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -17,34 +18,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-struct MenuButton
-{
-    const char *key;
-    const char *caption;
-};
-
-// Top to bottom; the character after "&" is the access key.
-constexpr MenuButton MenuButtons[] = {
-    { "Calc", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Calculator") },
-    { "Cal", QT_TRANSLATE_NOOP("frmPopUpMenu", "C&alendar") },
-    { "Clip", QT_TRANSLATE_NOOP("frmPopUpMenu", "Clip&Keeper") },
-    { "Plan", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Planner") },
-    { "Quick", QT_TRANSLATE_NOOP("frmPopUpMenu", "&QuickNotes") },
-    { "Rem", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Reminder") },
-    { "Text", QT_TRANSLATE_NOOP("frmPopUpMenu", "&TextEd") },
-    { "Help", QT_TRANSLATE_NOOP("frmPopUpMenu", "&Help") },
-    { "About", QT_TRANSLATE_NOOP("frmPopUpMenu", "&About") },
-};
-
-bool opensWindow(const QString &key)
-{
-    return key != QLatin1String("Help");
-}
-
-} // namespace
 
 QPointF popUpMenuPosition(QPointF pointer, QSizeF menu, QRectF screen)
 {
@@ -93,25 +66,38 @@ void frmPopUpMenu::buildButtons()
     m_toolbar1->setIconSize(QSize(16, 16));
     m_toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    for (const MenuButton &button : MenuButtons)
-        addButton(QLatin1String(button.key), tr(button.caption));
+    // Top to bottom: the seven tools, Help, and About with its drop-down of Options and Exit.
+    for (WindowKey key : toolKeys())
+        addWindowButton(key);
+    QAction *help = addButton(commandEntry(Command::Help).face, buttonIcon(Command::Help));
+    connect(help, &QAction::triggered, this, [this] { Toolbar1_HelpClick(); });
+    QAction *about = addWindowButton(WindowKey::About);
 
     auto *dropDown = new QMenu(this);
+    m_dropDown = dropDown;
     dropDown->setObjectName(QStringLiteral("mnuAbout"));
-    for (const auto &[key, caption] :
-        { std::pair { "Options", QT_TR_NOOP("Options") }, std::pair { "Exit", QT_TR_NOOP("E&xit") } }) {
-        QAction *item = dropDown->addAction(toolIcon(QLatin1String(key)), tr(caption));
-        item->setObjectName(QLatin1String(key));
-        connect(item, &QAction::triggered, this,
-            [this, itemKey = QString::fromLatin1(key)] { Toolbar1_ButtonMenuClick(itemKey); });
-    }
-    QAction *about = m_buttons.value(QStringLiteral("About"));
-    about->setMenu(dropDown);
-    if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about)))
+    QAction *options
+        = dropDown->addAction(buttonIcon(WindowKey::Options), buttonText(windowEntry(WindowKey::Options).face.caption));
+    options->setObjectName(windowName(WindowKey::Options));
+    connect(options, &QAction::triggered, this, [this] { m_main.opener().show(WindowKey::Options); }); // the menu stays
+    QAction *exit
+        = dropDown->addAction(buttonIcon(Command::Exit), buttonText(commandEntry(Command::Exit).face.caption));
+    exit->setObjectName(QLatin1String(commandEntry(Command::Exit).face.name));
+    connect(exit, &QAction::triggered, this, [this] {
+        // The shutdown unloads this menu too: let the click that chose Exit finish first.
+        QMetaObject::invokeMethod(&m_main, &frmQY2::requestExit, Qt::QueuedConnection);
+    });
+    // The button itself holds the drop-down, so that screen readers find it as the button's child.
+    if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about))) {
+        aboutButton->setMenu(dropDown);
         aboutButton->setPopupMode(QToolButton::MenuButtonPopup);
+    }
 
     connect(&m_main.opener(), &WindowOpener::registered, this, &frmPopUpMenu::enableRegistered);
     alignButtons();
+    focusToolBarButtons(m_toolbar1);
+    for (QAction *action : m_toolbar1->actions())
+        m_toolbar1->widgetForAction(action)->installEventFilter(this);
 }
 
 void frmPopUpMenu::alignButtons()
@@ -125,26 +111,36 @@ void frmPopUpMenu::alignButtons()
         m_toolbar1->widgetForAction(action)->setMinimumWidth(width);
 }
 
-QAction *frmPopUpMenu::addButton(const QString &key, const QString &caption)
+QAction *frmPopUpMenu::addButton(const ButtonFace &face, const QIcon &icon)
 {
-    QAction *action = m_toolbar1->addAction(toolIcon(key), caption);
+    const QString caption = buttonText(face.caption);
+    const QString key = QLatin1String(face.name);
+    QAction *action = m_toolbar1->addAction(icon, caption);
     action->setObjectName(key);
     // An explicit icon text keeps the "&" on the button, which makes it the access key.
     action->setIconText(caption);
     action->setToolTip(QString(caption).remove(QLatin1Char('&')));
-    action->setEnabled(!opensWindow(key) || m_main.opener().isRegistered(key));
-    connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
-    if (QWidget *button = m_toolbar1->widgetForAction(action)) {
+    if (QWidget *button = m_toolbar1->widgetForAction(action))
         button->setObjectName(QStringLiteral("Toolbar1_") + key);
-    }
-    m_buttons.insert(key, action);
     return action;
 }
 
-void frmPopUpMenu::enableRegistered(const QString &key)
+QAction *frmPopUpMenu::addWindowButton(WindowKey key)
 {
-    if (QAction *action = m_buttons.value(key))
+    QAction *action = addButton(windowEntry(key).face, buttonIcon(key));
+    action->setEnabled(m_main.opener().isRegistered(key));
+    action->setToolTip(buttonToolTip(key, action->isEnabled()));
+    connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    m_buttons[size_t(key)] = action;
+    return action;
+}
+
+void frmPopUpMenu::enableRegistered(WindowKey key)
+{
+    if (QAction *action = m_buttons[size_t(key)]) {
         action->setEnabled(true);
+        action->setToolTip(buttonToolTip(key, true));
+    }
 }
 
 void frmPopUpMenu::placeAtPointer()
@@ -162,50 +158,104 @@ void frmPopUpMenu::placeAtPointer()
 
 void frmPopUpMenu::Timer1_Timer()
 {
-    if (m_popUpTicks >= m_main.popUpDelay()) {
+    // An open drop-down is the user's choice in progress: the menu closes at the tick after it.
+    if (m_popUpTicks >= m_main.popUpDelay() && !m_dropDown->isVisible()) {
         close();
         return;
     }
     ++m_popUpTicks;
 }
 
-void frmPopUpMenu::Toolbar1_ButtonClick(const QString &key)
+void frmPopUpMenu::Toolbar1_ButtonClick(WindowKey key)
 {
-    if (opensWindow(key))
-        m_main.opener().show(key);
-    else
-        ShowHelpTopic(this, HelpDisplayTopic, 0);
+    m_main.opener().show(key);
     hide();
     close();
 }
 
-void frmPopUpMenu::Toolbar1_ButtonMenuClick(const QString &key)
+void frmPopUpMenu::Toolbar1_HelpClick()
 {
-    if (key == QLatin1String("Options")) {
-        m_main.opener().show(key); // the menu stays until its time is up
-    } else if (key == QLatin1String("Exit")) {
-        // The shutdown unloads this menu too: let the click that chose Exit finish first.
-        QMetaObject::invokeMethod(&m_main, &frmQY2::unload, Qt::QueuedConnection);
+    ShowHelpTopic(this, HelpDisplayTopic, 0);
+    hide();
+    close();
+}
+
+void frmPopUpMenu::showEvent(QShowEvent *event)
+{
+    QFrame::showEvent(event);
+    activateWindow();
+    for (QAction *action : m_toolbar1->actions()) {
+        if (action->isEnabled()) {
+            m_toolbar1->widgetForAction(action)->setFocus(Qt::PopupFocusReason);
+            break;
+        }
     }
 }
 
 void frmPopUpMenu::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    // Like a menu, the access key works without Alt as well; a key two captions share ("C&alendar",
-    // "&About") goes to the upper button.
-    if ((event->modifiers() & ~(Qt::ShiftModifier | Qt::AltModifier)) == Qt::NoModifier) {
-        const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(event->key())));
-        const auto buttons = m_toolbar1->actions();
-        for (QAction *action : buttons) {
-            if (action->isEnabled() && QKeySequence::mnemonic(action->iconText()) == pressed) {
-                action->trigger();
-                return;
-            }
+    if (!menuKey(event))
+        QFrame::keyPressEvent(event);
+}
+
+bool frmPopUpMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && menuKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QFrame::eventFilter(watched, event);
+}
+
+bool frmPopUpMenu::menuKey(const QKeyEvent *event)
+{
+    m_popUpTicks = 1;
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    QWidget *focused = focusWidget();
+    if (modifiers == Qt::NoModifier) {
+        switch (key) {
+        case Qt::Key_Escape: close(); return true;
+        case Qt::Key_Up: moveFocus(false); return true;
+        case Qt::Key_Down: moveFocus(true); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto *button = qobject_cast<QToolButton *>(focused))
+                button->animateClick();
+            return true;
+        default: break;
         }
     }
-    QFrame::keyPressEvent(event);
+    const bool dropDownKey = (key == Qt::Key_Down && modifiers == Qt::AltModifier)
+        || (modifiers == Qt::NoModifier && (key == Qt::Key_F4 || key == Qt::Key_Menu));
+    if (dropDownKey && focused && focused == m_toolbar1->widgetForAction(m_buttons[size_t(WindowKey::About)])) {
+        showAboutDropDown();
+        return true;
+    }
+    return pressAccessKey(this, event);
+}
+
+void frmPopUpMenu::moveFocus(bool down)
+{
+    // Round the column, over the buttons that can be used.
+    const auto buttons = m_toolbar1->actions();
+    const int count = int(buttons.size());
+    int at = down ? -1 : 0;
+    for (int i = 0; i < count; ++i) {
+        if (m_toolbar1->widgetForAction(buttons.at(i)) == focusWidget())
+            at = i;
+    }
+    for (int step = 0; step < count; ++step) {
+        at = (at + (down ? 1 : count - 1)) % count;
+        if (buttons.at(at)->isEnabled()) {
+            m_toolbar1->widgetForAction(buttons.at(at))->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void frmPopUpMenu::showAboutDropDown()
+{
+    // Opened from the keyboard, the drop-down starts on its first item, as desktop menus do.
+    QTimer::singleShot(0, m_dropDown, [this] { m_dropDown->setActiveAction(m_dropDown->actions().constFirst()); });
+    if (auto *about = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(m_buttons[size_t(WindowKey::About)])))
+        about->showMenu();
 }

@@ -20,6 +20,12 @@ frmQY2::frmQY2(QWidget *parent)
         [](const QString &path, const QString &reason) { Dialogs::show(Dialogs::writeFailedMessage(path, reason)); });
     connect(&m_sysTray, &SysTray::MouseMove, this, &frmQY2::SysTray1_MouseMove);
     connect(&m_sysTray, &SysTray::MouseDown, this, &frmQY2::SysTray1_MouseDown);
+    connect(&m_sysTray, &SysTray::hostChanged, this, [this](bool available) {
+        if (available)
+            setTrayMissing(false);
+        else
+            QTimer::singleShot(TrayWaitMs, this, &frmQY2::checkTray); // a restarting tray host gets its time
+    });
 }
 
 frmQY2::~frmQY2()
@@ -51,9 +57,9 @@ void frmQY2::setTrayMissing(bool missing)
 void frmQY2::Form_Load()
 {
     if (Settings::readTruth(Key::ShowSplash)) {
-        m_opener.show(QStringLiteral("Splash")); // the splash hands over to the toolbar itself
+        m_opener.show(WindowKey::Splash); // the splash hands over to the toolbar itself
     } else if (Settings::readTruth(Key::ShowToolBar)) {
-        m_opener.show(QStringLiteral("ToolBar"));
+        m_opener.show(WindowKey::ToolBar);
     }
     setAutoPopUpMenu(Settings::get(Key::AutoPopUpMenu));
     m_popUpDelay = Settings::readInteger(Key::PopUpDelay);
@@ -72,6 +78,18 @@ void frmQY2::Form_Load()
 void frmQY2::checkTray()
 {
     setTrayMissing(!QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+void frmQY2::requestExit()
+{
+    if (m_unloaded)
+        return;
+    if (!m_opener.closeAll()) {
+        if (m_trayMissing) // the toolbar may have closed before the window that kept the program running
+            m_opener.show(WindowKey::ToolBar);
+        return;
+    }
+    unload();
 }
 
 void frmQY2::unload()
@@ -96,15 +114,15 @@ void frmQY2::tmrRemTimer_Timer()
 void frmQY2::SysTray1_MouseMove()
 {
     if (isAutoPopUpOn())
-        m_opener.show(QStringLiteral("PopUp"));
+        m_opener.show(WindowKey::PopUpMenu);
 }
 
 void frmQY2::SysTray1_MouseDown(int button)
 {
-    m_opener.show(button == 1 ? QStringLiteral("ToolBar") : QStringLiteral("PopUp"));
+    m_opener.show(button == 1 ? WindowKey::ToolBar : WindowKey::PopUpMenu);
 }
 
 void frmQY2::bringToolBarForward()
 {
-    m_opener.show(QStringLiteral("ToolBar"));
+    m_opener.show(WindowKey::ToolBar);
 }

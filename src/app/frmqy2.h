@@ -44,6 +44,10 @@ public:
     void setTrayMissing(bool missing);
 
     void Form_Load();
+    // Exit chosen by the user: every window may first ask about unsaved work; a Cancel keeps the
+    // program running. Then the shutdown.
+    void requestExit();
+    // The shutdown itself (also for logout and termination signals, where nobody is asked).
     void unload();
     bool isUnloaded() const { return m_unloaded; }
 

@@ -1,17 +1,14 @@
 #include "app/frmsplash.h"
 
 #include "app/aboutpanel.h"
-#include "app/frmqy2.h"
-#include "common/settings.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmSplash::frmSplash(frmQY2 &main, QWidget *parent)
+frmSplash::frmSplash(QWidget *parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , m_main(main)
     , m_panel(new AboutPanel(this))
 {
     setObjectName(QStringLiteral("frmSplash"));
@@ -48,8 +45,7 @@ void frmSplash::CloseSplash()
     m_closing = true;
     m_timer2->stop();
     hide();
-    if (Settings::readTruth(Key::ShowToolBar) || m_main.isTrayMissing())
-        m_main.opener().show(QStringLiteral("ToolBar"));
+    Q_EMIT handOver();
     close();
 }
 

@@ -4,11 +4,11 @@
 
 class AboutPanel;
 class QTimer;
-class frmQY2;
 
 // The splash window shown at start-up: borderless, centred, gone after Timer2's five seconds or
-// sooner on a key or a click on the version or a picture. Closing hands over to the launcher
-// toolbar when "1902" asks for it (or when the desktop has no notification area).
+// sooner on a key or a click on the version or a picture. Closing hands over (handOver) to whatever
+// the program shows next: the launcher toolbar, when "1902" asks for it or the desktop has no
+// notification area.
 class frmSplash final : public QFrame
 {
     Q_OBJECT
@@ -16,17 +16,19 @@ class frmSplash final : public QFrame
 public:
     static constexpr int ShowTime = 5000;
 
-    explicit frmSplash(frmQY2 &main, QWidget *parent = nullptr);
+    explicit frmSplash(QWidget *parent = nullptr);
 
     void Timer2_Timer();
     void CloseSplash();
+
+Q_SIGNALS:
+    void handOver();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    frmQY2 &m_main;
     AboutPanel *m_panel = nullptr;
     QTimer *m_timer2 = nullptr;
     bool m_closing = false;

@@ -1,8 +1,11 @@
 #include "app/frmtoolbar.h"
 
 #include "app/frmqy2.h"
-#include "app/toolicons.h"
+#include "app/tooltable.h"
 #include "common/settings.h"
+#include "widgets/accessiblenames.h"
+#include "widgets/dialogs.h"
+#include "widgets/keyboardaccess.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -16,23 +19,6 @@
 #include <cmath>
 
 namespace {
-
-struct ToolButton
-{
-    const char *key;
-    const char *toolTip;
-};
-
-// Left to right on the strip.
-constexpr ToolButton ToolButtons[] = {
-    { "Calc", QT_TRANSLATE_NOOP("frmToolBar", "Calculator") },
-    { "Cal", QT_TRANSLATE_NOOP("frmToolBar", "Calendar") },
-    { "Clip", QT_TRANSLATE_NOOP("frmToolBar", "ClipKeeper") },
-    { "Plan", QT_TRANSLATE_NOOP("frmToolBar", "Planner") },
-    { "Quick", QT_TRANSLATE_NOOP("frmToolBar", "QuickNotes") },
-    { "Rem", QT_TRANSLATE_NOOP("frmToolBar", "Reminder") },
-    { "Text", QT_TRANSLATE_NOOP("frmToolBar", "TextEd") },
-};
 
 constexpr int StripIconSize = 24;
 
@@ -51,23 +37,25 @@ frmToolBar::frmToolBar(frmQY2 &main, QWidget *parent)
     m_tbrHide = new QToolButton(this);
     m_tbrHide->setObjectName(QStringLiteral("tbrHide"));
     m_tbrHide->setAutoRaise(true);
-    m_tbrHide->setIcon(toolIcon(QStringLiteral("Hide")));
+    m_tbrHide->setIcon(buttonIcon(Command::Hide));
     m_tbrHide->setIconSize(QSize(12, 12));
-    m_tbrHide->setToolTip(tr("Hide Toolbar"));
+    m_tbrHide->setToolTip(buttonText(commandEntry(Command::Hide).face.toolTip));
+    nameFromToolTip(m_tbrHide);
     connect(m_tbrHide, &QToolButton::clicked, this, &frmToolBar::tbrHide_Click);
 
     m_chkOnTop = new QCheckBox(this);
     m_chkOnTop->setObjectName(QStringLiteral("chkOnTop"));
     m_chkOnTop->setToolTip(tr("Keep on top"));
-    m_chkOnTop->setAccessibleName(tr("Keep on top"));
+    nameFromToolTip(m_chkOnTop);
 
     m_tbrMenu = new QToolButton(this);
     m_tbrMenu->setObjectName(QStringLiteral("tbrMenu"));
     m_tbrMenu->setAutoRaise(true);
-    m_tbrMenu->setIcon(toolIcon(QStringLiteral("Menu")));
+    m_tbrMenu->setIcon(buttonIcon(Command::Menu));
     m_tbrMenu->setIconSize(QSize(StripIconSize, StripIconSize));
-    m_tbrMenu->setToolTip(tr("Menu"));
-    connect(m_tbrMenu, &QToolButton::clicked, this, [this] { m_main.opener().show(QStringLiteral("PopUp")); });
+    m_tbrMenu->setToolTip(buttonText(commandEntry(Command::Menu).face.toolTip));
+    nameFromToolTip(m_tbrMenu);
+    connect(m_tbrMenu, &QToolButton::clicked, this, [this] { m_main.opener().show(WindowKey::PopUpMenu); });
 
     auto *rightEnd = new QVBoxLayout;
     rightEnd->setContentsMargins(0, 0, 0, 0);
@@ -82,6 +70,11 @@ frmToolBar::frmToolBar(frmQY2 &main, QWidget *parent)
     row->addStretch(1);
     row->addLayout(rightEnd);
     row->addWidget(m_tbrMenu);
+    // Tab goes along the strip, then to the buttons at the right end.
+    const QList<QAction *> tools = m_tbrToolbar1->actions();
+    setTabOrder(m_tbrToolbar1->widgetForAction(tools.last()), m_tbrHide);
+    setTabOrder(m_tbrHide, m_tbrMenu);
+    setTabOrder(m_tbrMenu, m_chkOnTop);
 
     showTrayMissing(m_main.isTrayMissing());
     connect(&m_main, &frmQY2::trayMissingChanged, this, &frmToolBar::showTrayMissing);
@@ -105,32 +98,35 @@ void frmToolBar::buildStrip()
     m_tbrToolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
     const WindowOpener &opener = m_main.opener();
-    for (const ToolButton &button : ToolButtons) {
-        const QString key = QLatin1String(button.key);
-        QAction *action = m_tbrToolbar1->addAction(toolIcon(key), tr(button.toolTip));
-        action->setObjectName(key);
-        action->setToolTip(tr(button.toolTip));
+    for (WindowKey key : toolKeys()) {
+        QAction *action = m_tbrToolbar1->addAction(buttonIcon(key), buttonText(windowEntry(key).face.toolTip));
+        action->setObjectName(windowName(key));
+        action->setToolTip(buttonToolTip(key, opener.isRegistered(key)));
         action->setEnabled(opener.isRegistered(key));
         connect(action, &QAction::triggered, this, [this, key] { tbrToolbar1_ButtonClick(key); });
-        m_buttons.insert(key, action);
+        m_buttons[size_t(key)] = action;
     }
     connect(&opener, &WindowOpener::registered, this, &frmToolBar::enableRegistered);
+    nameToolBarButtons(m_tbrToolbar1);
+    focusToolBarButtons(m_tbrToolbar1);
     watchStripMouse();
 }
 
 void frmToolBar::watchStripMouse()
 {
     m_tbrToolbar1->installEventFilter(this);
-    for (QAction *action : std::as_const(m_buttons)) {
+    for (QAction *action : m_tbrToolbar1->actions()) {
         if (QWidget *button = m_tbrToolbar1->widgetForAction(action))
             button->installEventFilter(this);
     }
 }
 
-void frmToolBar::enableRegistered(const QString &key)
+void frmToolBar::enableRegistered(WindowKey key)
 {
-    if (QAction *action = m_buttons.value(key))
+    if (QAction *action = m_buttons[size_t(key)]) {
         action->setEnabled(true);
+        action->setToolTip(buttonToolTip(key, true));
+    }
 }
 
 void frmToolBar::showTrayMissing(bool missing)
@@ -140,7 +136,7 @@ void frmToolBar::showTrayMissing(bool missing)
     m_tbrMenu->setVisible(missing);
 }
 
-void frmToolBar::tbrToolbar1_ButtonClick(const QString &key)
+void frmToolBar::tbrToolbar1_ButtonClick(WindowKey key)
 {
     m_main.opener().show(key);
 }
@@ -188,6 +184,17 @@ bool frmToolBar::eventFilter(QObject *watched, QEvent *event)
 
 void frmToolBar::closeEvent(QCloseEvent *event)
 {
+    // Without a notification area nothing else on screen leads back into the program: closing the
+    // toolbar (Alt+F4, say) would strand it. Ask, unless the program is ending anyway.
+    if (m_main.isTrayMissing() && !m_main.opener().isClosing() && !m_main.isUnloaded() && Dialogs::canAsk()) {
+        event->ignore();
+        const Message question { Message::Icon::Question, tr("Quillory2"),
+            tr("Your desktop shows no notification area, so the toolbar is the only way into Quillory2.\n\n"
+               "Do you want to end Quillory2?") };
+        if (Dialogs::ask(question, this))
+            QMetaObject::invokeMethod(&m_main, &frmQY2::requestExit, Qt::QueuedConnection);
+        return;
+    }
     savePlacement(this, Key::ToolBarLeft, Key::ToolBarTop);
     saveKeepOnTop(m_chkOnTop, Key::ToolBarOnTop);
     event->accept();
@@ -196,7 +203,7 @@ void frmToolBar::closeEvent(QCloseEvent *event)
 void keepToolBarWhileTrayMissing(frmQY2 &main)
 {
     QObject::connect(&main, &frmQY2::trayMissingChanged, &main, [&main](bool missing) {
-        if (missing && !main.opener().window(QStringLiteral("Splash")))
-            main.opener().show(QStringLiteral("ToolBar"));
+        if (missing && !main.opener().window(WindowKey::Splash))
+            main.opener().show(WindowKey::ToolBar);
     });
 }

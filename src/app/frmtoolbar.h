@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/tooltable.h"
+
 #include <QFrame>
-#include <QHash>
 #include <QPoint>
+#include <array>
 
 class QAction;
 class QCheckBox;
@@ -37,10 +39,10 @@ protected:
 private:
     void buildStrip();
     void watchStripMouse();
-    void enableRegistered(const QString &key);
+    void enableRegistered(WindowKey key);
     void showTrayMissing(bool missing);
 
-    void tbrToolbar1_ButtonClick(const QString &key);
+    void tbrToolbar1_ButtonClick(WindowKey key);
     void tbrToolbar1_MouseDown(QPoint stripPos, QPoint globalPos);
     void tbrToolbar1_MouseMove(QPoint globalPos);
     void tbrHide_Click();
@@ -50,7 +52,7 @@ private:
     QToolButton *m_tbrHide = nullptr;
     QToolButton *m_tbrMenu = nullptr;
     QCheckBox *m_chkOnTop = nullptr;
-    QHash<QString, QAction *> m_buttons;
+    std::array<QAction *, WindowCount> m_buttons {}; // the tools' buttons, by key
     double m_dragX = 0;
     qint16 m_dragY = 0;
     QPoint m_grabOffset; // the grabbed point, relative to the window's top-left corner

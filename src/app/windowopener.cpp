@@ -1,45 +1,26 @@
 #include "app/windowopener.h"
 
+#include <QScopedValueRollback>
 #include <QWidget>
-
-const QStringList &WindowOpener::unloadOrder()
-{
-    static const QStringList order = {
-        QStringLiteral("Calc"),
-        QStringLiteral("Cal"),
-        QStringLiteral("Clip"),
-        QStringLiteral("Plan"),
-        QStringLiteral("Rem"),
-        QStringLiteral("Text"),
-        QStringLiteral("PopUp"),
-        QStringLiteral("About"),
-        QStringLiteral("Splash"),
-        QStringLiteral("ToolBar"),
-        QStringLiteral("Options"),
-        QStringLiteral("Quick"),
-    };
-    return order;
-}
 
 WindowOpener::WindowOpener(QObject *parent)
     : QObject(parent)
 { }
 
-void WindowOpener::registerWindow(const QString &key, Factory factory)
+void WindowOpener::registerWindow(WindowKey key, Factory factory)
 {
-    Q_ASSERT(unloadOrder().contains(key));
-    m_factories.insert(key, std::move(factory));
+    m_factories[size_t(key)] = std::move(factory);
     Q_EMIT registered(key);
 }
 
-bool WindowOpener::isRegistered(const QString &key) const
+bool WindowOpener::isRegistered(WindowKey key) const
 {
-    return m_factories.contains(key);
+    return bool(m_factories[size_t(key)]);
 }
 
-QWidget *WindowOpener::window(const QString &key) const
+QWidget *WindowOpener::window(WindowKey key) const
 {
-    QWidget *loaded = m_windows.value(key);
+    QWidget *loaded = m_windows[size_t(key)];
     // A closed window keeps existing until its deferred deletion; it is no longer loaded (closing
     // clears WA_DeleteOnClose), so showing its key makes a new one instead of reviving a dying window.
     if (loaded && !loaded->testAttribute(Qt::WA_DeleteOnClose))
@@ -47,23 +28,23 @@ QWidget *WindowOpener::window(const QString &key) const
     return loaded;
 }
 
-QWidget *WindowOpener::load(const QString &key)
+QWidget *WindowOpener::load(WindowKey key)
 {
     if (QWidget *existing = window(key))
         return existing;
-    const auto factory = m_factories.constFind(key);
-    if (factory == m_factories.constEnd())
+    const Factory &factory = m_factories[size_t(key)];
+    if (!factory)
         return nullptr;
-    QWidget *created = (*factory)();
+    QWidget *created = factory();
     if (!created)
         return nullptr;
     created->setAttribute(Qt::WA_DeleteOnClose);
-    m_windows.insert(key, created);
+    m_windows[size_t(key)] = created;
     Q_EMIT loaded(key, created);
     return created;
 }
 
-QWidget *WindowOpener::show(const QString &key)
+QWidget *WindowOpener::show(WindowKey key)
 {
     QWidget *shown = load(key);
     if (!shown)
@@ -76,14 +57,26 @@ QWidget *WindowOpener::show(const QString &key)
     return shown;
 }
 
+bool WindowOpener::closeAll()
+{
+    const QScopedValueRollback closing(m_closing, true);
+    for (WindowKey key : unloadOrder()) {
+        QWidget *loadedWindow = window(key);
+        if (loadedWindow && !loadedWindow->close())
+            return false;
+    }
+    return true;
+}
+
 void WindowOpener::unloadAll()
 {
-    for (const QString &key : unloadOrder()) {
+    const QScopedValueRollback closing(m_closing, true);
+    for (WindowKey key : unloadOrder()) {
         QPointer<QWidget> loadedWindow = window(key);
         if (!loadedWindow)
             continue;
         loadedWindow->close();
         delete loadedWindow.data(); // also a window that declined to close: the program is ending
     }
-    m_windows.clear();
+    m_windows = {};
 }

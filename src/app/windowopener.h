@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QHash>
+#include "app/tooltable.h"
+
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
+#include <array>
 #include <functional>
 
 class QWidget;
@@ -18,26 +19,31 @@ class WindowOpener final : public QObject
 public:
     using Factory = std::function<QWidget *()>;
 
-    // Every window's key, in the order the windows are unloaded when the program ends.
-    static const QStringList &unloadOrder();
-
     explicit WindowOpener(QObject *parent = nullptr);
 
-    void registerWindow(const QString &key, Factory factory);
-    bool isRegistered(const QString &key) const;
+    void registerWindow(WindowKey key, Factory factory);
+    bool isRegistered(WindowKey key) const;
 
-    QWidget *load(const QString &key); // created hidden if it was not loaded; nullptr if not registered
-    QWidget *show(const QString &key); // the modeless show: load if needed, then show and bring forward
-    QWidget *window(const QString &key) const; // the loaded window, or nullptr
+    QWidget *load(WindowKey key); // created hidden if it was not loaded; nullptr if not registered
+    QWidget *show(WindowKey key); // the modeless show: load if needed, then show and bring forward
+    QWidget *window(WindowKey key) const; // the loaded window, or nullptr
 
-    // Closes every loaded window, in unloadOrder(); each one saves what it keeps as it closes.
+    // Asks every loaded window to close, in unloadOrder(), and stops at the first that declines (its
+    // user chose Cancel over losing unsaved work); true when all closed.
+    bool closeAll();
+
+    // Closes every loaded window, in unloadOrder(); each one saves what it keeps as it closes. A window
+    // that declines is ended all the same: the program is ending.
     void unloadAll();
+    // True while closeAll or unloadAll closes the windows.
+    bool isClosing() const { return m_closing; }
 
 Q_SIGNALS:
-    void registered(const QString &key);
-    void loaded(const QString &key, QWidget *window);
+    void registered(WindowKey key);
+    void loaded(WindowKey key, QWidget *window);
 
 private:
-    QHash<QString, Factory> m_factories;
-    QHash<QString, QPointer<QWidget>> m_windows;
+    std::array<Factory, WindowCount> m_factories;
+    std::array<QPointer<QWidget>, WindowCount> m_windows;
+    bool m_closing = false;
 };

@@ -1,23 +1,45 @@
 #include "app/windows.h"
 
-#include "app/frmabout.h"
-#include "app/frmoptions.h"
-#include "app/frmpopupmenu.h"
 #include "app/frmqy2.h"
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
-#include "calculator/frmcalculator.h"
-#include "reminders/frmreminder.h"
+#include "app/tooltable.h"
+#include "common/settings.h"
+#include "widgets/helpviewer.h"
+
+namespace {
+
+// Windows that must reach each other do it through plain public signals and slots, connected
+// here when the window is loaded; no tool includes another tool or the application.
+void wireLoaded(frmQY2 &main, WindowKey key, QWidget *window)
+{
+    if (key == WindowKey::Splash) {
+        QObject::connect(static_cast<frmSplash *>(window), &frmSplash::handOver, &main, [&main] {
+            if (Settings::readTruth(Key::ShowToolBar) || main.isTrayMissing())
+                main.opener().show(WindowKey::ToolBar);
+        });
+    }
+}
+
+} // namespace
 
 void registerWindows(frmQY2 &main)
 {
     WindowOpener &opener = main.opener();
-    opener.registerWindow(QStringLiteral("Calc"), [] { return new frmCalculator; });
-    opener.registerWindow(QStringLiteral("Rem"), [&main] { return new frmReminder(main.reminders()); });
-    opener.registerWindow(QStringLiteral("ToolBar"), [&main] { return new frmToolBar(main); });
-    opener.registerWindow(QStringLiteral("PopUp"), [&main] { return new frmPopUpMenu(main); });
-    opener.registerWindow(QStringLiteral("Options"), [&main] { return new frmOptions(main); });
-    opener.registerWindow(QStringLiteral("Splash"), [&main] { return new frmSplash(main); });
-    opener.registerWindow(QStringLiteral("About"), [] { return new frmAbout; });
+    QStringList unavailable;
+    for (WindowKey key : unloadOrder()) {
+        const WindowEntry &entry = windowEntry(key);
+        if (entry.helpPage)
+            HelpViewer::addPage(entry.helpTopic, QLatin1String(entry.helpPage));
+        if (entry.create)
+            opener.registerWindow(key, [&main, create = entry.create] { return create(main); });
+    }
+    for (WindowKey key : toolKeys()) {
+        if (!opener.isRegistered(key))
+            unavailable << buttonText(windowEntry(key).face.toolTip);
+    }
+    HelpViewer::setUnavailable(unavailable);
+    QObject::connect(&opener, &WindowOpener::loaded, &main,
+        [&main](WindowKey key, QWidget *window) { wireLoaded(main, key, window); });
     keepToolBarWhileTrayMissing(main);
 }

@@ -2,5 +2,6 @@
 
 class frmQY2;
 
-// The one place where the program's windows are wired to the main window's opener, by key.
+// The one place where the program's windows are registered with the main window's opener (from the tool
+// table) and wired to each other when they load.
 void registerWindows(frmQY2 &main);

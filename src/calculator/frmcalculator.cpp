@@ -1,6 +1,7 @@
 #include "calculator/frmcalculator.h"
 
 #include "common/settingskeys.h"
+#include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
 #include "widgets/windowhelpers.h"
 
@@ -76,9 +77,7 @@ constexpr int EqualsIndex = 4;
 } // namespace
 
 frmCalculator::frmCalculator(QWidget *parent)
-    : QWidget(parent,
-        Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, FixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmCalculator"));
     setWindowTitle(tr("Calculator"));
@@ -103,7 +102,7 @@ void frmCalculator::createControls()
         slot->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         slot->setIndent(3);
         slot->setToolTip(tr("TO BIG <(L)-CLICK-(R)> FROM BIG"));
-        slot->setAccessibleName(tr("Memory %1").arg(i + 1));
+        slot->setAccessibleDescription(tr("Memory %1").arg(i + 1)); // the name stays empty: the value is read
         m_lblDisplay[size_t(i)] = slot;
     }
 
@@ -122,14 +121,14 @@ void frmCalculator::createControls()
     m_lblReadout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_lblReadout->setIndent(4);
     m_lblReadout->setToolTip(tr("CLICK (Copy to clipboard)"));
-    m_lblReadout->setAccessibleName(tr("Readout"));
+    m_lblReadout->setAccessibleDescription(tr("Readout"));
 
     for (int i = 0; i < int(m_number.size()); ++i) {
         m_number[size_t(i)] = createKey(QStringLiteral("Number%1").arg(i), QString::number(i));
         connect(m_number[size_t(i)], &QPushButton::clicked, this, [this, i] { Number_Click(i); });
     }
     for (int i = 0; i < int(m_operator.size()); ++i) {
-        const QString caption(QLatin1Char(OperatorCaptions[i]));
+        const QString caption { QLatin1Char(OperatorCaptions[i]) };
         m_operator[size_t(i)] = createKey(QStringLiteral("Operator%1").arg(i), caption);
         connect(m_operator[size_t(i)], &QPushButton::clicked, this, [this, i] { Operator_Click(i); });
     }
@@ -146,11 +145,14 @@ void frmCalculator::createControls()
     m_chkOnTop = new QCheckBox(m_fraCalc);
     m_chkOnTop->setObjectName(QStringLiteral("chkOnTop"));
     m_chkOnTop->setToolTip(tr("Keep on top"));
-    m_chkOnTop->setAccessibleName(tr("Keep on top"));
+    nameFromToolTip(m_chkOnTop);
 
     // Every typed key reaches the window first, before the control that has the focus; the slots and
     // the readout report their mouse presses here too (see eventFilter).
-    qApp->installEventFilter(this);
+    const auto controls = findChildren<QWidget *>();
+    for (QWidget *control : controls)
+        control->installEventFilter(this);
+    installEventFilter(this);
 }
 
 QPushButton *frmCalculator::createKey(const QString &name, const QString &caption)
@@ -206,10 +208,14 @@ void frmCalculator::placeControls()
 bool frmCalculator::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::ChildAdded:
+        // A control added later is watched too, so that typed keys still reach the window first.
+        if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+            child->installEventFilter(this);
+        break;
     case QEvent::KeyPress:
-        // Seen by the application's filter before any control of this window handles it.
-        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this
-            && handleKey(static_cast<QKeyEvent *>(event)))
+        // Seen here before the control that has the focus handles it.
+        if (handleKey(static_cast<QKeyEvent *>(event)))
             return true;
         break;
     case QEvent::MouseButtonPress:
@@ -239,6 +245,10 @@ bool frmCalculator::handleKey(QKeyEvent *event)
         return false;
     if (Form_KeyDown(event->key()))
         return true;
+    // Space is not in the key table: it must not click the focused key ("=" most of the time). It
+    // still ticks the keep-on-top box, which is reached with Tab.
+    if (event->key() == Qt::Key_Space)
+        return focusWidget() != m_chkOnTop;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return Form_KeyPress(QChar(13));
@@ -264,14 +274,14 @@ void frmCalculator::closeEvent(QCloseEvent *event)
 
 void frmCalculator::Number_Click(int index)
 {
-    m_engine.EnterDigit(m_number[size_t(index)]->text().at(0));
+    m_engine.EnterDigit(QChar(u'0' + index));
     showEngine();
     focusStep();
 }
 
 void frmCalculator::Operator_Click(int index)
 {
-    enterOperator(m_operator[size_t(index)]->text().at(0));
+    enterOperator(QLatin1Char(OperatorCaptions[index]));
 }
 
 void frmCalculator::Decimal_Click()

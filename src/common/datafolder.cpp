@@ -19,10 +19,15 @@ bool holdsProgramData(const QDir &dir)
 }
 } // namespace
 
-QString DataFolder::choose(const QString &programDir, const QString &userDir)
+bool DataFolder::isWritableFolder(const QString &folder)
+{
+    return QFileInfo(folder).isWritable();
+}
+
+QString DataFolder::choose(const QString &programDir, const QString &userDir, bool (*isWritable)(const QString &))
 {
     const QDir dir(programDir);
-    if (!programDir.isEmpty() && holdsProgramData(dir) && QFileInfo(programDir).isWritable())
+    if (!programDir.isEmpty() && holdsProgramData(dir) && isWritable(programDir))
         return dir.absolutePath();
     return userDir;
 }

@@ -13,5 +13,8 @@ public:
     static void setPath(const QString &folder);
 
     // The rule itself: programDir when it already holds the program's data and is writable, else userDir.
-    static QString choose(const QString &programDir, const QString &userDir);
+    // Tests pass their own writability check (a superuser may write anywhere).
+    static QString choose(const QString &programDir, const QString &userDir,
+        bool (*isWritable)(const QString &folder) = isWritableFolder);
+    static bool isWritableFolder(const QString &folder);
 };

@@ -83,16 +83,22 @@ QString decodeTextFile(const QByteArray &bytes)
     return result;
 }
 
-QString ReadTextFile(const QString &path)
+std::optional<QString> ReadTextFile(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.exists()) {
         file.open(QIODevice::WriteOnly); // a missing file is left behind empty
         return QString();
     }
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return decodeTextFile(file.readAll());
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    return decodeTextFile(bytes);
 }
 
 bool WriteTextFile(const QString &path, const QString &text, QString *error)

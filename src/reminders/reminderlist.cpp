@@ -65,7 +65,7 @@ QString ReminderList::path() const
 void ReminderList::LoadReminders()
 {
     m_records.clear();
-    const QString text = ReadTextFile(path());
+    const QString text = ReadTextFile(path()).value_or(QString());
     for (QStringView line : QStringTokenizer(text, u"\r\n", Qt::SkipEmptyParts)) {
         if (m_records.size() == MaxCount)
             break;

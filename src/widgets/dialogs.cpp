@@ -10,6 +10,7 @@ namespace Dialogs {
 namespace {
 
 Recorder *s_recorder = nullptr;
+bool s_canAsk = true;
 
 QMessageBox::Icon boxIcon(Message::Icon icon)
 {
@@ -23,12 +24,11 @@ QMessageBox::Icon boxIcon(Message::Icon icon)
     return QMessageBox::NoIcon;
 }
 
-bool recordAndAnswer(const Message &message)
+void recordShown(const Message &message)
 {
     s_recorder->shown.append(message);
     if (s_recorder->onShow)
         s_recorder->onShow(message);
-    return !s_recorder->answers.isEmpty() && s_recorder->answers.takeFirst();
 }
 
 int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *parent)
@@ -49,7 +49,7 @@ int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *
 void show(const Message &message, QWidget *parent)
 {
     if (s_recorder) {
-        recordAndAnswer(message);
+        recordShown(message);
         return;
     }
     exec(message, QMessageBox::Ok, parent);
@@ -57,9 +57,34 @@ void show(const Message &message, QWidget *parent)
 
 bool ask(const Message &message, QWidget *parent)
 {
-    if (s_recorder)
-        return recordAndAnswer(message);
+    if (s_recorder) {
+        recordShown(message);
+        return !s_recorder->answers.isEmpty() && s_recorder->answers.takeFirst();
+    }
     return exec(message, QMessageBox::Yes | QMessageBox::No, parent) == QMessageBox::Yes;
+}
+
+Choice askSave(const Message &message, QWidget *parent)
+{
+    if (s_recorder) {
+        recordShown(message);
+        return s_recorder->choices.isEmpty() ? Choice::Cancel : s_recorder->choices.takeFirst();
+    }
+    switch (exec(message, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent)) {
+    case QMessageBox::Save: return Choice::Save;
+    case QMessageBox::Discard: return Choice::Discard;
+    default: return Choice::Cancel;
+    }
+}
+
+bool canAsk()
+{
+    return s_canAsk;
+}
+
+void setCanAsk(bool canAsk)
+{
+    s_canAsk = canAsk;
 }
 
 Message writeFailedMessage(const QString &path, const QString &reason)

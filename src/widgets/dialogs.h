@@ -15,6 +15,15 @@ namespace Dialogs {
 void show(const Message &message, QWidget *parent = nullptr);
 bool ask(const Message &message, QWidget *parent = nullptr); // true for Yes
 
+// The question before unsaved work would be lost: Save, Discard or Cancel (Escape cancels).
+enum class Choice { Save, Discard, Cancel };
+Choice askSave(const Message &message, QWidget *parent = nullptr);
+
+// False while the program ends with nobody to answer (logout, a termination signal): a window then
+// asks nothing and keeps unsaved work aside (a recovery copy, a draft) instead of dropping it.
+bool canAsk();
+void setCanAsk(bool canAsk);
+
 // Writes a text file; when that fails the user is told and false comes back (the caller keeps its data).
 bool writeTextFile(const QString &path, const QString &text, QWidget *parent = nullptr);
 Message writeFailedMessage(const QString &path, const QString &reason);
@@ -23,6 +32,7 @@ struct Recorder
 {
     QList<Message> shown;
     QList<bool> answers; // taken from the front by ask(); No when empty
+    QList<Choice> choices; // taken from the front by askSave(); Cancel when empty
     std::function<void(const Message &)> onShow; // runs "while the box is open"
 };
 

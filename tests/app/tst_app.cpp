@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <csignal>
 #include <memory>
+#include <span>
 
 namespace {
 
@@ -29,6 +30,10 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override
     {
+        if (property("refuseClose").toBool()) {
+            event->ignore();
+            return;
+        }
         m_log->append(QStringLiteral("unload ") + m_key);
         QWidget::closeEvent(event);
     }
@@ -38,10 +43,15 @@ private:
     QStringList *m_log;
 };
 
-void registerProbes(WindowOpener &opener, const QStringList &keys, QStringList *log)
+void registerProbes(WindowOpener &opener, std::span<const WindowKey> keys, QStringList *log)
 {
-    for (const QString &key : keys)
-        opener.registerWindow(key, [key, log] { return new ProbeWindow(key, log); });
+    for (WindowKey key : keys)
+        opener.registerWindow(key, [key, log] { return new ProbeWindow(windowName(key), log); });
+}
+
+void registerProbes(WindowOpener &opener, std::initializer_list<WindowKey> keys, QStringList *log)
+{
+    registerProbes(opener, std::span(keys.begin(), keys.size()), log);
 }
 
 // Writes every event the tray control raises into the log, as "MouseDown 1" and the like.
@@ -72,6 +82,7 @@ private Q_SLOTS:
 
     void openerLoadsOnceAndBringsForward();
     void openerUnloadsInTheFixedOrder();
+    void exitStopsAtAWindowThatKeepsItsWork();
 
     void startUpShowsSplashOrToolBar_data();
     void startUpShowsSplashOrToolBar();
@@ -171,46 +182,67 @@ void TestShell::openerLoadsOnceAndBringsForward()
     WindowOpener opener;
     QStringList log;
     QSignalSpy registered(&opener, &WindowOpener::registered);
-    QVERIFY(!opener.show(QStringLiteral("Calc"))); // nothing registered: nothing pretends to open
-    registerProbes(opener, { QStringLiteral("Calc") }, &log);
+    QVERIFY(!opener.show(WindowKey::Calculator)); // nothing registered: nothing pretends to open
+    registerProbes(opener, { WindowKey::Calculator }, &log);
     QCOMPARE(registered.count(), 1);
-    QVERIFY(opener.isRegistered(QStringLiteral("Calc")));
-    QVERIFY(!opener.isRegistered(QStringLiteral("Cal")));
+    QVERIFY(opener.isRegistered(WindowKey::Calculator));
+    QVERIFY(!opener.isRegistered(WindowKey::Calendar));
 
-    QWidget *first = opener.show(QStringLiteral("Calc"));
+    QWidget *first = opener.show(WindowKey::Calculator);
     QVERIFY(first && first->isVisible());
     first->move(40, 50);
-    QWidget *second = opener.show(QStringLiteral("Calc"));
+    QWidget *second = opener.show(WindowKey::Calculator);
     QCOMPARE(second, first);
     QCOMPARE(second->pos(), QPoint(40, 50));
     QCOMPARE(log, QStringList { QStringLiteral("load Calc") });
 
     first->close(); // closing the window unloads it; the next show loads it again
-    QTRY_VERIFY(!opener.window(QStringLiteral("Calc")));
-    QVERIFY(opener.load(QStringLiteral("Calc")));
+    QTRY_VERIFY(!opener.window(WindowKey::Calculator));
+    QVERIFY(opener.load(WindowKey::Calculator));
     QCOMPARE(log.count(QStringLiteral("load Calc")), 2);
-    QVERIFY(!opener.window(QStringLiteral("Calc"))->isVisible()); // load alone keeps it hidden
+    QVERIFY(!opener.window(WindowKey::Calculator)->isVisible()); // load alone keeps it hidden
 }
 
 void TestShell::openerUnloadsInTheFixedOrder()
 {
     WindowOpener opener;
     QStringList log;
-    registerProbes(opener, WindowOpener::unloadOrder(), &log);
-    const QStringList loaded = { QStringLiteral("Quick"), QStringLiteral("ToolBar"), QStringLiteral("Rem"),
-        QStringLiteral("Calc"), QStringLiteral("PopUp") };
-    for (const QString &key : loaded)
+    registerProbes(opener, unloadOrder(), &log);
+    const WindowKey loaded[] = { WindowKey::QuickNotes, WindowKey::ToolBar, WindowKey::Reminders, WindowKey::Calculator,
+        WindowKey::PopUpMenu };
+    for (WindowKey key : loaded)
         opener.show(key);
     log.clear();
     opener.unloadAll();
     QCOMPARE(log,
         (QStringList { QStringLiteral("unload Calc"), QStringLiteral("unload Rem"), QStringLiteral("unload PopUp"),
             QStringLiteral("unload ToolBar"), QStringLiteral("unload Quick") }));
-    for (const QString &key : loaded)
+    for (WindowKey key : loaded)
         QVERIFY(!opener.window(key));
-    QCOMPARE(WindowOpener::unloadOrder(),
+    QStringList order;
+    for (WindowKey key : unloadOrder())
+        order << windowName(key);
+    QCOMPARE(order,
         (QStringList {
             "Calc", "Cal", "Clip", "Plan", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar", "Options", "Quick" }));
+}
+
+void TestShell::exitStopsAtAWindowThatKeepsItsWork()
+{
+    frmQY2 main;
+    QStringList log;
+    registerProbes(main.opener(), { WindowKey::Calculator, WindowKey::QuickNotes }, &log);
+    main.opener().show(WindowKey::Calculator);
+    auto *notes = main.opener().show(WindowKey::QuickNotes);
+    notes->setProperty("refuseClose", true); // its user answered Cancel
+    main.requestExit();
+    QVERIFY(!main.isUnloaded());
+    QVERIFY(notes->isVisible());
+    QCOMPARE(log.count(QStringLiteral("unload Calc")), 1);
+
+    notes->setProperty("refuseClose", false);
+    main.requestExit();
+    QVERIFY(main.isUnloaded());
 }
 
 void TestShell::startUpShowsSplashOrToolBar_data()
@@ -240,7 +272,7 @@ void TestShell::startUpShowsSplashOrToolBar()
         Settings::save(Key::ShowToolBar, toolbar);
     QStringList log; // outlives the main window, whose end unloads the probes
     frmQY2 main;
-    registerProbes(main.opener(), { QStringLiteral("Splash"), QStringLiteral("ToolBar") }, &log);
+    registerProbes(main.opener(), { WindowKey::Splash, WindowKey::ToolBar }, &log);
     main.Form_Load();
     QCOMPARE(log, loaded);
     QVERIFY(!main.isVisible());
@@ -286,7 +318,7 @@ void TestShell::trayEventsOpenWindows()
     Settings::save(Key::ShowToolBar, QStringLiteral("0"));
     QStringList log; // outlives the main window, whose end unloads the probes
     frmQY2 main;
-    registerProbes(main.opener(), { QStringLiteral("ToolBar"), QStringLiteral("PopUp") }, &log);
+    registerProbes(main.opener(), { WindowKey::ToolBar, WindowKey::PopUpMenu }, &log);
     main.Form_Load();
 
     Q_EMIT main.sysTray().MouseMove(); // auto pop-up on by default
@@ -315,10 +347,10 @@ void TestShell::shutdownSavesAndUnloadsOnce()
     Settings::save(Key::ShowToolBar, QStringLiteral("1"));
     auto main = std::make_unique<frmQY2>();
     QStringList log;
-    registerProbes(main->opener(), WindowOpener::unloadOrder(), &log);
+    registerProbes(main->opener(), unloadOrder(), &log);
     main->Form_Load();
-    main->opener().show(QStringLiteral("Calc"));
-    main->opener().show(QStringLiteral("Quick"));
+    main->opener().show(WindowKey::Calculator);
+    main->opener().show(WindowKey::QuickNotes);
     main->setPopUpDelay(4);
     QSignalSpy unloaded(main.get(), &frmQY2::unloaded);
 

@@ -1,4 +1,5 @@
 #include "../support/testenvironment.h"
+#include "../support/windowroundtrip.h"
 
 #include "app/aboutpanel.h"
 #include "app/frmabout.h"
@@ -7,11 +8,13 @@
 #include "app/frmqy2.h"
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
-#include "app/toolicons.h"
+#include "app/tooltable.h"
 #include "app/windows.h"
 #include "common/settings.h"
+#include "widgets/helpviewer.h"
 #include "widgets/windowhelpers.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +31,16 @@
 #include <cmath>
 #include <memory>
 
+// The tests name windows by their button keys, as the user's buttons do.
+WindowKey keyOf(const QString &name)
+{
+    for (int i = 0; i < WindowCount; ++i) {
+        if (windowName(WindowKey(i)) == name)
+            return WindowKey(i);
+    }
+    qFatal("no window named %s", qPrintable(name));
+}
+
 // The launcher toolbar, the pop-up menu, the Options dialog, the splash and the About box, each
 // opened through a real main window and its opener. The tool windows are stand-ins registered under
 // their keys. The screen is pinned to 1280 x 800 (see main() at the end).
@@ -41,22 +54,19 @@ private Q_SLOTS:
     void cleanup();
 
     void registeringCreatesNoWindow();
-    void startUp_data();
-    void startUp();
-    void trayEventsOpenToolBarAndMenu_data();
-    void trayEventsOpenToolBarAndMenu();
     void iconsAreBuiltIn_data();
     void iconsAreBuiltIn();
+    void everyToolHasItsHelpPage();
 
-    void toolBarPlacement_data();
-    void toolBarPlacement();
-    void toolBarKeepOnTop();
     void toolBarHideStoresItsPlace();
     void rightDragMovesToolBar();
     void leftDragDoesNotMove();
     void leftClickOpensTheKeyedWindow();
     void unregisteredButtonsWaitForTheirWindow();
+    void toolBarButtonsTakeTheFocusInOrder();
     void trayMissingKeepsToolBarReachable();
+    void closingToolBarWithoutTray_data();
+    void closingToolBarWithoutTray();
     void trayMissingWaitsForTheSplash();
     void secondStartBringsToolBarForward();
 
@@ -66,13 +76,14 @@ private Q_SLOTS:
     void popUpOpensAtPointer();
     void popUpCloses_data();
     void popUpCloses();
-    void popUpTimerDrivesTheTicks();
     void changedDelayGovernsOpenMenu();
     void menuButtonOpensAndCloses_data();
     void menuButtonOpensAndCloses();
     void menuHelpOpensDefaultTopic();
-    void menuAccessKeys_data();
-    void menuAccessKeys();
+    void menuKeyboard_data();
+    void menuKeyboard();
+    void aboutDropDownByKeyboard_data();
+    void aboutDropDownByKeyboard();
     void optionsLeavesMenuOpen();
     void exitRunsShutdownOrder();
 
@@ -81,16 +92,11 @@ private Q_SLOTS:
     void optionsOpensCentred();
     void optionsButtons_data();
     void optionsButtons();
-    void optionsSliderLabelFollows_data();
-    void optionsSliderLabelFollows();
-    void appliedDelayGovernsOpenMenu_data();
-    void appliedDelayGovernsOpenMenu();
     void optionsReopenKeepsUnappliedChanges();
 
     void splashContent();
     void splashClickTargets_data();
     void splashClickTargets();
-    void splashClosesOnKeyPress();
     void splashHandsOver_data();
     void splashHandsOver();
     void splashTimerClosesIt();
@@ -99,11 +105,11 @@ private Q_SLOTS:
 private:
     template <typename T> T *window(const char *key) const
     {
-        return qobject_cast<T *>(m_main->opener().window(QLatin1String(key)));
+        return qobject_cast<T *>(m_main->opener().window(keyOf(QLatin1String(key))));
     }
     template <typename T> T *show(const char *key) const
     {
-        return qobject_cast<T *>(m_main->opener().show(QLatin1String(key)));
+        return qobject_cast<T *>(m_main->opener().show(keyOf(QLatin1String(key))));
     }
     void registerStandIns(const QStringList &keys);
     bool isShown(const char *key) const;
@@ -198,7 +204,7 @@ void TestLauncher::cleanup()
 void TestLauncher::registerStandIns(const QStringList &keys)
 {
     for (const QString &key : keys) {
-        m_main->opener().registerWindow(key, [key] {
+        m_main->opener().registerWindow(keyOf(key), [key] {
             auto *standIn = new QWidget;
             standIn->setObjectName(QStringLiteral("standIn") + key);
             return standIn;
@@ -208,7 +214,7 @@ void TestLauncher::registerStandIns(const QStringList &keys)
 
 bool TestLauncher::isShown(const char *key) const
 {
-    const QWidget *shown = m_main->opener().window(QLatin1String(key));
+    const QWidget *shown = m_main->opener().window(keyOf(QLatin1String(key)));
     return shown && shown->isVisible();
 }
 
@@ -227,157 +233,51 @@ void TestLauncher::registeringCreatesNoWindow()
     registerWindows(other);
     QCOMPARE(QApplication::topLevelWidgets().size(), before + 1); // only the hidden main window itself
     for (const QString &key : LauncherKeys) {
-        QVERIFY(other.opener().isRegistered(key));
-        QVERIFY(!other.opener().window(key));
+        QVERIFY(other.opener().isRegistered(keyOf(key)));
+        QVERIFY(!other.opener().window(keyOf(key)));
     }
-}
-
-void TestLauncher::startUp_data()
-{
-    QTest::addColumn<QVariant>("showSplash");
-    QTest::addColumn<QVariant>("showToolBar");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("fresh store") << QVariant() << QVariant() << QStringList { "Splash" };
-    QTest::newRow("splash, no toolbar") << QVariant("1") << QVariant("0") << QStringList { "Splash" };
-    QTest::newRow("toolbar only") << QVariant("0") << QVariant("1") << QStringList { "ToolBar" };
-    QTest::newRow("neither") << QVariant("0") << QVariant("0") << QStringList {};
-    QTest::newRow("any non-zero number is on") << QVariant("-1") << QVariant("0") << QStringList { "Splash" };
-}
-
-void TestLauncher::startUp()
-{
-    QFETCH(QVariant, showSplash);
-    QFETCH(QVariant, showToolBar);
-    QFETCH(QStringList, expected);
-    store(Key::ShowSplash, showSplash);
-    store(Key::ShowToolBar, showToolBar);
-
-    m_main->Form_Load();
-
-    QStringList loaded;
-    for (const QString &key : LauncherKeys) {
-        if (QWidget *w = m_main->opener().window(key)) {
-            QVERIFY(w->isVisible());
-            loaded << key;
-        }
-    }
-    QCOMPARE(loaded, expected);
-}
-
-void TestLauncher::trayEventsOpenToolBarAndMenu_data()
-{
-    QTest::addColumn<QString>("event");
-    QTest::addColumn<QVariant>("autoPopUp");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("left press") << "down 1" << QVariant("1") << "ToolBar";
-    QTest::newRow("right press") << "down 2" << QVariant("1") << "PopUp";
-    QTest::newRow("right press, auto off") << "down 2" << QVariant("0") << "PopUp";
-    QTest::newRow("hover, auto on") << "move" << QVariant("1") << "PopUp";
-    QTest::newRow("hover, auto 2") << "move" << QVariant("2") << "";
-    QTest::newRow("hover, auto 0") << "move" << QVariant(0) << "";
-}
-
-void TestLauncher::trayEventsOpenToolBarAndMenu()
-{
-    QFETCH(QString, event);
-    QFETCH(QVariant, autoPopUp);
-    QFETCH(QString, expected);
-    m_main->setAutoPopUpMenu(autoPopUp);
-
-    if (event == QLatin1String("move"))
-        m_main->SysTray1_MouseMove();
-    else
-        m_main->SysTray1_MouseDown(event.right(1).toInt());
-
-    QCOMPARE(isShown("ToolBar"), expected == QLatin1String("ToolBar"));
-    QCOMPARE(isShown("PopUp"), expected == QLatin1String("PopUp"));
 }
 
 void TestLauncher::iconsAreBuiltIn_data()
 {
-    QTest::addColumn<QString>("key");
-    for (const QString &key : ToolKeys + QStringList { "Help", "About", "Options", "Exit", "Hide", "Menu" })
-        QTest::newRow(qPrintable(key)) << key;
+    QTest::addColumn<QIcon>("icon");
+    for (int i = 0; i < WindowCount; ++i) {
+        if (windowEntry(WindowKey(i)).face.ownIcon)
+            QTest::newRow(windowEntry(WindowKey(i)).face.name) << buttonIcon(WindowKey(i));
+    }
+    for (Command command : { Command::Help, Command::Exit, Command::Hide, Command::Menu })
+        QTest::newRow(commandEntry(command).face.name) << buttonIcon(command);
 }
 
 void TestLauncher::iconsAreBuiltIn()
 {
-    QFETCH(QString, key);
-    QVERIFY(!toolIcon(key).pixmap(QSize(24, 24)).isNull());
+    QFETCH(QIcon, icon);
+    QVERIFY(!icon.pixmap(QSize(24, 24)).isNull());
+}
+
+void TestLauncher::everyToolHasItsHelpPage()
+{
+    for (WindowKey key : toolKeys()) {
+        const WindowEntry &entry = windowEntry(key);
+        const QString page = HelpViewer::pageForTopic(entry.helpTopic);
+        QVERIFY2(page.endsWith(QLatin1String(entry.helpPage)), entry.face.name);
+        QVERIFY(QFile::exists(QStringLiteral(":/help/") + QLatin1String(entry.helpPage)));
+    }
 }
 
 // ---- launcher toolbar ----
 
-void TestLauncher::toolBarPlacement_data()
-{
-    QTest::addColumn<QVariant>("storedLeft");
-    QTest::addColumn<QVariant>("storedTop");
-    QTest::addColumn<bool>("fallsBack");
-
-    const QSizeF screen = screenSizeTwips();
-    QTest::newRow("fresh store") << QVariant() << QVariant() << true;
-    QTest::newRow("stored place") << QVariant(1500.0) << QVariant(3000.0) << false;
-    QTest::newRow("below the screen") << QVariant(1500.0) << QVariant(screen.height() + 15) << true;
-    QTest::newRow("right of the screen") << QVariant(screen.width() + 15) << QVariant(3000.0) << true;
-    QTest::newRow("at the bottom edge stays") << QVariant(1500.0) << QVariant(screen.height()) << false;
-    QTest::newRow("negative left kept") << QVariant(-600.0) << QVariant(450.0) << false;
-    QTest::newRow("negative top kept") << QVariant(1500.0) << QVariant(-300.0) << false;
-}
-
-void TestLauncher::toolBarPlacement()
-{
-    QFETCH(QVariant, storedLeft);
-    QFETCH(QVariant, storedTop);
-    QFETCH(bool, fallsBack);
-    store(Key::ToolBarLeft, storedLeft);
-    store(Key::ToolBarTop, storedTop);
-
-    auto *toolBar = show<frmToolBar>("ToolBar");
-    QVERIFY(toolBar);
-
-    QCOMPARE(outerSizeTwips(toolBar).height(), frmToolBar::HeightTwips);
-    QVERIFY(outerSizeTwips(toolBar).width() >= frmToolBar::InsideWidthTwips);
-    const double centredLeft = (screenSizeTwips().width() - outerSizeTwips(toolBar).width()) / 2;
-    const QPointF expected = fallsBack ? QPointF(centredLeft, 100)
-                                       : QPointF(storedLeft.isValid() ? storedLeft.toDouble() : centredLeft,
-                                           storedTop.isValid() ? storedTop.toDouble() : 100);
-    QCOMPARE(toolBar->pos(), twipsToPixels(expected));
-}
-
-void TestLauncher::toolBarKeepOnTop()
-{
-    auto *toolBar = show<frmToolBar>("ToolBar");
-    QVERIFY(toolBar->findChild<QCheckBox *>("chkOnTop")->isChecked());
-    QVERIFY(toolBar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    toolBar->close();
-
-    Settings::save(Key::ToolBarOnTop, QStringLiteral("0"));
-    toolBar = show<frmToolBar>("ToolBar");
-    QVERIFY(!toolBar->findChild<QCheckBox *>("chkOnTop")->isChecked());
-    QVERIFY(!toolBar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
 void TestLauncher::toolBarHideStoresItsPlace()
 {
     QPointer<frmToolBar> toolBar = show<frmToolBar>("ToolBar");
-    auto *hide = toolBar->findChild<QToolButton *>("tbrHide");
-    QVERIFY(hide->isVisible());
-    QCOMPARE(hide->toolTip(), QStringLiteral("Hide Toolbar"));
     toolBar->move(200, 150);
-    tick(toolBar->findChild<QCheckBox *>("chkOnTop"));
-
-    QTest::mouseClick(hide, Qt::LeftButton);
-
+    QTest::mouseClick(toolBar->findChild<QToolButton *>("tbrHide"), Qt::LeftButton);
     QTRY_VERIFY(!toolBar);
     QCOMPARE(Settings::get(Key::ToolBarLeft), QStringLiteral("3000"));
-    QCOMPARE(Settings::get(Key::ToolBarTop), QStringLiteral("2250"));
-    QCOMPARE(Settings::get(Key::ToolBarOnTop), QStringLiteral("0"));
 
-    toolBar = show<frmToolBar>("ToolBar");
-    QCOMPARE(toolBar->pos(), QPoint(200, 150));
-    QVERIFY(!toolBar->findChild<QCheckBox *>("chkOnTop")->isChecked());
+    verifySettingsRoundTrip(
+        [this] { return show<frmToolBar>("ToolBar"); }, Key::ToolBarLeft, Key::ToolBarTop, &Key::ToolBarOnTop);
+    QVERIFY(!QTest::currentTestFailed());
 }
 
 void TestLauncher::rightDragMovesToolBar()
@@ -401,7 +301,7 @@ void TestLauncher::rightDragMovesToolBar()
 
     QTest::mouseRelease(calc, Qt::RightButton, {}, QPoint(25, 2));
     QCOMPARE(toolBar->pos(), start + QPoint(35, 4));
-    QVERIFY(!m_main->opener().window(QStringLiteral("Calc"))); // the drag ran no command
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("Calc")))); // the drag ran no command
 }
 
 void TestLauncher::leftDragDoesNotMove()
@@ -429,17 +329,17 @@ void TestLauncher::leftClickOpensTheKeyedWindow()
         QToolButton *button = buttonOf(strip, qPrintable(key));
         QVERIFY2(button && button->isEnabled(), qPrintable(key));
         QTest::mouseClick(button, Qt::LeftButton);
-        QWidget *opened = m_main->opener().window(key);
+        QWidget *opened = m_main->opener().window(keyOf(key));
         QVERIFY2(opened && opened->isVisible(), qPrintable(key));
         QCOMPARE(opened->objectName(), QStringLiteral("standIn") + key);
     }
     QVERIFY(toolBar->isVisible()); // the toolbar stays open
 
     // An open window is brought forward, not made again.
-    QWidget *calc = m_main->opener().window(QStringLiteral("Calc"));
+    QWidget *calc = m_main->opener().window(keyOf(QStringLiteral("Calc")));
     calc->hide();
     QTest::mouseClick(buttonOf(strip, "Calc"), Qt::LeftButton);
-    QCOMPARE(m_main->opener().window(QStringLiteral("Calc")), calc);
+    QCOMPARE(m_main->opener().window(keyOf(QStringLiteral("Calc"))), calc);
     QVERIFY(calc->isVisible());
 }
 
@@ -454,7 +354,8 @@ void TestLauncher::unregisteredButtonsWaitForTheirWindow()
     QToolButton *plan = buttonOf(strip, "Plan");
     QVERIFY(plan->isVisible());
     QVERIFY(!plan->isEnabled());
-    QCOMPARE(plan->toolTip(), QStringLiteral("Planner"));
+    QCOMPARE(plan->toolTip(), QStringLiteral("Planner (not available yet)"));
+    QCOMPARE(buttonOf(column, "Plan")->toolTip(), QStringLiteral("Planner (not available yet)"));
     QVERIFY(!buttonOf(column, "Plan")->isEnabled());
     QVERIFY(buttonOf(strip, "Calc")->isEnabled());
     QVERIFY(buttonOf(column, "Calc")->isEnabled());
@@ -462,10 +363,12 @@ void TestLauncher::unregisteredButtonsWaitForTheirWindow()
     QVERIFY(buttonOf(column, "About")->isEnabled());
 
     QTest::mouseClick(plan, Qt::LeftButton);
-    QVERIFY(!m_main->opener().window(QStringLiteral("Plan")));
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("Plan"))));
 
     registerStandIns({ QStringLiteral("Plan") });
     QVERIFY(plan->isEnabled());
+    QCOMPARE(plan->toolTip(), QStringLiteral("Planner"));
+    QCOMPARE(plan->accessibleName(), QStringLiteral("Planner"));
     QVERIFY(buttonOf(column, "Plan")->isEnabled());
     QTest::mouseClick(plan, Qt::LeftButton);
     QVERIFY(isShown("Plan"));
@@ -476,7 +379,7 @@ void TestLauncher::trayMissingKeepsToolBarReachable()
     Settings::save(Key::ShowToolBar, QStringLiteral("0"));
     Settings::save(Key::ShowSplash, QStringLiteral("0"));
     m_main->Form_Load();
-    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar"))));
 
     m_main->setTrayMissing(true);
     auto *toolBar = window<frmToolBar>("ToolBar");
@@ -489,9 +392,64 @@ void TestLauncher::trayMissingKeepsToolBarReachable()
     QTest::mouseClick(menuButton, Qt::LeftButton);
     QVERIFY(isShown("PopUp"));
 
-    m_main->setTrayMissing(false);
+    Q_EMIT m_main->sysTray().hostChanged(true); // a notification area appeared after start-up
+    QVERIFY(!m_main->isTrayMissing());
     QVERIFY(hide->isVisible());
     QVERIFY(!menuButton->isVisible());
+}
+
+void TestLauncher::toolBarButtonsTakeTheFocusInOrder()
+{
+    registerStandIns(ToolKeys);
+    auto *toolBar = show<frmToolBar>("ToolBar");
+    QApplication::setActiveWindow(toolBar);
+    auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
+    buttonOf(strip, "Calc")->setFocus();
+
+    QStringList order;
+    for (int step = 0; step < 9; ++step) {
+        QWidget *focused = QApplication::focusWidget();
+        QString name = focused ? focused->objectName() : QString();
+        for (const QString &key : ToolKeys) {
+            if (focused == buttonOf(strip, qPrintable(key)))
+                name = key;
+        }
+        order << name;
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    QCOMPARE(order, (QStringList { "Calc", "Cal", "Clip", "Plan", "Quick", "Rem", "Text", "tbrHide", "chkOnTop" }));
+}
+
+void TestLauncher::closingToolBarWithoutTray_data()
+{
+    QTest::addColumn<bool>("trayMissing");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("ended");
+
+    QTest::newRow("with a tray it just closes") << false << false << false << false;
+    QTest::newRow("without a tray, No keeps it") << true << false << true << false;
+    QTest::newRow("without a tray, Yes ends the program") << true << true << true << true;
+}
+
+void TestLauncher::closingToolBarWithoutTray()
+{
+    QFETCH(bool, trayMissing);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, ended);
+    QPointer<frmToolBar> toolBar = show<frmToolBar>("ToolBar");
+    m_main->setTrayMissing(trayMissing);
+    m_env->dialogs.answers << answer;
+
+    toolBar->close(); // what Alt+F4 asks of it
+
+    QCOMPARE(m_env->dialogs.shown.size(), asked ? 1 : 0);
+    if (asked)
+        QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Question);
+    QTRY_COMPARE(toolBar && toolBar->isVisible(), trayMissing && !answer);
+    QTRY_COMPARE(m_main->isUnloaded(), ended);
+    QCOMPARE(m_env->dialogs.shown.size(), asked ? 1 : 0); // the shutdown closes it without asking again
 }
 
 void TestLauncher::trayMissingWaitsForTheSplash()
@@ -502,7 +460,7 @@ void TestLauncher::trayMissingWaitsForTheSplash()
     QVERIFY(splash);
 
     m_main->setTrayMissing(true);
-    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar"))); // not under the splash
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar")))); // not under the splash
 
     splash->CloseSplash();
     QVERIFY(isShown("ToolBar")); // whatever "1902" says
@@ -534,7 +492,6 @@ void TestLauncher::popUpPositionRule_data()
     QTest::newRow("upper left") << QPointF(1500, 900) << screen << QPointF(1500, 900);
     QTest::newRow("upper right") << QPointF(18000, 900) << screen << QPointF(18000 - menu.width(), 900);
     QTest::newRow("lower left") << QPointF(1500, 11000) << screen << QPointF(1500, 11000 - menu.height());
-    QTest::newRow("lower right") << QPointF(18000, 11000) << screen << QPointF(18000 - 1530, 11000 - 3015);
     QTest::newRow("exactly half") << QPointF(9600, 6000) << screen << QPointF(9600 - 1530, 6000 - 3015);
     QTest::newRow("just before half") << QPointF(9599, 5999) << screen << QPointF(9599, 5999);
     QTest::newRow("half of a second screen")
@@ -561,12 +518,9 @@ void TestLauncher::popUpOpensAtPointer_data()
     QCOMPARE(screen, QSize(1280, 800));
     const QPoint half(screen.width() / 2, screen.height() / 2);
     QTest::newRow("upper left") << QPoint(100, 80) << false << false;
-    QTest::newRow("upper right") << QPoint(screen.width() - 30, 80) << true << false;
-    QTest::newRow("lower left") << QPoint(100, screen.height() - 10) << false << true;
     QTest::newRow("lower right, the tray") << QPoint(screen.width() - 12, screen.height() - 12) << true << true;
     QTest::newRow("exactly half") << half << true << true;
     QTest::newRow("one pixel before half") << half - QPoint(1, 1) << false << false;
-    QTest::newRow("half across only") << QPoint(half.x(), 10) << true << false;
 }
 
 void TestLauncher::popUpOpensAtPointer()
@@ -601,10 +555,7 @@ void TestLauncher::popUpCloses_data()
     QTest::addColumn<int>("closingTick");
 
     QTest::newRow("default 6") << 6 << 6;
-    QTest::newRow("delay 1") << 1 << 1;
     QTest::newRow("delay 0") << 0 << 1;
-    QTest::newRow("negative delay") << -3 << 1;
-    QTest::newRow("delay 3") << 3 << 3;
     QTest::newRow("delay 9") << 9 << 9;
 }
 
@@ -622,18 +573,6 @@ void TestLauncher::popUpCloses()
     menu->Timer1_Timer();
     QVERIFY(!menu->isVisible());
     QTRY_VERIFY(!menu); // unloaded, not only hidden
-}
-
-void TestLauncher::popUpTimerDrivesTheTicks()
-{
-    m_main->setPopUpDelay(2);
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
-    auto *timer1 = menu->findChild<QTimer *>("Timer1");
-    QVERIFY(timer1 && timer1->isActive());
-    QCOMPARE(timer1->interval(), 1000);
-
-    timer1->start(1);
-    QTRY_VERIFY(!menu);
 }
 
 void TestLauncher::changedDelayGovernsOpenMenu()
@@ -679,7 +618,7 @@ void TestLauncher::menuButtonOpensAndCloses()
 
     QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), qPrintable(key)), Qt::LeftButton);
 
-    QWidget *window = m_main->opener().window(key);
+    QWidget *window = m_main->opener().window(keyOf(key));
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->objectName(), opened);
     QVERIFY(!menu || !menu->isVisible());
@@ -693,38 +632,110 @@ void TestLauncher::menuHelpOpensDefaultTopic()
 
     QWidget *help = helpWindow();
     QVERIFY(help && help->isVisible());
-    QCOMPARE(help->findChild<QTextBrowser *>("txtHelp")->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
+    auto *text = help->findChild<QTextBrowser *>("txtHelp");
+    QCOMPARE(text->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
     QTRY_VERIFY(!menu);
+    // The index tells which tools this build does not have yet.
+    const QString note = text->toPlainText().section(QStringLiteral("Not available yet"), 1).section(u'\n', 0, 0);
+    for (WindowKey key : toolKeys()) {
+        const QString tool = buttonText(windowEntry(key).face.toolTip);
+        QVERIFY2(note.contains(tool) == !windowEntry(key).create, qPrintable(tool));
+    }
 }
 
-void TestLauncher::menuAccessKeys_data()
+void TestLauncher::menuKeyboard_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("focused");
     QTest::addColumn<QString>("opened");
 
-    QTest::newRow("K opens ClipKeeper") << int(Qt::Key_K) << Qt::KeyboardModifiers() << "Clip";
-    QTest::newRow("A opens Calendar") << int(Qt::Key_A) << Qt::KeyboardModifiers() << "Cal";
-    QTest::newRow("Alt+Q opens QuickNotes") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::AltModifier) << "Quick";
-    QTest::newRow("T opens TextEd") << int(Qt::Key_T) << Qt::KeyboardModifiers() << "Text";
-    QTest::newRow("Escape closes") << int(Qt::Key_Escape) << Qt::KeyboardModifiers() << "";
+    QTest::newRow("opens with the focus on its first button") << QStringList() << "Calc"
+                                                              << "";
+    QTest::newRow("Down, Down, Enter") << QStringList { "Down", "Down", "Return" } << ""
+                                       << "Clip";
+    QTest::newRow("Up goes round to About") << QStringList { "Up" } << "About"
+                                            << "";
+    QTest::newRow("Space runs the focused button") << QStringList { "Down", "Space" } << ""
+                                                   << "Cal";
+    QTest::newRow("K opens ClipKeeper") << QStringList { "K" } << ""
+                                        << "Clip";
+    QTest::newRow("Alt+Q opens QuickNotes") << QStringList { "Alt+Q" } << ""
+                                            << "Quick";
+    QTest::newRow("a shared A moves to Calendar") << QStringList { "A" } << "Cal"
+                                                  << "";
+    QTest::newRow("A again moves to About") << QStringList { "A", "A" } << "About"
+                                            << "";
+    QTest::newRow("and round again") << QStringList { "A", "A", "A" } << "Cal"
+                                     << "";
+    QTest::newRow("A, A, Enter opens About") << QStringList { "A", "A", "Return" } << ""
+                                             << "About";
+    QTest::newRow("Alt+A twice moves to About") << QStringList { "Alt+A", "Alt+A" } << "About"
+                                                << "";
+    QTest::newRow("Escape closes") << QStringList { "Escape" } << ""
+                                   << "";
 }
 
-void TestLauncher::menuAccessKeys()
+void TestLauncher::menuKeyboard()
 {
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, focused);
     QFETCH(QString, opened);
     registerStandIns(ToolKeys);
     QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
-    QApplication::setActiveWindow(menu);
+    QVERIFY(QTest::qWaitForWindowActive(menu));
+    auto *column = menu->findChild<QToolBar *>("Toolbar1");
 
-    QTest::keyClick(menu, Qt::Key(key), modifiers);
+    for (const QString &key : keys) {
+        const QKeySequence sequence(key);
+        QTest::keyClick(QApplication::focusWidget(), sequence[0].key(), sequence[0].keyboardModifiers());
+        QTest::qWait(1); // an access key with Alt clicks its button the way a mnemonic does: a moment later
+    }
 
-    // An access key with Alt clicks its button the way a mnemonic does: animated, a moment later.
-    QTRY_VERIFY(!menu || !menu->isVisible());
-    for (const QString &tool : ToolKeys)
-        QCOMPARE(m_main->opener().window(tool) != nullptr, tool == opened);
+    if (!focused.isEmpty()) {
+        QVERIFY(menu && menu->isVisible());
+        QCOMPARE(QApplication::focusWidget(), buttonOf(column, qPrintable(focused)));
+    }
+    QTRY_COMPARE(!menu || !menu->isVisible(), focused.isEmpty());
+    const QStringList windows = QStringList(ToolKeys) << QStringLiteral("About");
+    for (const QString &tool : windows)
+        QCOMPARE(m_main->opener().window(keyOf(tool)) != nullptr, tool == opened);
+}
+
+void TestLauncher::aboutDropDownByKeyboard_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << Qt::KeyboardModifiers(Qt::AltModifier);
+    QTest::newRow("F4") << int(Qt::Key_F4) << Qt::KeyboardModifiers();
+    QTest::newRow("menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
+}
+
+void TestLauncher::aboutDropDownByKeyboard()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    QVERIFY(QTest::qWaitForWindowActive(menu));
+    auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+
+    // A screen reader finds the drop-down as the button's child, and its items by their names.
+    QAccessibleInterface *about = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+    QVERIFY(about->childCount() == 1 && about->child(0)->object() == dropDown);
+    QStringList spoken;
+    QAction *active = nullptr;
+    QTimer::singleShot(1, dropDown, [dropDown, &spoken, &active] {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(dropDown);
+        for (int i = 0; dropDown->isVisible() && i < face->childCount(); ++i)
+            spoken << face->child(i)->text(QAccessible::Name);
+        active = dropDown->activeAction();
+        dropDown->close();
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+
+    QCOMPARE(spoken, (QStringList { "Options", "Exit" }));
+    QCOMPARE(active, dropDown->actions().constFirst());
+    QVERIFY(menu && menu->isVisible()); // the drop-down is not a choice
 }
 
 void TestLauncher::optionsLeavesMenuOpen()
@@ -756,11 +767,11 @@ void TestLauncher::exitRunsShutdownOrder()
 {
     registerStandIns(ToolKeys);
     QStringList unloaded;
-    connect(&m_main->opener(), &WindowOpener::loaded, this, [&unloaded](const QString &key, QWidget *w) {
-        connect(w, &QObject::destroyed, [&unloaded, key] { unloaded << key; });
+    connect(&m_main->opener(), &WindowOpener::loaded, this, [&unloaded](WindowKey key, QWidget *w) {
+        connect(w, &QObject::destroyed, [&unloaded, key] { unloaded << windowName(key); });
     });
     for (const char *key : { "Quick", "Options", "ToolBar", "Splash", "About", "Text", "Rem", "Calc" })
-        QVERIFY(m_main->opener().show(QLatin1String(key)));
+        QVERIFY(m_main->opener().show(keyOf(QLatin1String(key))));
     m_main->setAutoPopUpMenu(0);
     m_main->setPopUpDelay(4);
     QSignalSpy ended(m_main.get(), &frmQY2::unloaded);
@@ -805,16 +816,10 @@ void TestLauncher::optionsLoad_data()
 
     QTest::newRow("fresh store") << QVariant("1") << 6 << QVariant() << QVariant() << true << 6 << true << true;
     QTest::newRow("applied 0") << QVariant(0) << 4 << QVariant("0") << QVariant("1") << false << 4 << false << true;
-    QTest::newRow("applied 1") << QVariant(1) << 9 << QVariant("1") << QVariant("0") << true << 9 << true << false;
     QTest::newRow("stored 2 shows cleared")
         << QVariant("2") << 6 << QVariant() << QVariant() << false << 6 << true << true;
-    QTest::newRow("stored text shows cleared")
-        << QVariant("yes") << 6 << QVariant() << QVariant() << false << 6 << true << true;
     QTest::newRow("delay 12 clamped") << QVariant("1") << 12 << QVariant() << QVariant() << true << 9 << true << true;
-    QTest::newRow("delay 1 clamped") << QVariant("1") << 1 << QVariant() << QVariant() << true << 3 << true << true;
     QTest::newRow("delay -4 clamped") << QVariant("1") << -4 << QVariant() << QVariant() << true << 3 << true << true;
-    QTest::newRow("stored -1 is on") << QVariant("1") << 6 << QVariant("-1") << QVariant("0") << true << 6 << true
-                                     << false;
 }
 
 void TestLauncher::optionsLoad()
@@ -914,58 +919,6 @@ void TestLauncher::optionsButtons()
     QCOMPARE(Settings::get(Key::OptionsTop), QStringLiteral("675"));
 }
 
-void TestLauncher::optionsSliderLabelFollows_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("label");
-
-    QTest::newRow("right arrow") << int(Qt::Key_Right) << "7";
-    QTest::newRow("left arrow") << int(Qt::Key_Left) << "5";
-    QTest::newRow("page up: large change 5, stops at 9") << int(Qt::Key_PageUp) << "9";
-    QTest::newRow("page down stops at 3") << int(Qt::Key_PageDown) << "3";
-    QTest::newRow("end") << int(Qt::Key_End) << "9";
-}
-
-void TestLauncher::optionsSliderLabelFollows()
-{
-    QFETCH(int, key);
-    QFETCH(QString, label);
-    auto *options = show<frmOptions>("Options");
-    auto *slider = options->findChild<QSlider *>("sldPopUpDelay");
-    QCOMPARE(slider->minimum(), 3);
-    QCOMPARE(slider->maximum(), 9);
-
-    QTest::keyClick(slider, Qt::Key(key));
-
-    QCOMPARE(options->findChild<QLabel *>("lblPopUpSpeed")->text(), label);
-    QCOMPARE(QString::number(slider->value()), label);
-}
-
-void TestLauncher::appliedDelayGovernsOpenMenu_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("closingTick");
-
-    QTest::newRow("Apply") << "cmdApply" << 3;
-    QTest::newRow("Cancel") << "cmdCancel" << 6;
-}
-
-void TestLauncher::appliedDelayGovernsOpenMenu()
-{
-    QFETCH(QString, button);
-    QFETCH(int, closingTick);
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
-    menu->findChild<QAction *>("Options")->trigger();
-    auto *options = window<frmOptions>("Options");
-    QTest::keyClick(options->findChild<QSlider *>("sldPopUpDelay"), Qt::Key_Home);
-    QTest::mouseClick(options->findChild<QPushButton *>(button), Qt::LeftButton);
-
-    int tick = 1;
-    for (; tick <= 9 && menu->isVisible(); ++tick)
-        menu->Timer1_Timer();
-    QCOMPARE(tick - 1, closingTick);
-}
-
 void TestLauncher::optionsReopenKeepsUnappliedChanges()
 {
     auto *options = show<frmOptions>("Options");
@@ -1009,8 +962,6 @@ void TestLauncher::splashClickTargets_data()
 
     QTest::newRow("version") << "lblVersion" << true;
     QTest::newRow("picture 1") << "Picture1" << true;
-    QTest::newRow("picture 2") << "Picture2" << true;
-    QTest::newRow("picture 3") << "Picture3" << true;
     QTest::newRow("description") << "lblDescription" << false;
 }
 
@@ -1026,14 +977,6 @@ void TestLauncher::splashClickTargets()
     QCOMPARE(isShown("ToolBar"), closes);
     if (closes)
         QTRY_VERIFY(!splash);
-}
-
-void TestLauncher::splashClosesOnKeyPress()
-{
-    QPointer<frmSplash> splash = show<frmSplash>("Splash");
-    QTest::keyClick(splash, Qt::Key_Space);
-    QVERIFY(!splash || !splash->isVisible());
-    QVERIFY(isShown("ToolBar"));
 }
 
 void TestLauncher::splashHandsOver_data()
@@ -1069,22 +1012,21 @@ void TestLauncher::splashTimerClosesIt()
     QVERIFY(isShown("ToolBar"));
 
     // The hand-over happens once: a late second close does not bring a hidden toolbar back.
-    frmSplash once(*m_main);
+    frmSplash once;
+    QSignalSpy handOver(&once, &frmSplash::handOver);
     once.show();
     once.CloseSplash();
     QVERIFY(!once.isVisible());
-    window<frmToolBar>("ToolBar")->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     once.CloseSplash();
     once.Timer2_Timer();
-    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+    QCOMPARE(handOver.count(), 1);
 }
 
 void TestLauncher::aboutStaysUntilOK()
 {
     QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
     QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "About"), Qt::LeftButton);
-    QPointer<QWidget> about = m_main->opener().window(QStringLiteral("About"));
+    QPointer<QWidget> about = m_main->opener().window(keyOf(QStringLiteral("About")));
     QVERIFY(about && about->isVisible());
     QCOMPARE(about->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version " QY2_VERSION));
     QVERIFY(about->findChild<QLabel *>("lblDescription")->text().endsWith(QLatin1String("your time. ")));
@@ -1094,7 +1036,7 @@ void TestLauncher::aboutStaysUntilOK()
     QTest::mouseClick(about->findChild<QWidget *>("Picture2"), Qt::LeftButton);
     QTest::keyClick(about, Qt::Key_Space);
     QVERIFY(about && about->isVisible());
-    QVERIFY(!m_main->opener().window(QStringLiteral("ToolBar")));
+    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar"))));
 
     auto *ok = about->findChild<QPushButton *>("cmdOK");
     QCOMPARE(ok->text(), QStringLiteral("OK"));

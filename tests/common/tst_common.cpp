@@ -1,4 +1,4 @@
-#include "../support/testenvironment.h"
+#include "../support/coretestenvironment.h"
 
 #include "common/datafolder.h"
 #include "common/filename.h"
@@ -17,7 +17,7 @@ class TestCommon : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
     void cleanup() { m_env.reset(); }
 
     void settingsRoundTrip();
@@ -41,7 +41,7 @@ private Q_SLOTS:
     void dataFolderRule();
 
 private:
-    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<CoreTestEnvironment> m_env;
 };
 
 void TestCommon::settingsRoundTrip()
@@ -143,16 +143,22 @@ void TestCommon::readTextFile()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     m_env->writeBytes(QStringLiteral("t.txt"), bytes);
-    QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("t.txt"))), text);
+    QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("t.txt"))), std::optional(text));
 }
 
 void TestCommon::readMissingFileCreatesItEmpty()
 {
     const QString path = m_env->dataPath(QStringLiteral("missing.txt"));
-    QCOMPARE(ReadTextFile(path), QString());
+    QCOMPARE(ReadTextFile(path), std::optional(QString()));
     QVERIFY(QFile::exists(path));
     QCOMPARE(QFile(path).size(), 0);
-    QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("no/such/folder.txt"))), QString());
+    QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("no/such/folder.txt"))), std::optional(QString()));
+
+    // A file that is there but cannot be read is not taken for an empty one.
+    QVERIFY(QDir().mkpath(m_env->dataPath(QStringLiteral("folder.txt"))));
+    QString error;
+    QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("folder.txt")), &error), std::nullopt);
+    QVERIFY(!error.isEmpty());
 }
 
 void TestCommon::writeTextFileIsByteExact_data()
@@ -190,7 +196,7 @@ void TestCommon::writeReadRoundTrip()
     QFETCH(QString, read);
     const QString path = m_env->dataPath(QStringLiteral("r.txt"));
     QVERIFY(WriteTextFile(path, written));
-    QCOMPARE(ReadTextFile(path), read);
+    QCOMPARE(ReadTextFile(path), std::optional(read));
 }
 
 void TestCommon::failedWriteKeepsTheOldFile()
@@ -258,6 +264,11 @@ void TestCommon::dataFolderRule()
         QCOMPARE(DataFolder::choose(portable.path(), user), QDir(portable.path()).absolutePath());
     }
     QCOMPARE(DataFolder::choose(QString(), user), user);
+
+    // Data beside a program in a folder the user cannot write to (an installed copy) is not used.
+    QTemporaryDir installed;
+    QDir(installed.path()).mkdir(QStringLiteral("PlanData"));
+    QCOMPARE(DataFolder::choose(installed.path(), user, [](const QString &) { return false; }), user);
 
     DataFolder::setPath(m_env->dataPath());
     QCOMPARE(DataFolder::filePath(QStringLiteral("reminders.dat")), m_env->dataPath(QStringLiteral("reminders.dat")));

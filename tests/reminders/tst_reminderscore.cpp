@@ -1,4 +1,4 @@
-#include "../support/testenvironment.h"
+#include "../support/coretestenvironment.h"
 #include "recordfixtures.h"
 
 #include "common/settings.h"
@@ -46,7 +46,7 @@ class TestRemindersCore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
     void cleanup() { m_env.reset(); }
 
     void makeRecord_data();
@@ -106,7 +106,7 @@ private:
         return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 
-    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<CoreTestEnvironment> m_env;
 };
 
 void TestRemindersCore::makeRecord_data()
@@ -591,6 +591,8 @@ void TestRemindersCore::nextDueDate_data()
                                          << QDate(2024, 3, 5);
     QTest::newRow("Fortnightly missed five weeks")
         << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 2, 5) << QDate(2024, 2, 12);
+    QTest::newRow("Fortnightly the day before its next fortnight")
+        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 14) << QDate(2024, 1, 15);
     QTest::newRow("Fortnightly missed exactly two periods")
         << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 29) << QDate(2024, 2, 12);
     QTest::newRow("Monthly on time") << int(Schedule::Monthly) << QDate(2024, 1, 28) << QDate(2024, 1, 28)

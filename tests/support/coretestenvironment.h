@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QTemporaryDir>
+
+// Everything a core test pins: a temporary data folder, a settings file of its own, the locale and
+// a fixed clock (when set). Create one per test function (init()). Qt Core only.
+class CoreTestEnvironment
+{
+public:
+    CoreTestEnvironment();
+    virtual ~CoreTestEnvironment();
+
+    QString dataPath(const QString &name = QString()) const;
+    QString settingsFile() const { return m_settingsFile; }
+
+    void setNow(const QDateTime &now);
+
+    // Text files in the data folder, as bytes.
+    QByteArray readBytes(const QString &name) const;
+    void writeBytes(const QString &name, const QByteArray &bytes) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_settingsFile;
+};
