@@ -8,7 +8,9 @@
 #include "app/frmtoolbar.h"
 #include "calculator/frmcalculator.h"
 #include "clipkeeper/frmclipkeeper.h"
+#include "quicknotes/frmquicknotes.h"
 #include "reminders/frmreminder.h"
+#include "texted/frmtexted.h"
 #include "widgets/helpviewer.h"
 
 #include <QCoreApplication>
@@ -47,12 +49,12 @@ constexpr std::array<WindowEntry, WindowCount> Windows = { {
         HelpTopic::Planner, "planner.html", nullptr },
     { WindowKey::QuickNotes,
         { "Quick", TOOL_TEXT("&QuickNotes"), TOOL_TEXT("QuickNotes"), "view-pim-notes", "quicknotes.svg" },
-        HelpTopic::QuickNotes, "quicknotes.html", nullptr },
+        HelpTopic::QuickNotes, "quicknotes.html", make<frmQuickNotes> },
     { WindowKey::Reminders,
         { "Rem", TOOL_TEXT("&Reminder"), TOOL_TEXT("Reminder"), "appointment-soon", "reminder.svg" },
         HelpTopic::Reminders, "reminders.html", makeReminders },
     { WindowKey::TextEd, { "Text", TOOL_TEXT("&TextEd"), TOOL_TEXT("TextEd"), "accessories-text-editor", "texted.svg" },
-        HelpTopic::TextEd, "texted.html", nullptr },
+        HelpTopic::TextEd, "texted.html", make<frmTextEd> },
     { WindowKey::PopUpMenu, { "PopUp", nullptr, nullptr, nullptr, nullptr }, 0, nullptr, makeWithMain<frmPopUpMenu> },
     { WindowKey::About, { "About", TOOL_TEXT("&About"), TOOL_TEXT("About"), "help-about", "about.svg" }, 0, nullptr,
         make<frmAbout> },

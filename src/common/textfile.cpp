@@ -42,6 +42,8 @@ constexpr char16_t cp1252High[32] = {
     0x0178,
 };
 
+} // namespace
+
 QString decodeWindows1252(QByteArrayView bytes)
 {
     QString out(bytes.size(), Qt::Uninitialized);
@@ -52,8 +54,6 @@ QString decodeWindows1252(QByteArrayView bytes)
     }
     return out;
 }
-
-} // namespace
 
 QString decodeLine(QByteArrayView line)
 {

@@ -21,3 +21,5 @@ bool WriteTextFile(const QString &path, const QString &text, QString *error = nu
 // The decoding ReadTextFile applies to the file's bytes (exposed for the fuzzer and the tests).
 QString decodeTextFile(const QByteArray &bytes);
 QString decodeLine(QByteArrayView line);
+// Windows-1252, byte for byte (also the RTF codec's default code page).
+QString decodeWindows1252(QByteArrayView bytes);

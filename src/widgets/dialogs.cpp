@@ -3,9 +3,12 @@
 #include "common/textfile.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace Dialogs {
 namespace {
@@ -32,12 +35,11 @@ void recordShown(const Message &message)
         s_recorder->onShow(message);
 }
 
+// The box lives on the heap: when the program ends while it is open, its parent window is deleted and
+// takes the box with it; the caller then gets Cancel (No, OK) back instead of a crash.
 int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *parent)
 {
-    // On the heap: when the program ends while the box is open, the window that owns it is deleted and
-    // takes the box along; the box then answers as closed (No, Cancel) instead of being freed twice.
-    const QPointer<QMessageBox> box
-        = new QMessageBox(boxIcon(message.icon), message.title, message.text, buttons, parent);
+    QPointer<QMessageBox> box = new QMessageBox(boxIcon(message.icon), message.title, message.text, buttons, parent);
     box->setObjectName(QStringLiteral("messageBox"));
     // Wide enough for the whole title: reminder titles carry the time and date at their end.
     if (auto *grid = qobject_cast<QGridLayout *>(box->layout())) {
@@ -47,8 +49,8 @@ int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *
     }
     const int result = box->exec();
     if (!box)
-        return QMessageBox::NoButton;
-    delete box.data();
+        return QMessageBox::Cancel;
+    delete box;
     return result;
 }
 
@@ -111,6 +113,50 @@ bool writeTextFile(const QString &path, const QString &text, QWidget *parent)
         return true;
     show(writeFailedMessage(path, reason), parent);
     return false;
+}
+
+std::optional<FileChoice> chooseFile(const FileRequest &request, QWidget *parent)
+{
+    if (s_recorder) {
+        s_recorder->fileRequests.append(request);
+        return s_recorder->files.isEmpty() ? std::nullopt : s_recorder->files.takeFirst();
+    }
+    QPointer<QFileDialog> dialog = new QFileDialog(parent, request.title);
+    dialog->setObjectName(QStringLiteral("dlgCommonDialog"));
+    const bool open = request.mode == FileRequest::Mode::Open;
+    dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog->setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setNameFilters(request.filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= request.filters.size())
+        dialog->selectNameFilter(request.filters.at(request.filterIndex - 1));
+    if (!request.fileName.isEmpty())
+        dialog->selectFile(request.fileName);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog) // the program ended while the dialog was open
+        return std::nullopt;
+    std::optional<FileChoice> choice;
+    if (accepted && !dialog->selectedFiles().isEmpty())
+        choice = FileChoice { dialog->selectedFiles().constFirst(),
+            int(request.filters.indexOf(dialog->selectedNameFilter())) + 1 };
+    delete dialog;
+    return choice;
+}
+
+bool choosePrinter(QPrinter &printer, bool selection, QWidget *parent)
+{
+    printer.setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
+    if (s_recorder)
+        return s_recorder->print && s_recorder->print(printer, selection);
+    QPointer<QPrintDialog> dialog = new QPrintDialog(&printer, parent);
+    QAbstractPrintDialog::PrintDialogOptions options = dialog->options();
+    options.setFlag(QAbstractPrintDialog::PrintPageRange, false);
+    options.setFlag(QAbstractPrintDialog::PrintSelection, selection);
+    dialog->setOptions(options);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
+        return false;
+    delete dialog;
+    return accepted;
 }
 
 void record(Recorder *recorder)

@@ -4,8 +4,11 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
 
+class QPrinter;
 class QWidget;
 
 // The one way the program shows a message box. Tests install a Recorder: then nothing blocks,
@@ -28,12 +31,37 @@ void setCanAsk(bool canAsk);
 bool writeTextFile(const QString &path, const QString &text, QWidget *parent = nullptr);
 Message writeFailedMessage(const QString &path, const QString &reason);
 
+// The common Open and Save dialogs. Filters are counted from 1 (0: none chosen yet); the file name
+// is pre-filled. A name is used exactly as typed: no ending is added.
+struct FileRequest
+{
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QString title;
+    QStringList filters; // "RTF File (*.rtf)", ...
+    QString fileName;
+    int filterIndex = 0;
+};
+struct FileChoice
+{
+    QString fileName;
+    int filterIndex = 0;
+};
+std::optional<FileChoice> chooseFile(const FileRequest &request, QWidget *parent = nullptr); // nullopt: cancelled
+
+// The print dialog, without a page-range choice. With selection the Selection option is offered and
+// chosen at start. True when the user chose Print: the printer then holds the choices.
+bool choosePrinter(QPrinter &printer, bool selection, QWidget *parent = nullptr);
+
 struct Recorder
 {
     QList<Message> shown;
     QList<bool> answers; // taken from the front by ask(); No when empty
     QList<Choice> choices; // taken from the front by askSave(); Cancel when empty
     std::function<void(const Message &)> onShow; // runs "while the box is open"
+    QList<FileRequest> fileRequests; // every file dialog asked for
+    QList<std::optional<FileChoice>> files; // taken from the front by chooseFile(); cancelled when empty
+    std::function<bool(QPrinter &, bool selection)> print; // answers choosePrinter(); cancelled when unset
 };
 
 // nullptr returns to real message boxes.

@@ -1,0 +1,68 @@
+#include "texted/frmdocument.h"
+
+#include "texted/richtextbox.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QPointer>
+#include <QTextDocument>
+
+frmDocument::frmDocument(QWidget *parent)
+    : QMdiSubWindow(parent)
+{
+    setObjectName(QStringLiteral("frmDocument"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_rtfText = new RichTextBox(this);
+    m_rtfText->setFont(defaultFont());
+    setWidget(m_rtfText);
+    setFocusProxy(m_rtfText);
+}
+
+QTextDocument *frmDocument::document() const
+{
+    return m_rtfText->document();
+}
+
+void frmDocument::setCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+    m_rtfText->setAccessibleName(caption);
+}
+
+QString frmDocument::caption() const
+{
+    return windowTitle();
+}
+
+void frmDocument::setFilePath(const QString &path)
+{
+    m_filePath = path;
+    setCaption(path);
+}
+
+bool frmDocument::isModified() const
+{
+    return document()->isModified();
+}
+
+QFont frmDocument::defaultFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setFamilies({ QStringLiteral("Courier New"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family() });
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(9.75);
+    return font;
+}
+
+void frmDocument::closeEvent(QCloseEvent *event)
+{
+    QPointer<frmDocument> self(this);
+    const bool mayClose = !m_closeQuestion || m_closeQuestion(this);
+    if (!self) // the program ended while the question was open
+        return;
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}

@@ -1,0 +1,69 @@
+#include "texted/richtextbox.h"
+
+#include "texted/rtf.h"
+#include "texted/textedfiles.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextDocumentFragment>
+
+RichTextBox::RichTextBox(QWidget *parent)
+    : QTextEdit(parent)
+{
+    setObjectName(QStringLiteral("rtfText"));
+    setAcceptRichText(true);
+}
+
+const QStringList &RichTextBox::rtfMimeTypes()
+{
+    static const QStringList types
+        = { QStringLiteral("text/rtf"), QStringLiteral("application/rtf"), QStringLiteral("text/richtext") };
+    return types;
+}
+
+QMimeData *RichTextBox::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    auto *mime = new QMimeData;
+    const QTextDocumentFragment fragment = cursor.selection();
+    // Plain text with "\n" line ends (the platform layer adds CR on Windows), no object placeholders.
+    mime->setText(TextEdFiles::characters(fragment.toRawText()));
+    mime->setData(rtfMimeTypes().constFirst(), Rtf::writeSelection(cursor));
+    mime->setHtml(fragment.toHtml());
+    return mime;
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData *source) const
+{
+    for (const QString &type : rtfMimeTypes()) {
+        if (source->hasFormat(type))
+            return true;
+    }
+    return QTextEdit::canInsertFromMimeData(source);
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData *source)
+{
+    for (const QString &type : rtfMimeTypes()) {
+        if (!source->hasFormat(type))
+            continue;
+        QTextCursor cursor = textCursor();
+        if (Rtf::insert(source->data(type), cursor)) {
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
+    }
+    // HTML, then plain text: what the standard box does.
+    QTextEdit::insertFromMimeData(source);
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        Q_EMIT insertKeyPressed();
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}

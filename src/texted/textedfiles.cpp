@@ -1,0 +1,190 @@
+#include "texted/textedfiles.h"
+
+#include "common/textfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace TextEdFiles {
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TextEdFiles", text);
+}
+
+// Lines end at CR LF, CR or LF; each line is decoded on its own, so one Windows-1252 line does not
+// spoil the UTF-8 of the rest.
+QString decodeLines(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    while (start <= bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        text += decodeLine(bytes.sliced(start, end - start));
+        if (end >= bytes.size())
+            break;
+        text += QLatin1Char('\n');
+        start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+    }
+    return text;
+}
+
+} // namespace
+
+QStringList dialogFilters()
+{
+    const QStringList parts = QString::fromLatin1(FilterList).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters.append(parts.at(i));
+    return filters;
+}
+
+Format formatOfFilter(int filterIndex)
+{
+    return filterIndex >= TextFilter ? Format::PlainText : Format::Rtf;
+}
+
+int filterOfOpenedFile(const QString &path, bool isRtf)
+{
+    if (isRtf)
+        return RtfFilter;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"bat")
+        return BatchFilter;
+    if (suffix == u"html" || suffix == u"htm")
+        return HtmlFilter;
+    return TextFilter;
+}
+
+std::optional<QByteArray> readFile(const QString &path, Message *failure)
+{
+    const QFileInfo info(path);
+    QString reason;
+    QFile file(path);
+    if (!info.exists()) {
+        reason = tr("The file does not exist.");
+    } else if (info.isDir()) {
+        reason = tr("This is a folder, not a file.");
+    } else if (info.size() > MaxFileSize) {
+        reason = tr("The file is larger than %1 MB.").arg(MaxFileSize / (1024 * 1024));
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+    } else {
+        QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return bytes;
+        reason = file.errorString();
+    }
+    if (failure)
+        *failure = cannotOpenMessage(path, reason);
+    return std::nullopt;
+}
+
+std::optional<QString> plainText(const QByteArray &bytes)
+{
+    const std::optional<QStringConverter::Encoding> bom = QStringConverter::encodingForData(bytes);
+    if (bom && *bom != QStringConverter::Utf8) {
+        QStringDecoder decoder(*bom);
+        QString text = decoder.decode(bytes);
+        if (decoder.hasError() || text.contains(QChar(0)))
+            return std::nullopt;
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+    }
+    if (bytes.contains('\0'))
+        return std::nullopt;
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    return decodeLines(view);
+}
+
+QString characters(const QString &rawText, QLatin1StringView lineEnd)
+{
+    QString text;
+    text.reserve(rawText.size() + rawText.size() / 32);
+    for (qsizetype i = 0; i < rawText.size(); ++i) {
+        const QChar c = rawText.at(i);
+        switch (c.unicode()) {
+        case u'\r':
+            if (i + 1 < rawText.size() && rawText.at(i + 1) == u'\n')
+                ++i;
+            Q_FALLTHROUGH();
+        case u'\n':
+        case 0x2028: // line separator
+        case 0x2029: // paragraph separator
+            text += lineEnd;
+            break;
+        case 0xFFFC: // an embedded object has no characters
+            break;
+        default: text += c;
+        }
+    }
+    return text;
+}
+
+QByteArray plainTextBytes(const QString &rawText)
+{
+    return characters(rawText, QLatin1StringView("\r\n")).toUtf8();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok && error)
+        *error = file.errorString();
+    return ok;
+}
+
+QString withPdfEnding(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().isEmpty() ? fileName + QStringLiteral(".pdf") : fileName;
+}
+
+Message cannotOpenMessage(const QString &path, const QString &reason)
+{
+    return { Message::Icon::Exclamation, tr("Quillory2: Cannot open the file"),
+        tr("THE FILE COULD NOT BE OPENED\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\n"
+           "Check the name and the folder, and that you may read the file, then try again.")
+            .arg(QDir::toNativeSeparators(path), reason) };
+}
+
+Message notTextMessage(const QString &path)
+{
+    return { Message::Icon::Exclamation, tr("Quillory2: Cannot open the file"),
+        tr("THE FILE IS NOT A TEXT FILE\r\n\r\n%1\r\nIt holds neither rich text nor plain text (it may be a program, "
+           "a picture or an archive).\r\n\r\nSolution:\r\nOpen it with the program that made it.")
+            .arg(QDir::toNativeSeparators(path)) };
+}
+
+Message partsLeftOutMessage(const QString &path, bool truncated)
+{
+    const QString what = truncated ? tr("The file ends before its last part: it may be damaged. TextEd shows the "
+                                        "text it holds.")
+                                   : tr("The file holds parts that TextEd does not show, such as pictures, notes, "
+                                        "headers or footers. TextEd shows its text.");
+    return { Message::Icon::Exclamation, tr("Quillory2: Parts of the file are not shown"),
+        tr("NOT EVERYTHING IN THE FILE CAN BE SHOWN\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\n"
+           "To keep the file as it is, save your changes under a new name with Save As: saving over this file "
+           "would leave out what is not shown.")
+            .arg(QDir::toNativeSeparators(path), what) };
+}
+
+Message printFailedMessage(const QString &printer)
+{
+    return { Message::Icon::Exclamation, tr("Quillory2: Cannot print"),
+        tr("THE DOCUMENT COULD NOT BE PRINTED\r\n\r\nThe printer %1 did not take the document.\r\n\r\n"
+           "Solution:\r\nCheck that the printer is switched on and ready, then print again.")
+            .arg(printer) };
+}
+
+} // namespace TextEdFiles

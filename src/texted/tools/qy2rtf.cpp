@@ -1,0 +1,183 @@
+// qy2-rtf: the editor's RTF codec from the command line.
+//   qy2-rtf to-text FILE     the text, UTF-8, one paragraph per line
+//   qy2-rtf dump FILE        the paragraphs and their runs with formatting, as JSON
+//   qy2-rtf convert IN OUT   IN (RTF or plain text) written to OUT as RTF
+// A file that does not start with {\rtf is read as plain text, as the editor opens it. Exit status:
+// 0 on success, 1 when a file cannot be read or written, 2 for a wrong command line.
+
+#include "common/textfile.h"
+#include "texted/rtf.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <cstdio>
+
+namespace {
+
+// The editor's own default for a document that names no font.
+QFont editorDefaultFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(9.75);
+    return font;
+}
+
+void complain(const QString &message)
+{
+    std::fputs(qPrintable(QStringLiteral("qy2-rtf: ") + message + u'\n'), stderr);
+}
+
+bool load(const QString &path, QTextDocument &document)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        complain(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    document.setDefaultFont(editorDefaultFont());
+    Rtf::ReadInfo info;
+    if (Rtf::read(bytes, &document, &info)) {
+        if (info.lostContent()) {
+            complain(QStringLiteral("%1: left out %2 pictures or objects, %3 notes, %4 headers or footers%5")
+                         .arg(path)
+                         .arg(info.pictures)
+                         .arg(info.notes)
+                         .arg(info.headersAndFooters)
+                         .arg(info.tooDeep ? QStringLiteral(" and groups nested too deeply") : QString()));
+        }
+        if (info.truncated)
+            complain(QStringLiteral("%1: the file ends early; read what it holds").arg(path));
+        return true;
+    }
+    QString text = decodeTextFile(bytes); // every line ends with CR LF
+    text.chop(text.endsWith(QLatin1String("\r\n")) ? 2 : 0);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    document.setPlainText(text);
+    return true;
+}
+
+// A paragraph's text as the editor holds it: line breaks become line ends, objects drop out.
+QString paragraphText(const QTextBlock &block)
+{
+    QString text = block.text();
+    text.replace(QChar::LineSeparator, u'\n');
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text;
+}
+
+QString alignmentName(Qt::Alignment alignment)
+{
+    const Qt::Alignment h = alignment & Qt::AlignHorizontal_Mask;
+    if (h & Qt::AlignJustify)
+        return QStringLiteral("justify");
+    if (h & Qt::AlignHCenter)
+        return QStringLiteral("center");
+    if (h & (Qt::AlignRight | Qt::AlignTrailing))
+        return QStringLiteral("right");
+    return QStringLiteral("left");
+}
+
+QJsonObject runObject(const QTextCharFormat &format, const QFont &defaultFont)
+{
+    const QFont font = format.font().resolve(defaultFont);
+    const qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
+    QJsonObject run;
+    run.insert(QStringLiteral("bold"), font.weight() >= QFont::DemiBold);
+    run.insert(QStringLiteral("italic"), font.italic());
+    run.insert(QStringLiteral("underline"),
+        format.fontUnderline() || (!format.hasProperty(QTextFormat::TextUnderlineStyle) && font.underline()));
+    run.insert(QStringLiteral("font"), font.family());
+    run.insert(QStringLiteral("size"), size);
+    run.insert(QStringLiteral("color"),
+        format.foreground().style() == Qt::NoBrush ? QJsonValue() : QJsonValue(format.foreground().color().name()));
+    return run;
+}
+
+QJsonObject dump(const QTextDocument &document)
+{
+    QJsonArray paragraphs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QJsonArray runs;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QString text = fragment.text();
+            text.remove(QChar::ObjectReplacementCharacter);
+            if (text.isEmpty())
+                continue;
+            QJsonObject run = runObject(fragment.charFormat(), document.defaultFont());
+            if (!runs.isEmpty()) {
+                QJsonObject last = runs.last().toObject();
+                const QString lastText = last.take(QStringLiteral("text")).toString();
+                if (last == run) { // fragments that differ only in what the dump does not show
+                    last.insert(QStringLiteral("text"), QString(lastText + text));
+                    runs.replace(runs.size() - 1, last);
+                    continue;
+                }
+            }
+            run.insert(QStringLiteral("text"), text);
+            runs.append(run);
+        }
+        paragraphs.append(QJsonObject {
+            { QStringLiteral("align"), alignmentName(block.blockFormat().alignment()) },
+            { QStringLiteral("runs"), runs },
+        });
+    }
+    return QJsonObject { { QStringLiteral("paragraphs"), paragraphs } };
+}
+
+bool save(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    complain(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    return false;
+}
+
+void print(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+int usage()
+{
+    std::fputs("usage: qy2-rtf to-text FILE | dump FILE | convert IN OUT\n", stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    const QString command = args.value(0);
+    if (!((command == u"to-text" || command == u"dump") && args.size() == 2)
+        && !(command == u"convert" && args.size() == 3))
+        return usage();
+    QTextDocument document;
+    if (!load(args.at(1), document))
+        return 1;
+    if (command == u"to-text") {
+        QString text;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            text += paragraphText(block) + u'\n';
+        print(text.toUtf8());
+        return 0;
+    }
+    if (command == u"dump") {
+        print(QJsonDocument(dump(document)).toJson(QJsonDocument::Indented));
+        return 0;
+    }
+    return save(args.at(2), Rtf::write(document)) ? 0 : 1;
+}

@@ -1,0 +1,974 @@
+#include "../support/testenvironment.h"
+
+#include "app/frmqy2.h"
+#include "app/windows.h"
+#include "common/settings.h"
+#include "texted/frmdocument.h"
+#include "texted/frmtexted.h"
+#include "texted/recoverystore.h"
+#include "texted/richtextbox.h"
+#include "texted/rtf.h"
+#include "texted/textstyles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+using Choice = Dialogs::Choice;
+
+// The TextEd frame and its documents, offscreen: dialogs, the printer and the clipboard through
+// the program's seams, files in a temporary folder.
+class TestFrmTextEd : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void documentsAreNumberedForTheWholeRun();
+    void quickNotesHandOverBeforeTheFrameExists();
+    void saveAsksEachTimeUntilSaveAs();
+    void filtersWriteRtfOrOnlyTheCharacters_data();
+    void filtersWriteRtfOrOnlyTheCharacters();
+    void eachDocumentKeepsItsFormat();
+    void cancelledSaveAsChangesNothing();
+    void failedSaveIsShown();
+    void openReadsRtfAndPlainText();
+    void openRefusesWhatCannotBeRead_data();
+    void openRefusesWhatCannotBeRead();
+
+    void closingAnEditedDocument_data();
+    void closingAnEditedDocument();
+    void exitWithAnEditedDocument_data();
+    void exitWithAnEditedDocument();
+    void unattendedEndKeepsRecoveryCopies_data();
+    void unattendedEndKeepsRecoveryCopies();
+    void endingWhileTheQuestionIsOpen();
+
+    void styleButtons_data();
+    void styleButtons();
+    void alignment_data();
+    void alignment();
+    void commandsWithoutADocumentDoNothing();
+    void copyPutsThreeFormats();
+    void pasteTakesTheRichestFormat_data();
+    void pasteTakesTheRichestFormat();
+    void printSelectionToPdf_data();
+    void printSelectionToPdf();
+    void exportAsPdf();
+
+    void viewToggles();
+    void windowMenu();
+    void statusBar();
+    void undoAndFind();
+    void helpAbout();
+    void placement_data();
+    void placement();
+    void accessibleNames();
+
+private:
+    frmTextEd *openFrame();
+    QAction *action(const QString &name) const;
+    void trigger(const QString &name) const;
+    frmDocument *active() const { return m_frame->activeDocument(); }
+    static void type(frmDocument *document, const QString &text);
+    static void select(frmDocument *document, int start, int end);
+    QString path(const QString &name = QString()) const { return m_env->dataPath(name); }
+    static QString pdfText(const QString &pdf);
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<frmTextEd> m_frame;
+};
+
+void TestFrmTextEd::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    Dialogs::setCanAsk(true);
+    frmTextEd::resetDocumentCount(); // every test is a new run of the program
+}
+
+void TestFrmTextEd::cleanup()
+{
+    if (m_frame) {
+        for (frmDocument *document : m_frame->documents())
+            document->document()->setModified(false);
+    }
+    m_frame.reset();
+    Dialogs::setCanAsk(true);
+    m_env.reset();
+}
+
+frmTextEd *TestFrmTextEd::openFrame()
+{
+    m_frame = std::make_unique<frmTextEd>();
+    m_frame->show();
+    if (!QTest::qWaitForWindowExposed(m_frame.get()))
+        qWarning("the frame was not shown");
+    return m_frame.get();
+}
+
+QAction *TestFrmTextEd::action(const QString &name) const
+{
+    QAction *found = m_frame->findChild<QAction *>(name);
+    if (!found)
+        qFatal("no action %s", qPrintable(name));
+    return found;
+}
+
+void TestFrmTextEd::trigger(const QString &name) const
+{
+    action(name)->trigger();
+}
+
+void TestFrmTextEd::type(frmDocument *document, const QString &text)
+{
+    QTest::keyClicks(document->rtfText(), text);
+}
+
+void TestFrmTextEd::select(frmDocument *document, int start, int end)
+{
+    QTextCursor cursor(document->document());
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    document->rtfText()->setTextCursor(cursor);
+}
+
+QString TestFrmTextEd::pdfText(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+void TestFrmTextEd::documentsAreNumberedForTheWholeRun()
+{
+    openFrame();
+    QCOMPARE(m_frame->documents().size(), 1);
+    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
+    trigger(QStringLiteral("mnuFileNew"));
+    QCOMPARE(active()->caption(), QStringLiteral("Document 2"));
+    trigger(QStringLiteral("mnuWindowNewWindow"));
+    QCOMPARE(active()->caption(), QStringLiteral("Document 3"));
+    QCOMPARE(m_frame->lastDocument(), active());
+    QVERIFY(m_frame->close());
+    QVERIFY(m_env->dialogs.shown.isEmpty()); // nothing was edited
+
+    openFrame();
+    QVERIFY(m_frame->documents().isEmpty());
+    m_frame->findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions().constFirst()->trigger(); // New
+    QCOMPARE(active()->caption(), QStringLiteral("Document 4"));
+    QCOMPARE(frmTextEd::documentCount(), 4);
+}
+
+void TestFrmTextEd::quickNotesHandOverBeforeTheFrameExists()
+{
+    frmQY2 main;
+    registerWindows(main);
+    auto *frame = qobject_cast<frmTextEd *>(main.opener().load(WindowKey::TextEd));
+    QVERIFY(frame);
+    QVERIFY(!frame->isVisible());
+    frame->LoadFromQuickNotes(QStringLiteral("abc <b>not bold</b>\n{\\rtf1 x}"));
+    QVERIFY(frame->isVisible());
+    const QList<frmDocument *> documents = frame->documents();
+    QCOMPARE(documents.size(), 1);
+    QCOMPARE(documents[0]->caption(), QStringLiteral("Document 1"));
+    QCOMPARE(documents[0]->document()->toPlainText(), QStringLiteral("abc <b>not bold</b>\n{\\rtf1 x}"));
+    QVERIFY(!TextStyles::selectionHas(QTextCursor(documents[0]->document()->findBlock(6)), TextStyles::Style::Bold));
+    QVERIFY(documents[0]->isModified()); // held in no file yet
+
+    m_env->dialogs.choices = { Choice::Discard };
+    main.unload(); // Exit: TextEd closes in its turn
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QVERIFY(RecoveryStore().copies().isEmpty());
+}
+
+void TestFrmTextEd::saveAsksEachTimeUntilSaveAs()
+{
+    openFrame();
+    type(active(), QStringLiteral("hello"));
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("a.rtf")), 1 } };
+    trigger(QStringLiteral("mnuFileSave"));
+    QCOMPARE(m_env->dialogs.fileRequests.size(), 1);
+    QCOMPARE(m_env->dialogs.fileRequests[0].title, QStringLiteral("Save"));
+    QCOMPARE(m_env->dialogs.fileRequests[0].filters.size(), 4);
+    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
+    QVERIFY(m_env->readBytes(QStringLiteral("a.rtf")).startsWith("{\\rtf1"));
+    QVERIFY(!active()->isModified());
+
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("b.txt")), 2 } };
+    trigger(QStringLiteral("mnuFileSave"));
+    QCOMPARE(m_env->dialogs.fileRequests.size(), 2);
+    QCOMPARE(m_env->dialogs.fileRequests[1].fileName, path(QStringLiteral("a.rtf"))); // the last name stays
+    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("b.txt")), QByteArray("hello"));
+
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("c.rtf")), 1 } };
+    trigger(QStringLiteral("mnuFileSaveAs"));
+    QCOMPARE(active()->caption(), path(QStringLiteral("c.rtf")));
+    type(active(), QStringLiteral(" again"));
+    trigger(QStringLiteral("mnuFileSave"));
+    QCOMPARE(m_env->dialogs.fileRequests.size(), 3); // no new question
+    QVERIFY(m_env->readBytes(QStringLiteral("c.rtf")).contains("hello again"));
+}
+
+void TestFrmTextEd::filtersWriteRtfOrOnlyTheCharacters_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<bool>("rtf");
+    QTest::newRow("RTF File") << 1 << true;
+    QTest::newRow("Text File") << 2 << false;
+    QTest::newRow("Batch File") << 3 << false;
+    QTest::newRow("HTML File") << 4 << false;
+}
+
+void TestFrmTextEd::filtersWriteRtfOrOnlyTheCharacters()
+{
+    QFETCH(int, filter);
+    QFETCH(bool, rtf);
+    openFrame();
+    type(active(), QStringLiteral("plain "));
+    trigger(QStringLiteral("Bold"));
+    type(active(), QStringLiteral("bold"));
+    QTest::keyClick(active()->rtfText(), Qt::Key_Return);
+    type(active(), QStringLiteral("<p>{x}</p>"));
+    // A name typed without an ending is used exactly as typed.
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("letter")), filter } };
+    trigger(QStringLiteral("mnuFileSaveAs"));
+    QCOMPARE(QDir(path()).entryList(QDir::Files), QStringList { QStringLiteral("letter") });
+    const QByteArray bytes = m_env->readBytes(QStringLiteral("letter"));
+    if (rtf) {
+        QVERIFY(bytes.startsWith("{\\rtf1"));
+        QTextDocument back;
+        QVERIFY(Rtf::read(bytes, &back));
+        QVERIFY(back.toPlainText().startsWith(QStringLiteral("plain bold\n<p>{x}</p>")));
+        QTextCursor bold(&back);
+        bold.setPosition(6);
+        bold.setPosition(10, QTextCursor::KeepAnchor);
+        QVERIFY(TextStyles::selectionHas(bold, TextStyles::Style::Bold));
+    } else {
+        QCOMPARE(bytes, QByteArray("plain bold\r\n<p>{x}</p>"));
+    }
+}
+
+void TestFrmTextEd::eachDocumentKeepsItsFormat()
+{
+    m_env->writeBytes(QStringLiteral("a.rtf"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 rich {\\b bold}\\par}");
+    m_env->writeBytes(QStringLiteral("b.txt"), "plain\r\n");
+    openFrame();
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("a.rtf")), 1 },
+        Dialogs::FileChoice { path(QStringLiteral("b.txt")), 2 } };
+    trigger(QStringLiteral("mnuFileOpen"));
+    frmDocument *rich = active();
+    trigger(QStringLiteral("Open"));
+    frmDocument *plain = active();
+    QCOMPARE(m_frame->filterIndex(), 2); // the Text filter was chosen last
+
+    // Saving the RTF document after the Text filter was chosen still writes RTF.
+    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(rich);
+    type(rich, QStringLiteral("more "));
+    trigger(QStringLiteral("mnuFileSave"));
+    const QByteArray richBytes = m_env->readBytes(QStringLiteral("a.rtf"));
+    QVERIFY(richBytes.startsWith("{\\rtf1"));
+    QVERIFY(richBytes.contains("more rich"));
+
+    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(plain);
+    type(plain, QStringLiteral("still "));
+    trigger(QStringLiteral("Save"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("b.txt")), QByteArray("still plain\r\n"));
+    QVERIFY(m_env->dialogs.fileRequests.size() == 2); // saving a document with a file asks nothing
+
+    // Save As offers the document's own filter.
+    m_env->dialogs.files = { std::nullopt };
+    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(rich);
+    trigger(QStringLiteral("mnuFileSaveAs"));
+    QCOMPARE(m_env->dialogs.fileRequests.last().filterIndex, 1);
+    QCOMPARE(m_env->dialogs.fileRequests.last().fileName, path(QStringLiteral("a.rtf")));
+}
+
+void TestFrmTextEd::cancelledSaveAsChangesNothing()
+{
+    openFrame();
+    type(active(), QStringLiteral("x"));
+    trigger(QStringLiteral("mnuFileSaveAs")); // no answer: cancelled
+    QCOMPARE(m_env->dialogs.fileRequests.size(), 1);
+    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
+    QVERIFY(active()->isModified());
+    QVERIFY(QDir(path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmTextEd::failedSaveIsShown()
+{
+    openFrame();
+    type(active(), QStringLiteral("x"));
+    QDir(path()).mkdir(QStringLiteral("folder"));
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("folder")), 1 } };
+    trigger(QStringLiteral("mnuFileSaveAs"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2: Cannot save the file"));
+    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
+    QVERIFY(active()->isModified());
+}
+
+void TestFrmTextEd::openReadsRtfAndPlainText()
+{
+    m_env->writeBytes(
+        QStringLiteral("a.rtf"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\qc centred {\\b bold}\\par}");
+    m_env->writeBytes(QStringLiteral("page.html"), "<b>markup</b>\r\n");
+    openFrame();
+    QVERIFY(m_frame->openFile(path(QStringLiteral("a.rtf"))));
+    QCOMPARE(active()->caption(), path(QStringLiteral("a.rtf")));
+    QCOMPARE(active()->document()->firstBlock().text(), QStringLiteral("centred bold"));
+    QCOMPARE(active()->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    select(active(), 8, 12);
+    QVERIFY(TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style::Bold));
+    QVERIFY(!active()->isModified());
+    QCOMPARE(active()->filterIndex(), 1);
+
+    QVERIFY(m_frame->openFile(path(QStringLiteral("page.html"))));
+    QCOMPARE(active()->document()->toPlainText(), QStringLiteral("<b>markup</b>\n"));
+    QCOMPARE(active()->filterIndex(), 4);
+    QCOMPARE(m_frame->documents().size(), 3);
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmTextEd::openRefusesWhatCannotBeRead_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("missing") << "missing.rtf"
+                             << "Quillory2: Cannot open the file";
+    QTest::newRow("folder") << "folder"
+                            << "Quillory2: Cannot open the file";
+    QTest::newRow("not text") << "picture.png"
+                              << "Quillory2: Cannot open the file";
+}
+
+void TestFrmTextEd::openRefusesWhatCannotBeRead()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, title);
+    QDir(path()).mkdir(QStringLiteral("folder"));
+    m_env->writeBytes(QStringLiteral("picture.png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    openFrame();
+    m_env->dialogs.files = { Dialogs::FileChoice { path(name), 1 } };
+    trigger(QStringLiteral("mnuFileOpen"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].title, title);
+    QVERIFY(m_env->dialogs.shown[0].text.contains(QDir::toNativeSeparators(path(name))));
+    QCOMPARE(m_frame->documents().size(), 1); // no empty document stands in for the file
+    QVERIFY(!QFile::exists(path(QStringLiteral("missing.rtf"))));
+}
+
+void TestFrmTextEd::closingAnEditedDocument_data()
+{
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<QList<Choice>>("choices");
+    QTest::addColumn<bool>("fileChosen");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("not edited: no question") << false << QList<Choice>() << false << true << false;
+    QTest::newRow("Save") << true << QList<Choice> { Choice::Save } << true << true << true;
+    QTest::newRow("Save, then the name is cancelled")
+        << true << QList<Choice> { Choice::Save } << false << false << false;
+    QTest::newRow("Discard") << true << QList<Choice> { Choice::Discard } << false << true << false;
+    QTest::newRow("Cancel") << true << QList<Choice> { Choice::Cancel } << false << false << false;
+}
+
+void TestFrmTextEd::closingAnEditedDocument()
+{
+    QFETCH(bool, edited);
+    QFETCH(QList<Choice>, choices);
+    QFETCH(bool, fileChosen);
+    QFETCH(bool, closed);
+    QFETCH(bool, saved);
+    openFrame();
+    trigger(QStringLiteral("mnuFileNew"));
+    QPointer<frmDocument> document = active();
+    if (edited)
+        type(document, QStringLiteral("words"));
+    m_env->dialogs.choices = choices;
+    if (fileChosen)
+        m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("w.txt")), 2 } };
+    trigger(QStringLiteral("mnuFileClose"));
+    QTRY_COMPARE(document.isNull(), closed);
+    QCOMPARE(m_env->dialogs.shown.size(), edited ? 1 : 0);
+    if (edited) {
+        QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2: Unsaved changes"));
+        QVERIFY(m_env->dialogs.shown[0].text.contains(u"\"Document 2\""));
+    }
+    QCOMPARE(QFile::exists(path(QStringLiteral("w.txt"))), saved);
+    QCOMPARE(m_frame->documents().size(), closed ? 1 : 2); // Document 1 stays
+}
+
+void TestFrmTextEd::exitWithAnEditedDocument_data()
+{
+    QTest::addColumn<bool>("fromPopUpMenu");
+    QTest::addColumn<Choice>("choice");
+    QTest::addColumn<bool>("ended");
+    QTest::newRow("Exit: Save") << true << Choice::Save << true;
+    QTest::newRow("Exit: Discard") << true << Choice::Discard << true;
+    QTest::newRow("Exit: Cancel") << true << Choice::Cancel << false;
+    QTest::newRow("File Exit: Discard") << false << Choice::Discard << true;
+    QTest::newRow("File Exit: Cancel") << false << Choice::Cancel << false;
+}
+
+void TestFrmTextEd::exitWithAnEditedDocument()
+{
+    QFETCH(bool, fromPopUpMenu);
+    QFETCH(Choice, choice);
+    QFETCH(bool, ended);
+    frmQY2 main;
+    registerWindows(main);
+    QPointer<frmTextEd> frame = qobject_cast<frmTextEd *>(main.opener().show(WindowKey::TextEd));
+    QVERIFY(frame);
+    type(frame->activeDocument(), QStringLiteral("draft"));
+    m_env->dialogs.choices = { choice };
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("draft.rtf")), 1 } };
+    if (fromPopUpMenu)
+        main.requestExit();
+    else
+        frame->findChild<QAction *>(QStringLiteral("mnuFileExit"))->trigger();
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    if (fromPopUpMenu)
+        QCOMPARE(main.isUnloaded(), ended);
+    QTRY_COMPARE(frame.isNull(), ended);
+    if (!ended) {
+        QVERIFY(frame->isVisible());
+        QCOMPARE(frame->documents().size(), 1);
+        frame->activeDocument()->document()->setModified(false);
+    }
+    QCOMPARE(QFile::exists(path(QStringLiteral("draft.rtf"))), choice == Choice::Save);
+    QVERIFY(RecoveryStore().copies().isEmpty());
+}
+
+void TestFrmTextEd::unattendedEndKeepsRecoveryCopies_data()
+{
+    QTest::addColumn<bool>("takeBack");
+    QTest::newRow("taken back") << true;
+    QTest::newRow("left for later") << false;
+}
+
+void TestFrmTextEd::unattendedEndKeepsRecoveryCopies()
+{
+    QFETCH(bool, takeBack);
+    m_env->writeBytes(QStringLiteral("b.txt"), "file text");
+    {
+        frmQY2 main;
+        registerWindows(main);
+        auto *frame = qobject_cast<frmTextEd *>(main.opener().show(WindowKey::TextEd));
+        type(frame->activeDocument(), QStringLiteral("unsaved "));
+        frame->findChild<QAction *>(QStringLiteral("Bold"))->trigger();
+        type(frame->activeDocument(), QStringLiteral("words"));
+        frame->openFile(path(QStringLiteral("b.txt")));
+        type(frame->activeDocument(), QStringLiteral("edited "));
+        frame->NewDocument(); // not edited: nothing to keep
+        Dialogs::setCanAsk(false); // the desktop logs out
+        main.unload();
+        QVERIFY(m_env->dialogs.shown.isEmpty());
+    }
+    QCOMPARE(RecoveryStore().copies().size(), 2);
+    QCOMPARE(m_env->readBytes(QStringLiteral("b.txt")), QByteArray("file text")); // the file itself is left alone
+
+    // The next run.
+    Dialogs::setCanAsk(true);
+    frmTextEd::resetDocumentCount();
+    m_env->dialogs.answers = { takeBack };
+    openFrame();
+    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2: Documents kept"));
+    QVERIFY(m_env->dialogs.shown[0].text.contains(u"2 TextEd document(s)"));
+    if (!takeBack) {
+        QCOMPARE(m_frame->documents().size(), 1);
+        QCOMPARE(RecoveryStore().copies().size(), 2);
+        return;
+    }
+    const QList<frmDocument *> documents = m_frame->documents();
+    QCOMPARE(documents.size(), 3);
+    QCOMPARE(documents[1]->caption(), QStringLiteral("Document 2"));
+    QCOMPARE(documents[1]->document()->toPlainText(), QStringLiteral("unsaved words"));
+    select(documents[1], 8, 13);
+    QVERIFY(TextStyles::selectionHas(documents[1]->rtfText()->textCursor(), TextStyles::Style::Bold));
+    QVERIFY(documents[1]->isModified());
+    QCOMPARE(documents[2]->caption(), path(QStringLiteral("b.txt")));
+    QCOMPARE(documents[2]->document()->toPlainText(), QStringLiteral("edited file text"));
+    QCOMPARE(documents[2]->filterIndex(), 2);
+    QVERIFY(RecoveryStore().copies().isEmpty());
+
+    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(documents[2]);
+    trigger(QStringLiteral("mnuFileSave")); // back to its own file, in its own format
+    QCOMPARE(m_env->readBytes(QStringLiteral("b.txt")), QByteArray("edited file text"));
+}
+
+// The program ends (a signal, logout) while the frame's question is open: no crash, nothing
+// acknowledged, the edits kept aside.
+void TestFrmTextEd::endingWhileTheQuestionIsOpen()
+{
+    auto main = std::make_unique<frmQY2>();
+    registerWindows(*main);
+    QPointer<frmTextEd> frame = qobject_cast<frmTextEd *>(main->opener().show(WindowKey::TextEd));
+    type(frame->activeDocument(), QStringLiteral("in progress"));
+    m_env->dialogs.onShow = [&main](const Message &) {
+        Dialogs::setCanAsk(false);
+        main->unload();
+    };
+    main->requestExit();
+    QVERIFY(frame.isNull());
+    QVERIFY(main->isUnloaded());
+    const QList<RecoveryStore::Copy> copies = RecoveryStore().copies();
+    QCOMPARE(copies.size(), 1);
+    QTextDocument kept;
+    QVERIFY(Rtf::read(*RecoveryStore().read(copies[0]), &kept));
+    QCOMPARE(kept.toPlainText(), QStringLiteral("in progress"));
+}
+
+void TestFrmTextEd::styleButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("style");
+    QTest::newRow("Bold") << "Bold" << int(TextStyles::Style::Bold);
+    QTest::newRow("Italic") << "Italic" << int(TextStyles::Style::Italic);
+    QTest::newRow("Underline") << "Underline" << int(TextStyles::Style::Underline);
+}
+
+void TestFrmTextEd::styleButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(int, style);
+    const auto has = [this, style](int start, int end) {
+        select(active(), start, end);
+        return TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style(style));
+    };
+    openFrame();
+    type(active(), QStringLiteral("normal words here"));
+    QAction *pressed = action(button);
+    QVERIFY(pressed->isCheckable());
+
+    select(active(), 0, 6);
+    pressed->trigger();
+    QVERIFY(has(0, 6));
+    QVERIFY(!has(6, 17));
+    QVERIFY(pressed->isChecked());
+    select(active(), 0, 6);
+    pressed->trigger();
+    QVERIFY(!has(0, 6));
+    QVERIFY(!pressed->isChecked());
+
+    // A selection styled only in part gets the style throughout.
+    select(active(), 7, 12);
+    pressed->trigger();
+    select(active(), 0, 12);
+    pressed->trigger();
+    QVERIFY(has(0, 12));
+    QVERIFY(pressed->isChecked());
+
+    // The button shows what it last did, not what is under the cursor.
+    select(active(), 15, 15);
+    QVERIFY(pressed->isChecked());
+
+    // Without a selection the style applies to what is typed next.
+    QTextCursor end = active()->rtfText()->textCursor();
+    end.movePosition(QTextCursor::End);
+    active()->rtfText()->setTextCursor(end);
+    pressed->trigger();
+    type(active(), QStringLiteral(" more"));
+    QVERIFY(has(18, 22));
+    QVERIFY(!has(13, 17));
+}
+
+void TestFrmTextEd::alignment_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("alignment");
+    QTest::newRow("Center") << "Center" << int(Qt::AlignHCenter);
+    QTest::newRow("Align Right") << "Align Right" << int(Qt::AlignRight);
+    QTest::newRow("Align Left") << "Align Left" << int(Qt::AlignLeft);
+}
+
+void TestFrmTextEd::alignment()
+{
+    QFETCH(QString, button);
+    QFETCH(int, alignment);
+    openFrame();
+    active()->rtfText()->setPlainText(QStringLiteral("one\ntwo\nthree"));
+    active()->rtfText()->setAlignment(Qt::AlignJustify);
+    select(active(), 1, 5); // inside "one" and "two"
+    trigger(button);
+    const QTextDocument *document = active()->document();
+    QCOMPARE(int(document->findBlockByNumber(0).blockFormat().alignment() & Qt::AlignHorizontal_Mask), alignment);
+    QCOMPARE(int(document->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask), alignment);
+    QCOMPARE(document->findBlockByNumber(2).blockFormat().alignment(), Qt::AlignLeft); // not selected: as it was
+}
+
+void TestFrmTextEd::commandsWithoutADocumentDoNothing()
+{
+    openFrame();
+    active()->close();
+    QTRY_VERIFY(m_frame->documents().isEmpty());
+    QApplication::clipboard()->setText(QStringLiteral("kept"));
+    for (const char *name :
+        { "Cut", "Copy", "Paste", "Bold", "Italic", "Underline", "Align Left", "Center", "Align Right", "mnuFileSave",
+            "mnuFileSaveAs", "mnuFilePrint", "mnuFileClose", "mnuFileExportPdf", "mnuEditUndo", "mnuEditRedo" })
+        trigger(QLatin1String(name));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+    QVERIFY(!action(QStringLiteral("Bold"))->isChecked());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QVERIFY(m_env->dialogs.fileRequests.isEmpty());
+}
+
+void TestFrmTextEd::copyPutsThreeFormats()
+{
+    openFrame();
+    type(active(), QStringLiteral("plain "));
+    trigger(QStringLiteral("Bold"));
+    type(active(), QStringLiteral("BOLD"));
+    QTest::keyClick(active()->rtfText(), Qt::Key_Return);
+    type(active(), QStringLiteral("end"));
+    select(active(), 0, 14);
+    trigger(QStringLiteral("mnuEditCopy"));
+    const QMimeData *copied = QApplication::clipboard()->mimeData();
+    QCOMPARE(copied->text(), QStringLiteral("plain BOLD\nend"));
+    QVERIFY(copied->data(QStringLiteral("text/rtf")).startsWith("{\\rtf1"));
+    QVERIFY(copied->hasHtml());
+    QTextDocument fromHtml;
+    fromHtml.setHtml(copied->html());
+    QCOMPARE(fromHtml.toPlainText(), QStringLiteral("plain BOLD\nend"));
+    QTextCursor bold(&fromHtml);
+    bold.setPosition(6);
+    bold.setPosition(10, QTextCursor::KeepAnchor);
+    QVERIFY(TextStyles::selectionHas(bold, TextStyles::Style::Bold));
+
+    // Cut: the same on the clipboard, and the selection goes.
+    select(active(), 6, 10);
+    trigger(QStringLiteral("Cut"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("BOLD"));
+    QCOMPARE(active()->document()->toPlainText(), QStringLiteral("plain \nend"));
+
+    // Pasted back, and into another document, the bold stays.
+    trigger(QStringLiteral("mnuFileNew"));
+    trigger(QStringLiteral("Paste"));
+    QCOMPARE(active()->document()->toPlainText(), QStringLiteral("BOLD"));
+    select(active(), 0, 4);
+    QVERIFY(TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style::Bold));
+}
+
+void TestFrmTextEd::pasteTakesTheRichestFormat_data()
+{
+    QTest::addColumn<QStringList>("formats");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("RTF, HTML and text: RTF") << QStringList { "text/rtf", "text/html", "text/plain" } << "rtf" << true;
+    QTest::newRow("application/rtf") << QStringList { "application/rtf", "text/plain" } << "rtf" << true;
+    QTest::newRow("HTML and text: HTML") << QStringList { "text/html", "text/plain" } << "html" << true;
+    QTest::newRow("text alone") << QStringList { "text/plain" } << "{\\rtf1 <b>plain</b>" << false;
+    QTest::newRow("broken RTF: the text")
+        << QStringList { "text/rtf:broken", "text/plain" } << "{\\rtf1 <b>plain</b>" << false;
+}
+
+void TestFrmTextEd::pasteTakesTheRichestFormat()
+{
+    QFETCH(QStringList, formats);
+    QFETCH(QString, text);
+    QFETCH(bool, bold);
+    openFrame();
+    auto *offered = new QMimeData;
+    for (const QString &format : formats) {
+        if (format == u"text/rtf:broken")
+            offered->setData(QStringLiteral("text/rtf"), "not rtf at all");
+        else if (format.endsWith(u"rtf"))
+            offered->setData(format, "{\\rtf1\\ansi {\\b rtf}}");
+        else if (format == u"text/html")
+            offered->setHtml(QStringLiteral("<b>html</b>"));
+        else
+            offered->setText(QStringLiteral("{\\rtf1 <b>plain</b>"));
+    }
+    QApplication::clipboard()->setMimeData(offered);
+    type(active(), QStringLiteral("x"));
+    trigger(QStringLiteral("mnuEditPaste"));
+    QCOMPARE(active()->document()->toPlainText(), u'x' + text);
+    select(active(), 1, 1 + int(text.size()));
+    QCOMPARE(TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style::Bold), bold);
+}
+
+void TestFrmTextEd::printSelectionToPdf_data()
+{
+    QTest::addColumn<bool>("selection");
+    QTest::newRow("selection") << true;
+    QTest::newRow("whole text") << false;
+}
+
+void TestFrmTextEd::printSelectionToPdf()
+{
+    QFETCH(bool, selection);
+    openFrame();
+    active()->rtfText()->setPlainText(QStringLiteral("Firstline of the text\nSecondline of the text"));
+    if (selection)
+        select(active(), 22, 32);
+    const QString pdf = path(QStringLiteral("printed.pdf"));
+    bool offered = !selection;
+    m_env->dialogs.print = [&](QPrinter &printer, bool hasSelection) {
+        offered = hasSelection;
+        if (printer.printRange() != (hasSelection ? QPrinter::Selection : QPrinter::AllPages))
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    trigger(QStringLiteral("Print"));
+    QCOMPARE(offered, selection);
+    QVERIFY(QFile::exists(pdf));
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed: the printed text is not checked");
+    const QString printed = pdfText(pdf);
+    QVERIFY2(printed.contains(u"Secondline"), qPrintable(printed));
+    QCOMPARE(printed.contains(u"Firstline"), !selection);
+
+    // Cancelled: nothing printed.
+    QFile::remove(pdf);
+    m_env->dialogs.print = nullptr;
+    trigger(QStringLiteral("mnuFilePrint"));
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmTextEd::exportAsPdf()
+{
+    openFrame();
+    type(active(), QStringLiteral("Exported words"));
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("out")), 1 } };
+    trigger(QStringLiteral("mnuFileExportPdf"));
+    QCOMPARE(m_env->dialogs.fileRequests[0].title, QStringLiteral("Export as PDF"));
+    QVERIFY(m_env->readBytes(QStringLiteral("out.pdf")).startsWith("%PDF"));
+    QVERIFY(active()->isModified()); // an export is not a save
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed: the exported text is not checked");
+    QVERIFY(pdfText(path(QStringLiteral("out.pdf"))).contains(u"Exported words"));
+}
+
+void TestFrmTextEd::viewToggles()
+{
+    openFrame();
+    auto *toolBar = m_frame->findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+    QStatusBar *status = m_frame->statusBar();
+    QCOMPARE(status->objectName(), QStringLiteral("sbStatusBar1"));
+    QVERIFY(action(QStringLiteral("mnuViewToolbar"))->isChecked());
+    QVERIFY(action(QStringLiteral("mnuViewStatusBar"))->isChecked());
+    QVERIFY(toolBar->isVisible() && status->isVisible());
+    trigger(QStringLiteral("mnuViewToolbar"));
+    QVERIFY(!toolBar->isVisible());
+    QVERIFY(!action(QStringLiteral("mnuViewToolbar"))->isChecked());
+    trigger(QStringLiteral("mnuViewStatusBar"));
+    QVERIFY(!status->isVisible());
+    // The formatting keys still work with the toolbar hidden.
+    type(active(), QStringLiteral("x"));
+    QTest::keySequence(active()->rtfText(), QKeySequence::SelectAll);
+    QTest::keySequence(active()->rtfText(), QKeySequence::Bold);
+    QVERIFY(TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style::Bold));
+    trigger(QStringLiteral("mnuViewToolbar"));
+    trigger(QStringLiteral("mnuViewStatusBar"));
+    QVERIFY(toolBar->isVisible() && status->isVisible());
+}
+
+void TestFrmTextEd::windowMenu()
+{
+    openFrame();
+    trigger(QStringLiteral("mnuFileNew"));
+    trigger(QStringLiteral("mnuFileNew"));
+    auto *menu = m_frame->findChild<QMenu *>(QStringLiteral("mnuWindow"));
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    QStringList listed;
+    for (QAction *item : menu->actions()) {
+        if (item->objectName().startsWith(u"mnuWindowList"))
+            listed.append(item->text() + (item->isChecked() ? u"*" : u""));
+    }
+    QCOMPARE(listed, QStringList({ "&1 Document 1", "&2 Document 2", "&3 Document 3*" }));
+    action(QStringLiteral("mnuWindowList0"))->trigger();
+    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
+
+    const QRect area = m_frame->findChild<QMdiArea *>()->viewport()->rect();
+    trigger(QStringLiteral("mnuWindowTileVertical"));
+    const QList<frmDocument *> documents = m_frame->documents();
+    QCOMPARE(documents[0]->geometry().left(), 0);
+    QCOMPARE(documents[1]->geometry().left(), documents[0]->geometry().right() + 1);
+    QCOMPARE(documents[2]->geometry().right(), area.right());
+    QCOMPARE(documents[1]->height(), area.height());
+    trigger(QStringLiteral("mnuWindowTileHorizontal"));
+    QCOMPARE(documents[1]->geometry().top(), documents[0]->geometry().bottom() + 1);
+    QCOMPARE(documents[2]->width(), area.width());
+
+    documents[0]->showMinimized();
+    documents[2]->showMinimized();
+    trigger(QStringLiteral("mnuWindowArrangeIcons"));
+    QCOMPARE(documents[0]->geometry().bottom(), area.bottom());
+    QCOMPARE(documents[2]->geometry().bottom(), area.bottom());
+    QCOMPARE(documents[0]->x(), 0);
+    QCOMPARE(documents[2]->x(), documents[0]->width());
+    trigger(QStringLiteral("mnuWindowCascade"));
+}
+
+void TestFrmTextEd::statusBar()
+{
+    m_env->setNow(QDateTime(QDate(2024, 3, 12), QTime(14, 5, 30)));
+    openFrame();
+    const auto panel = [this](const char *name) { return m_frame->findChild<QLabel *>(QLatin1String(name)); };
+    QCOMPARE(m_frame->statusBar()->findChildren<QLabel *>().size(), 5);
+    QCOMPARE(panel("sbrDate")->text(), QStringLiteral("3/12/24"));
+    QVERIFY(panel("sbrTime")->text().startsWith(u"2:05"));
+    QVERIFY(panel("sbrTime")->text().endsWith(u"PM"));
+    QCOMPARE(panel("sbrCaps")->text(), QStringLiteral("CAPS"));
+    QCOMPARE(panel("sbrNum")->text(), QStringLiteral("NUM"));
+    for (const char *name : { "sbrDate", "sbrTime", "sbrIns", "sbrCaps", "sbrNum" }) {
+        QCOMPARE(panel(name)->alignment(), Qt::AlignCenter);
+        QVERIFY(panel(name)->width() >= 40); // 600 twips
+        QVERIFY(panel(name)->accessibleName().isEmpty()); // the value is the spoken text
+    }
+
+    QCOMPARE(panel("sbrIns")->text(), QStringLiteral("INS"));
+    QTest::keyClick(active()->rtfText(), Qt::Key_Insert);
+    QCOMPARE(panel("sbrIns")->text(), QStringLiteral("OVR"));
+    QVERIFY(active()->rtfText()->overwriteMode());
+    trigger(QStringLiteral("mnuFileNew"));
+    QVERIFY(active()->rtfText()->overwriteMode());
+    QTest::keyClick(active()->rtfText(), Qt::Key_Insert);
+    QCOMPARE(panel("sbrIns")->text(), QStringLiteral("INS"));
+    for (frmDocument *document : m_frame->documents())
+        QVERIFY(!document->rtfText()->overwriteMode());
+}
+
+void TestFrmTextEd::undoAndFind()
+{
+    openFrame();
+    type(active(), QStringLiteral("Alpha beta alpha"));
+    trigger(QStringLiteral("mnuEditUndo"));
+    QVERIFY(active()->document()->toPlainText().isEmpty());
+    trigger(QStringLiteral("mnuEditRedo"));
+    QCOMPARE(active()->document()->toPlainText(), QStringLiteral("Alpha beta alpha"));
+
+    select(active(), 0, 0);
+    trigger(QStringLiteral("mnuEditFind"));
+    auto *findText = m_frame->findChild<QLineEdit *>(QStringLiteral("txtFind"));
+    QVERIFY(findText->isVisible());
+    QTest::keyClicks(findText, QStringLiteral("alpha"));
+    QTest::keyClick(findText, Qt::Key_Return);
+    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 0);
+    trigger(QStringLiteral("mnuEditFindNext"));
+    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 11);
+    trigger(QStringLiteral("mnuEditFindNext")); // round the end
+    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 0);
+    trigger(QStringLiteral("mnuEditFindPrevious"));
+    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 11);
+
+    m_frame->findChild<QCheckBox *>(QStringLiteral("chkMatchCase"))->setChecked(true);
+    findText->setText(QStringLiteral("Beta"));
+    QTest::keyClick(findText, Qt::Key_Return);
+    QCOMPARE(m_frame->findChild<QLabel *>(QStringLiteral("lblFindResult"))->text(), QStringLiteral("Not found"));
+    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 11); // where it was
+    QTest::keyClick(findText, Qt::Key_Escape);
+    QVERIFY(!findText->isVisible());
+}
+
+void TestFrmTextEd::helpAbout()
+{
+    openFrame();
+    trigger(QStringLiteral("mnuHelpAbout"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2"));
+    QCOMPARE(m_env->dialogs.shown[0].text, QStringLiteral("Version 2.1.9"));
+}
+
+void TestFrmTextEd::placement_data()
+{
+    QTest::addColumn<bool>("minimised");
+    QTest::newRow("normal") << false;
+    QTest::newRow("minimised: nothing stored") << true;
+}
+
+void TestFrmTextEd::placement()
+{
+    QFETCH(bool, minimised);
+    openFrame();
+    QCOMPARE(m_frame->frameGeometry().size() * 15, QSize(7440, 6195)); // the outer size, frame included
+    QCOMPARE(m_frame->x(), (1280 - 496) / 2);
+    QVERIFY(m_frame->close());
+    QCOMPARE(Settings::get(Key::TextEdWidth), QStringLiteral("7440")); // the same size next time
+    QCOMPARE(Settings::get(Key::TextEdHeight), QStringLiteral("6195"));
+
+    Settings::save(Key::TextEdLeft, QStringLiteral("1500"));
+    Settings::save(Key::TextEdTop, QStringLiteral("750"));
+    Settings::save(Key::TextEdWidth, QStringLiteral("9000"));
+    Settings::save(Key::TextEdHeight, QStringLiteral("7500"));
+    openFrame();
+    QCOMPARE(m_frame->pos(), QPoint(100, 50));
+    QCOMPARE(m_frame->frameGeometry().size(), QSize(600, 500));
+    m_frame->move(150, 75);
+    m_frame->resize(700, 450);
+    const QSize outer = m_frame->frameGeometry().size() * 15;
+    if (minimised)
+        m_frame->showMinimized();
+    QVERIFY(m_frame->close());
+    QCOMPARE(Settings::get(Key::TextEdLeft), minimised ? QStringLiteral("1500") : QStringLiteral("2250"));
+    QCOMPARE(Settings::get(Key::TextEdTop), minimised ? QStringLiteral("750") : QStringLiteral("1125"));
+    QCOMPARE(Settings::get(Key::TextEdWidth), minimised ? QStringLiteral("9000") : QString::number(outer.width()));
+    QCOMPARE(Settings::get(Key::TextEdHeight), minimised ? QStringLiteral("7500") : QString::number(outer.height()));
+}
+
+void TestFrmTextEd::accessibleNames()
+{
+    openFrame();
+    auto *toolBar = m_frame->findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+    QStringList names;
+    for (QAction *button : toolBar->actions()) {
+        if (button->isSeparator())
+            continue;
+        QCOMPARE(button->toolTip(), button->objectName());
+        names.append(toolBar->widgetForAction(button)->accessibleName());
+    }
+    QCOMPARE(names,
+        QStringList({ "New", "Open", "Save", "Print", "Cut", "Copy", "Paste", "Bold", "Italic", "Underline",
+            "Align Left", "Center", "Align Right" }));
+    QCOMPARE(active()->rtfText()->accessibleName(), QStringLiteral("Document 1"));
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("n.rtf")), 1 } };
+    trigger(QStringLiteral("mnuFileSaveAs"));
+    QCOMPARE(active()->rtfText()->accessibleName(), path(QStringLiteral("n.rtf")));
+    QVERIFY(!m_frame->findChild<QWidget *>(QStringLiteral("cmdFindClose"))->accessibleName().isEmpty());
+    QCOMPARE(frmDocument::defaultFont().family(), QStringLiteral("Courier New"));
+    QCOMPARE(active()->document()->defaultFont().pointSizeF(), 9.75);
+}
+
+// The offscreen screen is pinned to 1280 x 800 logical pixels.
+int main(int argc, char *argv[])
+{
+    QTemporaryDir screenDir;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        const QString config = screenDir.filePath(QStringLiteral("screen.json"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(R"({"screens":[{"name":"test","x":0,"y":0,"width":1280,"height":800,)"
+                       R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+        file.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    TestFrmTextEd test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_frmtexted.moc"

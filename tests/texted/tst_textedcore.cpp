@@ -1,0 +1,346 @@
+#include "../support/coretestenvironment.h"
+
+#include "texted/recoverystore.h"
+#include "texted/textedfiles.h"
+#include "texted/windowtiling.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <memory>
+#include <unistd.h>
+
+using namespace TextEdFiles;
+
+// TextEd's rules without windows: the filters and the format each writes, reading files (and
+// refusing what is not text), plain text in and out, recovery copies, and the window arrangements.
+class TestTextEdCore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void filterList();
+    void formatOfFilter_data();
+    void formatOfFilter();
+    void filterOfOpenedFile_data();
+    void filterOfOpenedFile();
+
+    void readFileRefuses_data();
+    void readFileRefuses();
+    void readFileReadsBytes();
+    void plainText_data();
+    void plainText();
+    void plainTextBytes_data();
+    void plainTextBytes();
+    void textFileRoundTrip_data();
+    void textFileRoundTrip();
+    void failedWriteKeepsTheOldFile();
+    void pdfEnding_data();
+    void pdfEnding();
+
+    void recoveryKeepsAndGivesBack();
+    void recoveryListsCopiesTheIndexDoesNotKnow();
+    void recoveryCannotWrite();
+
+    void tiling_data();
+    void tiling();
+    void iconPositions();
+
+private:
+    std::unique_ptr<CoreTestEnvironment> m_env;
+};
+
+void TestTextEdCore::filterList()
+{
+    QCOMPARE(QString::fromLatin1(FilterList),
+        QStringLiteral(
+            "RTF File (*.rtf)|*.rtf|Text File (*.txt)|*.txt|Batch File (*.bat)|*.bat|HTML File (*.html)|*.html"));
+    QCOMPARE(dialogFilters(),
+        QStringList({ QStringLiteral("RTF File (*.rtf)"), QStringLiteral("Text File (*.txt)"),
+            QStringLiteral("Batch File (*.bat)"), QStringLiteral("HTML File (*.html)") }));
+}
+
+void TestTextEdCore::formatOfFilter_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<bool>("rtf");
+    QTest::newRow("none chosen yet") << 0 << true;
+    QTest::newRow("RTF") << 1 << true;
+    QTest::newRow("Text") << 2 << false;
+    QTest::newRow("Batch") << 3 << false;
+    QTest::newRow("HTML") << 4 << false;
+}
+
+void TestTextEdCore::formatOfFilter()
+{
+    QFETCH(int, filter);
+    QFETCH(bool, rtf);
+    QCOMPARE(TextEdFiles::formatOfFilter(filter) == Format::Rtf, rtf);
+}
+
+void TestTextEdCore::filterOfOpenedFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("isRtf");
+    QTest::addColumn<int>("filter");
+    QTest::newRow("rich text") << "/a/letter.rtf" << true << int(RtfFilter);
+    QTest::newRow("rich text named .txt") << "/a/letter.txt" << true << int(RtfFilter);
+    QTest::newRow("plain .rtf") << "/a/letter.rtf" << false << int(TextFilter);
+    QTest::newRow("text") << "/a/notes.txt" << false << int(TextFilter);
+    QTest::newRow("batch") << "/a/RUN.BAT" << false << int(BatchFilter);
+    QTest::newRow("html") << "/a/page.html" << false << int(HtmlFilter);
+    QTest::newRow("htm") << "/a/page.htm" << false << int(HtmlFilter);
+    QTest::newRow("no ending") << "/a/README" << false << int(TextFilter);
+}
+
+void TestTextEdCore::filterOfOpenedFile()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, isRtf);
+    QFETCH(int, filter);
+    QCOMPARE(TextEdFiles::filterOfOpenedFile(path, isRtf), filter);
+}
+
+void TestTextEdCore::readFileRefuses_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing.txt"
+                             << "The file does not exist.";
+    QTest::newRow("folder") << "folder"
+                            << "This is a folder, not a file.";
+    QTest::newRow("too large") << "large.txt"
+                               << "The file is larger than 64 MB.";
+    QTest::newRow("no permission") << "secret.txt"
+                                   << "";
+}
+
+void TestTextEdCore::readFileRefuses()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QDir(m_env->dataPath()).mkdir(QStringLiteral("folder"));
+    {
+        QFile large(m_env->dataPath(QStringLiteral("large.txt")));
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        QVERIFY(large.resize(MaxFileSize + 1));
+    }
+    m_env->writeBytes(QStringLiteral("secret.txt"), "secret");
+    QFile::setPermissions(m_env->dataPath(QStringLiteral("secret.txt")), QFileDevice::WriteOwner);
+    if (name == u"secret.txt" && ::geteuid() == 0)
+        QSKIP("root reads every file");
+
+    Message failure;
+    QVERIFY(!readFile(m_env->dataPath(name), &failure));
+    QCOMPARE(failure.title, QStringLiteral("Quillory2: Cannot open the file"));
+    QVERIFY(failure.text.startsWith(
+        u"THE FILE COULD NOT BE OPENED\r\n\r\n" + QDir::toNativeSeparators(m_env->dataPath(name))));
+    QVERIFY(failure.text.contains(reason));
+    QVERIFY(failure.text.contains(u"Solution:"));
+    QVERIFY(!QFile::exists(m_env->dataPath(QStringLiteral("missing.txt")))); // nothing is created
+}
+
+void TestTextEdCore::readFileReadsBytes()
+{
+    m_env->writeBytes(QStringLiteral("a.rtf"), "{\\rtf1 x}");
+    Message failure;
+    QCOMPARE(readFile(m_env->dataPath(QStringLiteral("a.rtf")), &failure), QByteArray("{\\rtf1 x}"));
+    QCOMPARE(failure, Message());
+}
+
+void TestTextEdCore::plainText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isText");
+    QTest::newRow("empty") << QByteArray() << "" << true;
+    QTest::newRow("CR LF") << QByteArray("a\r\nb") << "a\nb" << true;
+    QTest::newRow("LF and CR") << QByteArray("a\nb\rc") << "a\nb\nc" << true;
+    QTest::newRow("final break kept") << QByteArray("a\r\n") << "a\n" << true;
+    QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << "\n\n" << true;
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QString::fromUtf8("café €") << true;
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbfx") << "x" << true;
+    QTest::newRow("Windows-1252 line") << QByteArray("caf\xe9 \x80\r\n\xc3\xa9") << QString::fromUtf8("café €\né")
+                                       << true;
+    QTest::newRow("UTF-16LE with BOM") << QByteArray("\xff\xfe"
+                                                     "a\0\r\0\n\0b\0",
+        10) << "a\nb" << true;
+    QTest::newRow("UTF-16BE with BOM") << QByteArray("\xfe\xff\0a", 4) << "a" << true;
+    QTest::newRow("NUL byte: not text") << QByteArray("PK\x03\x04\0\0", 6) << "" << false;
+    QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "" << false;
+}
+
+void TestTextEdCore::plainText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(bool, isText);
+    const std::optional<QString> read = TextEdFiles::plainText(bytes);
+    QCOMPARE(read.has_value(), isText);
+    if (isText)
+        QCOMPARE(*read, text);
+}
+
+void TestTextEdCore::plainTextBytes_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("paragraphs") << QStringLiteral("a\u2029b\u2029") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("line break") << QStringLiteral("a\u2028b") << QByteArray("a\r\nb");
+    QTest::newRow("newline and CR LF") << QStringLiteral("a\nb\r\nc\rd") << QByteArray("a\r\nb\r\nc\r\nd");
+    QTest::newRow("object left out") << QStringLiteral("a\ufffcb") << QByteArray("ab");
+    QTest::newRow("no-break space kept") << QStringLiteral("a\u00a0b")
+                                         << QByteArray("a\xc2\xa0"
+                                                       "b");
+    QTest::newRow("tab and markup characters") << QStringLiteral("{\\b x}\t<b>") << QByteArray("{\\b x}\t<b>");
+}
+
+void TestTextEdCore::plainTextBytes()
+{
+    QFETCH(QString, raw);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(TextEdFiles::plainTextBytes(raw), bytes);
+    QCOMPARE(characters(raw), QString::fromUtf8(bytes).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+// A text file opened and saved again unchanged keeps its bytes (CR LF files, UTF-8).
+void TestTextEdCore::textFileRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("no final break") << QByteArray("one\r\ntwo");
+    QTest::newRow("final break") << QByteArray("one\r\ntwo\r\n");
+    QTest::newRow("blank lines") << QByteArray("\r\n\r\nx\r\n\r\n");
+    QTest::newRow("accents") << QByteArray("d\xc3\xa9j\xc3\xa0 vu\r\n");
+}
+
+void TestTextEdCore::textFileRoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    QString text = *TextEdFiles::plainText(bytes);
+    text.replace(QLatin1Char('\n'), QChar(0x2029)); // as the document holds it
+    QCOMPARE(TextEdFiles::plainTextBytes(text), bytes);
+}
+
+void TestTextEdCore::failedWriteKeepsTheOldFile()
+{
+    m_env->writeBytes(QStringLiteral("kept.rtf"), "old");
+    const QString path = m_env->dataPath(QStringLiteral("kept.rtf"));
+    QVERIFY(writeFile(path, "new"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("kept.rtf")), QByteArray("new"));
+
+    QDir(m_env->dataPath()).mkdir(QStringLiteral("folder"));
+    QString error;
+    QVERIFY(!writeFile(m_env->dataPath(QStringLiteral("folder")), "x", &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!writeFile(m_env->dataPath(QStringLiteral("no/such/folder/a.rtf")), "x", &error));
+}
+
+void TestTextEdCore::pdfEnding_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no ending") << "/a/letter"
+                               << "/a/letter.pdf";
+    QTest::newRow("pdf") << "/a/letter.pdf"
+                         << "/a/letter.pdf";
+    QTest::newRow("other ending kept") << "/a/letter.v2"
+                                       << "/a/letter.v2";
+}
+
+void TestTextEdCore::pdfEnding()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QCOMPARE(withPdfEnding(typed), written);
+}
+
+void TestTextEdCore::recoveryKeepsAndGivesBack()
+{
+    RecoveryStore store;
+    QCOMPARE(store.folder(), m_env->dataPath(QStringLiteral("TextEd Recovery")));
+    QVERIFY(store.copies().isEmpty());
+    QVERIFY(store.keep(QString(), 0, "{\\rtf1 first}"));
+    QVERIFY(store.keep(QStringLiteral("/home/u/notes.txt"), TextFilter, "{\\rtf1 second}"));
+
+    RecoveryStore later; // the next run
+    const QList<RecoveryStore::Copy> copies = later.copies();
+    QCOMPARE(copies.size(), 2);
+    QCOMPARE(copies[0].path, QString());
+    QCOMPARE(later.read(copies[0]), QByteArray("{\\rtf1 first}"));
+    QCOMPARE(copies[1].path, QStringLiteral("/home/u/notes.txt"));
+    QCOMPARE(copies[1].filterIndex, int(TextFilter));
+    QCOMPARE(later.read(copies[1]), QByteArray("{\\rtf1 second}"));
+
+    QVERIFY(later.remove(copies[0]));
+    QCOMPARE(later.copies().size(), 1);
+    QVERIFY(later.keep(QString(), 0, "{\\rtf1 third}")); // a new name, not the one just freed
+    QCOMPARE(later.copies().size(), 2);
+    QVERIFY(later.copies()[0].fileName != later.copies()[1].fileName);
+    for (const RecoveryStore::Copy &copy : later.copies())
+        QVERIFY(later.remove(copy));
+    QVERIFY(!QDir(store.folder()).exists()); // nothing left behind
+}
+
+void TestTextEdCore::recoveryListsCopiesTheIndexDoesNotKnow()
+{
+    RecoveryStore store;
+    QVERIFY(store.keep(QStringLiteral("/a/b.rtf"), RtfFilter, "{\\rtf1 b}"));
+    QVERIFY(store.keep(QString(), RtfFilter, "{\\rtf1 c}"));
+    QFile index(QDir(store.folder()).filePath(QStringLiteral("index.json")));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[{\"file\": \"../../outside.rtf\"}, damaged");
+    index.close();
+    const QList<RecoveryStore::Copy> copies = store.copies();
+    QCOMPARE(copies.size(), 2);
+    QCOMPARE(store.read(copies[0]), QByteArray("{\\rtf1 b}"));
+    QCOMPARE(store.read(copies[1]), QByteArray("{\\rtf1 c}"));
+}
+
+void TestTextEdCore::recoveryCannotWrite()
+{
+    m_env->writeBytes(QStringLiteral("TextEd Recovery"), "a file where the folder should be");
+    RecoveryStore store;
+    QString error;
+    QVERIFY(!store.keep(QString(), 0, "{\\rtf1 x}", &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void TestTextEdCore::tiling_data()
+{
+    QTest::addColumn<bool>("aboveEachOther");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<QRect>>("rects");
+    const QRect area(0, 0, 300, 200);
+    QTest::newRow("one above") << true << 1 << QList<QRect> { area };
+    QTest::newRow("three above") << true << 3
+                                 << QList<QRect> { QRect(0, 0, 300, 67), QRect(0, 67, 300, 67),
+                                        QRect(0, 134, 300, 66) };
+    QTest::newRow("two side by side") << false << 2 << QList<QRect> { QRect(0, 0, 150, 200), QRect(150, 0, 150, 200) };
+    QTest::newRow("seven side by side: the spare pixels go to the first")
+        << false << 7
+        << QList<QRect> { QRect(0, 0, 43, 200), QRect(43, 0, 43, 200), QRect(86, 0, 43, 200), QRect(129, 0, 43, 200),
+               QRect(172, 0, 43, 200), QRect(215, 0, 43, 200), QRect(258, 0, 42, 200) };
+    QTest::newRow("none") << true << 0 << QList<QRect>();
+}
+
+void TestTextEdCore::tiling()
+{
+    QFETCH(bool, aboveEachOther);
+    QFETCH(int, count);
+    QFETCH(QList<QRect>, rects);
+    const QRect area(0, 0, 300, 200);
+    QCOMPARE(aboveEachOther ? WindowTiling::aboveEachOther(area, count) : WindowTiling::sideBySide(area, count), rects);
+}
+
+void TestTextEdCore::iconPositions()
+{
+    const QList<QPoint> places = WindowTiling::iconPositions(QRect(0, 0, 250, 200), QSize(100, 30), 5);
+    QCOMPARE(
+        places, QList<QPoint>({ QPoint(0, 170), QPoint(100, 170), QPoint(0, 140), QPoint(100, 140), QPoint(0, 110) }));
+}
+
+QTEST_GUILESS_MAIN(TestTextEdCore)
+#include "tst_textedcore.moc"
