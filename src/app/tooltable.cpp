@@ -7,6 +7,7 @@
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
 #include "calculator/frmcalculator.h"
+#include "clipkeeper/frmclipkeeper.h"
 #include "quicknotes/frmquicknotes.h"
 #include "reminders/frmreminder.h"
 #include "texted/frmtexted.h"
@@ -43,7 +44,7 @@ constexpr std::array<WindowEntry, WindowCount> Windows = { {
         HelpTopic::Calendar, "calendar.html", nullptr },
     { WindowKey::ClipKeeper,
         { "Clip", TOOL_TEXT("Clip&Keeper"), TOOL_TEXT("ClipKeeper"), "edit-paste", "clipkeeper.svg" },
-        HelpTopic::ClipKeeper, "clipkeeper.html", nullptr },
+        HelpTopic::ClipKeeper, "clipkeeper.html", make<frmClipKeeper> },
     { WindowKey::Planner, { "Plan", TOOL_TEXT("&Planner"), TOOL_TEXT("Planner"), "view-calendar-day", "planner.svg" },
         HelpTopic::Planner, "planner.html", nullptr },
     { WindowKey::QuickNotes,

@@ -10,8 +10,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <memory>
@@ -32,6 +34,8 @@ private Q_SLOTS:
     void keepOnTopBox();
     void rolloverHints();
     void failedWriteIsTold();
+    void ownerEndsWhileItsBoxIsOpen_data();
+    void ownerEndsWhileItsBoxIsOpen();
     void helpTopics_data();
     void helpTopics();
 
@@ -186,6 +190,36 @@ void TestWindowHelpers::failedWriteIsTold()
 
     QVERIFY(Dialogs::writeTextFile(m_env->dataPath(QStringLiteral("ok.txt")), QStringLiteral("fine")));
     QCOMPARE(m_env->dialogs.shown.size(), 1);
+}
+
+void TestWindowHelpers::ownerEndsWhileItsBoxIsOpen_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("message") << 0;
+    QTest::newRow("question") << 1;
+    QTest::newRow("save question") << 2;
+}
+
+// The program ends (a signal, logout) while a window's message box is open: the window is deleted
+// and its box with it. Nothing is freed twice, and no question counts as answered.
+void TestWindowHelpers::ownerEndsWhileItsBoxIsOpen()
+{
+    QFETCH(int, kind);
+    Dialogs::record(nullptr); // real boxes
+    auto *owner = new QWidget;
+    owner->show();
+    QTimer::singleShot(0, owner, [owner] {
+        QVERIFY(owner->findChild<QMessageBox *>(QStringLiteral("messageBox")));
+        delete owner;
+    });
+    const Message message { Message::Icon::Question, QStringLiteral("Quillory2"), QStringLiteral("Delete it?") };
+    if (kind == 0)
+        Dialogs::show(message, owner);
+    else if (kind == 1)
+        QCOMPARE(Dialogs::ask(message, owner), false);
+    else
+        QCOMPARE(Dialogs::askSave(message, owner), Dialogs::Choice::Cancel);
+    Dialogs::record(&m_env->dialogs);
 }
 
 void TestWindowHelpers::helpTopics_data()

@@ -1,0 +1,328 @@
+#include "clipkeeper/clipstore.h"
+
+#include "common/datafolder.h"
+#include "common/filename.h"
+#include "common/textfile.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const QString Title = QStringLiteral("Quillory2");
+const QString NewCat = QStringLiteral("NewCat");
+const QString NotAllowed = QStringLiteral("\\/:*?\"<>|");
+
+Message exclamation(const QString &text)
+{
+    return { Message::Icon::Exclamation, Title, text };
+}
+
+Message question(const QString &text)
+{
+    return { Message::Icon::Question, Title, text };
+}
+
+// Where the desktop offers no freedesktop trash, Qt's move to the trash does not fail: its fall-back,
+// the home trash, comes back as an empty path, which it takes for the working folder, and the item
+// lands in "files" there. So the home trash must be there, or makeable, before anything is moved.
+bool hasTrash()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return false;
+    const QFileInfo trash(dataHome + QStringLiteral("/Trash"));
+    const QFileInfo home(dataHome);
+    return trash.exists() ? trash.isDir() && trash.isWritable() : home.isDir() && home.isWritable();
+#else
+    return true;
+#endif
+}
+
+// An entry that is there, a dangling link included.
+bool entryExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+ClipStore::ClipStore(const QString &clipFolder)
+    : m_clipFolder(clipFolder)
+    , m_writer([](const QString &path, const QString &text) { return WriteTextFile(path, text); })
+{ }
+
+QString ClipStore::defaultClipFolder()
+{
+    return DataFolder::filePath(QStringLiteral("ClipData"));
+}
+
+QString ClipStore::defaultCategory()
+{
+    return QStringLiteral("My Clips");
+}
+
+void ClipStore::setConfirm(Confirm confirm)
+{
+    m_confirm = std::move(confirm);
+}
+
+void ClipStore::setWriter(Writer writer)
+{
+    m_writer = std::move(writer);
+}
+
+QString ClipStore::categoryPath(const QString &category) const
+{
+    return m_clipFolder + u'/' + category;
+}
+
+QString ClipStore::clipPath(const QString &clip) const
+{
+    return categoryPath(m_currentCategory) + u'/' + clip;
+}
+
+bool ClipStore::IsUsableName(const QString &name)
+{
+    // A hidden name would make a category or clip that the lists never show.
+    return IsValidFileName(name) && !name.startsWith(u'.');
+}
+
+std::optional<Message> ClipStore::EnsureClipFolder()
+{
+    const bool created = !entryExists(m_clipFolder) && QDir().mkpath(categoryPath(defaultCategory()));
+    if (created || QFileInfo(m_clipFolder).isDir())
+        return std::nullopt;
+    return exclamation(tr("THE CLIP FOLDER CANNOT BE USED\r\n\r\n%1\r\n\r\nSolution:\r\n"
+                          "Make it a folder you may write to, then open ClipKeeper again.")
+                           .arg(QDir::toNativeSeparators(m_clipFolder)));
+}
+
+void ClipStore::listCategories()
+{
+    m_categories = QDir(m_clipFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    SortNames(m_categories);
+}
+
+std::optional<Message> ClipStore::LoadCategories()
+{
+    std::optional<Message> message;
+    listCategories();
+    if (m_categories.isEmpty() && QFileInfo(m_clipFolder).isDir()) {
+        if (QDir(m_clipFolder).mkdir(defaultCategory())) {
+            listCategories();
+        } else {
+            message = exclamation(tr("THE CATEGORY \"%1\" COULD NOT BE CREATED\r\n\r\n%2\r\n\r\nSolution:\r\n"
+                                     "Make the clip folder writable, then open ClipKeeper again.")
+                                      .arg(defaultCategory(), QDir::toNativeSeparators(m_clipFolder)));
+        }
+    }
+    m_currentCategory.clear();
+    m_currentCategoryIndex = -1;
+    m_clips.clear();
+    SelectCategory(0);
+    return message;
+}
+
+void ClipStore::SelectCategory(int index)
+{
+    if (index < 0 || index >= m_categories.size())
+        return;
+    m_currentCategoryIndex = index;
+    m_currentCategory = m_categories.at(index);
+    RefreshClips();
+}
+
+void ClipStore::RefreshClips()
+{
+    m_clips.clear();
+    if (m_currentCategoryIndex < 0)
+        return;
+    m_clips = QDir(categoryPath(m_currentCategory)).entryList(QDir::Files, QDir::Unsorted);
+    SortNames(m_clips);
+}
+
+std::optional<Message> ClipStore::AddCategory()
+{
+    for (int n = 1; n <= MaxNewCatNumber; ++n) {
+        const QString name = NewCat + QString::number(n);
+        if (entryExists(categoryPath(name)))
+            continue;
+        const bool made = QDir(m_clipFolder).mkdir(name);
+        LoadCategories();
+        if (made)
+            return std::nullopt;
+        return exclamation(tr("THE CATEGORY \"%1\" COULD NOT BE CREATED\r\n\r\n%2\r\n\r\nSolution:\r\n"
+                              "Make the clip folder writable, then try again.")
+                               .arg(name, QDir::toNativeSeparators(m_clipFolder)));
+    }
+    LoadCategories();
+    return exclamation(tr("NO NEW CATEGORY NAME IS FREE\r\n\r\nEvery name from %1%2 to %1%3 is taken.\r\n\r\n"
+                          "Solution:\r\nRename or remove one of those categories, then press Add Folder again.")
+                           .arg(NewCat)
+                           .arg(1)
+                           .arg(MaxNewCatNumber));
+}
+
+std::optional<Message> ClipStore::RenameCategory(int index, const QString &newName)
+{
+    if (m_categories.contains(newName)) {
+        LoadCategories();
+        return exclamation(tr("The catagory ") + u'"' + newName + u'"' + tr(" already exists."));
+    }
+    if (!IsUsableName(newName)) {
+        LoadCategories();
+        return exclamation(NotAllowed + tr(" not allowed in catagory description"));
+    }
+    const QString oldName = m_categories.value(index);
+    if (oldName.isEmpty() || !QDir(m_clipFolder).rename(oldName, newName)) {
+        LoadCategories();
+        return exclamation(tr("THE CATEGORY COULD NOT BE RENAMED\r\n\r\n\"%1\" keeps its name.\r\n\r\nSolution:\r\n"
+                              "Try a shorter name, or make the clip folder writable.")
+                               .arg(oldName));
+    }
+    listCategories();
+    SelectCategory(int(m_categories.indexOf(newName)));
+    return std::nullopt;
+}
+
+std::optional<Message> ClipStore::RemoveCategory()
+{
+    if (m_categories.size() < 2 || m_currentCategoryIndex < 0) {
+        LoadCategories();
+        return std::nullopt;
+    }
+    const QString path = categoryPath(m_currentCategory);
+    std::optional<Message> message;
+    if (entryExists(path)) {
+        const Message ask = question(tr("The category \"%1\" cannot be moved to the trash, so it could not be "
+                                        "taken back.\r\n\r\nDelete it and every clip in it for good?")
+                                         .arg(m_currentCategory));
+        switch (trashOrDelete(path, ask)) {
+        case Removal::Kept: return std::nullopt;
+        case Removal::Failed:
+            message = exclamation(tr("THE CATEGORY COULD NOT BE DELETED COMPLETELY\r\n\r\n%1\r\n\r\n"
+                                     "What could not be deleted is still in the folder.")
+                                      .arg(QDir::toNativeSeparators(path)));
+            break;
+        case Removal::Trashed:
+        case Removal::Deleted: break;
+        }
+    }
+    LoadCategories();
+    return message;
+}
+
+std::variant<QString, Message> ClipStore::OpenClip(const QString &clip) const
+{
+    const QString path = clipPath(clip);
+    // Reading a missing file would leave an empty one behind, which a later save would keep.
+    if (!m_clips.contains(clip) || !QFileInfo(path).isFile()) {
+        return exclamation(tr("THE CLIP IS NO LONGER THERE\r\n\r\n\"%1\" was removed or renamed outside ClipKeeper."
+                              "\r\n\r\nSolution:\r\nChoose another clip from the list.")
+                               .arg(clip));
+    }
+    QString reason;
+    std::optional<QString> text = ReadTextFile(path, &reason);
+    if (!text) {
+        return exclamation(tr("THE CLIP CANNOT BE READ\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\n"
+                              "Make the file readable, then click the clip again. The file is left as it is.")
+                               .arg(QDir::toNativeSeparators(path), reason));
+    }
+    return *text;
+}
+
+std::optional<Message> ClipStore::SaveClip(const QString &description, const QString &text)
+{
+    if (!IsUsableName(description))
+        return exclamation(NotAllowed + tr(" are not allowed in clip name"));
+    if (m_currentCategoryIndex < 0) {
+        return exclamation(tr("THERE IS NO CATEGORY TO KEEP THE CLIP IN\r\n\r\nSolution:\r\n"
+                              "Press Add Folder to make a category, then save the clip again."));
+    }
+    m_writer(clipPath(description), text);
+    RefreshClips();
+    return std::nullopt;
+}
+
+std::optional<Message> ClipStore::DeleteClip(const QString &clip)
+{
+    if (clip.isEmpty())
+        return exclamation(tr("Please select a clip to remove"));
+    const QString path = clipPath(clip);
+    std::optional<Message> message;
+    if (m_clips.contains(clip) && entryExists(path)) {
+        const Message ask = question(tr(
+            "The clip \"%1\" cannot be moved to the trash, so it could not be taken back.\r\n\r\nDelete it for good?")
+                                         .arg(clip));
+        switch (trashOrDelete(path, ask)) {
+        case Removal::Kept: return std::nullopt;
+        case Removal::Failed:
+            message = exclamation(
+                tr("THE CLIP COULD NOT BE DELETED\r\n\r\n%1\r\n\r\nSolution:\r\nMake the category folder writable, "
+                   "then try again.")
+                    .arg(QDir::toNativeSeparators(path)));
+            break;
+        case Removal::Trashed:
+        case Removal::Deleted: break;
+        }
+    }
+    RefreshClips();
+    return message;
+}
+
+ClipStore::Removal ClipStore::trashOrDelete(const QString &path, const Message &ask)
+{
+    if (hasTrash() && QFile::moveToTrash(path))
+        return Removal::Trashed;
+    if (!m_confirm || !m_confirm(ask))
+        return Removal::Kept;
+    // A link goes, never what it points to.
+    const QFileInfo info(path);
+    const bool deleted = info.isDir() && !info.isSymLink() ? QDir(path).removeRecursively() : QFile::remove(path);
+    return deleted ? Removal::Deleted : Removal::Failed;
+}
+
+QString WithCrLf(const QString &text)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            continue; // the LF that follows ends the line
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            result += QLatin1String("\r\n");
+        else
+            result += c;
+    }
+    return result;
+}
+
+void SortNames(QStringList &names)
+{
+    QCollator collator;
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // A sort key per name, made once, compares much faster than the collator on every comparison.
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    keys.reserve(size_t(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        keys.emplace_back(collator.sortKey(names.at(i)), i);
+    std::sort(keys.begin(), keys.end(), [&names](const auto &a, const auto &b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : names.at(a.second) < names.at(b.second);
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const auto &key : keys)
+        sorted.append(names.at(key.second));
+    names = std::move(sorted);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "common/message.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <variant>
+
+// The clip store behind the ClipKeeper window. "ClipData" in the data folder holds one folder per
+// category; a category folder holds one file per clip, named by the clip's description exactly as
+// typed and holding the clip's plain text. The folder listing is the catalogue: there is no index.
+//
+// ClipStore keeps what the window lists (the categories, the current one and its clips) and runs
+// the window's operations on disk. Every message comes back as a Message for the window to show.
+// What the user removes goes to the desktop's trash, so a slip can be undone; where the trash
+// cannot take it, the store asks through the confirm callback before deleting anything for good.
+// Hidden entries (names starting with ".") and plain files in "ClipData" are not listed, and both
+// lists are in name order.
+class ClipStore final
+{
+    Q_DECLARE_TR_FUNCTIONS(ClipStore)
+
+public:
+    // A Yes/No question; true for Yes.
+    using Confirm = std::function<bool(const Message &question)>;
+    // Writes a clip file, atomically; false when it failed (the writer tells the user).
+    using Writer = std::function<bool(const QString &path, const QString &text)>;
+
+    static constexpr int MaxNewCatNumber = 32767; // the number is a signed 16-bit value
+
+    explicit ClipStore(const QString &clipFolder = defaultClipFolder());
+
+    static QString defaultClipFolder(); // "ClipData" in the data folder
+    static QString defaultCategory(); // "My Clips"
+
+    void setConfirm(Confirm confirm); // without one, nothing is ever deleted for good
+    void setWriter(Writer writer); // WriteTextFile unless set
+
+    const QString &clipFolder() const { return m_clipFolder; }
+    const QStringList &categories() const { return m_categories; }
+    const QString &currentCategory() const { return m_currentCategory; }
+    int currentCategoryIndex() const { return m_currentCategoryIndex; }
+    const QStringList &clips() const { return m_clips; } // the current category's clips
+    QString categoryPath(const QString &category) const;
+    QString clipPath(const QString &clip) const; // in the current category
+
+    // Creates "ClipData" with "My Clips" inside when the data folder holds no entry of that name.
+    std::optional<Message> EnsureClipFolder();
+    // Lists the categories (making "My Clips" when there is none) and makes the first current.
+    std::optional<Message> LoadCategories();
+    void SelectCategory(int index);
+    void RefreshClips();
+
+    // Creates the first free "NewCat" + n; the list is reloaded.
+    std::optional<Message> AddCategory();
+    // Renames the category at index; on success it is the current one under its new name.
+    std::optional<Message> RenameCategory(int index, const QString &newName);
+    // Moves the current category, with everything in it, to the trash; never the last one.
+    std::optional<Message> RemoveCategory();
+
+    // The clip's text, every line followed by CR LF; a message when the file cannot be read.
+    std::variant<QString, Message> OpenClip(const QString &clip) const;
+    // Writes the text exactly as given to the clip of that description in the current category.
+    std::optional<Message> SaveClip(const QString &description, const QString &text);
+    // Moves the clip file to the trash; an empty name means no clip is selected.
+    std::optional<Message> DeleteClip(const QString &clip);
+
+    // A name a category or a clip may have: a usable file name that is not hidden.
+    static bool IsUsableName(const QString &name);
+
+private:
+    enum class Removal { Trashed, Deleted, Kept, Failed };
+    Removal trashOrDelete(const QString &path, const Message &question);
+    void listCategories();
+
+    QString m_clipFolder;
+    QStringList m_categories;
+    QString m_currentCategory;
+    int m_currentCategoryIndex = -1;
+    QStringList m_clips;
+    Confirm m_confirm;
+    Writer m_writer;
+};
+
+// The text box's plain text as a clip file holds it: every line break becomes CR LF.
+QString WithCrLf(const QString &text);
+
+// Sorts names as a person reads them: letter case aside, numbers by their value ("NewCat2" before
+// "NewCat10"), then by the exact text, so that the order never depends on the file system.
+void SortNames(QStringList &names);

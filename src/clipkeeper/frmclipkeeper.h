@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QIcon>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+class ClipStore;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QStatusBar;
+class QTextEdit;
+class QToolBar;
+class RolloverHints;
+struct Message;
+
+// The ClipKeeper window: the categories of the clip store on the left, the current category's clips
+// on the right, the clip's description and text above them. Clicking a clip shows it and puts its
+// text on the clipboard at once. The window is a thin view of a ClipStore, which does the disk work
+// and decides every message; the window shows the messages and asks the store's questions.
+class frmClipKeeper final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr double WidthTwips = 4005; // fixed
+    static constexpr double MinHeightTwips = 3205;
+
+    explicit frmClipKeeper(QWidget *parent = nullptr);
+    ~frmClipKeeper() override;
+
+    const ClipStore &store() const { return *m_store; }
+
+    // The commands of the tlbClipKeeper toolbar, by key.
+    void RemoveFolder();
+    void AddFolder();
+    void DeleteClip();
+    void SaveClip();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QToolBar *buildToolBar();
+    QStatusBar *buildStatusBar();
+    void attachHints();
+    void setKeyboardOrder();
+    void fitFrame();
+    void fitHintFont();
+
+    void fillCategories();
+    void showCurrentCategory();
+    void fillClips();
+    void showPlaceholders();
+    void lvwClipCats_ItemClick(int row);
+    void lvwClipCats_AfterLabelEdit(int row, const QString &newName);
+    void filClips_Click(QListWidgetItem *item);
+    QString selectedClip() const;
+    bool tell(const std::optional<Message> &message); // false when the window ended meanwhile
+
+    // Shared so that a question left open while the program ends cannot pull the store away
+    // from under the operation that asked it.
+    std::shared_ptr<ClipStore> m_store;
+    RolloverHints *m_hints = nullptr;
+    QIcon m_categoryIcon;
+    QIcon m_currentCategoryIcon;
+
+    QToolBar *m_tlbClipKeeper = nullptr;
+    QAction *m_btnRemoveFolder = nullptr;
+    QAction *m_btnAddFolder = nullptr;
+    QAction *m_btnDeleteClip = nullptr;
+    QAction *m_btnSaveClip = nullptr;
+    QLineEdit *m_txtClipDescription = nullptr;
+    QCheckBox *m_chkOnTop = nullptr;
+    QTextEdit *m_rtfClipDisplay = nullptr;
+    QListWidget *m_lvwClipCats = nullptr;
+    QListWidget *m_filClips = nullptr;
+    QStatusBar *m_StatusBarClip = nullptr;
+    QLabel *m_panelHint = nullptr;
+
+    int m_categoryAtPress = -1; // what was chosen when the mouse went down on a list
+    QString m_clipAtPress;
+};

@@ -1,0 +1,455 @@
+#include "../support/coretestenvironment.h"
+#include "trashhome.h"
+
+#include "clipkeeper/clipstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString NotAllowedCategory = QStringLiteral("\\/:*?\"<>| not allowed in catagory description");
+const QString NotAllowedClip = QStringLiteral("\\/:*?\"<>| are not allowed in clip name");
+
+Message exclamation(const QString &text)
+{
+    return { Message::Icon::Exclamation, QStringLiteral("Quillory2"), text };
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+char *toString(const Message &message)
+{
+    return QTest::toString(QStringLiteral("[%1] %2: %3").arg(int(message.icon)).arg(message.title, message.text));
+}
+
+char *toString(const std::optional<Message> &message)
+{
+    return message ? toString(*message) : qstrdup("no message");
+}
+
+class TestClipStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void listing_data();
+    void listing();
+    void clipFolderThatIsAFile();
+    void addCategoryTakesTheFirstFreeNumber_data();
+    void addCategoryTakesTheFirstFreeNumber();
+    void addCategoryWhenEveryNumberIsTaken();
+    void renameRefused_data();
+    void renameRefused();
+    void renameKeepsTheClipsAndBecomesCurrent();
+    void renameThatFails();
+    void removeLeavesTheLastCategory();
+    void removeAndDeleteGoToTheTrash();
+    void withoutTrashAskFirst_data();
+    void withoutTrashAskFirst();
+    void withoutTrashALinkGoesNotItsTarget();
+    void saveAndOpen();
+    void saveRefused_data();
+    void saveRefused();
+    void openUnreadable_data();
+    void openUnreadable();
+    void withCrLf_data();
+    void withCrLf();
+
+private:
+    QString clipData(const QString &name = QString()) const;
+    // Folders end in "/"; a file holds its own name.
+    void make(const QStringList &paths) const;
+    QByteArray fileBytes(const QString &name) const;
+    ClipStore &open(); // EnsureClipFolder, then LoadCategories
+
+    std::unique_ptr<CoreTestEnvironment> m_env;
+    std::unique_ptr<ClipStore> m_store;
+    QList<Message> m_questions;
+    QList<bool> m_answers;
+};
+
+void TestClipStore::init()
+{
+    m_env = std::make_unique<CoreTestEnvironment>();
+    m_questions.clear();
+    m_answers.clear();
+}
+
+void TestClipStore::cleanup()
+{
+    m_store.reset();
+    m_env.reset();
+}
+
+QString TestClipStore::clipData(const QString &name) const
+{
+    return m_env->dataPath(QStringLiteral("ClipData/") + name);
+}
+
+void TestClipStore::make(const QStringList &paths) const
+{
+    for (const QString &path : paths) {
+        if (path.endsWith(u'/')) {
+            QVERIFY(QDir().mkpath(clipData(path)));
+            continue;
+        }
+        QVERIFY(QDir().mkpath(QFileInfo(clipData(path)).path()));
+        QFile file(clipData(path));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QFileInfo(path).fileName().toUtf8());
+    }
+}
+
+QByteArray TestClipStore::fileBytes(const QString &name) const
+{
+    QFile file(clipData(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+ClipStore &TestClipStore::open()
+{
+    m_store = std::make_unique<ClipStore>();
+    m_store->setConfirm([this](const Message &question) {
+        m_questions.append(question);
+        return !m_answers.isEmpty() && m_answers.takeFirst();
+    });
+    [[maybe_unused]] const auto ensured = m_store->EnsureClipFolder();
+    [[maybe_unused]] const auto loaded = m_store->LoadCategories();
+    return *m_store;
+}
+
+void TestClipStore::listing_data()
+{
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QStringList>("categories");
+    QTest::addColumn<QStringList>("clips"); // of the first category, which is current
+
+    QTest::newRow("first start") << QStringList {} << QStringList { "My Clips" } << QStringList {};
+    QTest::newRow("an existing category, left as it is")
+        << QStringList { "Work/a" } << QStringList { "Work" } << QStringList { "a" };
+    QTest::newRow("no category: My Clips") << QStringList { "/" } << QStringList { "My Clips" } << QStringList {};
+    QTest::newRow("plain and hidden entries are no categories")
+        << QStringList { ".git/", "notes.txt", ".directory" } << QStringList { "My Clips" } << QStringList {};
+    QTest::newRow("name order: numbers by value, letter case aside")
+        << QStringList { "b/", "NewCat10/", "A/", "NewCat2/", "a/" }
+        << QStringList { "A", "a", "b", "NewCat2", "NewCat10" } << QStringList {};
+    QTest::newRow("clips: files only, not hidden, in name order")
+        << QStringList { "Work/sub/", "Work/zeta", "Work/Alpha", "Work/.hidden", "Work/clip 10", "Work/clip 9" }
+        << QStringList { "Work" } << QStringList { "Alpha", "clip 9", "clip 10", "zeta" };
+}
+
+void TestClipStore::listing()
+{
+    QFETCH(QStringList, paths);
+    make(paths);
+    ClipStore &store = open();
+    QTEST(store.categories(), "categories");
+    QTEST(store.clips(), "clips");
+    QCOMPARE(store.currentCategoryIndex(), 0);
+    QCOMPARE(store.currentCategory(), store.categories().first());
+}
+
+void TestClipStore::clipFolderThatIsAFile()
+{
+    m_env->writeBytes(QStringLiteral("ClipData"), "not a folder");
+    ClipStore store;
+    const std::optional<Message> message = store.EnsureClipFolder();
+    QVERIFY(message && message->text.startsWith(QStringLiteral("THE CLIP FOLDER CANNOT BE USED")));
+    QCOMPARE(store.LoadCategories(), std::nullopt); // told once
+    QCOMPARE(store.currentCategoryIndex(), -1);
+    const std::optional<Message> save = store.SaveClip(QStringLiteral("clip"), QStringLiteral("text"));
+    QVERIFY(save && save->text.startsWith(QStringLiteral("THERE IS NO CATEGORY")));
+    QCOMPARE(m_env->readBytes(QStringLiteral("ClipData")), QByteArray("not a folder"));
+}
+
+void TestClipStore::addCategoryTakesTheFirstFreeNumber_data()
+{
+    QTest::addColumn<QString>("freeing"); // what happens to NewCat1 before the third press
+    QTest::addColumn<QString>("third");
+    QTest::newRow("renamed") << "rename"
+                             << "NewCat1";
+    QTest::newRow("removed") << "remove"
+                             << "NewCat1";
+    QTest::newRow("a plain file of that name keeps the number") << "file"
+                                                                << "NewCat3";
+}
+
+void TestClipStore::addCategoryTakesTheFirstFreeNumber()
+{
+    QFETCH(QString, freeing);
+    TrashHome trash;
+    ClipStore &store = open();
+    QCOMPARE(store.AddCategory(), std::nullopt);
+    QCOMPARE(store.AddCategory(), std::nullopt);
+    QCOMPARE(store.categories(), (QStringList { "My Clips", "NewCat1", "NewCat2" }));
+    QCOMPARE(store.currentCategory(), QStringLiteral("My Clips")); // the new one is not made current
+
+    if (freeing == u"rename") {
+        QCOMPARE(store.RenameCategory(1, QStringLiteral("Letters")), std::nullopt);
+    } else if (freeing == u"remove") {
+        store.SelectCategory(1);
+        QCOMPARE(store.RemoveCategory(), std::nullopt);
+    } else {
+        QVERIFY(QDir(clipData(QStringLiteral("NewCat1"))).removeRecursively());
+        make({ QStringLiteral("NewCat1") });
+    }
+    QCOMPARE(store.AddCategory(), std::nullopt);
+    QFETCH(QString, third);
+    QVERIFY(QFileInfo(clipData(third)).isDir());
+    QVERIFY(store.categories().contains(third));
+}
+
+void TestClipStore::addCategoryWhenEveryNumberIsTaken()
+{
+    // 32767 entries: in memory where the system offers it, as making them on disk takes long.
+    const QString base
+        = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    QTemporaryDir folder(base + QStringLiteral("/tst_clipstore-XXXXXX"));
+    QVERIFY(QDir().mkdir(folder.filePath(QStringLiteral("Work"))));
+    for (int n = 1; n <= ClipStore::MaxNewCatNumber; ++n)
+        QVERIFY(QFile(folder.filePath(QStringLiteral("NewCat%1").arg(n))).open(QIODevice::WriteOnly));
+    ClipStore store(folder.path());
+    QCOMPARE(store.LoadCategories(), std::nullopt);
+
+    const std::optional<Message> message = store.AddCategory();
+    QVERIFY(message && message->text.contains(QStringLiteral("NewCat1 to NewCat32767")));
+    QCOMPARE(message->icon, Message::Icon::Exclamation);
+    QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("NewCat32768"))));
+    QCOMPARE(store.categories(), QStringList { "Work" });
+}
+
+void TestClipStore::renameRefused_data()
+{
+    QTest::addColumn<int>("row"); // of "Alpha", "Beta", "Gamma"
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("the first entry") << 2 << "Alpha"
+                                     << "The catagory \"Alpha\" already exists.";
+    QTest::newRow("the last entry") << 0 << "Gamma"
+                                    << "The catagory \"Gamma\" already exists.";
+    QTest::newRow("its own unchanged name") << 1 << "Beta"
+                                            << "The catagory \"Beta\" already exists.";
+    for (QChar c : QStringLiteral("\\/:*?\"<>|"))
+        QTest::addRow("with %c", c.toLatin1()) << 1 << QStringLiteral("a%1b").arg(c) << NotAllowedCategory;
+    for (const char *name : { "", ".", "..", "a\tb", "a\nb", ".Beta" })
+        QTest::addRow("\"%s\"", name) << 1 << QString::fromLatin1(name) << NotAllowedCategory;
+}
+
+void TestClipStore::renameRefused()
+{
+    QFETCH(int, row);
+    QFETCH(QString, newName);
+    QFETCH(QString, text);
+    make({ QStringLiteral("Alpha/"), QStringLiteral("Beta/clip"), QStringLiteral("Gamma/") });
+    ClipStore &store = open();
+    store.SelectCategory(row);
+
+    QCOMPARE(store.RenameCategory(row, newName), exclamation(text));
+    QCOMPARE(entries(clipData()), (QStringList { "Alpha", "Beta", "Gamma" }));
+    QCOMPARE(fileBytes(QStringLiteral("Beta/clip")), QByteArray("clip"));
+    QCOMPARE(store.currentCategoryIndex(), 0); // the list was loaded again
+}
+
+void TestClipStore::renameKeepsTheClipsAndBecomesCurrent()
+{
+    make(
+        { QStringLiteral("Alpha/"), QStringLiteral("Beta/one"), QStringLiteral("Beta/two"), QStringLiteral("Gamma/") });
+    ClipStore &store = open();
+    store.SelectCategory(1);
+
+    QCOMPARE(store.RenameCategory(1, QStringLiteral("Zulu")), std::nullopt);
+    QCOMPARE(store.categories(), (QStringList { "Alpha", "Gamma", "Zulu" }));
+    QCOMPARE(store.currentCategory(), QStringLiteral("Zulu"));
+    QCOMPARE(store.currentCategoryIndex(), 2);
+    QCOMPARE(store.clips(), (QStringList { "one", "two" }));
+    // The next operation works on the folder under its new name.
+    QCOMPARE(store.SaveClip(QStringLiteral("three"), QStringLiteral("3")), std::nullopt);
+    QCOMPARE(entries(clipData(QStringLiteral("Zulu"))), (QStringList { "one", "three", "two" }));
+}
+
+void TestClipStore::renameThatFails()
+{
+    make({ QStringLiteral("Alpha/") });
+    ClipStore &store = open();
+    const std::optional<Message> message = store.RenameCategory(0, QString(300, u'x')); // too long a name
+    QVERIFY(message && message->text.startsWith(QStringLiteral("THE CATEGORY COULD NOT BE RENAMED")));
+    QCOMPARE(store.categories(), QStringList { "Alpha" });
+}
+
+void TestClipStore::removeLeavesTheLastCategory()
+{
+    TrashHome trash;
+    make({ QStringLiteral("Only/clip") });
+    ClipStore &store = open();
+    QCOMPARE(store.RemoveCategory(), std::nullopt);
+    QCOMPARE(store.categories(), QStringList { "Only" });
+    QVERIFY(trash.trashed().isEmpty());
+    QVERIFY(m_questions.isEmpty());
+}
+
+void TestClipStore::removeAndDeleteGoToTheTrash()
+{
+    TrashHome trash;
+    make({ QStringLiteral("Alpha/one"), QStringLiteral("Alpha/two"), QStringLiteral("Beta/clip"),
+        QStringLiteral("Beta/.hidden"), QStringLiteral("Beta/sub/deep") });
+    ClipStore &store = open();
+    QCOMPARE(store.DeleteClip(QStringLiteral("one")), std::nullopt);
+    QCOMPARE(store.clips(), QStringList { "two" });
+    QCOMPARE(QFile(trash.filesPath(QStringLiteral("one"))).size(), qint64(3));
+
+    // A category goes whole: hidden files and subfolders too.
+    store.SelectCategory(1);
+    QCOMPARE(store.RemoveCategory(), std::nullopt);
+    QVERIFY(m_questions.isEmpty());
+    QCOMPARE(trash.trashed(), (QStringList { "Beta", "one" }));
+    QCOMPARE(entries(trash.filesPath(QStringLiteral("Beta"))), (QStringList { ".hidden", "clip", "sub" }));
+    QCOMPARE(
+        trash.originalPath(QStringLiteral("Beta")), QFileInfo(clipData(QStringLiteral("Beta"))).absoluteFilePath());
+    QCOMPARE(store.categories(), QStringList { "Alpha" });
+    QCOMPARE(store.currentCategory(), QStringLiteral("Alpha"));
+}
+
+void TestClipStore::withoutTrashAskFirst_data()
+{
+    QTest::addColumn<bool>("category"); // or a clip
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("category, Yes deletes") << true << true;
+    QTest::newRow("category, No keeps") << true << false;
+    QTest::newRow("clip, Yes deletes") << false << true;
+    QTest::newRow("clip, No keeps") << false << false;
+}
+
+void TestClipStore::withoutTrashAskFirst()
+{
+    QFETCH(bool, category);
+    QFETCH(bool, yes);
+    TrashHome noTrash(false);
+    make({ QStringLiteral("Alpha/"), QStringLiteral("Beta/one"), QStringLiteral("Beta/sub/deep") });
+    ClipStore &store = open();
+    store.SelectCategory(1);
+    m_answers = { yes };
+
+    const QString asked = category
+        ? QStringLiteral("The category \"Beta\" cannot be moved to the trash, so it could not be taken back.\r\n\r\n"
+                         "Delete it and every clip in it for good?")
+        : QStringLiteral("The clip \"one\" cannot be moved to the trash, so it could not be taken back.\r\n\r\n"
+                         "Delete it for good?");
+    QCOMPARE(category ? store.RemoveCategory() : store.DeleteClip(QStringLiteral("one")), std::nullopt);
+    QCOMPARE(m_questions, (QList<Message> { { Message::Icon::Question, QStringLiteral("Quillory2"), asked } }));
+    QCOMPARE(QFileInfo::exists(clipData(category ? QStringLiteral("Beta") : QStringLiteral("Beta/one"))), !yes);
+    QCOMPARE(store.categories().contains(QStringLiteral("Beta")), !(category && yes));
+    QCOMPARE(store.clips().contains(QStringLiteral("one")), !yes);
+    QVERIFY(noTrash.inWorkingFolder().isEmpty()); // nothing moved anywhere else instead
+}
+
+void TestClipStore::withoutTrashALinkGoesNotItsTarget()
+{
+    TrashHome noTrash(false);
+    make({ QStringLiteral("Alpha/"), QStringLiteral("../elsewhere/precious") });
+    QVERIFY(QFile::link(clipData(QStringLiteral("../elsewhere")), clipData(QStringLiteral("Linked"))));
+    ClipStore &store = open();
+    store.SelectCategory(1);
+    QCOMPARE(store.clips(), QStringList { "precious" });
+    m_answers = { true };
+    QCOMPARE(store.RemoveCategory(), std::nullopt);
+    QVERIFY(!QFileInfo(clipData(QStringLiteral("Linked"))).isSymLink());
+    QCOMPARE(fileBytes(QStringLiteral("../elsewhere/precious")), QByteArray("precious"));
+}
+
+void TestClipStore::saveAndOpen()
+{
+    ClipStore &store = open();
+    QCOMPARE(store.SaveClip(QStringLiteral("letter.txt"), QStringLiteral("abc")), std::nullopt);
+    QCOMPARE(fileBytes(QStringLiteral("My Clips/letter.txt")), QByteArray("abc"));
+    QCOMPARE(std::get<QString>(store.OpenClip(QStringLiteral("letter.txt"))), QStringLiteral("abc\r\n"));
+
+    // Blanks are kept, nothing is added to the name, and the same description replaces without a question.
+    QCOMPARE(store.SaveClip(QStringLiteral(" Home "), QStringLiteral("first version")), std::nullopt);
+    QCOMPARE(store.SaveClip(QStringLiteral(" Home "), QStringLiteral("1 Main St\r\nTown\r\n")), std::nullopt);
+    QCOMPARE(fileBytes(QStringLiteral("My Clips/ Home ")), QByteArray("1 Main St\r\nTown\r\n"));
+    QCOMPARE(store.clips(), (QStringList { " Home ", "letter.txt" }));
+    QVERIFY(m_questions.isEmpty());
+}
+
+void TestClipStore::saveRefused_data()
+{
+    QTest::addColumn<QString>("description");
+    for (const char *name : { "", "why?", "a:b", "../escape", ".", "..", "a\x01", ".note" })
+        QTest::addRow("\"%s\"", name) << QString::fromLatin1(name);
+}
+
+void TestClipStore::saveRefused()
+{
+    QFETCH(QString, description);
+    ClipStore &store = open();
+    QCOMPARE(store.SaveClip(description, QStringLiteral("text")), exclamation(NotAllowedClip));
+    QCOMPARE(entries(m_env->dataPath()), QStringList { "ClipData" });
+    QCOMPARE(entries(clipData()), QStringList { "My Clips" });
+    QVERIFY(entries(clipData(QStringLiteral("My Clips"))).isEmpty());
+}
+
+void TestClipStore::openUnreadable_data()
+{
+    QTest::addColumn<bool>("removed"); // outside the program, or without read permission
+    QTest::addColumn<QString>("text");
+    QTest::newRow("removed outside") << true << "THE CLIP IS NO LONGER THERE";
+    QTest::newRow("no permission") << false << "THE CLIP CANNOT BE READ";
+}
+
+void TestClipStore::openUnreadable()
+{
+    QFETCH(bool, removed);
+    make({ QStringLiteral("Work/clip") });
+    ClipStore &store = open();
+    const QString path = clipData(QStringLiteral("Work/clip"));
+    if (removed) {
+        QVERIFY(QFile::remove(path));
+    } else {
+        QFile::setPermissions(path, QFileDevice::WriteOwner);
+        if (QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("this user reads files without read permission (root)");
+    }
+    const auto opened = store.OpenClip(QStringLiteral("clip"));
+    QVERIFY(std::holds_alternative<Message>(opened));
+    QFETCH(QString, text);
+    QVERIFY(std::get<Message>(opened).text.startsWith(text));
+    QCOMPARE(QFileInfo::exists(path), !removed); // not brought back empty
+}
+
+void TestClipStore::withCrLf_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("LF") << "a\nb\n"
+                        << "a\r\nb\r\n";
+    QTest::newRow("CR LF stays") << "a\r\nb"
+                                 << "a\r\nb";
+    QTest::newRow("lone CR") << "a\rb"
+                             << "a\r\nb";
+    QTest::newRow("empty lines") << "\n\n"
+                                 << "\r\n\r\n";
+    QTest::newRow("Unicode separators") << QStringLiteral("a\u2028b\u2029c") << "a\r\nb\r\nc";
+}
+
+void TestClipStore::withCrLf()
+{
+    QFETCH(QString, text);
+    QTEST(WithCrLf(text), "expected");
+}
+
+QTEST_GUILESS_MAIN(TestClipStore)
+#include "tst_clipstore.moc"

@@ -1,0 +1,454 @@
+#include "../support/testenvironment.h"
+#include "../support/windowroundtrip.h"
+#include "trashhome.h"
+
+#include "app/frmqy2.h"
+#include "app/windows.h"
+#include "clipkeeper/clipstore.h"
+#include "clipkeeper/frmclipkeeper.h"
+#include "common/settings.h"
+#include "widgets/windowhelpers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString Placeholder = QStringLiteral("New Clip Description");
+const QString PlaceholderText = QStringLiteral("ClipKeeper - New Clip Text");
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(16, 16).toImage();
+}
+
+} // namespace
+
+class TestFrmClipKeeper : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void clipChosenByClickOrKeyShowsAndCopies();
+    void saveClipStoresTheBoxes();
+    void deletingTheLastClipShowsThePlaceholders();
+    void deleteWithNothingSelected();
+    void categoryClickKeepsTheBoxes();
+    void renameInPlace_data();
+    void renameInPlace();
+    void addAndRemoveFolder();
+    void unreadableClipKeepsTheBoxes();
+    void loadMessageShownOnceUp();
+    void resizeRule();
+    void settingsRoundTrip();
+    void rolloverHints();
+    void keyboardAndScreenReader();
+    void launcherOpensItAndTheEndOfTheProgramClosesIt();
+
+private:
+    frmClipKeeper *open();
+    template <typename T> T *child(const char *name) const
+    {
+        T *found = m_window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    QListWidget *categories() const { return child<QListWidget>("lvwClipCats"); }
+    QListWidget *clips() const { return child<QListWidget>("filClips"); }
+    QLineEdit *description() const { return child<QLineEdit>("txtClipDescription"); }
+    QTextEdit *clipText() const { return child<QTextEdit>("rtfClipDisplay"); }
+    QStringList texts(const QListWidget *list) const;
+    void clickItem(QListWidget *list, const QString &text);
+    void press(const char *key);
+    void makeClip(const QString &path, const QByteArray &bytes) const;
+    QByteArray clipBytes(const QString &path) const;
+    QLineEdit *editCategory();
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<frmClipKeeper> m_window;
+};
+
+void TestFrmClipKeeper::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    Settings::saveCheckState(Key::ShowSplash, false);
+    Settings::saveCheckState(Key::ShowToolBar, false);
+}
+
+void TestFrmClipKeeper::cleanup()
+{
+    m_window.reset();
+    m_env.reset();
+}
+
+frmClipKeeper *TestFrmClipKeeper::open()
+{
+    m_window.reset();
+    m_window = std::make_unique<frmClipKeeper>();
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        qFatal("window not exposed");
+    return m_window.get();
+}
+
+QStringList TestFrmClipKeeper::texts(const QListWidget *list) const
+{
+    QStringList result;
+    for (int row = 0; row < list->count(); ++row)
+        result.append(list->item(row)->text());
+    return result;
+}
+
+void TestFrmClipKeeper::clickItem(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+}
+
+void TestFrmClipKeeper::press(const char *key)
+{
+    auto *action = m_window->findChild<QAction *>(QLatin1String(key));
+    QVERIFY(action);
+    QWidget *button = child<QToolBar>("tlbClipKeeper")->widgetForAction(action);
+    QVERIFY(button && button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void TestFrmClipKeeper::makeClip(const QString &path, const QByteArray &bytes) const
+{
+    const QString full = m_env->dataPath(QStringLiteral("ClipData/") + path);
+    QDir().mkpath(QFileInfo(full).path());
+    QFile file(full);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QByteArray TestFrmClipKeeper::clipBytes(const QString &path) const
+{
+    return m_env->readBytes(QStringLiteral("ClipData/") + path);
+}
+
+void TestFrmClipKeeper::clipChosenByClickOrKeyShowsAndCopies()
+{
+    makeClip(QStringLiteral("My Clips/Home address"), "abc");
+    makeClip(QStringLiteral("My Clips/sig"), "Regards\r\nAnn\r\n");
+    open();
+    QCOMPARE(description()->text(), Placeholder);
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+    clickItem(clips(), QStringLiteral("Home address"));
+    QCOMPARE(clipText()->toPlainText(), QStringLiteral("abc\n")); // with the line break the reader adds
+    QCOMPARE(description()->text(), QStringLiteral("Home address"));
+    QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("text/plain")));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc\n"));
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Home address")), QByteArray("abc")); // opening writes nothing
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied elsewhere meanwhile"));
+    clickItem(clips(), QStringLiteral("Home address")); // clicked again: copied again
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc\n"));
+
+    QTest::keyClick(clips(), Qt::Key_Down);
+    QCOMPARE(description()->text(), QStringLiteral("sig"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Regards\nAnn\n"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("other"));
+    QTest::keyClick(clips(), Qt::Key_Return);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Regards\nAnn\n"));
+}
+
+void TestFrmClipKeeper::saveClipStoresTheBoxes()
+{
+    open();
+    description()->setText(QStringLiteral("why?"));
+    press("btnSaveClip");
+    QCOMPARE(m_env->dialogs.shown,
+        (QList<Message> { { Message::Icon::Exclamation, QStringLiteral("Quillory2"),
+            QStringLiteral("\\/:*?\"<>| are not allowed in clip name") } }));
+
+    description()->setText(QStringLiteral("Two lines"));
+    clipText()->setPlainText(QStringLiteral("one\ntwo"));
+    press("btnSaveClip");
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")), QByteArray("one\r\ntwo"));
+    QCOMPARE(texts(clips()), QStringList { "Two lines" });
+    clipText()->setPlainText(QStringLiteral("abc"));
+    QTest::keyClick(clipText(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")), QByteArray("abc"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+}
+
+void TestFrmClipKeeper::deletingTheLastClipShowsThePlaceholders()
+{
+    TrashHome trash;
+    makeClip(QStringLiteral("My Clips/only"), "text");
+    open();
+    clickItem(clips(), QStringLiteral("only"));
+    QCOMPARE(description()->text(), QStringLiteral("only"));
+    press("btnDeleteClip");
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QVERIFY(texts(clips()).isEmpty());
+    QCOMPARE(description()->text(), Placeholder);
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+    QCOMPARE(trash.trashed(), QStringList { "only" });
+}
+
+void TestFrmClipKeeper::deleteWithNothingSelected()
+{
+    open();
+    description()->setText(QStringLiteral("typed"));
+    QStringList whileShown;
+    m_env->dialogs.onShow = [&](const Message &) { whileShown << description()->text(); };
+    press("btnDeleteClip");
+    QCOMPARE(m_env->dialogs.shown,
+        (QList<Message> { { Message::Icon::Exclamation, QStringLiteral("Quillory2"),
+            QStringLiteral("Please select a clip to remove") } }));
+    QCOMPARE(whileShown, QStringList { "typed" }); // the placeholders come after the message
+    QCOMPARE(description()->text(), Placeholder);
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+}
+
+void TestFrmClipKeeper::categoryClickKeepsTheBoxes()
+{
+    makeClip(QStringLiteral("Alpha/a1"), "from alpha");
+    makeClip(QStringLiteral("Beta/b1"), "b");
+    open();
+    const QImage current = iconImage(QIcon(QStringLiteral(":/icons/clipkeeper/categoryopen.svg")));
+    QCOMPARE(iconImage(categories()->item(0)->icon()), current);
+    clickItem(clips(), QStringLiteral("a1"));
+    clickItem(categories(), QStringLiteral("Beta"));
+    QCOMPARE(texts(clips()), QStringList { "b1" });
+    QCOMPARE(description()->text(), QStringLiteral("a1"));
+    QCOMPARE(clipText()->toPlainText(), QStringLiteral("from alpha\n"));
+    QCOMPARE(iconImage(categories()->item(1)->icon()), current);
+    QVERIFY(iconImage(categories()->item(0)->icon()) != current);
+
+    press("btnSaveClip"); // the text goes into the category just clicked
+    QCOMPARE(clipBytes(QStringLiteral("Beta/a1")), QByteArray("from alpha\r\n"));
+    QCOMPARE(texts(clips()), (QStringList { "a1", "b1" }));
+}
+
+QLineEdit *TestFrmClipKeeper::editCategory()
+{
+    if (!QTest::qWaitFor([this] { return categories()->findChild<QLineEdit *>() != nullptr; }))
+        return nullptr;
+    return categories()->findChild<QLineEdit *>();
+}
+
+void TestFrmClipKeeper::renameInPlace_data()
+{
+    QTest::addColumn<bool>("byClick"); // on the chosen category, or F2
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("a click on the chosen category") << true << "Zulu" << QStringList { "Alpha", "Gamma", "Zulu" };
+    QTest::newRow("F2") << false << "Zulu" << QStringList { "Alpha", "Gamma", "Zulu" };
+    QTest::newRow("refused") << false << "Alpha" << QStringList { "Alpha", "Beta", "Gamma" };
+}
+
+void TestFrmClipKeeper::renameInPlace()
+{
+    QFETCH(bool, byClick);
+    QFETCH(QString, newName);
+    QFETCH(QStringList, listed);
+    makeClip(QStringLiteral("Alpha/a1"), "a");
+    makeClip(QStringLiteral("Beta/b1"), "b");
+    makeClip(QStringLiteral("Gamma/g1"), "g");
+    open();
+    if (byClick) {
+        clickItem(categories(), QStringLiteral("Beta"));
+        clickItem(categories(), QStringLiteral("Beta"));
+    } else {
+        categories()->setFocus();
+        QTest::keyClick(categories(), Qt::Key_Down);
+        QTest::keyClick(categories(), Qt::Key_F2);
+    }
+    QCOMPARE(texts(clips()), QStringList { "b1" });
+    QLineEdit *editor = editCategory();
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, newName);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!categories()->findChild<QLineEdit *>());
+    QTRY_COMPARE(texts(categories()), listed);
+    if (newName == u"Zulu") {
+        QCOMPARE(categories()->currentRow(), 2);
+        QCOMPARE(texts(clips()), QStringList { "b1" });
+        QVERIFY(m_env->dialogs.shown.isEmpty());
+    } else {
+        QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+        QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("The catagory \"Alpha\" already exists."));
+    }
+}
+
+void TestFrmClipKeeper::addAndRemoveFolder()
+{
+    TrashHome trash;
+    makeClip(QStringLiteral("Work/w"), "w");
+    open();
+    press("btnAddFolder");
+    QCOMPARE(texts(categories()), (QStringList { "NewCat1", "Work" }));
+    clickItem(categories(), QStringLiteral("Work"));
+    press("btnRemoveFolder");
+    QCOMPARE(texts(categories()), QStringList { "NewCat1" });
+    QCOMPARE(trash.trashed(), QStringList { "Work" });
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmClipKeeper::unreadableClipKeepsTheBoxes()
+{
+    makeClip(QStringLiteral("My Clips/gone"), "x");
+    makeClip(QStringLiteral("My Clips/kept"), "y");
+    open();
+    QVERIFY(QFile::remove(m_env->dataPath(QStringLiteral("ClipData/My Clips/gone"))));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    clickItem(clips(), QStringLiteral("gone"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QVERIFY(m_env->dialogs.shown.first().text.startsWith(QStringLiteral("THE CLIP IS NO LONGER THERE")));
+    QCOMPARE(description()->text(), Placeholder);
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    QTRY_COMPARE(texts(clips()), QStringList { "kept" });
+}
+
+void TestFrmClipKeeper::loadMessageShownOnceUp()
+{
+    m_env->writeBytes(QStringLiteral("ClipData"), "a file, not a folder");
+    m_window = std::make_unique<frmClipKeeper>();
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    m_window->show();
+    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+    QVERIFY(m_env->dialogs.shown.first().text.startsWith(QStringLiteral("THE CLIP FOLDER CANNOT BE USED")));
+}
+
+void TestFrmClipKeeper::resizeRule()
+{
+    Settings::saveCoordinate(Key::ClipHeight, 1000); // below the least height
+    open();
+    QVERIFY(outerSizeTwips(m_window.get()).height() >= frmClipKeeper::MinHeightTwips);
+    const int width = m_window->width();
+    QCOMPARE(qRound(outerSizeTwips(m_window.get()).width()), qRound(frmClipKeeper::WidthTwips));
+
+    m_window->resize(width + 120, 20); // dragged wider and far too low
+    QCOMPARE(m_window->width(), width);
+    const double height = outerSizeTwips(m_window.get()).height();
+    QVERIFY2(height >= frmClipKeeper::MinHeightTwips && height < frmClipKeeper::MinHeightTwips + 15,
+        qPrintable(QString::number(height)));
+    QTRY_VERIFY(clips()->height() > 0);
+    QCOMPARE(categories()->height(), clips()->height());
+
+    const int listHeight = clips()->height();
+    m_window->resize(width, m_window->height() + 150); // the lists take what the window gains
+    QTRY_COMPARE(clips()->height(), listHeight + 150);
+    QCOMPARE(categories()->height(), clips()->height());
+}
+
+void TestFrmClipKeeper::settingsRoundTrip()
+{
+    open();
+    QVERIFY(qAbs(outerSizeTwips(m_window.get()).height() - 4180) < 15); // nothing stored yet
+    verifySettingsRoundTrip(
+        [] {
+            auto *window = new frmClipKeeper;
+            window->show();
+            return window;
+        },
+        Key::ClipLeft, Key::ClipTop, &Key::ClipOnTop);
+    QVERIFY(!QTest::currentTestFailed());
+
+    // The height too, of the outer frame; the width is fixed and not stored.
+    open();
+    m_window->resize(m_window->width(), 400);
+    const double height = outerSizeTwips(m_window.get()).height();
+    m_window->close();
+    QCOMPARE(Settings::readCoordinate(Key::ClipHeight), std::optional<double>(height));
+    open();
+    QTRY_COMPARE(outerSizeTwips(m_window.get()).height(), height);
+}
+
+void TestFrmClipKeeper::rolloverHints()
+{
+    open();
+    auto *panel = child<QLabel>("panelHint");
+    const std::pair<QWidget *, const char *> hints[] = {
+        { categories(), "Shows the catagory for the clips." },
+        { clips(), "Shows the clips in a catagory." },
+        { clipText(), "Shows the text stored as a clip." },
+        { child<QToolBar>("tlbClipKeeper"), "Remove/Add a catagory. Remove/Add a clip." },
+        { description(), "Type/Show the clip description." },
+        { child<QCheckBox>("chkOnTop"), "Keeps ClipKeeper on top of other windows." },
+        { child<QStatusBar>("StatusBarClip"), "Shows messages like this." },
+    };
+    for (const auto &[control, hint] : hints) {
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), control->mapToGlobal(QPointF(1, 1)));
+        QCoreApplication::sendEvent(control, &enter);
+        QCOMPARE(panel->text(), QLatin1String(hint));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width()); // whole
+        QEvent leave(QEvent::Leave); // out onto the window's background
+        QCoreApplication::sendEvent(control, &leave);
+        QCOMPARE(panel->text(), QString());
+    }
+    QVERIFY(panel->accessibleName().isEmpty()); // a value label: its text is what is read
+}
+
+void TestFrmClipKeeper::keyboardAndScreenReader()
+{
+    makeClip(QStringLiteral("My Clips/c"), "c");
+    open();
+    // Tab goes round every control once, in reading order, and each has a name to speak (the
+    // toolbar's picture buttons their tool tips).
+    const QStringList order = { "Remove Folder", "Add Folder", "Delete Clip", "Save Clip", "Clip description",
+        "Keep on top", "Clip text", "Categories", "Clips" };
+    auto *bar = child<QToolBar>("tlbClipKeeper");
+    QWidget *first = bar->widgetForAction(m_window->findChild<QAction *>(QStringLiteral("btnRemoveFolder")));
+    first->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), first);
+    QStringList visited;
+    for (int i = 0; i < order.size(); ++i) {
+        visited << QApplication::focusWidget()->accessibleName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, order);
+    QCOMPARE(QApplication::focusWidget(), first);
+}
+
+// Opened by the launcher's key; then the program ends (logout) while "delete for good?" is open:
+// nothing crashes, nobody answered Yes, and the window has stored its settings.
+void TestFrmClipKeeper::launcherOpensItAndTheEndOfTheProgramClosesIt()
+{
+    TrashHome noTrash(false);
+    makeClip(QStringLiteral("Alpha/a"), "a");
+    makeClip(QStringLiteral("Beta/b"), "b");
+    frmQY2 main;
+    registerWindows(main);
+    main.Form_Load();
+    auto *window = qobject_cast<frmClipKeeper *>(main.opener().show(WindowKey::ClipKeeper));
+    QVERIFY(window && window->isVisible());
+    window->findChild<QListWidget *>(QStringLiteral("lvwClipCats"))->setCurrentRow(1);
+    QCOMPARE(window->store().currentCategory(), QStringLiteral("Beta"));
+    m_env->dialogs.onShow = [&main](const Message &) {
+        Dialogs::setCanAsk(false);
+        main.unload();
+    };
+    window->RemoveFolder();
+    Dialogs::setCanAsk(true);
+    QVERIFY(!main.opener().window(WindowKey::ClipKeeper));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Question);
+    QVERIFY(QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/Beta/b"))));
+    QVERIFY(Settings::contains(Key::ClipHeight));
+}
+
+QTEST_MAIN(TestFrmClipKeeper)
+#include "tst_frmclipkeeper.moc"
