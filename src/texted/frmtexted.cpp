@@ -386,14 +386,17 @@ frmDocument *frmTextEd::openFile(const QString &path)
             return nullptr;
         }
     }
-    frmDocument *document = NewDocument();
+    // Read away from the screen, then shown at once.
+    auto *read = new QTextDocument;
     Rtf::ReadInfo info;
     if (isRtf) {
-        Rtf::read(*bytes, document->document(), &info);
-        document->rtfText()->setFont(document->document()->defaultFont());
+        Rtf::read(*bytes, read, &info);
     } else {
-        document->rtfText()->setPlainText(*text);
+        read->setDefaultFont(frmDocument::defaultFont());
+        read->setPlainText(*text);
     }
+    frmDocument *document = NewDocument();
+    document->setDocument(read);
     document->rtfText()->moveCursor(QTextCursor::Start);
     document->document()->setModified(false);
     document->setFilePath(QFileInfo(path).absoluteFilePath());
@@ -541,9 +544,10 @@ void frmTextEd::offerRecoveryCopies()
         const std::optional<QByteArray> bytes = store.read(copy);
         if (!bytes)
             continue;
+        auto *read = new QTextDocument;
+        Rtf::read(*bytes, read);
         frmDocument *document = NewDocument();
-        Rtf::read(*bytes, document->document());
-        document->rtfText()->setFont(document->document()->defaultFont());
+        document->setDocument(read);
         if (!copy.path.isEmpty())
             document->setFilePath(copy.path);
         document->setFilterIndex(copy.filterIndex);
