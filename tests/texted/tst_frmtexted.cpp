@@ -10,6 +10,7 @@
 #include "texted/richtextbox.h"
 #include "texted/rtf.h"
 #include "texted/textstyles.h"
+#include "widgets/helpviewer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QtTest>
 #include <memory>
@@ -343,10 +345,17 @@ void TestFrmTextEd::openReadsRtfAndPlainText()
     QVERIFY(!active()->isModified());
     QCOMPARE(active()->filterIndex(), 1);
 
+    // A file with parts the editor does not show opens with a word about them.
+    m_env->writeBytes(QStringLiteral("picture.rtf"), "{\\rtf1\\ansi before {\\pict\\pngblip 89504e47} after\\par}");
+    QVERIFY(m_frame->openFile(path(QStringLiteral("picture.rtf"))));
+    QCOMPARE(active()->document()->toPlainText(), QStringLiteral("before  after"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.takeFirst().title, QStringLiteral("Quillory2: Parts of the file are not shown"));
+
     QVERIFY(m_frame->openFile(path(QStringLiteral("page.html"))));
     QCOMPARE(active()->document()->toPlainText(), QStringLiteral("<b>markup</b>\n"));
     QCOMPARE(active()->filterIndex(), 4);
-    QCOMPARE(m_frame->documents().size(), 3);
+    QCOMPARE(m_frame->documents().size(), 4);
     QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
@@ -495,7 +504,7 @@ void TestFrmTextEd::unattendedEndKeepsRecoveryCopies()
     openFrame();
     QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2: Documents kept"));
-    QVERIFY(m_env->dialogs.shown[0].text.contains(u"2 TextEd document(s)"));
+    QVERIFY(m_env->dialogs.shown[0].text.contains(u"2 TextEd documents"));
     if (!takeBack) {
         QCOMPARE(m_frame->documents().size(), 1);
         QCOMPARE(RecoveryStore().copies().size(), 2);
@@ -888,6 +897,12 @@ void TestFrmTextEd::undoAndFind()
 void TestFrmTextEd::helpAbout()
 {
     openFrame();
+    HelpViewer::addPage(HelpTopic::TextEd, QStringLiteral("texted.html"));
+    trigger(QStringLiteral("mnuHelpContents"));
+    QVERIFY(HelpViewer::instance()->isVisible());
+    QVERIFY(HelpViewer::instance()->findChild<QTextBrowser *>()->source().toString().endsWith(u"texted.html"));
+    HelpViewer::instance()->close();
+
     trigger(QStringLiteral("mnuHelpAbout"));
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2"));
