@@ -67,7 +67,6 @@ QList<QWidget *> AboutPanel::pictures() const
 
 void centreAboutWindow(QWidget *window)
 {
-    resizeOuterTwips(window, QSizeF(AboutPanel::WidthTwips, AboutPanel::HeightTwips));
-    window->setFixedSize(window->size().expandedTo(window->minimumSizeHint()));
-    moveToTwips(window, placeWindow(std::nullopt, std::nullopt, outerSizeTwips(window), screenSizeTwips()));
+    fixOuterSizeTwips(window, QSizeF(AboutPanel::WidthTwips, AboutPanel::HeightTwips));
+    centreWindow(window);
 }

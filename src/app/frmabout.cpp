@@ -1,6 +1,7 @@
 #include "app/frmabout.h"
 
 #include "app/aboutpanel.h"
+#include "widgets/windowhelpers.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -8,9 +9,7 @@
 #include <QVBoxLayout>
 
 frmAbout::frmAbout(QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, FixedDialogFlags)
     , m_panel(new AboutPanel(this))
     , m_cmdOK(new QPushButton(tr("OK"), this))
 {
@@ -25,6 +24,7 @@ frmAbout::frmAbout(QWidget *parent)
     buttons->addStretch(1);
     buttons->addWidget(m_cmdOK);
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8); // the banner and the frame fill the 362 pixels across
     layout->addWidget(m_panel, 1);
     layout->addLayout(buttons);
 

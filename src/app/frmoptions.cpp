@@ -16,9 +16,7 @@
 #include <cmath>
 
 frmOptions::frmOptions(frmQY2 &main, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-            | Qt::WindowCloseButtonHint)
+    : QDialog(parent, FixedDialogFlags)
     , m_main(main)
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -85,6 +83,7 @@ void frmOptions::buildControls()
     buttons->addWidget(m_cmdApply);
 
     auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 6); // the whole dialog is 271 pixels square, its frame included
     column->addWidget(fraStartup);
     column->addWidget(fraSystray);
     column->addStretch(1);
@@ -93,8 +92,7 @@ void frmOptions::buildControls()
 
 void frmOptions::Form_Load()
 {
-    resizeOuterTwips(this, QSizeF(SizeTwips, SizeTwips));
-    setFixedSize(size().expandedTo(minimumSizeHint()));
+    fixOuterSizeTwips(this, QSizeF(SizeTwips, SizeTwips));
     restorePlacement(this, Key::OptionsLeft, Key::OptionsTop);
 
     // Only a held 1 shows as ticked; a delay the slider cannot show is brought into its range.

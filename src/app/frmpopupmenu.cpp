@@ -3,6 +3,7 @@
 #include "app/frmqy2.h"
 #include "app/tooltable.h"
 #include "widgets/helpviewer.h"
+#include "widgets/keyboardaccess.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -73,6 +74,7 @@ void frmPopUpMenu::buildButtons()
     QAction *about = addWindowButton(WindowKey::About);
 
     auto *dropDown = new QMenu(this);
+    m_dropDown = dropDown;
     dropDown->setObjectName(QStringLiteral("mnuAbout"));
     QAction *options
         = dropDown->addAction(buttonIcon(WindowKey::Options), buttonText(windowEntry(WindowKey::Options).face.caption));
@@ -85,12 +87,17 @@ void frmPopUpMenu::buildButtons()
         // The shutdown unloads this menu too: let the click that chose Exit finish first.
         QMetaObject::invokeMethod(&m_main, &frmQY2::requestExit, Qt::QueuedConnection);
     });
-    about->setMenu(dropDown);
-    if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about)))
+    // The button itself holds the drop-down, so that screen readers find it as the button's child.
+    if (auto *aboutButton = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(about))) {
+        aboutButton->setMenu(dropDown);
         aboutButton->setPopupMode(QToolButton::MenuButtonPopup);
+    }
 
     connect(&m_main.opener(), &WindowOpener::registered, this, &frmPopUpMenu::enableRegistered);
     alignButtons();
+    focusToolBarButtons(m_toolbar1);
+    for (QAction *action : m_toolbar1->actions())
+        m_toolbar1->widgetForAction(action)->installEventFilter(this);
 }
 
 void frmPopUpMenu::alignButtons()
@@ -122,6 +129,7 @@ QAction *frmPopUpMenu::addWindowButton(WindowKey key)
 {
     QAction *action = addButton(windowEntry(key).face, buttonIcon(key));
     action->setEnabled(m_main.opener().isRegistered(key));
+    action->setToolTip(buttonToolTip(key, action->isEnabled()));
     connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
     m_buttons[size_t(key)] = action;
     return action;
@@ -129,8 +137,10 @@ QAction *frmPopUpMenu::addWindowButton(WindowKey key)
 
 void frmPopUpMenu::enableRegistered(WindowKey key)
 {
-    if (QAction *action = m_buttons[size_t(key)])
+    if (QAction *action = m_buttons[size_t(key)]) {
         action->setEnabled(true);
+        action->setToolTip(buttonToolTip(key, true));
+    }
 }
 
 void frmPopUpMenu::placeAtPointer()
@@ -148,7 +158,8 @@ void frmPopUpMenu::placeAtPointer()
 
 void frmPopUpMenu::Timer1_Timer()
 {
-    if (m_popUpTicks >= m_main.popUpDelay()) {
+    // An open drop-down is the user's choice in progress: the menu closes at the tick after it.
+    if (m_popUpTicks >= m_main.popUpDelay() && !m_dropDown->isVisible()) {
         close();
         return;
     }
@@ -169,23 +180,82 @@ void frmPopUpMenu::Toolbar1_HelpClick()
     close();
 }
 
-void frmPopUpMenu::keyPressEvent(QKeyEvent *event)
+void frmPopUpMenu::showEvent(QShowEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    // Like a menu, the access key works without Alt as well; a key two captions share ("C&alendar",
-    // "&About") goes to the upper button.
-    if ((event->modifiers() & ~(Qt::ShiftModifier | Qt::AltModifier)) == Qt::NoModifier) {
-        const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(event->key())));
-        const auto buttons = m_toolbar1->actions();
-        for (QAction *action : buttons) {
-            if (action->isEnabled() && QKeySequence::mnemonic(action->iconText()) == pressed) {
-                action->trigger();
-                return;
-            }
+    QFrame::showEvent(event);
+    activateWindow();
+    for (QAction *action : m_toolbar1->actions()) {
+        if (action->isEnabled()) {
+            m_toolbar1->widgetForAction(action)->setFocus(Qt::PopupFocusReason);
+            break;
         }
     }
-    QFrame::keyPressEvent(event);
+}
+
+void frmPopUpMenu::keyPressEvent(QKeyEvent *event)
+{
+    if (!menuKey(event))
+        QFrame::keyPressEvent(event);
+}
+
+bool frmPopUpMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && menuKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QFrame::eventFilter(watched, event);
+}
+
+bool frmPopUpMenu::menuKey(const QKeyEvent *event)
+{
+    m_popUpTicks = 1;
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    QWidget *focused = focusWidget();
+    if (modifiers == Qt::NoModifier) {
+        switch (key) {
+        case Qt::Key_Escape: close(); return true;
+        case Qt::Key_Up: moveFocus(false); return true;
+        case Qt::Key_Down: moveFocus(true); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto *button = qobject_cast<QToolButton *>(focused))
+                button->animateClick();
+            return true;
+        default: break;
+        }
+    }
+    const bool dropDownKey = (key == Qt::Key_Down && modifiers == Qt::AltModifier)
+        || (modifiers == Qt::NoModifier && (key == Qt::Key_F4 || key == Qt::Key_Menu));
+    if (dropDownKey && focused && focused == m_toolbar1->widgetForAction(m_buttons[size_t(WindowKey::About)])) {
+        showAboutDropDown();
+        return true;
+    }
+    return pressAccessKey(this, event);
+}
+
+void frmPopUpMenu::moveFocus(bool down)
+{
+    // Round the column, over the buttons that can be used.
+    const auto buttons = m_toolbar1->actions();
+    const int count = int(buttons.size());
+    int at = down ? -1 : 0;
+    for (int i = 0; i < count; ++i) {
+        if (m_toolbar1->widgetForAction(buttons.at(i)) == focusWidget())
+            at = i;
+    }
+    for (int step = 0; step < count; ++step) {
+        at = (at + (down ? 1 : count - 1)) % count;
+        if (buttons.at(at)->isEnabled()) {
+            m_toolbar1->widgetForAction(buttons.at(at))->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void frmPopUpMenu::showAboutDropDown()
+{
+    // Opened from the keyboard, the drop-down starts on its first item, as desktop menus do.
+    QTimer::singleShot(0, m_dropDown, [this] { m_dropDown->setActiveAction(m_dropDown->actions().constFirst()); });
+    if (auto *about = qobject_cast<QToolButton *>(m_toolbar1->widgetForAction(m_buttons[size_t(WindowKey::About)])))
+        about->showMenu();
 }

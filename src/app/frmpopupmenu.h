@@ -9,6 +9,7 @@
 #include <array>
 
 class QAction;
+class QMenu;
 class QTimer;
 class QToolBar;
 class frmQY2;
@@ -18,6 +19,10 @@ class frmQY2;
 // PopUpDelay ticks of Timer1 (read on every tick, so a delay applied in Options governs an open menu).
 // A button opens its window and closes the menu; the "&About" button's drop-down holds "Options"
 // (the menu stays) and "E&xit" (the program ends).
+// Keyboard: the menu takes the focus when it opens; Up and Down move it, Enter or Space runs the focused
+// button, Escape closes; an access key works with or without Alt (see pressAccessKey); Alt+Down, F4
+// or the menu key open the "&About" drop-down. A key pressed in the menu starts its count anew, so
+// that a keyboard or screen-reader user has the whole delay for every step.
 class frmPopUpMenu final : public QFrame
 {
     Q_OBJECT
@@ -34,7 +39,9 @@ public:
     void Timer1_Timer();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildButtons();
@@ -43,6 +50,9 @@ private:
     QAction *addWindowButton(WindowKey key);
     void enableRegistered(WindowKey key);
     void placeAtPointer();
+    bool menuKey(const QKeyEvent *event);
+    void moveFocus(bool down);
+    void showAboutDropDown();
 
     void Toolbar1_ButtonClick(WindowKey key);
     void Toolbar1_HelpClick();
@@ -50,6 +60,7 @@ private:
     frmQY2 &m_main;
     QToolBar *m_toolbar1 = nullptr;
     QTimer *m_timer1 = nullptr;
+    QMenu *m_dropDown = nullptr;
     std::array<QAction *, WindowCount> m_buttons {}; // the buttons that open windows, by key
     qint16 m_popUpTicks = 1;
 };

@@ -20,6 +20,12 @@ frmQY2::frmQY2(QWidget *parent)
         [](const QString &path, const QString &reason) { Dialogs::show(Dialogs::writeFailedMessage(path, reason)); });
     connect(&m_sysTray, &SysTray::MouseMove, this, &frmQY2::SysTray1_MouseMove);
     connect(&m_sysTray, &SysTray::MouseDown, this, &frmQY2::SysTray1_MouseDown);
+    connect(&m_sysTray, &SysTray::hostChanged, this, [this](bool available) {
+        if (available)
+            setTrayMissing(false);
+        else
+            QTimer::singleShot(TrayWaitMs, this, &frmQY2::checkTray); // a restarting tray host gets its time
+    });
 }
 
 frmQY2::~frmQY2()
@@ -76,8 +82,13 @@ void frmQY2::checkTray()
 
 void frmQY2::requestExit()
 {
-    if (m_unloaded || !m_opener.closeAll())
+    if (m_unloaded)
         return;
+    if (!m_opener.closeAll()) {
+        if (m_trayMissing) // the toolbar may have closed before the window that kept the program running
+            m_opener.show(WindowKey::ToolBar);
+        return;
+    }
     unload();
 }
 

@@ -3,6 +3,9 @@
 #include "app/frmqy2.h"
 #include "app/tooltable.h"
 #include "common/settings.h"
+#include "widgets/accessiblenames.h"
+#include "widgets/dialogs.h"
+#include "widgets/keyboardaccess.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -37,12 +40,13 @@ frmToolBar::frmToolBar(frmQY2 &main, QWidget *parent)
     m_tbrHide->setIcon(buttonIcon(Command::Hide));
     m_tbrHide->setIconSize(QSize(12, 12));
     m_tbrHide->setToolTip(buttonText(commandEntry(Command::Hide).face.toolTip));
+    nameFromToolTip(m_tbrHide);
     connect(m_tbrHide, &QToolButton::clicked, this, &frmToolBar::tbrHide_Click);
 
     m_chkOnTop = new QCheckBox(this);
     m_chkOnTop->setObjectName(QStringLiteral("chkOnTop"));
     m_chkOnTop->setToolTip(tr("Keep on top"));
-    m_chkOnTop->setAccessibleName(tr("Keep on top"));
+    nameFromToolTip(m_chkOnTop);
 
     m_tbrMenu = new QToolButton(this);
     m_tbrMenu->setObjectName(QStringLiteral("tbrMenu"));
@@ -50,6 +54,7 @@ frmToolBar::frmToolBar(frmQY2 &main, QWidget *parent)
     m_tbrMenu->setIcon(buttonIcon(Command::Menu));
     m_tbrMenu->setIconSize(QSize(StripIconSize, StripIconSize));
     m_tbrMenu->setToolTip(buttonText(commandEntry(Command::Menu).face.toolTip));
+    nameFromToolTip(m_tbrMenu);
     connect(m_tbrMenu, &QToolButton::clicked, this, [this] { m_main.opener().show(WindowKey::PopUpMenu); });
 
     auto *rightEnd = new QVBoxLayout;
@@ -65,6 +70,11 @@ frmToolBar::frmToolBar(frmQY2 &main, QWidget *parent)
     row->addStretch(1);
     row->addLayout(rightEnd);
     row->addWidget(m_tbrMenu);
+    // Tab goes along the strip, then to the buttons at the right end.
+    const QList<QAction *> tools = m_tbrToolbar1->actions();
+    setTabOrder(m_tbrToolbar1->widgetForAction(tools.last()), m_tbrHide);
+    setTabOrder(m_tbrHide, m_tbrMenu);
+    setTabOrder(m_tbrMenu, m_chkOnTop);
 
     showTrayMissing(m_main.isTrayMissing());
     connect(&m_main, &frmQY2::trayMissingChanged, this, &frmToolBar::showTrayMissing);
@@ -89,15 +99,16 @@ void frmToolBar::buildStrip()
 
     const WindowOpener &opener = m_main.opener();
     for (WindowKey key : toolKeys()) {
-        const QString toolTip = buttonText(windowEntry(key).face.toolTip);
-        QAction *action = m_tbrToolbar1->addAction(buttonIcon(key), toolTip);
+        QAction *action = m_tbrToolbar1->addAction(buttonIcon(key), buttonText(windowEntry(key).face.toolTip));
         action->setObjectName(windowName(key));
-        action->setToolTip(toolTip);
+        action->setToolTip(buttonToolTip(key, opener.isRegistered(key)));
         action->setEnabled(opener.isRegistered(key));
         connect(action, &QAction::triggered, this, [this, key] { tbrToolbar1_ButtonClick(key); });
         m_buttons[size_t(key)] = action;
     }
     connect(&opener, &WindowOpener::registered, this, &frmToolBar::enableRegistered);
+    nameToolBarButtons(m_tbrToolbar1);
+    focusToolBarButtons(m_tbrToolbar1);
     watchStripMouse();
 }
 
@@ -112,8 +123,10 @@ void frmToolBar::watchStripMouse()
 
 void frmToolBar::enableRegistered(WindowKey key)
 {
-    if (QAction *action = m_buttons[size_t(key)])
+    if (QAction *action = m_buttons[size_t(key)]) {
         action->setEnabled(true);
+        action->setToolTip(buttonToolTip(key, true));
+    }
 }
 
 void frmToolBar::showTrayMissing(bool missing)
@@ -171,6 +184,17 @@ bool frmToolBar::eventFilter(QObject *watched, QEvent *event)
 
 void frmToolBar::closeEvent(QCloseEvent *event)
 {
+    // Without a notification area nothing else on screen leads back into the program: closing the
+    // toolbar (Alt+F4, say) would strand it. Ask, unless the program is ending anyway.
+    if (m_main.isTrayMissing() && !m_main.opener().isClosing() && !m_main.isUnloaded() && Dialogs::canAsk()) {
+        event->ignore();
+        const Message question { Message::Icon::Question, tr("Quillory2"),
+            tr("Your desktop shows no notification area, so the toolbar is the only way into Quillory2.\n\n"
+               "Do you want to end Quillory2?") };
+        if (Dialogs::ask(question, this))
+            QMetaObject::invokeMethod(&m_main, &frmQY2::requestExit, Qt::QueuedConnection);
+        return;
+    }
     savePlacement(this, Key::ToolBarLeft, Key::ToolBarTop);
     saveKeepOnTop(m_chkOnTop, Key::ToolBarOnTop);
     event->accept();

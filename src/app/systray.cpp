@@ -1,6 +1,7 @@
 #include "app/systray.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -21,6 +22,23 @@ SysTray::SysTray(QObject *parent)
     : QObject(parent)
 {
     connect(&m_tray, &QSystemTrayIcon::activated, this, &SysTray::handleActivation);
+    watchHost();
+}
+
+void SysTray::watchHost()
+{
+    // The X11 platform's native interface (a QObject) tells when the notification area's window comes
+    // or goes; Qt docks its icon on that signal, so ours is queued to run after it.
+    auto *native = qGuiApp ? reinterpret_cast<QObject *>(QGuiApplication::platformNativeInterface()) : nullptr;
+    if (native && native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0)
+        connect(
+            native, SIGNAL(systemTrayWindowChanged(QScreen *)), this, SLOT(trayHostChanged()), Qt::QueuedConnection);
+}
+
+void SysTray::trayHostChanged()
+{
+    watchIconWindow(); // the icon's window is new: hover works from the first pass of the pointer
+    Q_EMIT hostChanged(QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 SysTray::~SysTray()

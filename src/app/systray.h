@@ -11,6 +11,8 @@
 //   left press -> MouseDown(1), right press -> MouseDown(2), double click -> DblClick, middle -> none;
 //   the pointer over the icon -> MouseMove, a release -> MouseUp(button), where the desktop shows
 //   the program its icon's own window (the X11 notification area does; others only report clicks).
+// A notification area that comes after start-up, or goes, is reported by hostChanged; the icon then
+// docks there by itself, and the pointer over it is watched at once.
 class SysTray final : public QObject
 {
     Q_OBJECT
@@ -39,6 +41,7 @@ public:
     void handleIconEvent(QEvent::Type type, Qt::MouseButton button);
 
 Q_SIGNALS:
+    void hostChanged(bool available);
     void MouseMove();
     void MouseDown(int button);
     void MouseUp(int button);
@@ -47,7 +50,11 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+private Q_SLOTS:
+    void trayHostChanged();
+
 private:
+    void watchHost();
     void watchIconWindow();
 
     QSystemTrayIcon m_tray;

@@ -142,3 +142,9 @@ QString buttonText(const char *text)
 {
     return QCoreApplication::translate("ToolTable", text);
 }
+
+QString buttonToolTip(WindowKey key, bool available)
+{
+    const QString tip = buttonText(windowEntry(key).face.toolTip);
+    return available ? tip : QCoreApplication::translate("ToolTable", "%1 (not available yet)").arg(tip);
+}

@@ -66,6 +66,8 @@ std::span<const WindowKey> unloadOrder(); // every window, in the order the shut
 
 QString windowName(WindowKey key); // "Calc", "Rem", ...: the button key of the window
 QString buttonText(const char *text); // a caption or tool tip of the tables, translated
+// The tool tip of a window's button; the button of a window this build does not have yet says so.
+QString buttonToolTip(WindowKey key, bool available);
 
 // The icon of a window's or a command's button: the desktop theme's where it has a fitting one,
 // else the program's own.

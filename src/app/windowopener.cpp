@@ -1,5 +1,6 @@
 #include "app/windowopener.h"
 
+#include <QScopedValueRollback>
 #include <QWidget>
 
 WindowOpener::WindowOpener(QObject *parent)
@@ -58,6 +59,7 @@ QWidget *WindowOpener::show(WindowKey key)
 
 bool WindowOpener::closeAll()
 {
+    const QScopedValueRollback closing(m_closing, true);
     for (WindowKey key : unloadOrder()) {
         QWidget *loadedWindow = window(key);
         if (loadedWindow && !loadedWindow->close())
@@ -68,6 +70,7 @@ bool WindowOpener::closeAll()
 
 void WindowOpener::unloadAll()
 {
+    const QScopedValueRollback closing(m_closing, true);
     for (WindowKey key : unloadOrder()) {
         QPointer<QWidget> loadedWindow = window(key);
         if (!loadedWindow)

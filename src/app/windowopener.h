@@ -35,6 +35,8 @@ public:
     // Closes every loaded window, in unloadOrder(); each one saves what it keeps as it closes. A window
     // that declines is ended all the same: the program is ending.
     void unloadAll();
+    // True while closeAll or unloadAll closes the windows.
+    bool isClosing() const { return m_closing; }
 
 Q_SIGNALS:
     void registered(WindowKey key);
@@ -43,4 +45,5 @@ Q_SIGNALS:
 private:
     std::array<Factory, WindowCount> m_factories;
     std::array<QPointer<QWidget>, WindowCount> m_windows;
+    bool m_closing = false;
 };

@@ -26,6 +26,7 @@ void wireLoaded(frmQY2 &main, WindowKey key, QWidget *window)
 void registerWindows(frmQY2 &main)
 {
     WindowOpener &opener = main.opener();
+    QStringList unavailable;
     for (WindowKey key : unloadOrder()) {
         const WindowEntry &entry = windowEntry(key);
         if (entry.helpPage)
@@ -33,6 +34,11 @@ void registerWindows(frmQY2 &main)
         if (entry.create)
             opener.registerWindow(key, [&main, create = entry.create] { return create(main); });
     }
+    for (WindowKey key : toolKeys()) {
+        if (!opener.isRegistered(key))
+            unavailable << buttonText(windowEntry(key).face.toolTip);
+    }
+    HelpViewer::setUnavailable(unavailable);
     QObject::connect(&opener, &WindowOpener::loaded, &main,
         [&main](WindowKey key, QWidget *window) { wireLoaded(main, key, window); });
     keepToolBarWhileTrayMissing(main);

@@ -1,6 +1,7 @@
 #include "calculator/frmcalculator.h"
 
 #include "common/settingskeys.h"
+#include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
 #include "widgets/windowhelpers.h"
 
@@ -76,9 +77,7 @@ constexpr int EqualsIndex = 4;
 } // namespace
 
 frmCalculator::frmCalculator(QWidget *parent)
-    : QWidget(parent,
-        Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, FixedDialogFlags)
 {
     setObjectName(QStringLiteral("frmCalculator"));
     setWindowTitle(tr("Calculator"));
@@ -103,7 +102,7 @@ void frmCalculator::createControls()
         slot->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         slot->setIndent(3);
         slot->setToolTip(tr("TO BIG <(L)-CLICK-(R)> FROM BIG"));
-        slot->setAccessibleName(tr("Memory %1").arg(i + 1));
+        slot->setAccessibleDescription(tr("Memory %1").arg(i + 1)); // the name stays empty: the value is read
         m_lblDisplay[size_t(i)] = slot;
     }
 
@@ -122,7 +121,7 @@ void frmCalculator::createControls()
     m_lblReadout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_lblReadout->setIndent(4);
     m_lblReadout->setToolTip(tr("CLICK (Copy to clipboard)"));
-    m_lblReadout->setAccessibleName(tr("Readout"));
+    m_lblReadout->setAccessibleDescription(tr("Readout"));
 
     for (int i = 0; i < int(m_number.size()); ++i) {
         m_number[size_t(i)] = createKey(QStringLiteral("Number%1").arg(i), QString::number(i));
@@ -146,7 +145,7 @@ void frmCalculator::createControls()
     m_chkOnTop = new QCheckBox(m_fraCalc);
     m_chkOnTop->setObjectName(QStringLiteral("chkOnTop"));
     m_chkOnTop->setToolTip(tr("Keep on top"));
-    m_chkOnTop->setAccessibleName(tr("Keep on top"));
+    nameFromToolTip(m_chkOnTop);
 
     // Every typed key reaches the window first, before the control that has the focus; the slots and
     // the readout report their mouse presses here too (see eventFilter).
@@ -246,6 +245,10 @@ bool frmCalculator::handleKey(QKeyEvent *event)
         return false;
     if (Form_KeyDown(event->key()))
         return true;
+    // Space is not in the key table: it must not click the focused key ("=" most of the time). It
+    // still ticks the keep-on-top box, which is reached with Tab.
+    if (event->key() == Qt::Key_Space)
+        return focusWidget() != m_chkOnTop;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return Form_KeyPress(QChar(13));

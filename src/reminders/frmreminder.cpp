@@ -79,6 +79,7 @@ frmReminder::frmReminder(ReminderList &list, QWidget *parent)
 
     m_lvwRemDue = new QTreeView;
     m_lvwRemDue->setObjectName(QStringLiteral("lvwRemDue"));
+    m_lvwRemDue->setAccessibleName(tr("Reminders"));
     m_lvwRemDue->setModel(m_model);
     m_lvwRemDue->setRootIsDecorated(false);
     m_lvwRemDue->setUniformRowHeights(true);
@@ -207,6 +208,7 @@ QWidget *frmReminder::buildLowerPanel()
 {
     m_rtfRemMessage = new QTextEdit;
     m_rtfRemMessage->setObjectName(QStringLiteral("rtfRemMessage"));
+    m_rtfRemMessage->setAccessibleName(tr("Message"));
     m_rtfRemMessage->setAcceptRichText(false);
     m_rtfRemMessage->setTabChangesFocus(true);
     m_rtfRemMessage->setFixedHeight(qMax(px(810), 3 * fontMetrics().lineSpacing() + 6));
@@ -438,10 +440,22 @@ void frmReminder::AddReminder()
 {
     if (!m_btnAdd->isEnabled())
         return;
-    const std::optional<Message> refusal = m_list.AddReminder(m_dtpReminders->date(), m_DTPicker1->time(),
-        m_cboDelivery->currentIndex(), m_cboCatagory->currentIndex(), m_rtfRemMessage->toPlainText());
-    if (refusal)
-        Dialogs::show(*refusal, this);
+    const QDate date = m_dtpReminders->date();
+    const QTime time = m_DTPicker1->time();
+    const int schedule = m_cboDelivery->currentIndex();
+    const int category = m_cboCatagory->currentIndex();
+    const QString message = m_rtfRemMessage->toPlainText();
+    const std::optional<Message> refusal = m_list.AddReminder(date, time, schedule, category, message);
+    if (!refusal)
+        return;
+    // The list may have refilled the editor meanwhile: a refused reminder stays there to be corrected.
+    if (m_cboCatagory->currentIndex() != category)
+        m_cboCatagory->setCurrentIndex(category);
+    m_dtpReminders->setDate(date);
+    m_DTPicker1->setTime(time);
+    m_cboDelivery->setCurrentIndex(schedule);
+    m_rtfRemMessage->setPlainText(message);
+    Dialogs::show(*refusal, this);
 }
 
 void frmReminder::RemoveReminder()
@@ -492,16 +506,6 @@ void frmReminder::showEvent(QShowEvent *event)
 {
     updateClock();
     QWidget::showEvent(event);
-}
-
-// The height is that of the outer frame, which the desktop adds only once the window is up.
-void frmReminder::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    if (!m_framed && isVisible() && frameGeometry().size() != size()) {
-        m_framed = true;
-        applyHeight(m_heightTwips);
-    }
 }
 
 void frmReminder::hideEvent(QHideEvent *event)

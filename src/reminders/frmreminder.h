@@ -54,7 +54,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -107,7 +106,6 @@ private:
     QTimer m_clockTimer;
 
     double m_heightTwips = FullHeightTwips;
-    bool m_framed = false;
     int m_chosenIndex = -1; // the record the user chose since the last refill, or -1
     QString m_chosenRecord;
 };

@@ -78,7 +78,7 @@ frmTextEd::frmTextEd(QWidget *parent)
     // Never larger than the desktop (a size stored at another scale, a smaller screen).
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(QSizeF(screen->availableGeometry().size()) * TwipsPerPixel);
-    restoreOuterSize(this, size);
+    resizeOuterTwips(this, size);
     restorePlacement(this, Key::TextEdLeft, Key::TextEdTop);
     qApp->installEventFilter(this);
 }
@@ -249,20 +249,21 @@ void frmTextEd::createStatusBar()
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("sbStatusBar1"));
     bar->setSizeGripEnabled(false);
-    const auto panel = [bar](const QString &name) {
+    const auto panel = [bar](const QString &name, const QString &description) {
         auto *label = new QLabel(bar);
         label->setObjectName(name);
+        label->setAccessibleDescription(description); // the value itself is the label's text
         label->setAlignment(Qt::AlignCenter);
         label->setMinimumWidth(PanelMinWidth);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         bar->addPermanentWidget(label, 1);
         return label;
     };
-    m_sbrDate = panel(QStringLiteral("sbrDate"));
-    m_sbrTime = panel(QStringLiteral("sbrTime"));
-    m_sbrIns = panel(QStringLiteral("sbrIns"));
-    m_sbrCaps = panel(QStringLiteral("sbrCaps"));
-    m_sbrNum = panel(QStringLiteral("sbrNum"));
+    m_sbrDate = panel(QStringLiteral("sbrDate"), tr("Date"));
+    m_sbrTime = panel(QStringLiteral("sbrTime"), tr("Time"));
+    m_sbrIns = panel(QStringLiteral("sbrIns"), tr("Insert or overwrite"));
+    m_sbrCaps = panel(QStringLiteral("sbrCaps"), tr("Caps Lock, dimmed when off"));
+    m_sbrNum = panel(QStringLiteral("sbrNum"), tr("Num Lock, dimmed when off"));
     m_sbrCaps->setText(tr("CAPS"));
     m_sbrNum->setText(tr("NUM"));
     m_sbrIns->setText(tr("INS"));

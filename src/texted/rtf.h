@@ -43,7 +43,8 @@ bool isRtf(QByteArrayView bytes);
 
 // Replaces the document's content (and its default font, see above) with the RTF. Returns false,
 // leaving the document untouched, only when the bytes are not RTF at all; damaged, truncated or
-// hostile RTF reads as much text as it holds. Not undoable: the document's undo stack is cleared.
+// hostile RTF reads as much text as it holds. Like loading a file it is not undoable (the undo
+// stack is cleared) and leaves the document unmodified.
 bool read(QByteArrayView rtf, QTextDocument *document, ReadInfo *info = nullptr);
 
 // Inserts the RTF at the cursor, replacing its selection, as one undo step (Paste). Returns false,

@@ -43,10 +43,20 @@ bool isSpecial(char c)
     return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n' || c == '\t' || c == '\0';
 }
 
-// Destinations whose text is read even when the group starts with \*.
-bool readsStarred(Id id)
+// Words that keep their meaning in a group that starts with \*: the destinations whose text is
+// read, and the skipped ones that are counted.
+bool knownStarred(Id id)
 {
-    return id == Id::FieldResult || id == Id::ListText || id == Id::Ud || id == Id::Upr;
+    switch (id) {
+    case Id::FieldResult:
+    case Id::ListText:
+    case Id::Ud:
+    case Id::Upr:
+    case Id::SkipPicture:
+    case Id::SkipNote:
+    case Id::SkipHeader: return true;
+    default: return false;
+    }
 }
 
 Qt::Alignment horizontal(Qt::Alignment alignment)
@@ -75,9 +85,7 @@ void sanitize(QString &text)
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t ch = data[i].unicode();
-        if (ch >= 0x20 && ch < 0xD800)
-            continue;
-        if (ch == u'\t')
+        if ((ch >= 0x20 && ch < 0xD800 && ch != 0x2029) || ch == u'\t')
             continue;
         if (ch == u'\r' || ch == u'\n' || ch == 0x2029)
             data[i] = QChar::LineSeparator;
@@ -88,6 +96,16 @@ void sanitize(QString &text)
         else if (QChar::isSurrogate(ch))
             data[i] = QChar::ReplacementCharacter;
     }
+}
+
+// A font name as the writer can give it back: no controls, no ';', no lone surrogates, trimmed.
+QString fontName(QString name)
+{
+    sanitize(name);
+    name.removeIf([](QChar ch) {
+        return ch.unicode() < 0x20 || ch == u';' || ch == QChar::ReplacementCharacter || ch == QChar::LineSeparator;
+    });
+    return name.trimmed();
 }
 
 } // namespace
@@ -108,6 +126,8 @@ void RtfReader::read()
         m_tailBlockFormat = m_cursor.blockFormat();
         m_blockAlignment = horizontal(m_tailBlockFormat.alignment());
     }
+    if (!m_data.startsWith('{'))
+        m_stack.emplace_back(); // not RTF (the callers check): read as the text of one group
     const qsizetype size = m_data.size();
     while (m_pos < size && !m_done) {
         switch (m_data[m_pos]) {
@@ -196,7 +216,7 @@ void RtfReader::controlWord(const Word &word)
     }
     if (m_starPending) {
         m_starPending = false;
-        if (!readsStarred(keyword.id)) {
+        if (!knownStarred(keyword.id)) {
             skipGroup();
             return;
         }
@@ -212,7 +232,10 @@ void RtfReader::controlWord(const Word &word)
 bool RtfReader::headerWord(const RtfKeyword::Keyword &keyword, const Word &word)
 {
     switch (keyword.id) {
-    case Id::Unicode: appendUnicode(word.parameter); return true;
+    case Id::Unicode:
+        if (word.hasParameter)
+            appendUnicode(word.parameter);
+        return true;
     case Id::UnicodeSkip: state().unicodeSkip = std::clamp(word.parameter, 0, MaxUnicodeSkip); return true;
     case Id::Ansi: m_ansiCodePage = RtfCodePage::Ansi; return true;
     case Id::Mac: m_ansiCodePage = RtfCodePage::MacRoman; return true;
@@ -445,12 +468,8 @@ void RtfReader::skipGroup()
     }
     m_fallbackLeft = 0;
     m_starPending = false;
-    if (depth > 0) {
-        m_info.truncated = true;
-        m_done = true;
-        return;
-    }
-    closeGroup();
+    if (depth == 0) // else the bytes ended inside the group
+        closeGroup();
 }
 
 void RtfReader::openGroup()
@@ -624,7 +643,7 @@ void RtfReader::finishFontEntry()
     if (m_fontEntry.index < 0)
         return;
     Font font;
-    font.name = QString(m_fontEntry.text + entryDecoder().decode(m_fontEntry.bytes)).trimmed();
+    font.name = fontName(m_fontEntry.text + entryDecoder().decode(m_fontEntry.bytes));
     const int fromCharset = RtfCodePage::fromCharset(m_fontEntry.charset);
     font.codePage = m_fontEntry.codePage > 0 ? m_fontEntry.codePage : fromCharset;
     if (font.codePage == RtfCodePage::Symbol && font.name.compare(u"Symbol", Qt::CaseInsensitive) != 0)

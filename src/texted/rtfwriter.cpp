@@ -89,7 +89,7 @@ RtfWriter::RtfWriter(const QTextDocument &document, const QFont &defaultFont)
     : m_document(document)
     , m_defaultFont(defaultFont)
 {
-    m_fonts.append(m_defaultFont.family());
+    fontIndex(m_defaultFont.family()); // font 0, the \deff font
 }
 
 QByteArray RtfWriter::write(bool finalParagraphMark)
@@ -181,23 +181,21 @@ QByteArray RtfWriter::header() const
 
 int RtfWriter::fontIndex(const QString &family)
 {
-    qsizetype index = m_fonts.indexOf(family);
-    if (index < 0) {
-        index = m_fonts.size();
-        m_fonts.append(family);
-    }
-    return int(index);
+    const auto found = m_fontIndexes.constFind(family);
+    if (found != m_fontIndexes.constEnd())
+        return *found;
+    m_fonts.append(family);
+    return *m_fontIndexes.insert(family, int(m_fonts.size() - 1));
 }
 
 int RtfWriter::colorIndex(QRgb color)
 {
     color = qRgb(qRed(color), qGreen(color), qBlue(color));
-    qsizetype index = m_colors.indexOf(color);
-    if (index < 0) {
-        index = m_colors.size();
-        m_colors.append(color);
-    }
-    return int(index) + 1; // entry 0 is "automatic"
+    const auto found = m_colorIndexes.constFind(color);
+    if (found != m_colorIndexes.constEnd())
+        return *found;
+    m_colors.append(color);
+    return *m_colorIndexes.insert(color, int(m_colors.size())); // entry 0 is "automatic"
 }
 
 void RtfWriter::word(const char *name)

@@ -42,7 +42,9 @@ private:
     const QTextDocument &m_document;
     QFont m_defaultFont;
     QStringList m_fonts;
+    QHash<QString, int> m_fontIndexes;
     QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndexes;
     QHash<int, QByteArray> m_properties; // by the document's character format index
     QByteArray m_out;
     qsizetype m_lineStart = 0;

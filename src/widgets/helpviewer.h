@@ -4,7 +4,8 @@
 
 class QTextBrowser;
 
-// The program's own help window: pages built into the program, one per tool, opened at a topic.
+// The program's own help window: pages built into the program, one per tool, opened at a topic. Its title
+// names the page shown; Escape closes it. The index says which tools this build does not have yet.
 class HelpViewer final : public QWidget
 {
     Q_OBJECT
@@ -17,6 +18,9 @@ public:
     // The built-in page of each context id; an id without a page shows the index.
     static void addPage(int contextId, const QString &page);
     static QString pageForTopic(int contextId);
+    // The tools this build does not have yet, as the index lists them.
+    static void setUnavailable(const QStringList &tools);
+    static QStringList unavailable();
 
     // The one help window of the run, created when help is first asked for.
     static HelpViewer *instance();

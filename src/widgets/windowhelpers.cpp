@@ -5,10 +5,134 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <cmath>
+
+namespace {
+
+// The frame the desktop drew around the last framed window: the best guess for a window not yet shown.
+QMargins &lastFrame()
+{
+    static QMargins frame;
+    return frame;
+}
+
+QMargins marginsBetween(const QRect &outer, const QRect &inner)
+{
+    return { inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+        outer.bottom() - inner.bottom() };
+}
+
+// The window's own frame while it is shown and has one.
+QMargins knownFrame(const QWidget *window)
+{
+    if (!window->isVisible())
+        return {};
+    return marginsBetween(window->frameGeometry(), window->geometry());
+}
+
+QMargins frameOf(const QWidget *window)
+{
+    const QMargins known = knownFrame(window);
+    if (!known.isNull() || window->windowFlags().testFlag(Qt::FramelessWindowHint))
+        return known;
+    return lastFrame();
+}
+
+QSize pixels(QSizeF twips)
+{
+    return { int(std::lround(twips.width() / TwipsPerPixel)), int(std::lround(twips.height() / TwipsPerPixel)) };
+}
+
+// What a window asked of the helpers, done again once the desktop has framed it.
+class FrameFit final : public QObject
+{
+public:
+    explicit FrameFit(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+        setObjectName(QStringLiteral("qy2FrameFit"));
+        window->installEventFilter(this);
+    }
+
+    static FrameFit *of(QWidget *window)
+    {
+        auto *fit = window->findChild<FrameFit *>(QStringLiteral("qy2FrameFit"), Qt::FindDirectChildrenOnly);
+        return fit ? fit : new FrameFit(window);
+    }
+
+    void size(QSizeF outer, bool fixed)
+    {
+        m_outer = outer;
+        m_fixed = fixed;
+        applySize();
+    }
+
+    void place(std::optional<double> left, std::optional<double> top, std::optional<double> fallbackTop)
+    {
+        m_placed = true;
+        m_left = left;
+        m_top = top;
+        m_fallbackTop = fallbackTop;
+        applyPlace();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (watched == m_window && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show))
+            refitWhenFramed();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void refitWhenFramed()
+    {
+        const QMargins frame = knownFrame(m_window);
+        if (frame.isNull() || frame == m_assumed)
+            return;
+        lastFrame() = frame;
+        m_window->removeEventFilter(this); // the frame is known from now on
+        applySize();
+        applyPlace();
+    }
+
+    void applySize()
+    {
+        if (!m_outer)
+            return;
+        m_assumed = frameOf(m_window);
+        const QSize inside = pixels(*m_outer).shrunkBy(m_assumed);
+        if (m_fixed)
+            m_window->setFixedSize(inside.expandedTo(m_window->minimumSizeHint()));
+        else
+            m_window->resize(inside);
+    }
+
+    void applyPlace()
+    {
+        if (!m_placed)
+            return;
+        m_assumed = frameOf(m_window);
+        moveToTwips(m_window, placeWindow(m_left, m_top, outerSizeTwips(m_window), screenSizeTwips(), m_fallbackTop));
+    }
+
+    QWidget *m_window = nullptr;
+    std::optional<QSizeF> m_outer;
+    bool m_fixed = false;
+    bool m_placed = false;
+    std::optional<double> m_left;
+    std::optional<double> m_top;
+    std::optional<double> m_fallbackTop;
+    QMargins m_assumed;
+};
+
+} // namespace
 
 bool SetWindowOnTop(QWidget *window, int onTop)
 {
@@ -37,7 +161,7 @@ QSizeF screenSizeTwips()
 
 QSizeF outerSizeTwips(const QWidget *window)
 {
-    return QSizeF(window->frameGeometry().size()) * TwipsPerPixel;
+    return QSizeF(window->size().grownBy(frameOf(window))) * TwipsPerPixel;
 }
 
 QPointF outerPosTwips(const QWidget *window)
@@ -52,50 +176,12 @@ void moveToTwips(QWidget *window, QPointF twips)
 
 void resizeOuterTwips(QWidget *window, QSizeF twips)
 {
-    const QSize frame = window->frameGeometry().size() - window->geometry().size();
-    window->resize(int(std::lround(twips.width() / TwipsPerPixel)) - frame.width(),
-        int(std::lround(twips.height() / TwipsPerPixel)) - frame.height());
+    FrameFit::of(window)->size(twips, false);
 }
 
-namespace {
-
-class OuterSizeRestorer final : public QObject
+void fixOuterSizeTwips(QWidget *window, QSizeF twips)
 {
-public:
-    OuterSizeRestorer(QWidget *window, QSizeF twips)
-        : QObject(window)
-        , m_window(window)
-        , m_twips(twips)
-        , m_setSize(window->size())
-    { }
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const QEvent::Type type = event->type();
-        if (watched != m_window || (type != QEvent::Show && type != QEvent::Move && type != QEvent::WindowActivate))
-            return false;
-        if (m_window->size() != m_setSize) { // resized by the user (or the desktop's limits)
-            deleteLater();
-        } else if (m_window->frameGeometry().size() != m_window->geometry().size()) {
-            resizeOuterTwips(m_window, m_twips);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-    QSizeF m_twips;
-    QSize m_setSize;
-};
-
-} // namespace
-
-void restoreOuterSize(QWidget *window, QSizeF twips)
-{
-    resizeOuterTwips(window, twips);
-    if (window->frameGeometry().size() == window->geometry().size())
-        window->installEventFilter(new OuterSizeRestorer(window, twips));
+    FrameFit::of(window)->size(twips, true);
 }
 
 QPointF placeWindow(std::optional<double> left, std::optional<double> top, QSizeF window, QSizeF screen,
@@ -111,9 +197,7 @@ QPointF placeWindow(std::optional<double> left, std::optional<double> top, QSize
 
 void restorePlacement(QWidget *window, const SettingKey &left, const SettingKey &top, std::optional<double> fallbackTop)
 {
-    const QPointF pos = placeWindow(Settings::readCoordinate(left), Settings::readCoordinate(top),
-        outerSizeTwips(window), screenSizeTwips(), fallbackTop);
-    moveToTwips(window, pos);
+    FrameFit::of(window)->place(Settings::readCoordinate(left), Settings::readCoordinate(top), fallbackTop);
 }
 
 void savePlacement(const QWidget *window, const SettingKey &left, const SettingKey &top)
@@ -121,6 +205,11 @@ void savePlacement(const QWidget *window, const SettingKey &left, const SettingK
     const QPointF pos = outerPosTwips(window);
     Settings::saveCoordinate(left, pos.x());
     Settings::saveCoordinate(top, pos.y());
+}
+
+void centreWindow(QWidget *window)
+{
+    FrameFit::of(window)->place(std::nullopt, std::nullopt, std::nullopt);
 }
 
 void bindKeepOnTop(QCheckBox *box, QWidget *window, const SettingKey &key)

@@ -14,6 +14,7 @@
 #include "widgets/helpviewer.h"
 #include "widgets/windowhelpers.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -62,7 +63,10 @@ private Q_SLOTS:
     void leftDragDoesNotMove();
     void leftClickOpensTheKeyedWindow();
     void unregisteredButtonsWaitForTheirWindow();
+    void toolBarButtonsTakeTheFocusInOrder();
     void trayMissingKeepsToolBarReachable();
+    void closingToolBarWithoutTray_data();
+    void closingToolBarWithoutTray();
     void trayMissingWaitsForTheSplash();
     void secondStartBringsToolBarForward();
 
@@ -76,8 +80,10 @@ private Q_SLOTS:
     void menuButtonOpensAndCloses_data();
     void menuButtonOpensAndCloses();
     void menuHelpOpensDefaultTopic();
-    void menuAccessKeys_data();
-    void menuAccessKeys();
+    void menuKeyboard_data();
+    void menuKeyboard();
+    void aboutDropDownByKeyboard_data();
+    void aboutDropDownByKeyboard();
     void optionsLeavesMenuOpen();
     void exitRunsShutdownOrder();
 
@@ -348,7 +354,8 @@ void TestLauncher::unregisteredButtonsWaitForTheirWindow()
     QToolButton *plan = buttonOf(strip, "Plan");
     QVERIFY(plan->isVisible());
     QVERIFY(!plan->isEnabled());
-    QCOMPARE(plan->toolTip(), QStringLiteral("Planner"));
+    QCOMPARE(plan->toolTip(), QStringLiteral("Planner (not available yet)"));
+    QCOMPARE(buttonOf(column, "Plan")->toolTip(), QStringLiteral("Planner (not available yet)"));
     QVERIFY(!buttonOf(column, "Plan")->isEnabled());
     QVERIFY(buttonOf(strip, "Calc")->isEnabled());
     QVERIFY(buttonOf(column, "Calc")->isEnabled());
@@ -360,6 +367,8 @@ void TestLauncher::unregisteredButtonsWaitForTheirWindow()
 
     registerStandIns({ QStringLiteral("Plan") });
     QVERIFY(plan->isEnabled());
+    QCOMPARE(plan->toolTip(), QStringLiteral("Planner"));
+    QCOMPARE(plan->accessibleName(), QStringLiteral("Planner"));
     QVERIFY(buttonOf(column, "Plan")->isEnabled());
     QTest::mouseClick(plan, Qt::LeftButton);
     QVERIFY(isShown("Plan"));
@@ -383,9 +392,64 @@ void TestLauncher::trayMissingKeepsToolBarReachable()
     QTest::mouseClick(menuButton, Qt::LeftButton);
     QVERIFY(isShown("PopUp"));
 
-    m_main->setTrayMissing(false);
+    Q_EMIT m_main->sysTray().hostChanged(true); // a notification area appeared after start-up
+    QVERIFY(!m_main->isTrayMissing());
     QVERIFY(hide->isVisible());
     QVERIFY(!menuButton->isVisible());
+}
+
+void TestLauncher::toolBarButtonsTakeTheFocusInOrder()
+{
+    registerStandIns(ToolKeys);
+    auto *toolBar = show<frmToolBar>("ToolBar");
+    QApplication::setActiveWindow(toolBar);
+    auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
+    buttonOf(strip, "Calc")->setFocus();
+
+    QStringList order;
+    for (int step = 0; step < 9; ++step) {
+        QWidget *focused = QApplication::focusWidget();
+        QString name = focused ? focused->objectName() : QString();
+        for (const QString &key : ToolKeys) {
+            if (focused == buttonOf(strip, qPrintable(key)))
+                name = key;
+        }
+        order << name;
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    QCOMPARE(order, (QStringList { "Calc", "Cal", "Clip", "Plan", "Quick", "Rem", "Text", "tbrHide", "chkOnTop" }));
+}
+
+void TestLauncher::closingToolBarWithoutTray_data()
+{
+    QTest::addColumn<bool>("trayMissing");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("ended");
+
+    QTest::newRow("with a tray it just closes") << false << false << false << false;
+    QTest::newRow("without a tray, No keeps it") << true << false << true << false;
+    QTest::newRow("without a tray, Yes ends the program") << true << true << true << true;
+}
+
+void TestLauncher::closingToolBarWithoutTray()
+{
+    QFETCH(bool, trayMissing);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, ended);
+    QPointer<frmToolBar> toolBar = show<frmToolBar>("ToolBar");
+    m_main->setTrayMissing(trayMissing);
+    m_env->dialogs.answers << answer;
+
+    toolBar->close(); // what Alt+F4 asks of it
+
+    QCOMPARE(m_env->dialogs.shown.size(), asked ? 1 : 0);
+    if (asked)
+        QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Question);
+    QTRY_COMPARE(toolBar && toolBar->isVisible(), trayMissing && !answer);
+    QTRY_COMPARE(m_main->isUnloaded(), ended);
+    QCOMPARE(m_env->dialogs.shown.size(), asked ? 1 : 0); // the shutdown closes it without asking again
 }
 
 void TestLauncher::trayMissingWaitsForTheSplash()
@@ -568,38 +632,110 @@ void TestLauncher::menuHelpOpensDefaultTopic()
 
     QWidget *help = helpWindow();
     QVERIFY(help && help->isVisible());
-    QCOMPARE(help->findChild<QTextBrowser *>("txtHelp")->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
+    auto *text = help->findChild<QTextBrowser *>("txtHelp");
+    QCOMPARE(text->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
     QTRY_VERIFY(!menu);
+    // The index tells which tools this build does not have yet.
+    const QString note = text->toPlainText().section(QStringLiteral("Not available yet"), 1).section(u'\n', 0, 0);
+    for (WindowKey key : toolKeys()) {
+        const QString tool = buttonText(windowEntry(key).face.toolTip);
+        QVERIFY2(note.contains(tool) == !windowEntry(key).create, qPrintable(tool));
+    }
 }
 
-void TestLauncher::menuAccessKeys_data()
+void TestLauncher::menuKeyboard_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("focused");
     QTest::addColumn<QString>("opened");
 
-    QTest::newRow("K opens ClipKeeper") << int(Qt::Key_K) << Qt::KeyboardModifiers() << "Clip";
-    QTest::newRow("A opens Calendar") << int(Qt::Key_A) << Qt::KeyboardModifiers() << "Cal";
-    QTest::newRow("Alt+Q opens QuickNotes") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::AltModifier) << "Quick";
-    QTest::newRow("T opens TextEd") << int(Qt::Key_T) << Qt::KeyboardModifiers() << "Text";
-    QTest::newRow("Escape closes") << int(Qt::Key_Escape) << Qt::KeyboardModifiers() << "";
+    QTest::newRow("opens with the focus on its first button") << QStringList() << "Calc"
+                                                              << "";
+    QTest::newRow("Down, Down, Enter") << QStringList { "Down", "Down", "Return" } << ""
+                                       << "Clip";
+    QTest::newRow("Up goes round to About") << QStringList { "Up" } << "About"
+                                            << "";
+    QTest::newRow("Space runs the focused button") << QStringList { "Down", "Space" } << ""
+                                                   << "Cal";
+    QTest::newRow("K opens ClipKeeper") << QStringList { "K" } << ""
+                                        << "Clip";
+    QTest::newRow("Alt+Q opens QuickNotes") << QStringList { "Alt+Q" } << ""
+                                            << "Quick";
+    QTest::newRow("a shared A moves to Calendar") << QStringList { "A" } << "Cal"
+                                                  << "";
+    QTest::newRow("A again moves to About") << QStringList { "A", "A" } << "About"
+                                            << "";
+    QTest::newRow("and round again") << QStringList { "A", "A", "A" } << "Cal"
+                                     << "";
+    QTest::newRow("A, A, Enter opens About") << QStringList { "A", "A", "Return" } << ""
+                                             << "About";
+    QTest::newRow("Alt+A twice moves to About") << QStringList { "Alt+A", "Alt+A" } << "About"
+                                                << "";
+    QTest::newRow("Escape closes") << QStringList { "Escape" } << ""
+                                   << "";
 }
 
-void TestLauncher::menuAccessKeys()
+void TestLauncher::menuKeyboard()
 {
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, focused);
     QFETCH(QString, opened);
     registerStandIns(ToolKeys);
     QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
-    QApplication::setActiveWindow(menu);
+    QVERIFY(QTest::qWaitForWindowActive(menu));
+    auto *column = menu->findChild<QToolBar *>("Toolbar1");
 
-    QTest::keyClick(menu, Qt::Key(key), modifiers);
+    for (const QString &key : keys) {
+        const QKeySequence sequence(key);
+        QTest::keyClick(QApplication::focusWidget(), sequence[0].key(), sequence[0].keyboardModifiers());
+        QTest::qWait(1); // an access key with Alt clicks its button the way a mnemonic does: a moment later
+    }
 
-    // An access key with Alt clicks its button the way a mnemonic does: animated, a moment later.
-    QTRY_VERIFY(!menu || !menu->isVisible());
-    for (const QString &tool : ToolKeys)
+    if (!focused.isEmpty()) {
+        QVERIFY(menu && menu->isVisible());
+        QCOMPARE(QApplication::focusWidget(), buttonOf(column, qPrintable(focused)));
+    }
+    QTRY_COMPARE(!menu || !menu->isVisible(), focused.isEmpty());
+    const QStringList windows = QStringList(ToolKeys) << QStringLiteral("About");
+    for (const QString &tool : windows)
         QCOMPARE(m_main->opener().window(keyOf(tool)) != nullptr, tool == opened);
+}
+
+void TestLauncher::aboutDropDownByKeyboard_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << Qt::KeyboardModifiers(Qt::AltModifier);
+    QTest::newRow("F4") << int(Qt::Key_F4) << Qt::KeyboardModifiers();
+    QTest::newRow("menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
+}
+
+void TestLauncher::aboutDropDownByKeyboard()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    QVERIFY(QTest::qWaitForWindowActive(menu));
+    auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+
+    // A screen reader finds the drop-down as the button's child, and its items by their names.
+    QAccessibleInterface *about = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+    QVERIFY(about->childCount() == 1 && about->child(0)->object() == dropDown);
+    QStringList spoken;
+    QAction *active = nullptr;
+    QTimer::singleShot(1, dropDown, [dropDown, &spoken, &active] {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(dropDown);
+        for (int i = 0; dropDown->isVisible() && i < face->childCount(); ++i)
+            spoken << face->child(i)->text(QAccessible::Name);
+        active = dropDown->activeAction();
+        dropDown->close();
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+
+    QCOMPARE(spoken, (QStringList { "Options", "Exit" }));
+    QCOMPARE(active, dropDown->actions().constFirst());
+    QVERIFY(menu && menu->isVisible()); // the drop-down is not a choice
 }
 
 void TestLauncher::optionsLeavesMenuOpen()

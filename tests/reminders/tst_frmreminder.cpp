@@ -203,8 +203,11 @@ void TestFrmReminder::newRoundsTheTime()
     QFETCH(QString, shown);
     open();
     child<QComboBox>("cboDelivery")->setCurrentIndex(5);
+    click("travel");
     m_env->setNow(now);
     click("btnNew");
+    QCOMPARE(child<QComboBox>("cboCatagory")->currentText(), QStringLiteral("Alarms"));
+    QVERIFY(child<QAction>("alarms")->isChecked());
     QCOMPARE(child<QTimeEdit>("DTPicker1")->time(), reminder.time());
     QCOMPARE(child<QTimeEdit>("DTPicker1")->text(), shown);
     QCOMPARE(child<QDateEdit>("dtpReminders")->date(), reminder.date());
@@ -242,15 +245,23 @@ void TestFrmReminder::addRejected()
     child<QTimeEdit>("DTPicker1")->setTime(time);
     child<QComboBox>("cboDelivery")->setCurrentIndex(schedule);
     child<QTextEdit>("rtfRemMessage")->setPlainText(QStringLiteral("refused"));
+    QString editorWhileShown;
+    m_env->dialogs.onShow = [this, &editorWhileShown](const Message &) {
+        editorWhileShown = child<QTextEdit>("rtfRemMessage")->toPlainText();
+    };
     click("btnAdd");
 
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown.first().title, title);
     QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Exclamation);
     QCOMPARE(fileRecords(), QStringList { stored });
-    // The refill puts the first listed reminder back into the editor.
-    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("kept"));
-    QCOMPARE(child<QDateEdit>("dtpReminders")->date(), QDate(2024, 3, 20));
+    // What the user typed stays to be corrected, from the moment the refusal is shown.
+    QCOMPARE(editorWhileShown, QStringLiteral("refused"));
+    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("refused"));
+    QCOMPARE(child<QDateEdit>("dtpReminders")->date(), date);
+    QCOMPARE(child<QTimeEdit>("DTPicker1")->time(), time);
+    QCOMPARE(child<QComboBox>("cboDelivery")->currentIndex(), schedule);
+    QCOMPARE(child<QComboBox>("cboCatagory")->currentIndex(), 0);
 }
 
 void TestFrmReminder::clearingTheMessageDisablesAdd()

@@ -591,6 +591,8 @@ void TestRemindersCore::nextDueDate_data()
                                          << QDate(2024, 3, 5);
     QTest::newRow("Fortnightly missed five weeks")
         << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 2, 5) << QDate(2024, 2, 12);
+    QTest::newRow("Fortnightly the day before its next fortnight")
+        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 14) << QDate(2024, 1, 15);
     QTest::newRow("Fortnightly missed exactly two periods")
         << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 29) << QDate(2024, 2, 12);
     QTest::newRow("Monthly on time") << int(Schedule::Monthly) << QDate(2024, 1, 28) << QDate(2024, 1, 28)

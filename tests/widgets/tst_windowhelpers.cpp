@@ -6,6 +6,7 @@
 #include "widgets/rolloverhints.h"
 #include "widgets/windowhelpers.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -192,10 +193,13 @@ void TestWindowHelpers::helpTopics_data()
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("contextId");
     QTest::addColumn<QString>("page");
-    QTest::newRow("default topic") << HelpDisplayTopic << 0 << "index.html";
-    QTest::newRow("a registered topic") << HelpContext << 1028 << "reminders.html";
-    QTest::newRow("unknown id") << HelpContext << 4711 << "index.html";
-    QTest::newRow("default command ignores the id") << HelpDisplayTopic << 1028 << "index.html";
+    QTest::addColumn<QString>("title");
+    const QString index = QStringLiteral("Quillory2 Help");
+    QTest::newRow("default topic") << HelpDisplayTopic << 0 << "index.html" << index;
+    QTest::newRow("a registered topic") << HelpContext << 1028 << "reminders.html"
+                                        << "Reminders - Quillory2 Help";
+    QTest::newRow("unknown id") << HelpContext << 4711 << "index.html" << index;
+    QTest::newRow("default command ignores the id") << HelpDisplayTopic << 1028 << "index.html" << index;
 }
 
 void TestWindowHelpers::helpTopics()
@@ -211,7 +215,10 @@ void TestWindowHelpers::helpTopics()
     QVERIFY(browser);
     QCOMPARE(browser->source().fileName(), page);
     QVERIFY(!browser->toPlainText().trimmed().isEmpty()); // the page is built into the program
-    viewer->close();
+    QTEST(viewer->windowTitle(), "title");
+    QApplication::setActiveWindow(viewer);
+    QTest::keyClick(browser, Qt::Key_Escape);
+    QVERIFY(!viewer->isVisible());
 }
 
 QTEST_MAIN(TestWindowHelpers)

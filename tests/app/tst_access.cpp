@@ -1,0 +1,249 @@
+#include "../support/testenvironment.h"
+
+#include "app/frmqy2.h"
+#include "app/tooltable.h"
+#include "app/windows.h"
+#include "common/settings.h"
+#include "widgets/helpviewer.h"
+#include "widgets/windowhelpers.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QtTest>
+#include <memory>
+
+// Every window of the program, opened through the one tool table, as a keyboard and screen-reader user
+// meets it, and as the desktop frames it. A window whose factory is set in the table is checked here
+// without further ado. Run offscreen and, by tst_access_wm, under a real window manager.
+class TestAccess : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void everyControlIsNamed_data();
+    void everyControlIsNamed();
+    void windowsAreCentredOnTheirFrame_data();
+    void windowsAreCentredOnTheirFrame();
+    void fixedWindowsMeasureTheirFrame_data();
+    void fixedWindowsMeasureTheirFrame();
+    void negativeStoredEdgesStay();
+
+private:
+    QWidget *open(const QString &name);
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<frmQY2> m_main;
+};
+
+namespace {
+
+// Set by the wrapper that starts a window manager: windows then have frames, and the tests wait for them.
+bool framed()
+{
+    return qEnvironmentVariableIsSet("QY2_TEST_WINDOW_MANAGER");
+}
+
+void addWindowRows()
+{
+    QTest::addColumn<QString>("name");
+    for (WindowKey key : unloadOrder()) {
+        if (windowEntry(key).create)
+            QTest::newRow(windowEntry(key).face.name) << windowName(key);
+    }
+}
+
+QString spokenName(QObject *object)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(object);
+    return face ? face->text(QAccessible::Name).trimmed() : QString();
+}
+
+// The control a user meets: the parts inside a spin box or a drop-down list are that control.
+QWidget *perceived(QWidget *widget)
+{
+    QWidget *parent = widget->parentWidget();
+    if (qobject_cast<QAbstractSpinBox *>(parent) || qobject_cast<QComboBox *>(parent))
+        return parent;
+    return widget;
+}
+
+QString describe(const QWidget *widget)
+{
+    return QStringLiteral("%1 \"%2\"").arg(QLatin1String(widget->metaObject()->className()), widget->objectName());
+}
+
+QStringList faults(QWidget *window)
+{
+    QStringList found;
+    QSet<QWidget *> seen;
+    const auto children = window->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        if (child->isWindow() || !child->isVisibleTo(window))
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(child)) {
+            if (!label->accessibleName().isEmpty())
+                found << describe(label) + QStringLiteral(" hides its text behind the name \"")
+                        + label->accessibleName() + u'"';
+            continue;
+        }
+        const bool control = (child->focusPolicy() & Qt::TabFocus) || qobject_cast<QAbstractButton *>(child);
+        QWidget *seenAs = perceived(child);
+        if (!control || seen.contains(seenAs))
+            continue;
+        seen.insert(seenAs);
+        if (spokenName(seenAs).isEmpty())
+            found << describe(seenAs) + QStringLiteral(" has no name");
+    }
+    const auto menus = window->findChildren<QMenu *>();
+    for (QMenu *menu : menus) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(menu);
+        for (int i = 0; face && i < face->childCount(); ++i) {
+            if (face->child(i)->role() != QAccessible::Separator && face->child(i)->text(QAccessible::Name).isEmpty())
+                found << describe(menu) + QStringLiteral(" item %1 has no name").arg(i);
+        }
+    }
+    return found;
+}
+
+QPoint centred(const QRect &outer)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return { screen.x() + (screen.width() - outer.width()) / 2, screen.y() + (screen.height() - outer.height()) / 2 };
+}
+
+bool near(QPoint a, QPoint b)
+{
+    return std::abs(a.x() - b.x()) <= 1 && std::abs(a.y() - b.y()) <= 1;
+}
+
+} // namespace
+
+void TestAccess::initTestCase()
+{
+    QVERIFY(QApplication::primaryScreen());
+}
+
+void TestAccess::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    Settings::save(Key::ShowSplash, QStringLiteral("0"));
+    m_main = std::make_unique<frmQY2>();
+    registerWindows(*m_main);
+}
+
+void TestAccess::cleanup()
+{
+    m_main.reset();
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (qobject_cast<HelpViewer *>(window))
+            delete window;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_env.reset();
+}
+
+QWidget *TestAccess::open(const QString &name)
+{
+    if (name == QLatin1String("Help")) {
+        ShowHelpTopic(nullptr, HelpDisplayTopic, 0);
+        return HelpViewer::instance();
+    }
+    for (WindowKey key : unloadOrder()) {
+        if (windowName(key) == name)
+            return m_main->opener().show(key);
+    }
+    return nullptr;
+}
+
+void TestAccess::everyControlIsNamed_data()
+{
+    addWindowRows();
+    QTest::newRow("help viewer") << QStringLiteral("Help");
+}
+
+void TestAccess::everyControlIsNamed()
+{
+    QFETCH(QString, name);
+    QWidget *window = open(name);
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    const QAccessible::Role role = QAccessible::queryAccessibleInterface(window)->role();
+    QVERIFY2(role == QAccessible::Window || role == QAccessible::Dialog, "a window reports itself as one");
+    const QStringList found = faults(window);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral("; "))));
+}
+
+void TestAccess::windowsAreCentredOnTheirFrame_data()
+{
+    addWindowRows();
+}
+
+// With a fresh store every window that places itself is centred on its outer frame (the launcher
+// toolbar only across, the pop-up menu not at all: it opens at the pointer).
+void TestAccess::windowsAreCentredOnTheirFrame()
+{
+    QFETCH(QString, name);
+    if (name == QLatin1String("PopUp"))
+        QSKIP("the pop-up menu opens at the pointer");
+    QWidget *window = open(name);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    if (framed() && !window->windowFlags().testFlag(Qt::FramelessWindowHint))
+        QTRY_VERIFY(window->frameGeometry() != window->geometry());
+
+    const QRect outer = window->frameGeometry();
+    const QPoint off = outer.topLeft() - centred(outer);
+    QVERIFY2(std::abs(off.x()) <= 1 && (name == QLatin1String("ToolBar") || std::abs(off.y()) <= 1),
+        qPrintable(QStringLiteral("off centre by %1, %2").arg(off.x()).arg(off.y())));
+}
+
+void TestAccess::fixedWindowsMeasureTheirFrame_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("outer");
+    QTest::newRow("Options") << QStringLiteral("Options") << QSize(271, 271);
+    QTest::newRow("About") << QStringLiteral("About") << QSize(362, 307);
+}
+
+void TestAccess::fixedWindowsMeasureTheirFrame()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, outer);
+    QWidget *window = open(name);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    if (framed())
+        QTRY_VERIFY(window->frameGeometry() != window->geometry());
+    QTRY_COMPARE(window->frameGeometry().size(), outer);
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QVERIFY(!window->windowFlags().testAnyFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    QVERIFY(near(window->frameGeometry().topLeft(), centred(window->frameGeometry())));
+}
+
+void TestAccess::negativeStoredEdgesStay()
+{
+    Settings::save(Key::OptionsLeft, QStringLiteral("-3000"));
+    Settings::save(Key::OptionsTop, QStringLiteral("-450"));
+    QWidget *options = open(QStringLiteral("Options"));
+    QVERIFY(QTest::qWaitForWindowExposed(options));
+    if (framed())
+        QTRY_VERIFY(options->frameGeometry() != options->geometry());
+    QTRY_VERIFY2(near(options->frameGeometry().topLeft(), QPoint(-200, -30)),
+        qPrintable(QStringLiteral("at %1,%2").arg(options->frameGeometry().x()).arg(options->frameGeometry().y())));
+    options->close();
+    QCOMPARE(Settings::get(Key::OptionsLeft), QStringLiteral("-3000"));
+    QCOMPARE(Settings::get(Key::OptionsTop), QStringLiteral("-450"));
+}
+
+QTEST_MAIN(TestAccess)
+#include "tst_access.moc"

@@ -1,0 +1,172 @@
+// qy2-rtf from the command line: its three commands, plain-text input and its exit statuses.
+#include "rtftestsupport.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace RtfTest;
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Result runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(QY2_RTF_TOOL), arguments);
+    process.waitForFinished(60000);
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+        process.readAllStandardError() };
+}
+
+QString dataPath(const QString &name)
+{
+    return QStringLiteral(RTF_TEST_DATA "/") + name;
+}
+
+} // namespace
+
+class TstRtfTool final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void toText_data();
+    void toText();
+    void dump();
+    void convert();
+    void convertPlainText();
+    void convertReplacesTheTarget();
+    void failures_data();
+    void failures();
+};
+
+void TstRtfTool::toText_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : { "libreoffice", "abiword", "pandoc", "word", "wordpad", "textedit" })
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TstRtfTool::toText()
+{
+    QFETCH(QString, name);
+    const Result result = runTool({ QStringLiteral("to-text"), dataPath(name + QStringLiteral(".rtf")) });
+    QCOMPARE(result.status, 0);
+    QCOMPARE(QString::fromUtf8(result.out), QString::fromUtf8(dataFile(name + QStringLiteral(".txt"))));
+}
+
+void TstRtfTool::dump()
+{
+    const Result result = runTool({ QStringLiteral("dump"), dataPath(QStringLiteral("libreoffice.rtf")) });
+    QCOMPARE(result.status, 0);
+    QJsonParseError error;
+    const QJsonArray paragraphs = QJsonDocument::fromJson(result.out, &error).object().value(u"paragraphs").toArray();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(paragraphs.size(), 19);
+    const QJsonObject first = paragraphs.at(0).toObject();
+    QCOMPARE(first.value(u"align").toString(), QStringLiteral("left"));
+    const QJsonObject bold = first.value(u"runs").toArray().at(1).toObject();
+    QCOMPARE(bold.value(u"text").toString(), QStringLiteral("bold"));
+    QCOMPARE(bold.value(u"bold").toBool(), true);
+    QCOMPARE(bold.value(u"italic").toBool(), false);
+    QCOMPARE(bold.value(u"underline").toBool(), false);
+    QCOMPARE(bold.value(u"font").toString(), QStringLiteral("DejaVu Serif"));
+    QCOMPARE(bold.value(u"size").toDouble(), 12.0);
+    QVERIFY(bold.value(u"color").isNull());
+    const QJsonObject centred = paragraphs.at(1).toObject();
+    QCOMPARE(centred.value(u"align").toString(), QStringLiteral("center"));
+    const QJsonObject red = centred.value(u"runs").toArray().at(0).toObject();
+    QCOMPARE(red.value(u"color").toString(), QStringLiteral("#ff0000"));
+    QCOMPARE(red.value(u"font").toString(), QStringLiteral("Liberation Mono"));
+    QCOMPARE(red.value(u"size").toDouble(), 16.0);
+    QCOMPARE(paragraphs.at(2).toObject().value(u"align").toString(), QStringLiteral("right"));
+}
+
+void TstRtfTool::convert()
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath(QStringLiteral("out.rtf"));
+    const Result result = runTool({ QStringLiteral("convert"), dataPath(QStringLiteral("word.rtf")), out });
+    QCOMPARE(result.status, 0);
+    QVERIFY2(result.err.contains("left out 1 pictures or objects, 2 notes, 2 headers or footers"), result.err);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QVERIFY(Rtf::isRtf(written));
+    QCOMPARE(describe(*read(written)), describe(*read(dataFile(QStringLiteral("word.rtf")))));
+}
+
+void TstRtfTool::convertPlainText()
+{
+    QTemporaryDir folder;
+    const QString in = folder.filePath(QStringLiteral("in.txt"));
+    QFile input(in);
+    QVERIFY(input.open(QIODevice::WriteOnly));
+    input.write("first line\r\ncaf\xc3\xa9 {x}\r\nold caf\xe9\n"); // UTF-8, and a Windows-1252 line
+    input.close();
+    const QString out = folder.filePath(QStringLiteral("out.rtf"));
+    QCOMPARE(runTool({ QStringLiteral("convert"), in, out }).status, 0);
+    QFile output(out);
+    QVERIFY(output.open(QIODevice::ReadOnly));
+    const auto document = read(output.readAll());
+    QCOMPARE(paragraphs(*document), QStringList({ "first line", "café {x}", "old café" }));
+    QCOMPARE(document->defaultFont().family(), QStringLiteral("Courier New"));
+    QCOMPARE(runTool({ QStringLiteral("to-text"), in }).out, QByteArray("first line\ncafé {x}\nold café\n"));
+}
+
+void TstRtfTool::convertReplacesTheTarget()
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath(QStringLiteral("out.rtf"));
+    QFile old(out);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x'));
+    old.close();
+    QCOMPARE(runTool({ QStringLiteral("convert"), dataPath(QStringLiteral("textedit.rtf")), out }).status, 0);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("{\\rtf1"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("out.rtf") });
+}
+
+void TstRtfTool::failures_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("message");
+
+    QTest::newRow("missing file") << QStringList { "to-text", "/nonexistent/file.rtf" } << 1
+                                  << QByteArray("cannot read /nonexistent/file.rtf");
+    QTest::newRow("missing file to dump")
+        << QStringList { "dump", "/nonexistent/x.rtf" } << 1 << QByteArray("cannot read");
+    QTest::newRow("a folder") << QStringList { "to-text", "/" } << 1 << QByteArray("cannot read /");
+    QTest::newRow("unwritable target") << QStringList { "convert", dataPath(QStringLiteral("pandoc.rtf")),
+        "/nonexistent/out.rtf" } << 1 << QByteArray("cannot write /nonexistent/out.rtf");
+    QTest::newRow("no command") << QStringList() << 2 << QByteArray("usage:");
+    QTest::newRow("unknown command") << QStringList { "print", "x" } << 2 << QByteArray("usage:");
+    QTest::newRow("missing operand") << QStringList { "convert", "x" } << 2 << QByteArray("usage:");
+}
+
+void TstRtfTool::failures()
+{
+    QFETCH(QStringList, arguments);
+    const Result result = runTool(arguments);
+    QFETCH(int, status);
+    QCOMPARE(result.status, status);
+    QFETCH(QByteArray, message);
+    QVERIFY2(result.err.contains(message), result.err);
+    QVERIFY(result.out.isEmpty());
+}
+
+RTF_TEST_MAIN(TstRtfTool)
+#include "tst_rtftool.moc"

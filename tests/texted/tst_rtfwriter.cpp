@@ -1,0 +1,371 @@
+// Writing RTF: the file's shape, escapes, a round trip through our reader, pieces of documents for
+// the clipboard, and the output as LibreOffice and unrtf read it.
+#include "rtftestsupport.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextDocumentFragment>
+
+using namespace RtfTest;
+
+namespace {
+
+// A document with every kind of formatting the codec keeps, in the default font DejaVu Sans 10.
+std::unique_ptr<QTextDocument> formattedDocument()
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    document->setHtml(
+        QStringLiteral("<p>Plain, <b>bold</b>, <i>italic</i>, <u>underlined</u> and <b><i><u>all</u></i></b>.</p>"
+                       "<p align=center><span style=\"font-family:'Liberation Mono'; font-size:16pt; color:#ff0000\">"
+                       "Centred red mono 16</span></p>"
+                       "<p align=right><span style=\"font-family:'Liberation Serif'; font-size:9.5pt; color:#0000ff\">"
+                       "Right blue serif 9.5</span> and <span style=\"color:#008000\">green</span></p>"
+                       "<p align=justify>Justified text that carries on.</p>"
+                       "<p>Latin café Ærøskøbing € “quotes”; Greek Καλημέρα; Cyrillic Привет; Hebrew שלום; "
+                       "Arabic مرحبا; CJK 日本語 中文 한국어; Thai สวัสดี; emoji 😀 🎉; math 𝔄</p>"
+                       "<p>braces {x} back\\slash  two spaces, <b>-5</b> after a change</p>"
+                       "<p></p>"
+                       "<p><span style=\"font-size:20pt\">big</span></p>"));
+    return document;
+}
+
+QStringList roundTrip(const QTextDocument &document)
+{
+    return describe(*read(Rtf::write(document)));
+}
+
+bool hasProgram(const QString &name)
+{
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
+
+// Runs a program to its end; its standard output, or a null array when it failed.
+QByteArray run(const QString &program, const QStringList &arguments, const QString &folder = QString())
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+        qWarning() << program << arguments << process.readAllStandardError();
+        return QByteArray();
+    }
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+class TstRtfWriter final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fileShape();
+    void linesStayShortAndChangeNoText();
+    void escapes_data();
+    void escapes();
+    void runProperties_data();
+    void runProperties();
+    void roundTripKeepsTextAndFormatting();
+    void roundTripOfParagraphs_data();
+    void roundTripOfParagraphs();
+    void defaultFontSurvives();
+    void sampleRoundTrip_data();
+    void sampleRoundTrip();
+    void selection_data();
+    void selection();
+    void fragmentWithoutDefaultFont();
+    void libreOfficeReadsOurOutput();
+    void unrtfReadsOurOutput();
+};
+
+void TstRtfWriter::fileShape()
+{
+    const QByteArray rtf = Rtf::write(*formattedDocument());
+    QVERIFY(rtf.startsWith(R"({\rtf1\ansi\ansicpg1252\deff0)"));
+    QVERIFY(rtf.endsWith('}'));
+    QVERIFY(rtf.contains(R"({\fonttbl{\f0\fswiss\fcharset0 DejaVu Sans;})"));
+    QVERIFY(rtf.contains(R"({\colortbl;\red255\green0\blue0;)"));
+    QVERIFY(rtf.contains(R"({\stylesheet{\s0\ql\f0\fs20 Normal;}})"));
+    for (char byte : rtf)
+        QVERIFY2(byte >= 0x20 ? byte < 0x7F : (byte == '\r' || byte == '\n'), "not 7-bit text");
+    QCOMPARE(rtf.count("\r\n"), rtf.count('\n'));
+    QCOMPARE(rtf.count("\r\n"), rtf.count('\r'));
+    // Braces balance, the document's group closing last.
+    int depth = 0;
+    for (qsizetype i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i;
+            continue;
+        }
+        depth += rtf[i] == '{' ? 1 : rtf[i] == '}' ? -1 : 0;
+        QVERIFY(depth > 0 || i == rtf.size() - 1);
+    }
+    QCOMPARE(depth, 0);
+}
+
+void TstRtfWriter::linesStayShortAndChangeNoText()
+{
+    QTextDocument document;
+    QString text;
+    for (int i = 0; i < 3000; ++i)
+        text += QStringLiteral("w%1 ").arg(i % 7) + (i % 5 == 0 ? QStringLiteral("\t-é ") : QString());
+    document.setPlainText(text);
+    const QByteArray rtf = Rtf::write(document);
+    for (const QByteArray &line : rtf.split('\n'))
+        QVERIFY2(line.size() < 260, line.constData());
+    QCOMPARE(paragraphs(*read(rtf)), QStringList { text });
+}
+
+void TstRtfWriter::escapes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QString>("readBack"); // when it differs from the text
+
+    QTest::newRow("ASCII") << QStringLiteral("plain text") << QByteArray(" plain text}") << QString();
+    QTest::newRow("backslash and braces") << QStringLiteral("a\\b{c}") << QByteArray(R"( a\\b\{c\})") << QString();
+    QTest::newRow("Latin-1") << QStringLiteral("é") << QByteArray(R"(\u233?)") << QString();
+    QTest::newRow("1252 only") << QStringLiteral("€") << QByteArray(R"(\u8364?)") << QString();
+    QTest::newRow("CJK") << QStringLiteral("中") << QByteArray(R"(\u20013?)") << QString();
+    QTest::newRow("above 32767 is negative")
+        << QStringLiteral("\u8000\uFFFD") << QByteArray(R"(\u-32768?\u-3?)") << QString();
+    QTest::newRow("astral as a surrogate pair")
+        << QStringLiteral("😀") << QByteArray(R"(\u-10179?\u-8704?)") << QString();
+    QTest::newRow("tab") << QStringLiteral("a\tb") << QByteArray(R"( a\tab b)") << QString();
+    QTest::newRow("line break") << QStringLiteral("a\u2028b") << QByteArray(R"( a\line b)") << QString();
+    QTest::newRow("special spaces and hyphens")
+        << QStringLiteral("a\u00A0b\u2011c\u00ADd") << QByteArray(R"( a\~b\_c\-d)") << QString();
+    QTest::newRow("leading space and digits") << QStringLiteral(" 5") << QByteArray(R"(\fs20  5})") << QString();
+    QTest::newRow("minus after a word") << QStringLiteral("\t-5") << QByteArray(R"(\tab -5})") << QString();
+    QTest::newRow("object characters dropped")
+        << QStringLiteral("a\uFFFCb") << QByteArray(" ab}") << QStringLiteral("ab");
+    QTest::newRow("lone surrogate") << QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b")
+                                    << QByteArray(R"( a\u-3?b)") << QStringLiteral("a\uFFFDb");
+}
+
+void TstRtfWriter::escapes()
+{
+    QFETCH(QString, text);
+    QTextDocument document;
+    document.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+    QTextCursor(&document).insertText(text);
+    const QByteArray rtf = Rtf::write(document);
+    QFETCH(QByteArray, expected);
+    QVERIFY2(rtf.contains(expected), rtf.constData());
+    QFETCH(QString, readBack);
+    QCOMPARE(paragraphs(*read(rtf)).join(u'|'), readBack.isNull() ? text : readBack);
+}
+
+void TstRtfWriter::runProperties_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("default font") << "x" << QByteArray(R"(\pard\plain\ql{\f0\fs20 x})");
+    QTest::newRow("bold") << "<b>x</b>" << QByteArray(R"({\f0\fs20\b x})");
+    QTest::newRow("demibold is bold") << "<span style=\"font-weight:600\">x</span>" << QByteArray(R"({\f0\fs20\b x})");
+    QTest::newRow("medium is not") << "<span style=\"font-weight:500\">x</span>" << QByteArray(R"({\f0\fs20 x})");
+    QTest::newRow("italic underline") << "<i><u>x</u></i>" << QByteArray(R"({\f0\fs20\i\ul x})");
+    QTest::newRow("font and size") << "<span style=\"font-family:Arial; font-size:10.5pt\">x</span>"
+                                   << QByteArray(R"({\f1\fs21 x})");
+    QTest::newRow("pixel size") << "<span style=\"font-size:16px\">x</span>" << QByteArray(R"({\f0\fs24 x})");
+    QTest::newRow("colour") << "<span style=\"color:#123456\">x</span>" << QByteArray(R"({\f0\fs20\cf1 x})");
+    QTest::newRow("centre") << "<p align=center>x</p>" << QByteArray(R"(\pard\plain\qc{)");
+    QTest::newRow("right") << "<p align=right>x</p>" << QByteArray(R"(\pard\plain\qr{)");
+    QTest::newRow("justify") << "<p align=justify>x</p>" << QByteArray(R"(\pard\plain\qj{)");
+    QTest::newRow("bullet list label") << "<ul><li>x</li></ul>" << QByteArray(R"({\f0\fs20\u8226?\tab}{\f0\fs20 x})");
+    QTest::newRow("numbered list label") << "<ol><li>x</li><li>y</li></ol>" << QByteArray(R"( 2.\tab}{\f0\fs20 y})");
+}
+
+void TstRtfWriter::runProperties()
+{
+    QTextDocument document;
+    document.setDefaultFont(QFont(QStringLiteral("Courier New"), 10));
+    QFETCH(QString, html);
+    document.setHtml(html);
+    const QByteArray rtf = Rtf::write(document);
+    QFETCH(QByteArray, expected);
+    QVERIFY2(rtf.contains(expected), rtf.constData());
+}
+
+void TstRtfWriter::roundTripKeepsTextAndFormatting()
+{
+    const auto document = formattedDocument();
+    const QStringList before = describe(*document);
+    QCOMPARE(roundTrip(*document), before);
+    QVERIFY(before.join(u'\n').contains(QStringLiteral("[bi-")) == false); // the data is what it claims
+    QVERIFY(before.join(u'\n').contains(QStringLiteral("[biu DejaVu Sans 10 auto]all")));
+    QVERIFY(before.join(u'\n').contains(QStringLiteral("[--- Liberation Serif 9.5 #0000ff]Right")));
+}
+
+void TstRtfWriter::roundTripOfParagraphs_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty document") << QString();
+    QTest::newRow("one paragraph") << QStringLiteral("a");
+    QTest::newRow("trailing empty paragraph") << QStringLiteral("a\n");
+    QTest::newRow("empty paragraphs between") << QStringLiteral("a\n\n\nb");
+    QTest::newRow("only empty paragraphs") << QStringLiteral("\n\n");
+    QTest::newRow("spaces kept") << QStringLiteral("  lead, two  inside, trail  ");
+}
+
+void TstRtfWriter::roundTripOfParagraphs()
+{
+    QFETCH(QString, text);
+    QTextDocument document;
+    document.setPlainText(text);
+    QCOMPARE(paragraphs(*read(Rtf::write(document))), paragraphs(document));
+}
+
+void TstRtfWriter::defaultFontSurvives()
+{
+    QTextDocument document;
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(9.75);
+    document.setDefaultFont(font);
+    document.setPlainText(QStringLiteral("text in the default font"));
+    const auto back = read(Rtf::write(document));
+    QCOMPARE(back->defaultFont().family(), QStringLiteral("Courier New"));
+    QCOMPARE(back->defaultFont().pointSizeF(), 10.0); // RTF holds half points
+    const QTextCharFormat format = formatAt(*back, QStringLiteral("text"));
+    QVERIFY(!format.hasProperty(QTextFormat::FontFamilies));
+    QVERIFY(!format.hasProperty(QTextFormat::FontPointSize));
+}
+
+void TstRtfWriter::sampleRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : { "libreoffice", "abiword", "pandoc", "word", "wordpad", "textedit" })
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+// What we read from other programs' files comes back the same after we write it.
+void TstRtfWriter::sampleRoundTrip()
+{
+    QFETCH(QString, name);
+    const auto document = read(dataFile(name + QStringLiteral(".rtf")));
+    const QByteArray written = Rtf::write(*document);
+    QCOMPARE(describe(*read(written)), describe(*document));
+    QCOMPARE(Rtf::write(*read(written)), written);
+}
+
+void TstRtfWriter::selection_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<QString>("pasted"); // pasted into "[|]"
+
+    // The document is "ab cd" (bold "cd"), centred "ef", "gh": positions 0-4, 6-7, 9-10.
+    QTest::newRow("inside a paragraph") << 1 << 4 << QStringLiteral("[b c]");
+    QTest::newRow("to a paragraph's end") << 3 << 5 << QStringLiteral("[cd]");
+    QTest::newRow("over the paragraph mark") << 3 << 6 << QStringLiteral("[cd|]");
+    QTest::newRow("into the next paragraph") << 3 << 7 << QStringLiteral("[cd|e]");
+    QTest::newRow("whole paragraphs") << 0 << 9 << QStringLiteral("[ab cd|ef|]");
+    QTest::newRow("nothing") << 2 << 2 << QStringLiteral("[]");
+}
+
+void TstRtfWriter::selection()
+{
+    QTextDocument source;
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(9.75);
+    source.setDefaultFont(font);
+    source.setHtml(QStringLiteral("<p>ab <b>cd</b></p><p align=center>ef</p><p>gh</p>"));
+    QTextCursor cursor(&source);
+    QFETCH(int, start);
+    cursor.setPosition(start);
+    QFETCH(int, end);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    const QByteArray rtf = Rtf::writeSelection(cursor);
+    QVERIFY(Rtf::isRtf(rtf));
+
+    QTextDocument target;
+    target.setDefaultFont(font);
+    target.setPlainText(QStringLiteral("[]"));
+    QTextCursor paste(&target);
+    paste.setPosition(1);
+    QVERIFY(Rtf::insert(rtf, paste));
+    QFETCH(QString, pasted);
+    QCOMPARE(paragraphs(target).join(u'|'), pasted);
+    // The pasted text keeps its look, and text in the shared default font follows the target's.
+    if (!target.find(QStringLiteral("cd")).isNull()) {
+        QCOMPARE(fontAt(target, QStringLiteral("cd")).weight(), QFont::Bold);
+        QVERIFY(!formatAt(target, QStringLiteral("cd")).hasProperty(QTextFormat::FontPointSize));
+    }
+    // A piece of the centred paragraph joins the target's line; the whole paragraph keeps its alignment.
+    if (end > 6)
+        QCOMPARE(alignmentAt(target, QStringLiteral("e")), end > 8 ? QStringLiteral("center") : QStringLiteral("left"));
+}
+
+void TstRtfWriter::fragmentWithoutDefaultFont()
+{
+    // A fragment knows nothing of its document's default font: the caller names it.
+    QTextDocument source;
+    source.setDefaultFont(QFont(QStringLiteral("Liberation Serif"), 14));
+    source.setPlainText(QStringLiteral("words"));
+    QTextCursor cursor(&source);
+    cursor.select(QTextCursor::Document);
+    const QByteArray rtf = Rtf::write(cursor.selection(), source.defaultFont());
+    QVERIFY(rtf.contains(R"({\f0\fs28 words})"));
+    QVERIFY(rtf.contains("Liberation Serif;"));
+}
+
+void TstRtfWriter::libreOfficeReadsOurOutput()
+{
+    if (!hasProgram(QStringLiteral("soffice")))
+        QSKIP("soffice (libreoffice-writer-nogui) is not installed");
+    QTemporaryDir folder;
+    const auto document = formattedDocument();
+    {
+        QFile file(folder.filePath(QStringLiteral("ours.rtf")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(Rtf::write(*document));
+    }
+    const QString profile
+        = QStringLiteral("-env:UserInstallation=file://") + folder.filePath(QStringLiteral("profile"));
+    QVERIFY(!run(QStringLiteral("soffice"),
+        { profile, QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+            QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
+            folder.filePath(QStringLiteral("txt")), folder.filePath(QStringLiteral("ours.rtf")) })
+                 .isNull());
+    QFile text(folder.filePath(QStringLiteral("txt/ours.txt")));
+    QVERIFY(text.open(QIODevice::ReadOnly));
+    QString shown = QString::fromUtf8(text.readAll());
+    shown.remove(QChar(0xFEFF)).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QCOMPARE(shown.trimmed(), plainText(*document).trimmed());
+
+    // LibreOffice writes what it read back as RTF; it holds the same formatting.
+    QVERIFY(!run(QStringLiteral("soffice"),
+        { profile, QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("rtf"),
+            QStringLiteral("--outdir"), folder.filePath(QStringLiteral("back")),
+            folder.filePath(QStringLiteral("ours.rtf")) })
+                 .isNull());
+    QFile back(folder.filePath(QStringLiteral("back/ours.rtf")));
+    QVERIFY(back.open(QIODevice::ReadOnly));
+    const auto reread = read(back.readAll());
+    QCOMPARE(describe(*reread), describe(*document));
+}
+
+void TstRtfWriter::unrtfReadsOurOutput()
+{
+    if (!hasProgram(QStringLiteral("unrtf")))
+        QSKIP("unrtf is not installed");
+    QTemporaryDir folder;
+    QTextDocument document;
+    document.setHtml(QStringLiteral("<p>First <b>bold</b> line</p><p>Second {braces} back\\slash</p>"));
+    QFile file(folder.filePath(QStringLiteral("ours.rtf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(Rtf::write(document));
+    file.close();
+    const QString html = QString::fromUtf8(run(QStringLiteral("unrtf"), { QStringLiteral("--html"), file.fileName() }));
+    QVERIFY2(html.contains(QStringLiteral("<b>bold</b>")), qPrintable(html));
+    const QString text = QString::fromUtf8(run(QStringLiteral("unrtf"), { QStringLiteral("--text"), file.fileName() }));
+    QVERIFY2(text.contains(QStringLiteral("First bold line")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Second {braces} back\\slash")), qPrintable(text));
+}
+
+RTF_TEST_MAIN(TstRtfWriter)
+#include "tst_rtfwriter.moc"
