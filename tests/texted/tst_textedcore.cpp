@@ -160,12 +160,17 @@ void TestTextEdCore::plainText_data()
     QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << "\n\n" << true;
     QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QString::fromUtf8("café €") << true;
     QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbfx") << "x" << true;
+    QTest::newRow("U+FEFF starting a later line is text") << QByteArray("a\n\xef\xbb\xbf"
+                                                                        "b")
+                                                          << QStringLiteral("a\n\ufeffb") << true;
     QTest::newRow("Windows-1252 line") << QByteArray("caf\xe9 \x80\r\n\xc3\xa9") << QString::fromUtf8("café €\né")
                                        << true;
     QTest::newRow("UTF-16LE with BOM") << QByteArray("\xff\xfe"
                                                      "a\0\r\0\n\0b\0",
         10) << "a\nb" << true;
     QTest::newRow("UTF-16BE with BOM") << QByteArray("\xfe\xff\0a", 4) << "a" << true;
+    QTest::newRow("UTF-16 with a lone surrogate: not text") << QByteArray("\xfe\xff\xdf\xfe", 4) << "" << false;
+    QTest::newRow("UTF-16 cut in a character: not text") << QByteArray("\xfe\xff\0a\0", 5) << "" << false;
     QTest::newRow("NUL byte: not text") << QByteArray("PK\x03\x04\0\0", 6) << "" << false;
     QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "" << false;
 }
