@@ -373,6 +373,8 @@ void frmTextEd::LoadFromQuickNotes(const QString &text)
     frmDocument *document = NewDocument();
     document->rtfText()->setPlainText(text);
     document->document()->setModified(!text.isEmpty()); // held nowhere as a file yet
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

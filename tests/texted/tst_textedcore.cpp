@@ -35,8 +35,6 @@ private Q_SLOTS:
     void plainText();
     void plainTextBytes_data();
     void plainTextBytes();
-    void textFileRoundTrip_data();
-    void textFileRoundTrip();
     void failedWriteKeepsTheOldFile();
     void pdfEnding_data();
     void pdfEnding();
@@ -206,24 +204,6 @@ void TestTextEdCore::plainTextBytes()
     QFETCH(QByteArray, bytes);
     QCOMPARE(TextEdFiles::plainTextBytes(raw), bytes);
     QCOMPARE(characters(raw), QString::fromUtf8(bytes).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-}
-
-// A text file opened and saved again unchanged keeps its bytes (CR LF files, UTF-8).
-void TestTextEdCore::textFileRoundTrip_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("no final break") << QByteArray("one\r\ntwo");
-    QTest::newRow("final break") << QByteArray("one\r\ntwo\r\n");
-    QTest::newRow("blank lines") << QByteArray("\r\n\r\nx\r\n\r\n");
-    QTest::newRow("accents") << QByteArray("d\xc3\xa9j\xc3\xa0 vu\r\n");
-}
-
-void TestTextEdCore::textFileRoundTrip()
-{
-    QFETCH(QByteArray, bytes);
-    QString text = *TextEdFiles::plainText(bytes);
-    text.replace(QLatin1Char('\n'), QChar(0x2029)); // as the document holds it
-    QCOMPARE(TextEdFiles::plainTextBytes(text), bytes);
 }
 
 void TestTextEdCore::failedWriteKeepsTheOldFile()
