@@ -6,7 +6,7 @@ CMAKE_FLAGS += -DQY2_WERROR=ON
 endif
 FUZZ_SECONDS ?= 30
 
-.PHONY: run test test-asan check-format build deps clean
+.PHONY: run test test-asan check-format build deps package clean
 
 deps:
 	scripts/install-deps
@@ -20,6 +20,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+
+# The Debian package, from the same build: $(BUILD_DIR)/quillory2_<version>_<arch>.deb
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 # The same suite built with clang under the address and undefined-behaviour sanitizers, with the
 # fuzzers, each of which then runs for FUZZ_SECONDS as a smoke test (CI runs this after `make test`).

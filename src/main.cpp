@@ -2,6 +2,7 @@
 #include "app/singleinstance.h"
 #include "app/unixsignals.h"
 #include "app/windows.h"
+#include "common/autostart.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(QY2_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(applicationIcon());
+    QApplication::setDesktopFileName(Autostart::appId()); // ties the windows to the menu entry
 
     SingleInstance instance(QStringLiteral("quillory2"));
     if (!instance.claim()) {

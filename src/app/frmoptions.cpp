@@ -1,11 +1,14 @@
 #include "app/frmoptions.h"
 
 #include "app/frmqy2.h"
+#include "common/autostart.h"
 #include "common/settings.h"
+#include "widgets/dialogs.h"
 #include "widgets/windowhelpers.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,9 +37,19 @@ void frmOptions::buildControls()
     m_chkShowSplashScreen->setObjectName(QStringLiteral("chkShowSplashScreen"));
     m_chkShowToolBar = new QCheckBox(tr("Show ToolBar"), fraStartup);
     m_chkShowToolBar->setObjectName(QStringLiteral("chkShowToolBar"));
+    m_chkStartWithDesktop = new QCheckBox(tr("Start with the desktop"), fraStartup);
+    m_chkStartWithDesktop->setObjectName(QStringLiteral("chkStartWithDesktop"));
+    m_chkStartWithDesktop->setToolTip(tr("Start Quillory2 at every login, so that no reminder is missed"));
+    m_chkStartWithDesktop->setAccessibleName(tr("Start with the desktop"));
     auto *startup = new QVBoxLayout(fraStartup);
+    // Three lines in the height two took, so that the dialog keeps its size: the boxes stand without
+    // gaps, as in a list, and closer to the frame's top and bottom edges.
+    const QMargins edges = startup->contentsMargins();
+    startup->setContentsMargins(edges.left(), 2, edges.right(), 2);
+    startup->setSpacing(0);
     startup->addWidget(m_chkShowSplashScreen);
     startup->addWidget(m_chkShowToolBar);
+    startup->addWidget(m_chkStartWithDesktop);
 
     auto *fraSystray = new QGroupBox(tr("Systray"), this);
     fraSystray->setObjectName(QStringLiteral("fraSystray"));
@@ -101,18 +114,32 @@ void frmOptions::Form_Load()
     m_lblPopUpSpeed->setText(QString::number(m_sldPopUpDelay->value()));
     m_chkShowSplashScreen->setChecked(Settings::readTruth(Key::ShowSplash));
     m_chkShowToolBar->setChecked(Settings::readTruth(Key::ShowToolBar));
+    m_chkStartWithDesktop->setChecked(Autostart::isOn());
 }
 
-void frmOptions::ApplyOptions()
+bool frmOptions::ApplyOptions()
 {
     m_main.setAutoPopUpMenu(m_chkAutoPopUpMenu->isChecked() ? 1 : 0);
     m_main.setPopUpDelay(qint16(m_sldPopUpDelay->value()));
+    return applyStartWithDesktop();
+}
+
+bool frmOptions::applyStartWithDesktop()
+{
+    const std::optional<Message> failure
+        = Autostart::setOn(m_chkStartWithDesktop->isChecked(), QCoreApplication::applicationFilePath());
+    if (!failure)
+        return true;
+    m_chkStartWithDesktop->setChecked(Autostart::isOn());
+    Dialogs::show(*failure, this); // last: the program may end, and delete this dialog, while the box is open
+    return false;
 }
 
 void frmOptions::cmdOK_Click()
 {
-    ApplyOptions();
-    close();
+    // When the login entry could not be changed the dialog stays, showing the state that holds.
+    if (ApplyOptions())
+        close();
 }
 
 void frmOptions::reject()

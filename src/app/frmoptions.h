@@ -10,7 +10,8 @@ class frmQY2;
 
 // The Options dialog: what shows at start-up ("1901", "1902", stored whenever the dialog closes)
 // and how the pop-up menu behaves (the main window's AutoPopUpMenu and PopUpDelay, changed only
-// by Apply or OK). Modeless; opened from the pop-up menu's "&About" drop-down.
+// by Apply or OK). Modeless; opened from the pop-up menu's "&About" drop-down. "Start with the
+// desktop" shows and, on Apply or OK, changes the login entry (common/autostart.h).
 class frmOptions final : public QDialog
 {
     Q_OBJECT
@@ -22,7 +23,8 @@ public:
 
     explicit frmOptions(frmQY2 &main, QWidget *parent = nullptr);
 
-    void ApplyOptions();
+    // False when the login entry could not be changed (the user has been told).
+    bool ApplyOptions();
 
 public Q_SLOTS:
     void reject() override; // Escape closes the dialog like Cancel
@@ -34,10 +36,12 @@ private:
     void buildControls();
     void Form_Load();
     void cmdOK_Click();
+    bool applyStartWithDesktop();
 
     frmQY2 &m_main;
     QCheckBox *m_chkShowSplashScreen = nullptr;
     QCheckBox *m_chkShowToolBar = nullptr;
+    QCheckBox *m_chkStartWithDesktop = nullptr;
     QCheckBox *m_chkAutoPopUpMenu = nullptr;
     QSlider *m_sldPopUpDelay = nullptr;
     QLabel *m_lblPopUpSpeed = nullptr;

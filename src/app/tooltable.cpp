@@ -7,6 +7,7 @@
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
 #include "calculator/frmcalculator.h"
+#include "quicknotes/frmquicknotes.h"
 #include "reminders/frmreminder.h"
 #include "texted/frmtexted.h"
 #include "widgets/helpviewer.h"
@@ -47,7 +48,7 @@ constexpr std::array<WindowEntry, WindowCount> Windows = { {
         HelpTopic::Planner, "planner.html", nullptr },
     { WindowKey::QuickNotes,
         { "Quick", TOOL_TEXT("&QuickNotes"), TOOL_TEXT("QuickNotes"), "view-pim-notes", "quicknotes.svg" },
-        HelpTopic::QuickNotes, "quicknotes.html", nullptr },
+        HelpTopic::QuickNotes, "quicknotes.html", make<frmQuickNotes> },
     { WindowKey::Reminders,
         { "Rem", TOOL_TEXT("&Reminder"), TOOL_TEXT("Reminder"), "appointment-soon", "reminder.svg" },
         HelpTopic::Reminders, "reminders.html", makeReminders },

@@ -5,6 +5,8 @@
 #include "app/frmtoolbar.h"
 #include "app/tooltable.h"
 #include "common/settings.h"
+#include "quicknotes/frmquicknotes.h"
+#include "texted/frmtexted.h"
 #include "widgets/helpviewer.h"
 
 namespace {
@@ -18,6 +20,14 @@ void wireLoaded(frmQY2 &main, WindowKey key, QWidget *window)
             if (Settings::readTruth(Key::ShowToolBar) || main.isTrayMissing())
                 main.opener().show(WindowKey::ToolBar);
         });
+    } else if (key == WindowKey::QuickNotes) {
+        // "Open Item In TextEd": the note becomes a new TextEd document. TextEd is loaded hidden when
+        // it is not open, so that the note's document is its first; it shows itself.
+        QObject::connect(static_cast<frmQuickNotes *>(window), &frmQuickNotes::textEdRequested, &main,
+            [&main](const QString &TextForTextEd) {
+                if (auto *textEd = qobject_cast<frmTextEd *>(main.opener().load(WindowKey::TextEd)))
+                    textEd->LoadFromQuickNotes(TextForTextEd);
+            });
     }
 }
 

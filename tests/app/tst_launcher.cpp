@@ -10,7 +10,9 @@
 #include "app/frmtoolbar.h"
 #include "app/tooltable.h"
 #include "app/windows.h"
+#include "common/autostart.h"
 #include "common/settings.h"
+#include "common/textfile.h"
 #include "widgets/helpviewer.h"
 #include "widgets/windowhelpers.h"
 
@@ -19,6 +21,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -93,6 +98,10 @@ private Q_SLOTS:
     void optionsButtons_data();
     void optionsButtons();
     void optionsReopenKeepsUnappliedChanges();
+    void optionsStartWithDesktop_data();
+    void optionsStartWithDesktop();
+    void optionsShowsTheLoginEntryAsItIs();
+    void optionsLoginEntryFailureKeepsTheBox();
 
     void splashContent();
     void splashClickTargets_data();
@@ -929,6 +938,85 @@ void TestLauncher::optionsReopenKeepsUnappliedChanges()
     QCOMPARE(options->findChild<QSlider *>("sldPopUpDelay")->value(), 9);
     QVERIFY(!options->findChild<QCheckBox *>("chkShowToolBar")->isChecked());
     QCOMPARE(m_main->popUpDelay(), qint16(6));
+}
+
+void TestLauncher::optionsStartWithDesktop_data()
+{
+    QTest::addColumn<bool>("entryBefore");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("entryAfter");
+
+    QTest::newRow("tick, Apply") << false << "cmdApply" << true;
+    QTest::newRow("tick, OK") << false << "cmdOK" << true;
+    QTest::newRow("tick, Cancel") << false << "cmdCancel" << false;
+    QTest::newRow("clear, Apply") << true << "cmdApply" << false;
+    QTest::newRow("clear, OK") << true << "cmdOK" << false;
+    QTest::newRow("clear, close box") << true << "close" << true;
+}
+
+void TestLauncher::optionsStartWithDesktop()
+{
+    QFETCH(bool, entryBefore);
+    QFETCH(QString, how);
+    QFETCH(bool, entryAfter);
+    const QString program = QCoreApplication::applicationFilePath();
+    if (entryBefore)
+        QCOMPARE(Autostart::setOn(true, program), std::nullopt);
+    auto *options = show<frmOptions>("Options");
+    auto *box = options->findChild<QCheckBox *>("chkStartWithDesktop");
+    QCOMPARE(box->isChecked(), entryBefore);
+
+    tick(box);
+    if (how == QLatin1String("close"))
+        options->close();
+    else
+        QTest::mouseClick(options->findChild<QPushButton *>(how), Qt::LeftButton);
+
+    QCOMPARE(QFileInfo::exists(Autostart::entryPath()), entryAfter);
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    if (entryAfter) {
+        const QStringList lines
+            = ReadTextFile(Autostart::entryPath()).value_or(QString()).split(QStringLiteral("\r\n"));
+        QVERIFY(lines.contains(QStringLiteral("Exec=") + Autostart::execArgument(program)));
+    }
+}
+
+void TestLauncher::optionsShowsTheLoginEntryAsItIs()
+{
+    QCOMPARE(Autostart::setOn(true, QCoreApplication::applicationFilePath()), std::nullopt);
+    auto *options = show<frmOptions>("Options");
+    auto *box = options->findChild<QCheckBox *>("chkStartWithDesktop");
+    QVERIFY(box->isChecked());
+    // The third line of the Startup frame, with its hint and its spoken name.
+    QCOMPARE(box->parentWidget(), options->findChild<QGroupBox *>("fraStartup"));
+    QVERIFY(box->y() > options->findChild<QCheckBox *>("chkShowToolBar")->y());
+    QCOMPARE(box->text(), QStringLiteral("Start with the desktop"));
+    QCOMPARE(box->accessibleName(), QStringLiteral("Start with the desktop"));
+    QVERIFY(!box->toolTip().isEmpty());
+    options->close();
+
+    QVERIFY(QFile::remove(Autostart::entryPath())); // removed by hand
+    options = show<frmOptions>("Options");
+
+    QVERIFY(!options->findChild<QCheckBox *>("chkStartWithDesktop")->isChecked());
+}
+
+void TestLauncher::optionsLoginEntryFailureKeepsTheBox()
+{
+    // Root writes into read-only folders: a file where the autostart folder belongs stands in for one.
+    QVERIFY(QDir().mkpath(QFileInfo(Autostart::folder()).absolutePath()));
+    QVERIFY(WriteTextFile(Autostart::folder(), QStringLiteral("not a folder")));
+    QPointer<frmOptions> options = show<frmOptions>("Options");
+    auto *box = options->findChild<QCheckBox *>("chkStartWithDesktop");
+    tick(box);
+
+    QTest::mouseClick(options->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
+
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().title, QStringLiteral("Quillory2: Cannot start with the desktop"));
+    QVERIFY(!box->isChecked());
+    QVERIFY(options && options->isVisible()); // the user sees the state that holds
+    QVERIFY(!Autostart::isOn());
 }
 
 // ---- splash and About ----

@@ -1,5 +1,6 @@
 #include "coretestenvironment.h"
 
+#include "common/autostart.h"
 #include "common/clock.h"
 #include "common/datafolder.h"
 #include "common/settings.h"
@@ -18,6 +19,7 @@ CoreTestEnvironment::CoreTestEnvironment()
     m_settingsFile = m_dir.filePath(QStringLiteral("settings.ini"));
     Settings::useFile(m_settingsFile);
     Clock::useSystem();
+    Autostart::setFolder(m_dir.filePath(QStringLiteral("config/autostart"))); // never the user's own
 }
 
 CoreTestEnvironment::~CoreTestEnvironment()
@@ -25,6 +27,7 @@ CoreTestEnvironment::~CoreTestEnvironment()
     Clock::useSystem();
     Settings::useFile(QString());
     DataFolder::setPath(QString());
+    Autostart::setFolder(QString());
 }
 
 QString CoreTestEnvironment::dataPath(const QString &name) const

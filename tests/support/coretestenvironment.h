@@ -4,8 +4,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// Everything a core test pins: a temporary data folder, a settings file of its own, the locale and
-// a fixed clock (when set). Create one per test function (init()). Qt Core only.
+// Everything a core test pins: a temporary data folder, a settings file of its own, a login-entry
+// folder of its own, the locale and a fixed clock (when set). Create one per test function (init()).
+// Qt Core only.
 class CoreTestEnvironment
 {
 public:

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "common/message.h"
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTextEdit;
+class QToolBar;
+
+// The QuickNotes window: a note pad with ten fixed to-do lists, the user's own template and the
+// dated default template (their files are ToDoLists'). "Open Item In TextEd" hands the pad's text
+// over through textEdRequested(), which the application connects to the TextEd window.
+//
+// A pad edited since it was last loaded, saved or filled from a template is never replaced or
+// closed without the question Save / Discard / Cancel; when the program ends with nobody to ask,
+// the note is kept as a draft and offered back at the next opening. Commands that may ask run
+// from the event loop (queued), never inside a control's own signal: the program may end while
+// the question is open, and then the window is gone when the question returns.
+class frmQuickNotes final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr double DefaultWidthTwips = 2760;
+    static constexpr double DefaultHeightTwips = 4515;
+    static constexpr double PadTopTwips = 720;
+    static constexpr double PadMarginTwips = 1000; // the pad is this much less high than the window inside
+    static constexpr double PadPointSize = 9.75;
+
+    explicit frmQuickNotes(QWidget *parent = nullptr);
+
+    // The pad's text as last handed to TextEd.
+    QString TextForTextEd() const { return m_TextForTextEd; }
+    int shownTitle() const { return m_shownTitle; }
+    bool isPadEdited() const;
+
+    void FillToDoTitles();
+    void ShowDefaultTemplate();
+
+    // The commands. Those that replace the pad ask first when it was edited, and do nothing on Cancel.
+    void cboToDo_Click();
+    void Toolbar2_ButtonClick(const QString &key);
+    void Help();
+    void itmFontSizeQP_Click(int size);
+    void itmToDo_Click(int index);
+    // The right mouse button in the pad: the menu's items enabled as they apply, shown at the point.
+    void txtMain_MouseDown(const QPoint &globalPos);
+
+Q_SIGNALS:
+    // TextEd takes the text into a new document of its own.
+    void textEdRequested(const QString &TextForTextEd);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    QToolBar *createToolbar(const char *name);
+    void createEditMenu();
+    void setKeyboardOrder();
+    void placeControls();
+    void tickFontSize();
+    void updateClock();
+
+    void setPad(const QString &text, bool edited = false);
+    void showTitle(int position);
+    bool loadItem(int position);
+    bool saveItem();
+    bool loadTemplate();
+    void saveTemplate();
+    bool mayReplacePad();
+    void keepDraft();
+    void offerDraft();
+    void saveSettings();
+    Message unsavedMessage() const;
+
+    QToolBar *m_Toolbar2 = nullptr;
+    QAction *m_btnLoad = nullptr;
+    QAction *m_btnSave = nullptr;
+    QAction *m_btnTextEd = nullptr;
+    QAction *m_btnClear = nullptr;
+    QToolBar *m_Toolbar5 = nullptr;
+    QAction *m_btnHelp = nullptr;
+    QCheckBox *m_chkOnTop = nullptr;
+    QComboBox *m_cboToDo = nullptr;
+    QTextEdit *m_txtMain = nullptr;
+    QStatusBar *m_StatusBar1 = nullptr;
+    QLabel *m_panelDate = nullptr;
+    QLabel *m_panelTime = nullptr;
+
+    QMenu *m_mnuEditQP = nullptr;
+    QAction *m_itmCutQP = nullptr;
+    QAction *m_itmCopyQP = nullptr;
+    QAction *m_itmPasteQP = nullptr;
+    QAction *m_itmSelAllQP = nullptr;
+    QActionGroup *m_fontSizes = nullptr;
+    std::array<QAction *, 4> m_itmToDo {};
+
+    QTimer m_clockTimer;
+    QString m_TextForTextEd;
+    int m_shownTitle = 0; // the title whose file the pad belongs to
+    bool m_asking = false; // a question about the pad is open
+    bool m_opened = false; // the first show's step (draft offer, opening failures) has run
+    std::optional<Message> m_openingFailure;
+};

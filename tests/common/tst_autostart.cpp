@@ -1,0 +1,248 @@
+#include "../support/coretestenvironment.h"
+
+#include "common/autostart.h"
+#include "common/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+#include <memory>
+
+// The login entry: its text, how its state is read, and how it is written and removed.
+class TestAutostart : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void execArgumentQuotesThePath_data();
+    void execArgumentQuotesThePath();
+    void entryStartsTheProgram();
+    void entryIsAValidDesktopEntry();
+    void stateIsTheEntry_data();
+    void stateIsTheEntry();
+    void turnOnAndOff();
+    void onKeepsAnEntryEditedByHand();
+    void onRewritesASwitchedOffEntry();
+    void failedWriteIsReported_data();
+    void failedWriteIsReported();
+    void failedRemoveIsReported();
+
+private:
+    static void writeEntry(const QByteArray &bytes);
+    static QByteArray readEntry();
+
+    std::unique_ptr<CoreTestEnvironment> m_env;
+};
+
+namespace {
+const QString Program = QStringLiteral("/usr/bin/quillory2");
+}
+
+void TestAutostart::writeEntry(const QByteArray &bytes)
+{
+    QDir().mkpath(Autostart::folder());
+    QFile file(Autostart::entryPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray TestAutostart::readEntry()
+{
+    QFile file(Autostart::entryPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestAutostart::execArgumentQuotesThePath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("exec"); // as it stands in the file
+
+    QTest::newRow("plain") << "/usr/bin/quillory2"
+                           << "/usr/bin/quillory2";
+    QTest::newRow("letters beyond ASCII") << "/home/zoë/bin/quillory2"
+                                          << "/home/zoë/bin/quillory2";
+    QTest::newRow("space") << "/home/ann/My Apps/quillory2"
+                           << "\"/home/ann/My Apps/quillory2\"";
+    QTest::newRow("apostrophe") << "/home/o'neil/quillory2"
+                                << "\"/home/o'neil/quillory2\"";
+    QTest::newRow("double quote") << "/opt/a\"b/quillory2"
+                                  << "\"/opt/a\\\\\"b/quillory2\"";
+    QTest::newRow("dollar") << "/opt/$HOME/quillory2"
+                            << "\"/opt/\\\\$HOME/quillory2\"";
+    QTest::newRow("back quote") << "/opt/`x`/quillory2"
+                                << "\"/opt/\\\\`x\\\\`/quillory2\"";
+    QTest::newRow("backslash") << "/opt/a\\b/quillory2"
+                               << "\"/opt/a\\\\\\\\b/quillory2\"";
+    QTest::newRow("percent is doubled, not quoted") << "/opt/100%/quillory2"
+                                                    << "/opt/100%%/quillory2";
+    QTest::newRow("line break") << "/opt/a\nb/quillory2"
+                                << "\"/opt/a\\nb/quillory2\"";
+    QTest::newRow("semicolon and ampersand") << "/opt/a;b&c/quillory2"
+                                             << "\"/opt/a;b&c/quillory2\"";
+}
+
+void TestAutostart::execArgumentQuotesThePath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, exec);
+
+    QCOMPARE(Autostart::execArgument(path), exec);
+    // The entry stays one line per key whatever the path holds.
+    const QStringList lines = Autostart::entryText(path).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(lines.contains(QStringLiteral("Exec=") + exec));
+    QCOMPARE(lines.filter(QStringLiteral("Exec=")).size(), 2); // Exec and TryExec
+}
+
+void TestAutostart::entryStartsTheProgram()
+{
+    const QStringList lines = Autostart::entryText(Program).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+
+    QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
+    for (const char *line : { "Type=Application", "Name=Quillory2", "Exec=/usr/bin/quillory2",
+             "TryExec=/usr/bin/quillory2", "Icon=io.github.quillory2.Quillory2", "Terminal=false" })
+        QVERIFY2(lines.contains(QLatin1String(line)), line);
+    QCOMPARE(QFileInfo(Autostart::entryPath()).fileName(), QStringLiteral("io.github.quillory2.Quillory2.desktop"));
+    QCOMPARE(QFileInfo(Autostart::entryPath()).absolutePath(), QDir(Autostart::folder()).absolutePath());
+    QVERIFY(!Autostart::isSwitchedOff(Autostart::entryText(Program)));
+}
+
+void TestAutostart::entryIsAValidDesktopEntry()
+{
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    if (validator.isEmpty())
+        QSKIP("desktop-file-validate is not installed (scripts/install-deps --desktop installs it)");
+    for (const char *path : { "/usr/bin/quillory2", "/home/ann/My Apps/quillory2", "/opt/a\"b/quillory2",
+             "/opt/$HOME/quillory2", "/opt/a\\b/quillory2", "/opt/100%/quillory2", "/opt/a\nb/quillory2" }) {
+        QVERIFY(WriteTextFile(
+            m_env->dataPath(QStringLiteral("entry.desktop")), Autostart::entryText(QString::fromUtf8(path))));
+        QProcess validate;
+        validate.setProcessChannelMode(QProcess::MergedChannels);
+        validate.start(validator, { m_env->dataPath(QStringLiteral("entry.desktop")) });
+        QVERIFY(validate.waitForFinished());
+        QVERIFY2(validate.exitCode() == 0 && validate.readAll().isEmpty(), path);
+    }
+}
+
+void TestAutostart::stateIsTheEntry_data()
+{
+    QTest::addColumn<QByteArray>("entry"); // empty: no file
+    QTest::addColumn<bool>("on");
+
+    const QByteArray head = "[Desktop Entry]\nType=Application\nExec=quillory2\n";
+    QTest::newRow("no entry") << QByteArray() << false;
+    QTest::newRow("entry") << head << true;
+    QTest::newRow("empty file") << QByteArray("") << true;
+    QTest::newRow("hidden by a session tool") << head + "Hidden=true\n" << false;
+    QTest::newRow("hidden, spaces round the =") << head + "Hidden = true\n" << false;
+    QTest::newRow("switched off by a session tool") << head + "X-GNOME-Autostart-enabled=false\n" << false;
+    QTest::newRow("hidden=false") << head + "Hidden=false\n" << true;
+    QTest::newRow("enabled=true") << head + "X-GNOME-Autostart-enabled=true\n" << true;
+    QTest::newRow("hidden in another group") << head + "[Desktop Action x]\nHidden=true\n" << true;
+    QTest::newRow("CR LF line ends") << QByteArray(head + "Hidden=true\n").replace("\n", "\r\n") << false;
+}
+
+void TestAutostart::stateIsTheEntry()
+{
+    QFETCH(QByteArray, entry);
+    QFETCH(bool, on);
+    if (!entry.isNull())
+        writeEntry(entry);
+
+    QCOMPARE(Autostart::isOn(), on);
+}
+
+void TestAutostart::turnOnAndOff()
+{
+    QVERIFY(!QFileInfo::exists(Autostart::folder())); // the folder is made when needed
+
+    QCOMPARE(Autostart::setOn(true, Program), std::nullopt);
+    QVERIFY(Autostart::isOn());
+    QCOMPARE(QString::fromUtf8(readEntry()), Autostart::entryText(Program));
+
+    QCOMPARE(Autostart::setOn(false, Program), std::nullopt);
+    QVERIFY(!Autostart::isOn());
+    QVERIFY(!QFileInfo::exists(Autostart::entryPath()));
+    QVERIFY(QFileInfo(Autostart::folder()).isDir()); // the folder holds other programs' entries
+    QCOMPARE(Autostart::setOn(false, Program), std::nullopt); // nothing to remove is no failure
+}
+
+void TestAutostart::onKeepsAnEntryEditedByHand()
+{
+    const QByteArray edited = Autostart::entryText(Program).toUtf8() + "X-GNOME-Autostart-Delay=30\n";
+    writeEntry(edited);
+
+    QCOMPARE(Autostart::setOn(true, QStringLiteral("/elsewhere/quillory2")), std::nullopt);
+
+    QCOMPARE(readEntry(), edited);
+}
+
+void TestAutostart::onRewritesASwitchedOffEntry()
+{
+    writeEntry("[Desktop Entry]\nType=Application\nExec=/old/quillory2\nHidden=true\n");
+
+    QCOMPARE(Autostart::setOn(true, Program), std::nullopt);
+
+    QVERIFY(Autostart::isOn());
+    QCOMPARE(QString::fromUtf8(readEntry()), Autostart::entryText(Program));
+}
+
+void TestAutostart::failedWriteIsReported_data()
+{
+    QTest::addColumn<QString>("blocked"); // made a directory or a file so that nothing can be written
+
+    // Root ignores permissions: a file where the folder should be, or a folder where the entry should be,
+    // stand in for a folder that cannot be written.
+    QTest::newRow("the autostart folder is a file") << "folder";
+    QTest::newRow("the entry is a folder") << "entry";
+}
+
+void TestAutostart::failedWriteIsReported()
+{
+    QFETCH(QString, blocked);
+    if (blocked == QLatin1String("folder")) {
+        QDir().mkpath(QFileInfo(Autostart::folder()).absolutePath());
+        QVERIFY(WriteTextFile(Autostart::folder(), QStringLiteral("not a folder")));
+    } else {
+        QVERIFY(QDir().mkpath(Autostart::entryPath() + QStringLiteral("/inside")));
+    }
+
+    const std::optional<Message> failure = Autostart::setOn(true, Program);
+
+    QVERIFY(failure.has_value());
+    QCOMPARE(failure->icon, Message::Icon::Exclamation);
+    QCOMPARE(failure->title, QStringLiteral("Quillory2: Cannot start with the desktop"));
+    QVERIFY(failure->text.startsWith(QStringLiteral("THE LOGIN ENTRY COULD NOT BE WRITTEN\r\n\r\n")));
+    QVERIFY(failure->text.contains(QDir::toNativeSeparators(Autostart::entryPath())));
+    QVERIFY(failure->text.contains(QStringLiteral("Solution:")));
+    QVERIFY(!Autostart::isOn());
+}
+
+void TestAutostart::failedRemoveIsReported()
+{
+    QCOMPARE(Autostart::setOn(true, Program), std::nullopt);
+    const QString folder = Autostart::folder();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const bool folderIsReadOnly = !QFile(folder + QStringLiteral("/probe")).open(QIODevice::WriteOnly);
+    QFile::remove(folder + QStringLiteral("/probe"));
+    if (!folderIsReadOnly) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QSKIP("this user ignores folder permissions (root)");
+    }
+
+    const std::optional<Message> failure = Autostart::setOn(false, Program);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QVERIFY(failure.has_value());
+    QCOMPARE(failure->title, QStringLiteral("Quillory2: Still starts with the desktop"));
+    QVERIFY(failure->text.startsWith(QStringLiteral("THE LOGIN ENTRY COULD NOT BE REMOVED\r\n\r\n")));
+    QVERIFY(Autostart::isOn());
+}
+
+QTEST_GUILESS_MAIN(TestAutostart)
+#include "tst_autostart.moc"

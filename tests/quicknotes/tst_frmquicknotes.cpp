@@ -1,0 +1,721 @@
+#include "../support/testenvironment.h"
+#include "../support/windowroundtrip.h"
+
+#include "app/frmqy2.h"
+#include "app/windows.h"
+#include "common/datafolder.h"
+#include "common/settings.h"
+#include "quicknotes/frmquicknotes.h"
+#include "quicknotes/todolists.h"
+#include "texted/frmdocument.h"
+#include "texted/frmtexted.h"
+#include "widgets/windowhelpers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+Q_DECLARE_METATYPE(Dialogs::Choice)
+
+namespace {
+
+const QString Today = QStringLiteral("Things To Do Today.txt");
+const QString Guests = QStringLiteral("My Guest List.txt");
+const QString UnsavedTitle = QStringLiteral("Quillory2: Unsaved note");
+
+// The default template on the fixed day of these tests, as the pad shows it.
+QString templateOfTheDay()
+{
+    return QStringLiteral("ToDo: Tuesday 12 Mar\n\n(1) \n(2) \n(3) \n(4) \n(5) \n(6) \n(7) \n(8) \n(9) \n"
+                          "__________________\nClick <Save> button");
+}
+
+template <typename T> T *child(QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+QTextEdit *pad(QWidget *window)
+{
+    return child<QTextEdit>(window, "txtMain");
+}
+
+QComboBox *titles(QWidget *window)
+{
+    return child<QComboBox>(window, "cboToDo");
+}
+
+// Commands that may ask run from the event loop.
+void run(QAction *action)
+{
+    action->trigger();
+    QCoreApplication::processEvents();
+}
+
+void chooseTitle(QWidget *window, int position)
+{
+    titles(window)->setCurrentIndex(position);
+    QCoreApplication::processEvents();
+}
+
+// Types over the pad's text, a line at a time.
+void type(QWidget *window, const QString &text)
+{
+    pad(window)->selectAll();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(pad(window), Qt::Key_Return);
+        QTest::keyClicks(pad(window), lines.at(i));
+    }
+}
+
+QList<int> tickedSizes(QWidget *window)
+{
+    QList<int> ticked;
+    for (int size : { 8, 10, 12, 14 }) {
+        if (child<QAction>(window, qPrintable(QStringLiteral("itmFontSizeQP%1").arg(size)))->isChecked())
+            ticked << size;
+    }
+    return ticked;
+}
+
+QStringList shownTitles(const Dialogs::Recorder &recorder)
+{
+    QStringList result;
+    for (const Message &message : recorder.shown)
+        result << message.title;
+    return result;
+}
+
+} // namespace
+
+// The QuickNotes window: opening, menus, the question before an edited pad is lost, the draft,
+// the hand-over to TextEd, settings and resizing.
+class TestFrmQuickNotes : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void openingSequence();
+    void controlsForKeyboardAndScreenReader();
+    void editMenuStates_data();
+    void editMenuStates();
+    void clipboardIsPlainText();
+    void fontSizeTicks();
+    void saveAndLoadTheSelectedItem();
+    void clearLeavesTheFileAlone();
+    void unreadableListIsToldAndNotShown();
+    void failedSaveKeepsTheEditedPad();
+    void askBeforeLosingAnEdit_data();
+    void askBeforeLosingAnEdit();
+    void noQuestionForAnUneditedPad_data();
+    void noQuestionForAnUneditedPad();
+    void realClicksAndKeys();
+    void draftKeptAndOfferedBack_data();
+    void draftKeptAndOfferedBack();
+    void draftKeptWhenTheProgramEnds();
+    void programEndsWhileTheQuestionIsOpen_data();
+    void programEndsWhileTheQuestionIsOpen();
+    void exitAsksAndCancelKeepsTheProgram();
+    void handOverToTextEd();
+    void settingsRoundTrip();
+    void resizeRule_data();
+    void resizeRule();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void TestFrmQuickNotes::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    m_env->setNow(QDateTime(QDate(2024, 3, 12), QTime(9, 30)));
+    Dialogs::setCanAsk(true);
+    QGuiApplication::clipboard()->clear();
+}
+
+void TestFrmQuickNotes::cleanup()
+{
+    Dialogs::setCanAsk(true);
+    m_env.reset();
+}
+
+void TestFrmQuickNotes::openingSequence()
+{
+    m_env->writeBytes(Today, "saved\r\n");
+    frmQuickNotes window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("QuickNotes"));
+    QCOMPARE(outerSizeTwips(&window), QSizeF(2760, 4515));
+    QCOMPARE(titles(&window)->currentText(), QStringLiteral("Things To Do Today"));
+    QCOMPARE(pad(&window)->toPlainText(), templateOfTheDay());
+    QVERIFY(!window.isPadEdited());
+    QCOMPARE(pad(&window)->font().pointSizeF(), 9.75);
+    QCOMPARE(tickedSizes(&window), QList<int> { 10 });
+
+    // Save right after opening stores the template as today's list.
+    run(child<QAction>(&window, "btnSave"));
+    QCOMPARE(m_env->readBytes(Today), ToDoLists::toFileText(templateOfTheDay()).toUtf8());
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+
+    // The first opening of a fresh installation leaves today's list behind, empty.
+    QVERIFY(QFile::remove(m_env->dataPath(Today)));
+    frmQuickNotes fresh;
+    QCOMPARE(m_env->readBytes(Today), QByteArray());
+    QVERIFY(QFile::exists(m_env->dataPath(Today)));
+}
+
+void TestFrmQuickNotes::controlsForKeyboardAndScreenReader()
+{
+    frmQuickNotes window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    // Tab walks every control, each with a name to speak (the icon-only buttons' from their tool tips).
+    QList<QWidget *> order = { titles(&window), pad(&window) };
+    for (const char *bar : { "Toolbar2", "Toolbar5" }) {
+        auto *toolbar = child<QToolBar>(&window, bar);
+        const auto actions = toolbar->actions();
+        for (QAction *action : actions)
+            order << toolbar->widgetForAction(action);
+    }
+    order << child<QCheckBox>(&window, "chkOnTop");
+    QCOMPARE(order.size(), 8);
+    QCOMPARE(order.at(2)->accessibleName(), QStringLiteral("Load Selected Item"));
+    QCOMPARE(order.last()->accessibleName(), QStringLiteral("Keep On Top"));
+    titles(&window)->setFocus();
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        QVERIFY2(!order.at(i)->accessibleName().isEmpty(), qPrintable(order.at(i)->objectName()));
+        QCOMPARE(QApplication::focusWidget(), order.at(i));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+
+    // Shift+F10 in the pad opens the right-click menu.
+    pad(&window)->setFocus();
+    QTest::keyClick(pad(&window), Qt::Key_F10, Qt::ShiftModifier);
+    auto *menu = child<QMenu>(&window, "mnuEditQP");
+    QTRY_VERIFY(menu->isVisible());
+    menu->close();
+
+    // The status bar shows the date and the time, readable as they stand.
+    QStringList texts;
+    const auto panels = child<QStatusBar>(&window, "StatusBar1")->findChildren<QLabel *>();
+    for (const QLabel *panel : panels) {
+        QVERIFY(panel->accessibleName().isEmpty());
+        texts << panel->text();
+    }
+    QCOMPARE(texts, (QStringList { QStringLiteral("3/12/24"), QStringLiteral("9:30 AM") }));
+}
+
+void TestFrmQuickNotes::editMenuStates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("select");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("cutCopy");
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<bool>("selectAll");
+
+    QTest::newRow("empty pad, empty clipboard") << QString() << false << QString() << false << false << false;
+    QTest::newRow("text, nothing selected")
+        << QStringLiteral("abc") << false << QStringLiteral("x") << false << true << true;
+    QTest::newRow("text selected, empty clipboard")
+        << QStringLiteral("abc") << true << QString() << true << false << true;
+    QTest::newRow("empty pad, clipboard text") << QString() << false << QStringLiteral("x") << false << true << false;
+}
+
+void TestFrmQuickNotes::editMenuStates()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, select);
+    QFETCH(QString, clipboard);
+    QFETCH(bool, cutCopy);
+    QFETCH(bool, paste);
+    QFETCH(bool, selectAll);
+
+    frmQuickNotes window;
+    window.show();
+    pad(&window)->setPlainText(text);
+    if (select)
+        pad(&window)->selectAll();
+    QGuiApplication::clipboard()->setText(clipboard);
+    window.txtMain_MouseDown(window.mapToGlobal(QPoint(20, 80)));
+
+    auto *menu = child<QMenu>(&window, "mnuEditQP");
+    QTRY_VERIFY(menu->isVisible());
+    QCOMPARE(child<QAction>(&window, "itmCutQP")->isEnabled(), cutCopy);
+    QCOMPARE(child<QAction>(&window, "itmCopyQP")->isEnabled(), cutCopy);
+    QCOMPARE(child<QAction>(&window, "itmPasteQP")->isEnabled(), paste);
+    QCOMPARE(child<QAction>(&window, "itmSelAllQP")->isEnabled(), selectAll);
+    menu->close();
+}
+
+void TestFrmQuickNotes::clipboardIsPlainText()
+{
+    frmQuickNotes window;
+    QTextEdit *text = pad(&window);
+    text->setPlainText(QStringLiteral("one\ntwo"));
+    run(child<QAction>(&window, "itmSelAllQP"));
+    run(child<QAction>(&window, "itmCopyQP"));
+    QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList { QStringLiteral("text/plain") });
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("one\ntwo"));
+
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(3, QTextCursor::KeepAnchor);
+    text->setTextCursor(cursor);
+    run(child<QAction>(&window, "itmCutQP"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("one"));
+    QCOMPARE(text->toPlainText(), QStringLiteral("\ntwo"));
+
+    auto *html = new QMimeData;
+    html->setHtml(QStringLiteral("<b>bold</b>"));
+    html->setText(QStringLiteral("bold"));
+    QGuiApplication::clipboard()->setMimeData(html);
+    run(child<QAction>(&window, "itmSelAllQP"));
+    run(child<QAction>(&window, "itmPasteQP"));
+    QCOMPARE(text->toPlainText(), QStringLiteral("bold"));
+    QVERIFY(!text->toHtml().contains(QStringLiteral("font-weight:700")));
+}
+
+void TestFrmQuickNotes::fontSizeTicks()
+{
+    {
+        frmQuickNotes window;
+        run(child<QAction>(&window, "itmFontSizeQP14"));
+        run(child<QAction>(&window, "itmFontSizeQP14")); // chosen again, it stays ticked
+        QCOMPARE(pad(&window)->font().pointSizeF(), 14.0);
+        QCOMPARE(tickedSizes(&window), QList<int> { 14 });
+        QVERIFY(!window.isPadEdited()); // the size is not part of the note
+    }
+    frmQuickNotes reopened;
+    QCOMPARE(pad(&reopened)->font().pointSizeF(), 9.75);
+    QCOMPARE(tickedSizes(&reopened), QList<int> { 10 });
+}
+
+void TestFrmQuickNotes::saveAndLoadTheSelectedItem()
+{
+    frmQuickNotes window;
+    chooseTitle(&window, 9);
+    QCOMPARE(window.shownTitle(), 9);
+    QCOMPARE(pad(&window)->toPlainText(), QString()); // a missing list empties the pad
+    type(&window, QStringLiteral("abc"));
+    run(child<QAction>(&window, "btnSave"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("My Shopping List.txt")), QByteArray("abc"));
+    QVERIFY(!window.isPadEdited());
+    run(child<QAction>(&window, "btnLoad"));
+    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("abc\n"));
+
+    // The user's own template.
+    type(&window, QStringLiteral("mine"));
+    run(child<QAction>(&window, "itmToDo1"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("todo.dat")), QByteArray("mine"));
+    QVERIFY(!window.isPadEdited());
+    run(child<QAction>(&window, "itmToDo3"));
+    QCOMPARE(pad(&window)->toPlainText(), templateOfTheDay());
+    run(child<QAction>(&window, "itmToDo0"));
+    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("mine\n"));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmQuickNotes::clearLeavesTheFileAlone()
+{
+    m_env->writeBytes(Today, "today\r\n");
+    frmQuickNotes window;
+    run(child<QAction>(&window, "btnLoad"));
+    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("today\n"));
+    run(child<QAction>(&window, "btnClear"));
+    QCOMPARE(pad(&window)->toPlainText(), QString());
+    QCOMPARE(m_env->readBytes(Today), QByteArray("today\r\n"));
+    QVERIFY(window.isPadEdited()); // what was there is asked about before it is lost
+
+    frmQuickNotes empty;
+    chooseTitle(&empty, 8);
+    run(child<QAction>(&empty, "btnClear"));
+    QVERIFY(!empty.isPadEdited()); // nothing was there
+    QVERIFY(empty.close());
+    QVERIFY(!window.close()); // asked, and cancelled
+    QCOMPARE(shownTitles(m_env->dialogs), QStringList { UnsavedTitle });
+    QCOMPARE(m_env->readBytes(Today), QByteArray("today\r\n"));
+}
+
+// Folders where list files should be cannot be read: told, never shown, never written over.
+void TestFrmQuickNotes::unreadableListIsToldAndNotShown()
+{
+    QVERIFY(QDir().mkpath(m_env->dataPath(Today)));
+    QVERIFY(QDir().mkpath(m_env->dataPath(Guests)));
+    const QString cannotRead = QStringLiteral("Quillory2: Cannot read the file");
+    frmQuickNotes window;
+    QVERIFY(m_env->dialogs.shown.isEmpty()); // told once the window is up
+    window.show();
+    QTRY_COMPARE(shownTitles(m_env->dialogs), QStringList { cannotRead });
+    QCOMPARE(pad(&window)->toPlainText(), templateOfTheDay());
+
+    chooseTitle(&window, 8);
+    QCOMPARE(shownTitles(m_env->dialogs).mid(1), QStringList { cannotRead });
+    QCOMPARE(titles(&window)->currentIndex(), 0);
+    QCOMPARE(window.shownTitle(), 0);
+    QCOMPARE(pad(&window)->toPlainText(), templateOfTheDay());
+
+    run(child<QAction>(&window, "btnSave"));
+    QCOMPARE(shownTitles(m_env->dialogs).mid(2), QStringList { QStringLiteral("Quillory2: Cannot save the file") });
+    QVERIFY(QFileInfo(m_env->dataPath(Today)).isDir());
+}
+
+void TestFrmQuickNotes::failedSaveKeepsTheEditedPad()
+{
+    frmQuickNotes window;
+    type(&window, QStringLiteral("typed"));
+    const QString folder = DataFolder::path();
+    DataFolder::setPath(folder + QStringLiteral("/missing/deeper"));
+    run(child<QAction>(&window, "btnSave"));
+    QCOMPARE(shownTitles(m_env->dialogs), QStringList { QStringLiteral("Quillory2: Cannot save the file") });
+    QVERIFY(window.isPadEdited());
+
+    // Saving as the answer to the question fails too: nothing happens.
+    m_env->dialogs.choices = { Dialogs::Choice::Save };
+    chooseTitle(&window, 4);
+    DataFolder::setPath(folder);
+    QCOMPARE(shownTitles(m_env->dialogs).mid(1),
+        (QStringList { UnsavedTitle, QStringLiteral("Quillory2: Cannot save the file") }));
+    QCOMPARE(titles(&window)->currentIndex(), 0);
+    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("typed"));
+    QVERIFY(window.isPadEdited());
+}
+
+void TestFrmQuickNotes::askBeforeLosingAnEdit_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<Dialogs::Choice>("choice");
+    QTest::addColumn<QString>("replacedBy"); // the pad once the action has happened
+
+    const std::pair<const char *, QString> actions[] = {
+        { "select another title", QStringLiteral("guests\n") },
+        { "btnLoad", QStringLiteral("today\n") },
+        { "itmToDo0", QStringLiteral("mine\n") },
+        { "itmToDo3", templateOfTheDay() },
+        { "close", QString() },
+    };
+    const std::pair<const char *, Dialogs::Choice> choices[] = { { "Save", Dialogs::Choice::Save },
+        { "Discard", Dialogs::Choice::Discard }, { "Cancel", Dialogs::Choice::Cancel } };
+    for (const auto &[action, replaced] : actions) {
+        for (const auto &[name, choice] : choices)
+            QTest::addRow("%s, %s", action, name) << QString::fromLatin1(action) << choice << replaced;
+    }
+}
+
+void TestFrmQuickNotes::askBeforeLosingAnEdit()
+{
+    QFETCH(QString, action);
+    QFETCH(Dialogs::Choice, choice);
+    QFETCH(QString, replacedBy);
+
+    m_env->writeBytes(Today, "today\r\n");
+    m_env->writeBytes(Guests, "guests\r\n");
+    m_env->writeBytes(QStringLiteral("todo.dat"), "mine\r\n");
+    frmQuickNotes window;
+    window.show();
+    QCoreApplication::processEvents();
+    type(&window, QStringLiteral("typed"));
+    m_env->dialogs.choices = { choice };
+
+    bool closed = false;
+    if (action == QLatin1String("select another title"))
+        chooseTitle(&window, 8);
+    else if (action == QLatin1String("close"))
+        closed = window.close();
+    else
+        run(child<QAction>(&window, qPrintable(action)));
+
+    QCOMPARE(shownTitles(m_env->dialogs), QStringList { UnsavedTitle });
+    const Message &question = m_env->dialogs.shown.first();
+    QCOMPARE(question.icon, Message::Icon::Question);
+    QVERIFY(question.text.contains(QStringLiteral("\"Things To Do Today\"")));
+    QCOMPARE(m_env->readBytes(Today), choice == Dialogs::Choice::Save ? QByteArray("typed") : QByteArray("today\r\n"));
+    QVERIFY(!QFile::exists(ToDoLists::draftFilePath()));
+
+    const bool happened = choice != Dialogs::Choice::Cancel;
+    if (action == QLatin1String("btnLoad") && choice == Dialogs::Choice::Save)
+        replacedBy = QStringLiteral("typed\n"); // loads what was just saved
+    if (action == QLatin1String("close")) {
+        QCOMPARE(closed, happened);
+        QCOMPARE(window.isVisible(), !happened);
+        return;
+    }
+    QCOMPARE(pad(&window)->toPlainText(), happened ? replacedBy : QStringLiteral("typed"));
+    QCOMPARE(window.isPadEdited(), !happened);
+    const int title = happened && action == QLatin1String("select another title") ? 8 : 0;
+    QCOMPARE(titles(&window)->currentIndex(), title);
+    QCOMPARE(window.shownTitle(), title);
+}
+
+void TestFrmQuickNotes::noQuestionForAnUneditedPad_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char *action : { "select another title", "btnLoad", "itmToDo0", "itmToDo3", "close" })
+        QTest::newRow(action) << QString::fromLatin1(action);
+}
+
+void TestFrmQuickNotes::noQuestionForAnUneditedPad()
+{
+    QFETCH(QString, action);
+    frmQuickNotes window;
+    window.show();
+    // A saved edit, a font change and a hand-over leave nothing to ask about.
+    type(&window, QStringLiteral("typed"));
+    run(child<QAction>(&window, "btnSave"));
+    run(child<QAction>(&window, "itmFontSizeQP12"));
+    run(child<QAction>(&window, "btnTextEd"));
+    if (action == QLatin1String("select another title"))
+        chooseTitle(&window, 8);
+    else if (action == QLatin1String("close"))
+        QVERIFY(window.close());
+    else
+        run(child<QAction>(&window, qPrintable(action)));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+// The mouse on the toolbar and the keyboard on the list reach the same commands.
+void TestFrmQuickNotes::realClicksAndKeys()
+{
+    m_env->writeBytes(QStringLiteral("Make a Note of this.txt"), "note\r\n");
+    frmQuickNotes window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(titles(&window), Qt::Key_Down);
+    QTRY_COMPARE(pad(&window)->toPlainText(), QStringLiteral("note\n"));
+    QCOMPARE(window.shownTitle(), 1);
+
+    QTest::keyClicks(pad(&window), QStringLiteral("x"));
+    auto *toolbar = child<QToolBar>(&window, "Toolbar2");
+    QTest::mouseClick(toolbar->widgetForAction(child<QAction>(&window, "btnSave")), Qt::LeftButton);
+    QTRY_COMPARE(m_env->readBytes(QStringLiteral("Make a Note of this.txt")), QByteArray("xnote\r\n"));
+
+    QTest::keyClicks(pad(&window), QStringLiteral("y"));
+    m_env->dialogs.choices = { Dialogs::Choice::Cancel };
+    titles(&window)->setFocus();
+    QTest::keyClick(titles(&window), Qt::Key_Down);
+    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+    QTRY_COMPARE(titles(&window)->currentIndex(), 1);
+    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("xynote\n"));
+}
+
+void TestFrmQuickNotes::draftKeptAndOfferedBack_data()
+{
+    QTest::addColumn<bool>("restore");
+    QTest::newRow("Yes: the note comes back") << true;
+    QTest::newRow("No: the draft goes") << false;
+}
+
+void TestFrmQuickNotes::draftKeptAndOfferedBack()
+{
+    QFETCH(bool, restore);
+    m_env->writeBytes(QStringLiteral("My Shopping List.txt"), "saved\r\n");
+    {
+        frmQuickNotes window;
+        window.show();
+        chooseTitle(&window, 9);
+        type(&window, QStringLiteral("milk\neggs"));
+        Dialogs::setCanAsk(false); // the desktop logs out
+        QVERIFY(window.close());
+        QVERIFY(m_env->dialogs.shown.isEmpty());
+        QVERIFY(QFile::exists(ToDoLists::draftFilePath()));
+        QCOMPARE(m_env->readBytes(QStringLiteral("My Shopping List.txt")), QByteArray("saved\r\n"));
+    }
+    Dialogs::setCanAsk(true);
+    m_env->dialogs.answers = { restore };
+    frmQuickNotes window;
+    window.show();
+    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+    const Message &offer = m_env->dialogs.shown.first();
+    QCOMPARE(offer.title, QStringLiteral("Quillory2: Unsaved note kept"));
+    QVERIFY(offer.text.contains(QStringLiteral("\"My Shopping List\"")));
+    QVERIFY(!QFile::exists(ToDoLists::draftFilePath()));
+    QCOMPARE(pad(&window)->toPlainText(), restore ? QStringLiteral("milk\neggs") : templateOfTheDay());
+    QCOMPARE(titles(&window)->currentIndex(), restore ? 9 : 0);
+    QCOMPARE(window.shownTitle(), restore ? 9 : 0);
+    QCOMPARE(window.isPadEdited(), restore);
+
+    // Offered once: showing the window again asks nothing.
+    window.hide();
+    window.show();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+}
+
+void TestFrmQuickNotes::draftKeptWhenTheProgramEnds()
+{
+    frmQY2 main;
+    registerWindows(main);
+    QPointer<QWidget> window = main.opener().show(WindowKey::QuickNotes);
+    QVERIFY(qobject_cast<frmQuickNotes *>(window));
+    QCOMPARE(main.opener().show(WindowKey::QuickNotes), window.data());
+    type(window, QStringLiteral("unsaved"));
+    Dialogs::setCanAsk(false);
+    main.unload();
+    QVERIFY(!window);
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    const std::optional<ToDoLists::Draft> draft = ToDoLists::loadDraft();
+    QVERIFY(draft);
+    QCOMPARE(draft->position, 0);
+    QCOMPARE(draft->text, QStringLiteral("unsaved"));
+    QVERIFY(Settings::contains(Key::NotesWidth));
+    QVERIFY(Settings::contains(Key::NotesOnTop));
+}
+
+void TestFrmQuickNotes::programEndsWhileTheQuestionIsOpen_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char *action : { "select another title", "btnLoad", "itmToDo3", "Exit" })
+        QTest::newRow(action) << QString::fromLatin1(action);
+}
+
+void TestFrmQuickNotes::programEndsWhileTheQuestionIsOpen()
+{
+    QFETCH(QString, action);
+    m_env->writeBytes(Today, "today\r\n");
+    frmQY2 main;
+    registerWindows(main);
+    QPointer<QWidget> window = main.opener().show(WindowKey::QuickNotes);
+    type(window, QStringLiteral("typed"));
+    m_env->dialogs.onShow = [&main](const Message &) {
+        Dialogs::setCanAsk(false);
+        main.unload();
+    };
+    if (action == QLatin1String("Exit"))
+        main.requestExit();
+    else if (action == QLatin1String("select another title"))
+        chooseTitle(window, 8);
+    else
+        run(child<QAction>(window, qPrintable(action)));
+
+    QVERIFY(main.isUnloaded());
+    QVERIFY(!window);
+    QCOMPARE(shownTitles(m_env->dialogs), QStringList { UnsavedTitle });
+    QCOMPARE(m_env->readBytes(Today), QByteArray("today\r\n"));
+    const std::optional<ToDoLists::Draft> draft = ToDoLists::loadDraft();
+    QVERIFY(draft);
+    QCOMPARE(draft->text, QStringLiteral("typed"));
+}
+
+void TestFrmQuickNotes::exitAsksAndCancelKeepsTheProgram()
+{
+    frmQY2 main;
+    registerWindows(main);
+    QPointer<QWidget> window = main.opener().show(WindowKey::QuickNotes);
+    type(window, QStringLiteral("typed"));
+    m_env->dialogs.choices = { Dialogs::Choice::Cancel, Dialogs::Choice::Save };
+    main.requestExit();
+    QVERIFY(!main.isUnloaded());
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(m_env->readBytes(Today), QByteArray());
+
+    main.requestExit();
+    QVERIFY(main.isUnloaded());
+    QCOMPARE(m_env->readBytes(Today), QByteArray("typed"));
+    QCOMPARE(shownTitles(m_env->dialogs), (QStringList { UnsavedTitle, UnsavedTitle }));
+    QVERIFY(!QFile::exists(ToDoLists::draftFilePath()));
+}
+
+// "Open Item In TextEd": a new TextEd document holds the note; TextEd opens for it when it was not
+// open, with that document as its only one. QuickNotes keeps its text.
+void TestFrmQuickNotes::handOverToTextEd()
+{
+    frmTextEd::resetDocumentCount();
+    frmQY2 main;
+    registerWindows(main);
+    auto *notes = qobject_cast<frmQuickNotes *>(main.opener().show(WindowKey::QuickNotes));
+    QVERIFY(notes);
+    QVERIFY(!main.opener().window(WindowKey::TextEd));
+    type(notes, QStringLiteral("abc"));
+    run(child<QAction>(notes, "btnTextEd"));
+    QCOMPARE(notes->TextForTextEd(), QStringLiteral("abc"));
+    QCOMPARE(pad(notes)->toPlainText(), QStringLiteral("abc"));
+    QVERIFY(notes->isPadEdited());
+
+    auto *textEd = qobject_cast<frmTextEd *>(main.opener().window(WindowKey::TextEd));
+    QVERIFY(textEd);
+    QVERIFY(textEd->isVisible());
+    QCOMPARE(textEd->documents().size(), 1);
+    QCOMPARE(textEd->lastDocument()->caption(), QStringLiteral("Document 1"));
+    QCOMPARE(textEd->lastDocument()->document()->toPlainText(), QStringLiteral("abc"));
+
+    type(notes, QStringLiteral("two\nlines"));
+    run(child<QAction>(notes, "btnTextEd"));
+    QCOMPARE(main.opener().window(WindowKey::TextEd), textEd);
+    QCOMPARE(textEd->documents().size(), 2);
+    QCOMPARE(textEd->lastDocument()->document()->toPlainText(), QStringLiteral("two\nlines"));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    Dialogs::setCanAsk(false);
+    main.unload();
+}
+
+void TestFrmQuickNotes::settingsRoundTrip()
+{
+    const auto open = [] {
+        auto *window = new frmQuickNotes;
+        window->show();
+        return window;
+    };
+    verifySettingsRoundTrip(open, Key::NotesLeft, Key::NotesTop, &Key::NotesOnTop);
+    QVERIFY(!QTest::currentTestFailed());
+
+    // The size too, as the outer frame's.
+    Settings::save(Key::NotesWidth, QStringLiteral("4500"));
+    Settings::save(Key::NotesHeight, QStringLiteral("6000"));
+    frmQuickNotes window;
+    QCOMPARE(outerSizeTwips(&window), QSizeF(4500, 6000));
+    window.resize(window.size() - QSize(50, 50));
+    QVERIFY(window.close());
+    QCOMPARE(Settings::get(Key::NotesWidth), QStringLiteral("3750"));
+    QCOMPARE(Settings::get(Key::NotesHeight), QStringLiteral("5250"));
+}
+
+void TestFrmQuickNotes::resizeRule_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("expected");
+
+    // The pad: top 720 twips (48 px), the window's inner width, its inner height less 1000 twips.
+    QTest::newRow("larger") << QSize(300, 400) << QRect(0, 48, 300, 333);
+    QTest::newRow("exactly 1000 twips high") << QSize(120, 67) << QRect(0, 48, 120, 0);
+    QTest::newRow("too low: the pad stays") << QSize(120, 50) << QRect(0, 48, 200, 233);
+    QTest::newRow("no height at all") << QSize(120, 0) << QRect(0, 48, 200, 233);
+}
+
+void TestFrmQuickNotes::resizeRule()
+{
+    QFETCH(QSize, size);
+    QFETCH(QRect, expected);
+    frmQuickNotes window;
+    window.show();
+    window.resize(200, 300);
+    QCOMPARE(pad(&window)->geometry(), QRect(0, 48, 200, 233));
+    window.resize(size);
+    QCOMPARE(pad(&window)->geometry(), expected);
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    auto *status = child<QStatusBar>(&window, "StatusBar1");
+    QCOMPARE(status->geometry().bottom(), window.height() - 1);
+    QCOMPARE(child<QComboBox>(&window, "cboToDo")->geometry(), QRect(0, 24, 176, 21));
+}
+
+QTEST_MAIN(TestFrmQuickNotes)
+#include "tst_frmquicknotes.moc"

@@ -1,0 +1,182 @@
+#include "../support/coretestenvironment.h"
+
+#include "quicknotes/todolists.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <memory>
+
+// The to-do files, todo.dat, the default template and the draft.
+class TestQuickNotesCore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void itemFilesAreNamedByTheFixedTitles();
+    void saveLoadCycleSettlesOnCrLf();
+    void lineBreaksOfThePad_data();
+    void lineBreaksOfThePad();
+    void unreadableFileIsNeverWrittenOver();
+    void defaultTemplate_data();
+    void defaultTemplate();
+    void defaultTemplateFromTheClockInTheSystemsLanguage();
+    void draftRoundTrip_data();
+    void draftRoundTrip();
+    void damagedDrafts();
+
+private:
+    std::unique_ptr<CoreTestEnvironment> m_env;
+};
+
+void TestQuickNotesCore::itemFilesAreNamedByTheFixedTitles()
+{
+    QCOMPARE(ToDoLists::itemFilePath(0), m_env->dataPath(QStringLiteral("Things To Do Today.txt")));
+    QCOMPARE(ToDoLists::itemFilePath(9), m_env->dataPath(QStringLiteral("My Shopping List.txt")));
+    QCOMPARE(ToDoLists::templateFilePath(), m_env->dataPath(QStringLiteral("todo.dat")));
+    QVERIFY(ToDoLists::itemFilePath(-1).isEmpty());
+    QVERIFY(ToDoLists::itemFilePath(10).isEmpty());
+    QCOMPARE(ToDoLists::position(QStringLiteral("My Guest List")), 8);
+    QCOMPARE(ToDoLists::position(QStringLiteral("../reminders")), -1);
+}
+
+void TestQuickNotesCore::saveLoadCycleSettlesOnCrLf()
+{
+    const QString path = ToDoLists::itemFilePath(9);
+    QCOMPARE(ToDoLists::load(path), QString()); // created empty
+    QVERIFY(QFile::exists(path));
+    QVERIFY(ToDoLists::save(path, QStringLiteral("abc")));
+    QCOMPARE(m_env->readBytes(QStringLiteral("My Shopping List.txt")), QByteArray("abc"));
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        const std::optional<QString> loaded = ToDoLists::load(path);
+        QCOMPARE(loaded, QStringLiteral("abc\r\n"));
+        QVERIFY(ToDoLists::save(path, *loaded));
+        QCOMPARE(m_env->readBytes(QStringLiteral("My Shopping List.txt")), QByteArray("abc\r\n"));
+    }
+}
+
+// The pad separates lines with LF; the files keep CR LF.
+void TestQuickNotesCore::lineBreaksOfThePad_data()
+{
+    QTest::addColumn<QString>("pad");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("loaded");
+
+    QTest::newRow("empty") << QString() << QByteArray() << QString();
+    QTest::newRow("LF lines") << QStringLiteral("a\nb") << QByteArray("a\r\nb") << QStringLiteral("a\r\nb\r\n");
+    QTest::newRow("CR LF kept") << QStringLiteral("a\r\nb\r\n") << QByteArray("a\r\nb\r\n")
+                                << QStringLiteral("a\r\nb\r\n");
+    QTest::newRow("blank lines, accents") << QStringLiteral("\n\nCaf\u00e9\n") << QByteArray("\r\n\r\nCaf\xc3\xa9\r\n")
+                                          << QStringLiteral("\r\n\r\nCaf\u00e9\r\n");
+}
+
+void TestQuickNotesCore::lineBreaksOfThePad()
+{
+    QFETCH(QString, pad);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, loaded);
+    QVERIFY(ToDoLists::save(ToDoLists::templateFilePath(), pad));
+    QCOMPARE(m_env->readBytes(QStringLiteral("todo.dat")), bytes);
+    QCOMPARE(ToDoLists::load(ToDoLists::templateFilePath()), loaded);
+}
+
+// A folder where a list file should be cannot be read: the load says so, and no save replaces it.
+void TestQuickNotesCore::unreadableFileIsNeverWrittenOver()
+{
+    const QString path = ToDoLists::itemFilePath(8);
+    QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
+
+    Message failure;
+    QCOMPARE(ToDoLists::load(path, &failure), std::nullopt);
+    QCOMPARE(failure.title, QStringLiteral("Quillory2: Cannot read the file"));
+    QVERIFY(failure.text.contains(QDir::toNativeSeparators(path)));
+    QString reason;
+    QVERIFY(!ToDoLists::save(path, QStringLiteral("new"), &reason));
+    QVERIFY(!reason.isEmpty());
+    QVERIFY(QFileInfo::exists(path + QStringLiteral("/inside")));
+}
+
+void TestQuickNotesCore::defaultTemplate_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("firstLine");
+
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("C") << QLocale::c() << QDate(2023, 10, 5) << QStringLiteral("ToDo: Thursday 5 Oct");
+    QTest::newRow("C, two-digit day") << QLocale::c() << QDate(2024, 2, 29) << QStringLiteral("ToDo: Thursday 29 Feb");
+    QTest::newRow("German") << german << QDate(2023, 10, 5) << QStringLiteral("ToDo: Donnerstag 5 Okt.");
+    QTest::newRow("German, March") << german << QDate(2024, 3, 3) << QStringLiteral("ToDo: Sonntag 3 M\u00e4rz");
+}
+
+void TestQuickNotesCore::defaultTemplate()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QDate, date);
+    QFETCH(QString, firstLine);
+
+    const QString text = ToDoLists::defaultTemplate(date, locale);
+    QStringList expected = { firstLine, QString() };
+    for (int item = 1; item <= 9; ++item)
+        expected << QStringLiteral("(%1) ").arg(item);
+    expected << QStringLiteral("__________________") << QStringLiteral("Click <Save> button");
+    QCOMPARE(text.split(QStringLiteral("\r\n")), expected); // no break after the last line
+    QCOMPARE(text.count(u'\n'), 12);
+}
+
+void TestQuickNotesCore::defaultTemplateFromTheClockInTheSystemsLanguage()
+{
+    m_env->setNow(QDateTime(QDate(2023, 10, 5), QTime(23, 59, 59)));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QVERIFY(ToDoLists::defaultTemplate().startsWith(QStringLiteral("ToDo: Donnerstag 5 Okt.\r\n\r\n(1) ")));
+    QLocale::setDefault(QLocale::c());
+    QVERIFY(ToDoLists::defaultTemplate().startsWith(QStringLiteral("ToDo: Thursday 5 Oct\r\n\r\n(1) ")));
+}
+
+void TestQuickNotesCore::draftRoundTrip_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("pad");
+    QTest::addColumn<QString>("kept"); // as the pad takes it back (CR LF breaks)
+
+    QTest::newRow("empty pad") << 0 << QString() << QString();
+    QTest::newRow("no final break") << 9 << QStringLiteral("milk\neggs") << QStringLiteral("milk\r\neggs");
+    QTest::newRow("final break") << 3 << QStringLiteral("call Ann\n") << QStringLiteral("call Ann\r\n");
+    QTest::newRow("first line like a title")
+        << 1 << QStringLiteral("My Guest List\n\n") << QStringLiteral("My Guest List\r\n\r\n");
+}
+
+void TestQuickNotesCore::draftRoundTrip()
+{
+    QFETCH(int, position);
+    QFETCH(QString, pad);
+    QFETCH(QString, kept);
+
+    QCOMPARE(ToDoLists::loadDraft(), std::nullopt);
+    QVERIFY(!QFile::exists(ToDoLists::draftFilePath())); // looking for one creates none
+    QVERIFY(ToDoLists::saveDraft({ position, pad }));
+    QCOMPARE(ToDoLists::loadDraft(), (ToDoLists::Draft { position, kept }));
+    QVERIFY(ToDoLists::removeDraft());
+    QCOMPARE(ToDoLists::loadDraft(), std::nullopt);
+}
+
+void TestQuickNotesCore::damagedDrafts()
+{
+    const QString name = QFileInfo(ToDoLists::draftFilePath()).fileName();
+    m_env->writeBytes(name, "../../etc/passwd\r\nnote\r\n");
+    QCOMPARE(ToDoLists::loadDraft(), (ToDoLists::Draft { 0, QStringLiteral("note") })); // unknown title: the first
+
+    // One that cannot be read is told and left where it is.
+    QVERIFY(QFile::remove(ToDoLists::draftFilePath()));
+    QVERIFY(QDir().mkpath(ToDoLists::draftFilePath()));
+    Message failure;
+    QCOMPARE(ToDoLists::loadDraft(&failure), std::nullopt);
+    QCOMPARE(failure.title, QStringLiteral("Quillory2: Cannot read the file"));
+    QVERIFY(QFileInfo(ToDoLists::draftFilePath()).isDir());
+}
+
+QTEST_GUILESS_MAIN(TestQuickNotesCore)
+#include "tst_quicknotescore.moc"
