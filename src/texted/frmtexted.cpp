@@ -89,6 +89,9 @@ frmTextEd::~frmTextEd()
     // what was not saved.
     if (!m_closed)
         keepRecoveryCopies();
+    // The documents go after this object: their last signals must not reach it.
+    qApp->removeEventFilter(this);
+    m_mdiArea->disconnect(this);
 }
 
 int frmTextEd::documentCount()
