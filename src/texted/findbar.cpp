@@ -41,6 +41,7 @@ FindBar::FindBar(QWidget *parent)
 
     m_lblFindResult = new QLabel(this);
     m_lblFindResult->setObjectName(QStringLiteral("lblFindResult"));
+    m_lblFindResult->setAccessibleDescription(tr("Result of the search"));
     m_lblFindResult->setMinimumWidth(m_lblFindResult->fontMetrics().horizontalAdvance(tr("Not found")) + 8);
     addWidget(m_lblFindResult);
 

@@ -23,6 +23,15 @@ QTextDocument *frmDocument::document() const
     return m_rtfText->document();
 }
 
+void frmDocument::setDocument(QTextDocument *document)
+{
+    QPointer<QTextDocument> old = m_rtfText->document();
+    document->setParent(m_rtfText);
+    m_rtfText->setFont(document->defaultFont()); // the box's font is what its document falls back to
+    m_rtfText->setDocument(document);
+    delete old.data(); // unless the box has deleted it already
+}
+
 void frmDocument::setCaption(const QString &caption)
 {
     setWindowTitle(caption);

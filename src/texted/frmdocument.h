@@ -19,6 +19,9 @@ public:
 
     RichTextBox *rtfText() const { return m_rtfText; }
     QTextDocument *document() const;
+    // Shows a document read elsewhere (reading into a document that is on screen lays it out at
+    // every step): the box takes it over, with its default font.
+    void setDocument(QTextDocument *document);
 
     void setCaption(const QString &caption);
     QString caption() const;

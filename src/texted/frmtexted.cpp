@@ -24,7 +24,11 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextDocument>
 #include <QToolBar>
 
@@ -69,9 +73,12 @@ frmTextEd::frmTextEd(QWidget *parent)
         [this](bool backward) { m_findBar->find(activeDocument() ? activeDocument()->rtfText() : nullptr, backward); });
     createStatusBar();
 
-    const QSizeF size(Settings::readCoordinate(Key::TextEdWidth).value_or(7440),
+    QSizeF size(Settings::readCoordinate(Key::TextEdWidth).value_or(7440),
         Settings::readCoordinate(Key::TextEdHeight).value_or(6195));
-    restoreOuterSize(this, size);
+    // Never larger than the desktop (a size stored at another scale, a smaller screen).
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(QSizeF(screen->availableGeometry().size()) * TwipsPerPixel);
+    resizeOuterTwips(this, size);
     restorePlacement(this, Key::TextEdLeft, Key::TextEdTop);
     qApp->installEventFilter(this);
 }
@@ -82,6 +89,9 @@ frmTextEd::~frmTextEd()
     // what was not saved.
     if (!m_closed)
         keepRecoveryCopies();
+    // The documents go after this object: their last signals must not reach it.
+    qApp->removeEventFilter(this);
+    m_mdiArea->disconnect(this);
 }
 
 int frmTextEd::documentCount()
@@ -242,20 +252,21 @@ void frmTextEd::createStatusBar()
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("sbStatusBar1"));
     bar->setSizeGripEnabled(false);
-    const auto panel = [bar](const QString &name) {
+    const auto panel = [bar](const QString &name, const QString &description) {
         auto *label = new QLabel(bar);
         label->setObjectName(name);
+        label->setAccessibleDescription(description); // the value itself is the label's text
         label->setAlignment(Qt::AlignCenter);
         label->setMinimumWidth(PanelMinWidth);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         bar->addPermanentWidget(label, 1);
         return label;
     };
-    m_sbrDate = panel(QStringLiteral("sbrDate"));
-    m_sbrTime = panel(QStringLiteral("sbrTime"));
-    m_sbrIns = panel(QStringLiteral("sbrIns"));
-    m_sbrCaps = panel(QStringLiteral("sbrCaps"));
-    m_sbrNum = panel(QStringLiteral("sbrNum"));
+    m_sbrDate = panel(QStringLiteral("sbrDate"), tr("Date"));
+    m_sbrTime = panel(QStringLiteral("sbrTime"), tr("Time"));
+    m_sbrIns = panel(QStringLiteral("sbrIns"), tr("Insert or overwrite"));
+    m_sbrCaps = panel(QStringLiteral("sbrCaps"), tr("Caps Lock, dimmed when off"));
+    m_sbrNum = panel(QStringLiteral("sbrNum"), tr("Num Lock, dimmed when off"));
     m_sbrCaps->setText(tr("CAPS"));
     m_sbrNum->setText(tr("NUM"));
     m_sbrIns->setText(tr("INS"));
@@ -271,7 +282,9 @@ void frmTextEd::showDateAndTime()
     const QDateTime now = Clock::now();
     const QLocale locale;
     m_sbrDate->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    m_sbrTime->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    // The panel changes once a minute, so it shows no seconds whatever the locale's short form has.
+    static const QRegularExpression seconds(QStringLiteral("[:.]?ss?"));
+    m_sbrTime->setText(locale.toString(now.time(), locale.timeFormat(QLocale::ShortFormat).remove(seconds)));
     // Wakes once a minute, on the minute, only while the frame is open.
     const QTime clock = QTime::currentTime();
     m_clockTimer.start(60000 - (clock.second() * 1000 + clock.msec()) + 50);
@@ -337,9 +350,7 @@ frmDocument *frmTextEd::NewDocument()
     document->setCloseQuestion([this](frmDocument *closing) { return maySaveBeforeClosing(closing); });
     connect(document->rtfText(), &RichTextBox::insertKeyPressed, this, &frmTextEd::toggleInsertMode);
     m_mdiArea->addSubWindow(document);
-    const QSize area = m_mdiArea->viewport()->size();
-    if (area.width() > 100 && area.height() > 100)
-        document->resize(area * 3 / 4);
+    placeNewDocument(document);
     m_lastDocument = document;
     document->show();
     m_mdiArea->setActiveSubWindow(document);
@@ -347,11 +358,26 @@ frmDocument *frmTextEd::NewDocument()
     return document;
 }
 
+// New documents cascade from the top left corner, each one title bar further, and start again at the
+// corner when the next step would leave the frame.
+void frmTextEd::placeNewDocument(frmDocument *document)
+{
+    const QSize area = m_mdiArea->viewport()->size();
+    const QSize size = area.width() > 100 && area.height() > 100 ? area * 3 / 4 : document->sizeHint();
+    const int step = document->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, document) + 4;
+    const int steps
+        = std::max(1, std::min((area.width() - size.width()) / step, (area.height() - size.height()) / step) + 1);
+    const int index = int(m_mdiArea->subWindowList().size() - 1) % steps;
+    document->setGeometry(index * step, index * step, size.width(), size.height());
+}
+
 void frmTextEd::LoadFromQuickNotes(const QString &text)
 {
     frmDocument *document = NewDocument();
     document->rtfText()->setPlainText(text);
     document->document()->setModified(!text.isEmpty()); // held nowhere as a file yet
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
@@ -386,14 +412,17 @@ frmDocument *frmTextEd::openFile(const QString &path)
             return nullptr;
         }
     }
-    frmDocument *document = NewDocument();
+    // Read away from the screen, then shown at once.
+    auto *read = new QTextDocument;
     Rtf::ReadInfo info;
     if (isRtf) {
-        Rtf::read(*bytes, document->document(), &info);
-        document->rtfText()->setFont(document->document()->defaultFont());
+        Rtf::read(*bytes, read, &info);
     } else {
-        document->rtfText()->setPlainText(*text);
+        read->setDefaultFont(frmDocument::defaultFont());
+        read->setPlainText(*text);
     }
+    frmDocument *document = NewDocument();
+    document->setDocument(read);
     document->rtfText()->moveCursor(QTextCursor::Start);
     document->document()->setModified(false);
     document->setFilePath(QFileInfo(path).absoluteFilePath());
@@ -403,10 +432,19 @@ frmDocument *frmTextEd::openFile(const QString &path)
     return document;
 }
 
+// The folder of the file last chosen, else the user's documents.
+QString frmTextEd::startFolder() const
+{
+    if (!m_lastFileName.isEmpty())
+        return QFileInfo(m_lastFileName).absolutePath();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 std::optional<Dialogs::FileChoice> frmTextEd::AskSaveFileName(frmDocument *document)
 {
     Dialogs::FileRequest request { Dialogs::FileRequest::Mode::Save, tr("Save"), TextEdFiles::dialogFilters(),
-        m_lastFileName, m_filterIndex };
+        m_lastFileName, m_filterIndex, startFolder() };
     if (document && document->filterIndex() > 0)
         request.filterIndex = document->filterIndex();
     if (document && !document->filePath().isEmpty())
@@ -528,11 +566,16 @@ void frmTextEd::offerRecoveryCopies()
     if (copies.isEmpty() || !Dialogs::canAsk())
         return;
     const Message offer { Message::Icon::Question, tr("Quillory2: Documents kept"),
-        tr("When Quillory2 last ended, %n TextEd document(s) had changes that were not saved. They were kept.\r\n\r\n"
-           "Open them now?\r\n\r\nIf you answer No, they stay in the folder %1 and are offered again the next time "
-           "TextEd opens.",
-            nullptr, int(copies.size()))
-            .arg(QDir::toNativeSeparators(store.folder())) };
+        copies.size() == 1
+            ? tr("When Quillory2 last ended, a TextEd document had changes that were not saved. It was kept.\r\n\r\n"
+                 "Open it now?\r\n\r\nIf you answer No, it stays in the folder %1 and is offered again the next "
+                 "time TextEd opens.")
+                  .arg(QDir::toNativeSeparators(store.folder()))
+            : tr("When Quillory2 last ended, %1 TextEd documents had changes that were not saved. They were kept."
+                 "\r\n\r\nOpen them now?\r\n\r\nIf you answer No, they stay in the folder %2 and are offered "
+                 "again the next time TextEd opens.")
+                  .arg(copies.size())
+                  .arg(QDir::toNativeSeparators(store.folder())) };
     QPointer<frmTextEd> self(this);
     const bool open = Dialogs::ask(offer, this);
     if (!self || !open)
@@ -541,9 +584,10 @@ void frmTextEd::offerRecoveryCopies()
         const std::optional<QByteArray> bytes = store.read(copy);
         if (!bytes)
             continue;
+        auto *read = new QTextDocument;
+        Rtf::read(*bytes, read);
         frmDocument *document = NewDocument();
-        Rtf::read(*bytes, document->document());
-        document->rtfText()->setFont(document->document()->defaultFont());
+        document->setDocument(read);
         if (!copy.path.isEmpty())
             document->setFilePath(copy.path);
         document->setFilterIndex(copy.filterIndex);
@@ -562,7 +606,7 @@ void frmTextEd::mnuFileNew_Click()
 void frmTextEd::mnuFileOpen_Click()
 {
     const Dialogs::FileRequest request { Dialogs::FileRequest::Mode::Open, tr("Open"), TextEdFiles::dialogFilters(),
-        QString(), m_filterIndex };
+        QString(), m_filterIndex, startFolder() };
     QPointer<frmTextEd> self(this);
     const std::optional<Dialogs::FileChoice> choice = Dialogs::chooseFile(request, this);
     if (!self || !choice)
@@ -619,7 +663,7 @@ void frmTextEd::mnuFileExportPdf_Click()
         ? QString()
         : QFileInfo(document->filePath()).dir().filePath(QFileInfo(document->filePath()).completeBaseName() + u".pdf");
     const Dialogs::FileRequest request { Dialogs::FileRequest::Mode::Save, tr("Export as PDF"),
-        { tr("PDF File (*.pdf)") }, suggested, 1 };
+        { tr("PDF File (*.pdf)") }, suggested, 1, startFolder() };
     QPointer<frmDocument> guard(document);
     const std::optional<Dialogs::FileChoice> choice = Dialogs::chooseFile(request, this);
     if (!choice || !guard)

@@ -100,6 +100,8 @@ private:
     void tbCenter_Click();
     void tbAlignRight_Click();
 
+    void placeNewDocument(frmDocument *document);
+    QString startFolder() const;
     void toggleStyle(QAction *button, int style);
     void align(Qt::Alignment alignment);
     void fillWindowList();

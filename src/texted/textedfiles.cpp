@@ -16,6 +16,16 @@ QString tr(const char *text)
     return QCoreApplication::translate("TextEdFiles", text);
 }
 
+// One line: UTF-8, else Windows-1252. Unlike decodeLine, a U+FEFF at the start of a line is kept:
+// only the file's own byte-order mark is not text.
+QString decodeTextLine(QByteArrayView line)
+{
+    QStringDecoder utf8(
+        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(line);
+    return utf8.hasError() ? decodeWindows1252(line) : text;
+}
+
 // Lines end at CR LF, CR or LF; each line is decoded on its own, so one Windows-1252 line does not
 // spoil the UTF-8 of the rest.
 QString decodeLines(QByteArrayView bytes)
@@ -27,7 +37,7 @@ QString decodeLines(QByteArrayView bytes)
         qsizetype end = start;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
             ++end;
-        text += decodeLine(bytes.sliced(start, end - start));
+        text += decodeTextLine(bytes.sliced(start, end - start));
         if (end >= bytes.size())
             break;
         text += QLatin1Char('\n');
@@ -92,9 +102,12 @@ std::optional<QString> plainText(const QByteArray &bytes)
 {
     const std::optional<QStringConverter::Encoding> bom = QStringConverter::encodingForData(bytes);
     if (bom && *bom != QStringConverter::Utf8) {
-        QStringDecoder decoder(*bom);
+        const bool utf32 = *bom == QStringConverter::Utf32LE || *bom == QStringConverter::Utf32BE;
+        if (bytes.size() % (utf32 ? 4 : 2) != 0) // cut in the middle of a character
+            return std::nullopt;
+        QStringDecoder decoder(*bom, QStringDecoder::Flag::Stateless);
         QString text = decoder.decode(bytes);
-        if (decoder.hasError() || text.contains(QChar(0)))
+        if (decoder.hasError() || !text.isValidUtf16() || text.contains(QChar(0)))
             return std::nullopt;
         text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
         return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;

@@ -131,6 +131,8 @@ std::optional<FileChoice> chooseFile(const FileRequest &request, QWidget *parent
         dialog->selectNameFilter(request.filters.at(request.filterIndex - 1));
     if (!request.fileName.isEmpty())
         dialog->selectFile(request.fileName);
+    else if (!request.folder.isEmpty())
+        dialog->setDirectory(request.folder);
     const bool accepted = dialog->exec() == QDialog::Accepted;
     if (!dialog) // the program ended while the dialog was open
         return std::nullopt;

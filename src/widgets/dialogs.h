@@ -41,6 +41,7 @@ struct FileRequest
     QStringList filters; // "RTF File (*.rtf)", ...
     QString fileName;
     int filterIndex = 0;
+    QString folder; // where the dialog starts when no file name is pre-filled
 };
 struct FileChoice
 {

@@ -184,47 +184,6 @@ void fixOuterSizeTwips(QWidget *window, QSizeF twips)
     FrameFit::of(window)->size(twips, true);
 }
 
-namespace {
-
-class OuterSizeRestorer final : public QObject
-{
-public:
-    OuterSizeRestorer(QWidget *window, QSizeF twips)
-        : QObject(window)
-        , m_window(window)
-        , m_twips(twips)
-        , m_setSize(window->size())
-    { }
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const QEvent::Type type = event->type();
-        if (watched != m_window || (type != QEvent::Show && type != QEvent::Move && type != QEvent::WindowActivate))
-            return false;
-        if (m_window->size() != m_setSize) { // resized by the user (or the desktop's limits)
-            deleteLater();
-        } else if (m_window->frameGeometry().size() != m_window->geometry().size()) {
-            resizeOuterTwips(m_window, m_twips);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-    QSizeF m_twips;
-    QSize m_setSize;
-};
-
-} // namespace
-
-void restoreOuterSize(QWidget *window, QSizeF twips)
-{
-    resizeOuterTwips(window, twips);
-    if (window->frameGeometry().size() == window->geometry().size())
-        window->installEventFilter(new OuterSizeRestorer(window, twips));
-}
-
 QPointF placeWindow(std::optional<double> left, std::optional<double> top, QSizeF window, QSizeF screen,
     std::optional<double> fallbackTop)
 {

@@ -33,10 +33,6 @@ void moveToTwips(QWidget *window, QPointF twips);
 // Gives the window an outer size; a fixed one keeps it (grown to what its controls need at least).
 void resizeOuterTwips(QWidget *window, QSizeF twips);
 void fixOuterSizeTwips(QWidget *window, QSizeF twips);
-// For a stored outer size: sets it now and once more when the desktop has put its frame round the
-// window (after the first show), so that the size comes back as stored instead of growing by the
-// frame at every run. A size the user changes in between is left alone.
-void restoreOuterSize(QWidget *window, QSizeF twips);
 
 // Where a window goes, in twips: the stored edges or the centred defaults; a window stored beyond
 // the right or bottom edge of the screen comes back to the middle (or to fallbackTop, when given).
