@@ -15,19 +15,19 @@ namespace {
 // here when the window is loaded; no tool includes another tool or the application.
 void wireLoaded(frmQY2 &main, WindowKey key, QWidget *window)
 {
-    if (key == WindowKey::Splash) {
-        QObject::connect(static_cast<frmSplash *>(window), &frmSplash::handOver, &main, [&main] {
+    // Tests register plain stand-ins under the same keys, so the window's type is checked.
+    if (auto *splash = qobject_cast<frmSplash *>(window); splash && key == WindowKey::Splash) {
+        QObject::connect(splash, &frmSplash::handOver, &main, [&main] {
             if (Settings::readTruth(Key::ShowToolBar) || main.isTrayMissing())
                 main.opener().show(WindowKey::ToolBar);
         });
-    } else if (key == WindowKey::QuickNotes) {
+    } else if (auto *notes = qobject_cast<frmQuickNotes *>(window); notes && key == WindowKey::QuickNotes) {
         // "Open Item In TextEd": the note becomes a new TextEd document. TextEd is loaded hidden when
         // it is not open, so that the note's document is its first; it shows itself.
-        QObject::connect(static_cast<frmQuickNotes *>(window), &frmQuickNotes::textEdRequested, &main,
-            [&main](const QString &TextForTextEd) {
-                if (auto *textEd = qobject_cast<frmTextEd *>(main.opener().load(WindowKey::TextEd)))
-                    textEd->LoadFromQuickNotes(TextForTextEd);
-            });
+        QObject::connect(notes, &frmQuickNotes::textEdRequested, &main, [&main](const QString &TextForTextEd) {
+            if (auto *textEd = qobject_cast<frmTextEd *>(main.opener().load(WindowKey::TextEd)))
+                textEd->LoadFromQuickNotes(TextForTextEd);
+        });
     }
 }
 
