@@ -1,8 +1,17 @@
 #include "common/textfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -64,49 +73,184 @@ QString decodeLine(QByteArrayView line)
     return text;
 }
 
+namespace {
+
+// Lines end at CR LF, CR or LF; the last line needs no break.
+template <typename View, typename OnLine> void splitLines(View data, OnLine onLine)
+{
+    const qsizetype size = data.size();
+    qsizetype start = 0;
+    while (start < size) {
+        qsizetype end = start;
+        while (end < size && data[end] != u'\r' && data[end] != u'\n')
+            ++end;
+        onLine(data.sliced(start, end - start));
+        start = end + 1;
+        if (end < size && data[end] == u'\r' && start < size && data[start] == u'\n')
+            ++start;
+    }
+}
+
+// The text after a UTF-16 byte-order mark, or nullopt when the bytes have none.
+std::optional<QString> decodeUtf16(const QByteArray &bytes)
+{
+    const bool little = bytes.startsWith("\xFF\xFE");
+    if (!little && !bytes.startsWith("\xFE\xFF"))
+        return std::nullopt;
+    QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+    return QString(utf16.decode(QByteArrayView(bytes).sliced(2)));
+}
+
+QString errnoText()
+{
+    return qt_error_string(errno);
+}
+
+#ifdef Q_OS_UNIX
+// Makes a rename or a new file in the folder durable.
+void syncFolder(const QString &filePath)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(filePath).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool syncFile(QFileDevice &file)
+{
+    return ::fsync(file.handle()) == 0;
+}
+#else
+void syncFolder(const QString &) { }
+bool syncFile(QFileDevice &file)
+{
+    return file.flush();
+}
+#endif
+
+} // namespace
+
+void forEachLine(const QByteArray &bytes, const std::function<void(const QString &text, QByteArrayView raw)> &line)
+{
+    if (const std::optional<QString> text = decodeUtf16(bytes)) {
+        splitLines(QStringView(*text), [&line](QStringView part) {
+            const QString partText = part.toString();
+            line(partText, partText.toUtf8());
+        });
+        return;
+    }
+    splitLines(QByteArrayView(bytes), [&line](QByteArrayView raw) { line(decodeLine(raw), raw); });
+}
+
 QString decodeTextFile(const QByteArray &bytes)
 {
     QString result;
     result.reserve(bytes.size() + bytes.size() / 16);
-    qsizetype start = 0;
-    const qsizetype size = bytes.size();
-    while (start < size) {
-        qsizetype end = start;
-        while (end < size && bytes.at(end) != '\r' && bytes.at(end) != '\n')
-            ++end;
-        result += decodeLine(QByteArrayView(bytes).sliced(start, end - start));
+    const auto append = [&result](const auto &line) {
+        result += line;
         result += QLatin1String("\r\n");
-        start = end + 1;
-        if (end < size && bytes.at(end) == '\r' && start < size && bytes.at(start) == '\n')
-            ++start;
-    }
+    };
+    if (const std::optional<QString> text = decodeUtf16(bytes))
+        splitLines(QStringView(*text), append);
+    else
+        splitLines(QByteArrayView(bytes), [&append](QByteArrayView raw) { append(decodeLine(raw)); });
     return result;
 }
 
-std::optional<QString> ReadTextFile(const QString &path, QString *error)
+std::optional<QByteArray> readDevice(QIODevice &device, QString *error)
+{
+    QByteArray bytes;
+    bytes.reserve(qMax<qint64>(0, device.size()));
+    char buffer[64 * 1024];
+    for (;;) {
+        const qint64 read = device.read(buffer, sizeof buffer);
+        if (read < 0) {
+            if (error)
+                *error = device.errorString();
+            return std::nullopt;
+        }
+        if (read == 0)
+            return bytes;
+        bytes.append(buffer, read);
+    }
+}
+
+std::optional<QByteArray> ReadFileBytes(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.exists()) {
         file.open(QIODevice::WriteOnly); // a missing file is left behind empty
-        return QString();
+        return QByteArray();
     }
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
         return std::nullopt;
     }
-    return decodeTextFile(bytes);
+    return readDevice(file, error);
 }
 
+std::optional<QString> ReadTextFile(const QString &path, QString *error)
+{
+    const std::optional<QByteArray> bytes = ReadFileBytes(path, error);
+    if (!bytes)
+        return std::nullopt;
+    return decodeTextFile(*bytes);
+}
+
+// QSaveFile's own buffer would hide a short write until commit(), which does not report it: the
+// file is unbuffered so that every write is checked, and synced before it replaces the old one.
 bool WriteTextFile(const QString &path, const QString &text, QString *error)
 {
     QSaveFile file(path);
     const QByteArray bytes = text.toUtf8();
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size())
+        reason = file.errorString();
+    else if (!syncFile(file))
+        reason = errnoText();
+    else if (!file.commit())
+        reason = file.errorString();
+    if (!reason.isEmpty()) {
+        file.cancelWriting();
+        if (error)
+            *error = reason;
+        return false;
+    }
+    syncFolder(path);
+    return true;
+}
+
+bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QFile file(path);
+    const bool existed = file.exists();
+    QString reason;
+    if (!file.open(QIODevice::Append | QIODevice::Unbuffered) || file.write(bytes) != bytes.size())
+        reason = file.errorString();
+    else if (!syncFile(file))
+        reason = errnoText();
+    if (!reason.isEmpty()) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    if (!existed)
+        syncFolder(path);
+    return true;
+}
+
+int removeStaleSaveFiles(const QString &folder, const QStringList &nameFilters)
+{
+    static const QRegularExpression saveFileName(QStringLiteral("^(.+)\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    QDir dir(folder);
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &file : files) {
+        const QRegularExpressionMatch match = saveFileName.match(file);
+        if (match.hasMatch() && QDir::match(nameFilters, match.captured(1)) && dir.remove(file))
+            ++removed;
+    }
+    return removed;
 }

@@ -2,24 +2,45 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
+
+class QIODevice;
 
 // Whole-file text reading and writing, shared by every store of the program.
 // Files are UTF-8 with CR LF line ends; lines that are not valid UTF-8 are read as Windows-1252,
-// so files written by older 8-bit installations keep their accented letters.
+// so files written by older 8-bit installations keep their accented letters. A file that starts with
+// a UTF-16 byte-order mark is read as UTF-16.
 
 // Returns every line of the file followed by CR LF. Lines end at CR LF, CR or LF (files edited by
 // other programs on this desktop end their lines with LF alone). A missing file is created empty
 // and reads as the empty text. A file that exists but cannot be read whole (no permission, a read
 // error part way) gives nullopt and the reason in *error: the caller must then never write over it.
 std::optional<QString> ReadTextFile(const QString &path, QString *error = nullptr);
+// The same for the file's bytes, undecoded.
+std::optional<QByteArray> ReadFileBytes(const QString &path, QString *error = nullptr);
+// Reads the device to its end; nullopt (and the device's reason) when a read fails part way.
+std::optional<QByteArray> readDevice(QIODevice &device, QString *error = nullptr);
 
-// Replaces the file's contents with the text exactly, atomically: on failure the old file stays
-// whole and the reason is returned in *error (when given).
+// Replaces the file's contents with the text exactly, atomically: every write is checked and the
+// new contents reach the disk before they replace the old file, so on any failure (a full disk, a
+// quota) the old file stays whole and the reason is returned in *error (when given). The folder is
+// synced after the replacement, so a power loss cannot bring back the old file once true came back.
 bool WriteTextFile(const QString &path, const QString &text, QString *error = nullptr);
+// Adds the bytes to the end of the file (created when missing) and syncs it; false and the reason
+// when that fails.
+bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// A save that was cut short (a crash between writing and replacing) leaves "<name>.XXXXXX" beside
+// the file; this removes those of the folder whose <name> matches one of the name filters ("*.dat").
+// Returns how many.
+int removeStaleSaveFiles(const QString &folder, const QStringList &nameFilters);
 
 // The decoding ReadTextFile applies to the file's bytes (exposed for the fuzzer and the tests).
 QString decodeTextFile(const QByteArray &bytes);
 QString decodeLine(QByteArrayView line);
+// Calls back with each line of the file's bytes: its decoded text and its bytes without the line
+// break (for a UTF-16 file, the text's UTF-8). Lines end as ReadTextFile says.
+void forEachLine(const QByteArray &bytes, const std::function<void(const QString &text, QByteArrayView raw)> &line);
 // Windows-1252, byte for byte (also the RTF codec's default code page).
 QString decodeWindows1252(QByteArrayView bytes);

@@ -5,11 +5,16 @@
 #include "common/settings.h"
 #include "common/textfile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Settings store, text files, file names and the data folder.
 class TestCommon : public QObject
@@ -34,6 +39,12 @@ private Q_SLOTS:
     void writeReadRoundTrip_data();
     void writeReadRoundTrip();
     void failedWriteKeepsTheOldFile();
+    void writeCutShortKeepsTheOldFile_data();
+    void writeCutShortKeepsTheOldFile();
+    void readFailingPartWayIsNoText();
+    void appendToFile();
+    void staleSaveFiles_data();
+    void staleSaveFiles();
 
     void isValidFileName_data();
     void isValidFileName();
@@ -134,6 +145,10 @@ void TestCommon::readTextFile_data()
     QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac\r\n") << QStringLiteral("café €\r\n");
     QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80\x96\r\n") << QStringLiteral("café €–\r\n");
     QTest::newRow("mixed lines") << QByteArray("\xc3\xa9\r\n\xe9\r\n") << QStringLiteral("é\r\né\r\n");
+    QTest::newRow("UTF-16 LE with BOM") << QByteArray("\xff\xfe"
+                                                      "a\0\r\0\n\0\xe9\0\n\0",
+        12) << QStringLiteral("a\r\n\u00e9\r\n");
+    QTest::newRow("UTF-16 BE with BOM") << QByteArray("\xfe\xff\0a\0\r\0b", 8) << QStringLiteral("a\r\nb\r\n");
     QTest::newRow("NUL byte") << QByteArray("a\0b", 3)
                               << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\n"));
 }
@@ -212,6 +227,122 @@ void TestCommon::failedWriteKeepsTheOldFile()
     // A missing folder fails too, and leaves nothing behind.
     QVERIFY(!WriteTextFile(m_env->dataPath(QStringLiteral("none/x.txt")), QStringLiteral("data")));
     QVERIFY(!QFile::exists(m_env->dataPath(QStringLiteral("none/x.txt"))));
+}
+
+// A disk that fills (or a quota) part way through a save: the child process may write 20 bytes to
+// any file, and ignores the signal that would end it, so its writes fail as on a full disk.
+void TestCommon::writeCutShortKeepsTheOldFile_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("50 bytes") << 50;
+    QTest::newRow("20 KB") << 20 * 1024;
+}
+
+void TestCommon::writeCutShortKeepsTheOldFile()
+{
+    QFETCH(int, size);
+    const QByteArray old(76, 'o');
+    m_env->writeBytes(QStringLiteral("reminders.dat"), old);
+    const QString path = m_env->dataPath(QStringLiteral("reminders.dat"));
+    const QString reasonFile = m_env->dataPath(QStringLiteral("reason"));
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit { 20, 20 };
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QString reason;
+        const bool written = WriteTextFile(path, QString(size, u'n'), &reason);
+        const rlimit none { RLIM_INFINITY, RLIM_INFINITY };
+        setrlimit(RLIMIT_FSIZE, &none); // may fail unprivileged: the reason is then short enough
+        QFile out(reasonFile);
+        out.open(QIODevice::WriteOnly);
+        out.write(reason.toUtf8());
+        out.close();
+        _exit(written ? 1 : 0);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0); // the save reported its failure
+    QCOMPARE(m_env->readBytes(QStringLiteral("reminders.dat")), old);
+    QCOMPARE(m_env->readBytes(QStringLiteral("reason")), QByteArray("File too large"));
+    QCOMPARE(QDir(m_env->dataPath()).entryList({ QStringLiteral("reminders.dat.*") }, QDir::Files), QStringList());
+}
+
+// A device that gives part of its data, then fails as a disk with a read error does.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(qint64 goodBytes)
+        : m_left(goodBytes)
+    {
+        open(QIODevice::ReadOnly);
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_left == 0) {
+            setErrorString(QStringLiteral("Input/output error"));
+            return -1;
+        }
+        const qint64 n = qMin(maxSize, m_left);
+        std::fill_n(data, n, 'x');
+        m_left -= n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    qint64 m_left;
+};
+
+void TestCommon::readFailingPartWayIsNoText()
+{
+    FailingDevice device(145 * 80);
+    QString error;
+    QCOMPARE(readDevice(device, &error), std::nullopt);
+    QCOMPARE(error, QStringLiteral("Input/output error"));
+
+    QBuffer whole;
+    whole.setData(QByteArray(100000, 'y'));
+    whole.open(QIODevice::ReadOnly);
+    QCOMPARE(readDevice(whole), std::optional(QByteArray(100000, 'y')));
+}
+
+void TestCommon::appendToFile()
+{
+    const QString path = m_env->dataPath(QStringLiteral("side.skipped"));
+    QVERIFY(AppendToFile(path, "one\r\n"));
+    QVERIFY(AppendToFile(path, "two\r\n"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("side.skipped")), QByteArray("one\r\ntwo\r\n"));
+    QString reason;
+    QVERIFY(!AppendToFile(m_env->dataPath(), "x", &reason)); // a folder
+    QVERIFY(!reason.isEmpty());
+}
+
+void TestCommon::staleSaveFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("reminders save") << QStringLiteral("reminders.dat.a1B2c3") << true;
+    QTest::newRow("note save") << QStringLiteral("To Do 1.txt.XyZ789") << true;
+    QTest::newRow("the file itself") << QStringLiteral("reminders.dat") << false;
+    QTest::newRow("side file") << QStringLiteral("reminders.dat.skipped") << false;
+    QTest::newRow("five characters") << QStringLiteral("reminders.dat.abcde") << false;
+    QTest::newRow("not a character of the kind") << QStringLiteral("reminders.dat.ab-de1") << false;
+    QTest::newRow("another kind of file") << QStringLiteral("photo.jpg.abcdef") << false;
+}
+
+void TestCommon::staleSaveFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, removed);
+    m_env->writeBytes(name, "left behind");
+    QCOMPARE(
+        removeStaleSaveFiles(m_env->dataPath(), { QStringLiteral("*.dat"), QStringLiteral("*.txt") }), removed ? 1 : 0);
+    QCOMPARE(QFile::exists(m_env->dataPath(name)), !removed);
 }
 
 void TestCommon::isValidFileName_data()
