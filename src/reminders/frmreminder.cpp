@@ -396,7 +396,7 @@ void frmReminder::ShowReminderFields(int row)
     m_dtpReminders->setDate(RecordDate(record));
     m_DTPicker1->setTime(RecordTime(record));
     m_cboDelivery->setCurrentIndex(RecordSchedule(record));
-    m_rtfRemMessage->setPlainText(RecordMessage(record));
+    m_rtfRemMessage->setPlainText(RecordMessagePreview(record));
 }
 
 void frmReminder::chooseRow(int row)

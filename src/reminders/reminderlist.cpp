@@ -8,9 +8,9 @@
 #include "reminders/remindersort.h"
 #include "reminders/schedule.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QScopedValueRollback>
-#include <QStringTokenizer>
 #include <algorithm>
 
 namespace {
@@ -62,18 +62,59 @@ QString ReminderList::path() const
     return DataFolder::filePath(fileName());
 }
 
+QString ReminderList::skippedPath() const
+{
+    return path() + QStringLiteral(".skipped");
+}
+
 void ReminderList::LoadReminders()
 {
     m_records.clear();
-    const QString text = ReadTextFile(path()).value_or(QString());
-    for (QStringView line : QStringTokenizer(text, u"\r\n", Qt::SkipEmptyParts)) {
-        if (m_records.size() == MaxCount)
-            break;
-        if (IsWellFormedRecord(line))
-            m_records.append(line.toString());
+    m_unreadable.clear();
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadFileBytes(path(), &reason);
+    if (!bytes) {
+        m_unreadable = reason.isEmpty() ? tr("Unknown error") : reason;
+        notify(unreadableMessage(path(), m_unreadable));
+    } else {
+        QByteArray skipped;
+        int skippedCount = 0;
+        forEachLine(*bytes, [&](const QString &line, QByteArrayView raw) {
+            if (line.isEmpty())
+                return;
+            if (m_records.size() < MaxCount && IsWellFormedRecord(line)) {
+                m_records.append(line);
+            } else {
+                skipped += raw;
+                skipped += "\r\n";
+                ++skippedCount;
+            }
+        });
+        if (skippedCount > 0)
+            setAside(skipped, skippedCount);
     }
     Q_EMIT countChanged(count());
     Q_EMIT listChanged();
+}
+
+// The lines leave reminders.dat only once they are safe in the side file, so that a later start
+// does not set them aside twice; when they cannot be kept there, reminders.dat is left alone.
+void ReminderList::setAside(const QByteArray &lines, int count)
+{
+    QString reason;
+    if (!AppendToFile(skippedPath(), lines, &reason)) {
+        m_unreadable = reason;
+        notify(unreadableMessage(skippedPath(), reason));
+        return;
+    }
+    notify(setAsideMessage(count, skippedPath()));
+    SaveReminders();
+}
+
+void ReminderList::notify(const Message &message)
+{
+    if (m_sink)
+        m_sink(message);
 }
 
 bool ReminderList::SaveReminders()
@@ -87,8 +128,8 @@ bool ReminderList::SaveReminders()
         text += record;
         text += u"\r\n";
     }
-    QString reason;
-    const bool written = WriteTextFile(path(), text, &reason);
+    QString reason = tr("The file could not be read at start-up (%1), so it is not written over.").arg(m_unreadable);
+    const bool written = m_unreadable.isEmpty() && WriteTextFile(path(), text, &reason);
     if (!written)
         Q_EMIT saveFailed(path(), reason);
     Q_EMIT listChanged();
@@ -253,7 +294,27 @@ Message ReminderList::deliveryMessage(const QString &record)
     const QLocale locale;
     const QString when = locale.toString(RecordTime(record), QStringLiteral("h:mm AP"))
         + locale.toString(RecordDate(record), QStringLiteral(", ddd d MMM"));
-    return { Message::Icon::Information, tr("Quillory2 Reminder - ") + when, RecordMessage(record) };
+    return { Message::Icon::Information, tr("Quillory2 Reminder - ") + when,
+        RecordMessagePreview(record, DeliveryPreviewLength) };
+}
+
+Message ReminderList::unreadableMessage(const QString &path, const QString &reason)
+{
+    return { Message::Icon::Exclamation, tr("Quillory2: Cannot read the reminders"),
+        tr("THE REMINDERS COULD NOT BE READ\r\n\r\n%1\r\n%2\r\n\r\nThe file is left as it is: nothing is "
+           "saved over it, so reminders added now are not kept.\r\n\r\nSolution:\r\nPut the file right (or "
+           "move it away), then start Quillory2 again.")
+            .arg(QDir::toNativeSeparators(path), reason) };
+}
+
+Message ReminderList::setAsideMessage(int lines, const QString &path)
+{
+    return { Message::Icon::Information, tr("Quillory2: Lines set aside"),
+        (lines == 1 ? tr("1 line of the reminders file could not be read as a reminder")
+                    : tr("%1 lines of the reminders file could not be read as reminders").arg(lines))
+            + tr(" (a damaged line, or more than 32,767 reminders).\r\n\r\nThey were moved, unchanged, to "
+                 "the end of\r\n%1")
+                  .arg(QDir::toNativeSeparators(path)) };
 }
 
 void ReminderList::DoTest()
@@ -265,8 +326,9 @@ void ReminderList::DoTest()
         return;
     // Ticks go on while the message is open; they find the list busy and leave it alone.
     const QScopedValueRollback busy(m_delivering, true);
-    if (!m_deliverNone && m_sink)
-        m_sink(deliveryMessage(due));
+    // A message still open when the program ends was not seen: the reminder stays as it is.
+    if (!m_deliverNone && m_sink && !m_sink(deliveryMessage(due)))
+        return;
     // While the message was open the user may have added or removed reminders: move on the one shown.
     const int index = m_records.value(0) == due ? 0 : int(m_records.indexOf(due));
     if (index < 0)

@@ -22,6 +22,8 @@ class ReminderList final : public QObject
 public:
     // The count is a 16-bit number in the file's tradition.
     static constexpr int MaxCount = 32767;
+    // A delivered message shows at most this many characters (a message box lays out all it gets).
+    static constexpr int DeliveryPreviewLength = 4000;
 
     explicit ReminderList(QObject *parent = nullptr);
 
@@ -32,9 +34,14 @@ public:
     int count() const { return int(m_records.size()); }
     QString record(int index) const { return m_records.value(index); }
 
-    // The file. LoadReminders skips lines that are no records and keeps the first MaxCount records.
+    // The file. LoadReminders keeps the first MaxCount records; lines that are no records and records
+    // past MaxCount are moved, byte for byte, to the end of skippedPath() and the user is told where.
+    // A file that cannot be read is never written over: the list stays empty and every save is
+    // refused with the reason until a later start reads it.
     void LoadReminders();
     bool SaveReminders();
+    QString skippedPath() const;
+    bool isSavingRefused() const { return !m_unreadable.isEmpty(); }
 
     // Changes. Indexes count from 0; index 0 is the next reminder due.
     bool AppendReminder(const QString &record); // false (nothing added) when full or not a record
@@ -66,10 +73,13 @@ public:
     void DoTest();
     bool isDelivering() const { return m_delivering; }
 
-    // Where due reminders are shown; the call returns when the message is closed.
-    void setMessageSink(std::function<void(const Message &)> sink) { m_sink = std::move(sink); }
+    // Where due reminders and notices are shown; the call returns when the message is closed, true
+    // when the user closed it (false: the program is ending, and the reminder stays as it is).
+    void setMessageSink(std::function<bool(const Message &)> sink) { m_sink = std::move(sink); }
 
     static Message deliveryMessage(const QString &record);
+    static Message unreadableMessage(const QString &path, const QString &reason);
+    static Message setAsideMessage(int lines, const QString &path);
 
 Q_SIGNALS:
     void countChanged(int count);
@@ -82,10 +92,13 @@ Q_SIGNALS:
 private:
     void advance(int index);
     void advanceAllDueBefore(const QDateTime &now);
+    void setAside(const QByteArray &lines, int count);
+    void notify(const Message &message);
 
     QStringList m_records;
     bool m_deliverPast = true;
     bool m_deliverNone = false;
     bool m_delivering = false;
-    std::function<void(const Message &)> m_sink;
+    QString m_unreadable; // why the file could not be read; saving is refused while set
+    std::function<bool(const Message &)> m_sink;
 };

@@ -41,13 +41,13 @@ QVariant ReminderListModel::data(const QModelIndex &index, int role) const
         return {};
     const QString record = m_list.record(m_rows.at(index.row()));
     if (role == Qt::ToolTipRole)
-        return index.column() == MessageColumn ? QVariant(RecordMessage(record)) : QVariant();
+        return index.column() == MessageColumn ? QVariant(RecordMessagePreview(record)) : QVariant();
     const QLocale locale;
     switch (index.column()) {
     case DateColumn: return locale.toString(RecordDate(record), QStringLiteral("dd MMM yy"));
     case TimeColumn: return locale.toString(RecordTime(record), QStringLiteral("hh:mm ap"));
     case TypeColumn: return m_scheduleNames.value(RecordSchedule(record));
-    case MessageColumn: return RecordMessage(record);
+    case MessageColumn: return RecordMessagePreview(record);
     default: return {};
     }
 }

@@ -98,3 +98,13 @@ QString WithDate(const QString &record, const QDate &date)
 {
     return datePart(date) + QStringView(record).mid(8);
 }
+
+QString RecordMessagePreview(const QString &record, int length)
+{
+    const QStringView message = QStringView(record).sliced(qMin<qsizetype>(record.size(), RecordMinLength));
+    if (message.size() <= length)
+        return message.toString();
+    if (message.at(length - 1).isHighSurrogate())
+        --length;
+    return message.left(length).toString() + QChar(0x2026);
+}

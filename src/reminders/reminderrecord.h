@@ -39,6 +39,10 @@ QTime RecordTime(QStringView record);
 int RecordSchedule(QStringView record);
 int RecordCategory(QStringView record);
 QString RecordMessage(const QString &record);
+// What a screen shows of the message: its first MessagePreviewLength characters, then "…" when there
+// is more (text layout of a message of megabytes would freeze the window; the file keeps it whole).
+inline constexpr int MessagePreviewLength = 500;
+QString RecordMessagePreview(const QString &record, int length = MessagePreviewLength);
 
 // The same record due on another date: time, schedule, category and message unchanged.
 QString WithDate(const QString &record, const QDate &date);

@@ -66,6 +66,12 @@ private Q_SLOTS:
     void deleteTheOnlyRecordEmptiesFileAndEditor();
     void deleteClosesTheGap();
     void failedSaveKeepsTheListAndTells();
+    void skippedLinesAreSetAside_data();
+    void skippedLinesAreSetAside();
+    void unreadableFileIsNeverWrittenOver();
+    void utf16FileLoads();
+    void messagePreview_data();
+    void messagePreview();
 
     void sortMatchesTheExchangeSort_data();
     void sortMatchesTheExchangeSort();
@@ -94,6 +100,7 @@ private Q_SLOTS:
     void tickWhileMessageOpen();
     void userRemovesShownReminderWhileOpen();
     void userAddsReminderWhileOpen();
+    void messageOpenAtTheEndIsNotAcknowledged();
     void title_data();
     void title();
 
@@ -282,6 +289,9 @@ void TestRemindersCore::loadKeepsTheFirst32767()
     list.LoadReminders();
     QCOMPARE(list.count(), ReminderList::MaxCount);
     QCOMPARE(RecordMessage(list.records().last()), QString::number(ReminderList::MaxCount - 1));
+    // The three past the limit are kept aside, not dropped.
+    QCOMPARE(QFile(list.skippedPath()).size(), fileOf(records.mid(ReminderList::MaxCount)).size());
+    QCOMPARE(fileRecords().size(), ReminderList::MaxCount);
 }
 
 void TestRemindersCore::the32768thIsRefused()
@@ -348,6 +358,102 @@ void TestRemindersCore::failedSaveKeepsTheListAndTells()
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.first().first().toString(), m_env->dataPath(ReminderList::fileName()));
     QCOMPARE(list.count(), 1);
+}
+
+void TestRemindersCore::skippedLinesAreSetAside_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("category out of range") << QByteArray("202312050905019x");
+    QTest::newRow("position 13 not 0") << QByteArray("202312050905112x");
+    QTest::newRow("impossible date") << QByteArray("202602300905012x");
+    QTest::newRow("too short") << QByteArray("20231205");
+    QTest::newRow("binary junk") << QByteArray("\x01\xff\xfe\x00junk\x7f", 9);
+    QTest::newRow("Windows-1252 text") << QByteArray("caf\xe9 is no reminder");
+}
+
+void TestRemindersCore::skippedLinesAreSetAside()
+{
+    QFETCH(QByteArray, line);
+    const QString good = rec("202312050905", 1, 2, QStringLiteral("good"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ good }) + line + "\n" + fileOf({ good }));
+    ReminderList list;
+    QList<Message> shown;
+    list.setMessageSink([&shown](const Message &message) {
+        shown.append(message);
+        return true;
+    });
+    list.LoadReminders();
+    QCOMPARE(list.records(), (QStringList { good, good }));
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown.first().text.contains(QDir::toNativeSeparators(list.skippedPath())));
+    QCOMPARE(m_env->readBytes(ReminderList::fileName() + QStringLiteral(".skipped")), line + "\r\n");
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), fileOf({ good, good }));
+
+    // Set aside once: the next start finds nothing to move and says nothing.
+    ReminderList again;
+    again.setMessageSink([&shown](const Message &message) {
+        shown.append(message);
+        return true;
+    });
+    again.LoadReminders();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(m_env->readBytes(ReminderList::fileName() + QStringLiteral(".skipped")), line + "\r\n");
+}
+
+void TestRemindersCore::unreadableFileIsNeverWrittenOver()
+{
+    // Root may read anything, so a folder stands in for a file that cannot be read.
+    QVERIFY(QDir(m_env->dataPath()).mkdir(ReminderList::fileName()));
+    m_env->setNow(at(2024, 3, 12, 10, 0));
+    ReminderList list;
+    QList<Message> shown;
+    list.setMessageSink([&shown](const Message &message) {
+        shown.append(message);
+        return true;
+    });
+    QSignalSpy failed(&list, &ReminderList::saveFailed);
+    list.LoadReminders();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().icon, Message::Icon::Exclamation);
+    QVERIFY(list.isSavingRefused());
+    QCOMPARE(list.count(), 0);
+
+    QVERIFY(!list.AddReminder(QDate(2024, 3, 13), QTime(9, 0), 0, 0, QStringLiteral("new")));
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(QFileInfo(m_env->dataPath(ReminderList::fileName())).isDir());
+}
+
+void TestRemindersCore::utf16FileLoads()
+{
+    const QString a = rec("202312050905", 1, 2, QStringLiteral("caf\u00e9"));
+    const QString b = rec("202312060905", 0, 0, QStringLiteral("b"));
+    const QString text = a + QStringLiteral("\r\n") + b + QStringLiteral("\r\n");
+    QByteArray bytes("\xff\xfe");
+    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    m_env->writeBytes(ReminderList::fileName(), bytes);
+    ReminderList list;
+    list.LoadReminders();
+    QCOMPARE(list.records(), (QStringList { a, b }));
+    QVERIFY(!QFile::exists(list.skippedPath()));
+}
+
+void TestRemindersCore::messagePreview_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("preview");
+    QTest::newRow("short") << QStringLiteral("hello") << QStringLiteral("hello");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("at the limit") << QString(500, u'a') << QString(500, u'a');
+    QTest::newRow("past the limit") << QString(20000000, u'a') << QString(500, u'a') + QChar(0x2026);
+    QTest::newRow("surrogate pair kept whole")
+        << QString(499, u'a') + QStringLiteral("\U0001F600b") << QString(499, u'a') + QChar(0x2026);
+}
+
+void TestRemindersCore::messagePreview()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, preview);
+    QCOMPARE(RecordMessagePreview(rec("202312050905", 0, 0, message)), preview);
 }
 
 void TestRemindersCore::sortMatchesTheExchangeSort_data()
@@ -679,7 +785,10 @@ void TestRemindersCore::remLoadCheckPastWithoutPast()
     ReminderList list;
     list.readOptions();
     QVERIFY(!list.deliverPast());
-    list.setMessageSink([](const Message &) { QFAIL("nothing is shown at start-up"); });
+    list.setMessageSink([](const Message &) {
+        [] { QFAIL("nothing is shown at start-up"); }();
+        return true;
+    });
     list.LoadReminders();
     list.RemLoadCheckPast();
     const QStringList expected { future, rec("202403170900", 2, 0, QStringLiteral("weekly")) };
@@ -765,7 +874,10 @@ void TestRemindersCore::doTest()
     ReminderList list;
     list.LoadReminders();
     QList<Message> messages;
-    list.setMessageSink([&messages](const Message &message) { messages.append(message); });
+    list.setMessageSink([&messages](const Message &message) {
+        messages.append(message);
+        return true;
+    });
 
     list.DoTest();
 
@@ -788,7 +900,10 @@ void TestRemindersCore::doTestShowsEqualKeysOneByOne()
     ReminderList list;
     list.LoadReminders();
     QStringList texts;
-    list.setMessageSink([&texts](const Message &message) { texts.append(message.text); });
+    list.setMessageSink([&texts](const Message &message) {
+        texts.append(message.text);
+        return true;
+    });
 
     list.DoTest();
     QCOMPARE(texts, QStringList { QStringLiteral("first") });
@@ -811,7 +926,7 @@ void TestRemindersCore::doTestWithNoneTicked()
     list.setDeliverNone(true);
     list.LoadReminders();
     int shown = 0;
-    list.setMessageSink([&shown](const Message &) { ++shown; });
+    list.setMessageSink([&shown](const Message &) { return ++shown > 0; });
     list.DoTest();
     list.DoTest();
     QCOMPARE(shown, 0);
@@ -829,10 +944,11 @@ void TestRemindersCore::tickWhileMessageOpen()
     QStringList texts;
     list.setMessageSink([&](const Message &message) {
         texts.append(message.text);
-        QVERIFY(list.isDelivering());
+        [&] { QVERIFY(list.isDelivering()); }();
         list.DoTest(); // ticks while the message is open
         list.DoTest();
-        QCOMPARE(list.records(), (QStringList { first, second })); // nothing advanced yet
+        [&] { QCOMPARE(list.records(), (QStringList { first, second })); }(); // nothing advanced yet
+        return true;
     });
 
     list.DoTest();
@@ -850,7 +966,7 @@ void TestRemindersCore::userRemovesShownReminderWhileOpen()
     m_env->setNow(at(2024, 3, 12, 10, 15, 5));
     ReminderList list;
     list.LoadReminders();
-    list.setMessageSink([&](const Message &) { QVERIFY(list.RemoveReminder(0, shown)); });
+    list.setMessageSink([&](const Message &) { return list.RemoveReminder(0, shown); });
     list.DoTest();
     QCOMPARE(list.records(), QStringList { other }); // the other one was not shown: it stays due
 }
@@ -863,13 +979,26 @@ void TestRemindersCore::userAddsReminderWhileOpen()
     ReminderList list;
     list.LoadReminders();
     list.setMessageSink([&](const Message &) {
-        QVERIFY(!list.AddReminder(QDate(2024, 3, 12), QTime(10, 15), Schedule::Yearly, 1, QStringLiteral("new")));
+        return !list.AddReminder(QDate(2024, 3, 12), QTime(10, 15), Schedule::Yearly, 1, QStringLiteral("new"));
     });
     list.DoTest();
     // The new one is still due; only the one shown moved a year on.
     QCOMPARE(list.records(),
         (QStringList {
             rec("202403121015", 7, 1, QStringLiteral("new")), rec("202503121015", 7, 0, QStringLiteral("shown")) }));
+}
+
+void TestRemindersCore::messageOpenAtTheEndIsNotAcknowledged()
+{
+    const QString once = rec("202403121015", 0, 0, QStringLiteral("once"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ once }));
+    m_env->setNow(at(2024, 3, 12, 10, 15, 5));
+    ReminderList list;
+    list.LoadReminders();
+    list.setMessageSink([](const Message &) { return false; }); // the program ended while it was open
+    list.DoTest();
+    QCOMPARE(list.records(), QStringList { once });
+    QCOMPARE(fileRecords(), QStringList { once });
 }
 
 void TestRemindersCore::title_data()
