@@ -3,6 +3,7 @@
 #include "app/unixsignals.h"
 #include "app/windows.h"
 #include "common/autostart.h"
+#include "common/datafolder.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(applicationIcon());
     QApplication::setDesktopFileName(Autostart::appId()); // ties the windows to the menu entry
 
-    SingleInstance instance(QStringLiteral("quillory2"));
+    SingleInstance instance(QStringLiteral("quillory2"), DataFolder::path());
     if (!instance.claim()) {
         instance.tellRunningCopy();
         return 0;
@@ -54,14 +55,13 @@ int main(int argc, char *argv[])
 
     UnixSignals unixSignals;
     // Logout and signals end the program with nobody to answer a question.
-    const auto endUnattended = [&main] {
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &main, &frmQY2::endUnattended);
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &main, [&main](QSessionManager &) { main.endUnattended(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] {
         Dialogs::setCanAsk(false);
         main.unload();
-    };
-    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &main, endUnattended);
-    QObject::connect(
-        &app, &QGuiApplication::commitDataRequest, &main, [endUnattended](QSessionManager &) { endUnattended(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, endUnattended);
+    });
 
     main.Form_Load();
     return app.exec();

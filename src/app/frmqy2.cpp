@@ -1,10 +1,14 @@
 #include "app/frmqy2.h"
 
+#include "common/datafolder.h"
 #include "common/settings.h"
+#include "common/textfile.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QSystemTrayIcon>
+#include <QThread>
 
 frmQY2::frmQY2(QWidget *parent)
     : QWidget(parent)
@@ -15,7 +19,7 @@ frmQY2::frmQY2(QWidget *parent)
     m_remTimer.setInterval(RemTimerInterval);
     connect(&m_remTimer, &QTimer::timeout, this, &frmQY2::tmrRemTimer_Timer);
     m_remTimer.start();
-    m_reminders.setMessageSink([](const Message &message) { Dialogs::show(message); });
+    m_reminders.setMessageSink([](const Message &message) { return Dialogs::show(message); });
     connect(&m_reminders, &ReminderList::saveFailed, this,
         [](const QString &path, const QString &reason) { Dialogs::show(Dialogs::writeFailedMessage(path, reason)); });
     connect(&m_sysTray, &SysTray::MouseMove, this, &frmQY2::SysTray1_MouseMove);
@@ -54,8 +58,28 @@ void frmQY2::setTrayMissing(bool missing)
     Q_EMIT trayMissingChanged(missing);
 }
 
+namespace {
+
+// What could stop the program keeping its data, said once at start-up; the program runs on.
+void reportStartProblems()
+{
+    if (const QString problem = DataFolder::problem(); !problem.isEmpty())
+        Dialogs::show({ Message::Icon::Exclamation, QObject::tr("Quillory2: No data folder"), problem });
+    if (!Settings::isWritable())
+        Dialogs::show({ Message::Icon::Exclamation, QObject::tr("Quillory2: Settings cannot be saved"),
+            QObject::tr("THE SETTINGS CANNOT BE SAVED\r\n\r\n%1\r\n\r\nWindow places and options chosen now "
+                        "will be forgotten when the program ends.\r\n\r\nSolution:\r\nMake the folder "
+                        "writable, then start Quillory2 again.")
+                .arg(QDir::toNativeSeparators(Settings::fileName())) });
+    // Left by a save that a crash cut short; the file itself is whole.
+    removeStaleSaveFiles(DataFolder::path(), { QStringLiteral("*.dat"), QStringLiteral("*.txt") });
+}
+
+} // namespace
+
 void frmQY2::Form_Load()
 {
+    reportStartProblems();
     if (Settings::readTruth(Key::ShowSplash)) {
         m_opener.show(WindowKey::Splash); // the splash hands over to the toolbar itself
     } else if (Settings::readTruth(Key::ShowToolBar)) {
@@ -87,6 +111,23 @@ void frmQY2::requestExit()
     if (!m_opener.closeAll()) {
         if (m_trayMissing) // the toolbar may have closed before the window that kept the program running
             m_opener.show(WindowKey::ToolBar);
+        return;
+    }
+    unload();
+}
+
+void frmQY2::endUnattended()
+{
+    Dialogs::closeAllForEnding();
+    unloadWhenUnwound();
+}
+
+// A box closed for the ending returns only when control gets back to its exec(); until then the
+// window that opened it must live.
+void frmQY2::unloadWhenUnwound()
+{
+    if (Dialogs::isShowing() || QThread::currentThread()->loopLevel() > 1) {
+        QTimer::singleShot(0, this, &frmQY2::unloadWhenUnwound);
         return;
     }
     unload();

@@ -49,6 +49,10 @@ public:
     void requestExit();
     // The shutdown itself (also for logout and termination signals, where nobody is asked).
     void unload();
+    // Logout or a termination signal, at any moment: open message boxes and dialogs are closed
+    // unanswered, and once the code that opened them has finished, the shutdown runs. Also before
+    // the event loop runs (a message at start-up): unloaded() then comes from the loop's start.
+    void endUnattended();
     bool isUnloaded() const { return m_unloaded; }
 
     void tmrRemTimer_Timer();
@@ -64,6 +68,7 @@ Q_SIGNALS:
 
 private:
     void checkTray();
+    void unloadWhenUnwound();
 
     QVariant m_autoPopUpMenu;
     qint16 m_popUpDelay = 6;

@@ -19,21 +19,32 @@ QString runtimeFolder(const QString &folder)
 
 constexpr char request[] = "show\n";
 
+std::unique_ptr<QLockFile> makeLock(const QString &path)
+{
+    auto lock = std::make_unique<QLockFile>(path);
+    lock->setStaleLockTime(0); // a lock whose process is gone is stale, however young
+    return lock;
+}
+
 } // namespace
 
-SingleInstance::SingleInstance(const QString &name, const QString &folder, QObject *parent)
+SingleInstance::SingleInstance(
+    const QString &name, const QString &lockFolder, const QString &socketFolder, QObject *parent)
     : QObject(parent)
-    , m_socketPath(QDir(runtimeFolder(folder)).filePath(name + QStringLiteral(".socket")))
-    , m_lock(QDir(runtimeFolder(folder)).filePath(name + QStringLiteral(".lock")))
-{
-    m_lock.setStaleLockTime(0); // a lock whose process is gone is stale, however young
-}
+    , m_socketPath(QDir(runtimeFolder(socketFolder)).filePath(name + QStringLiteral(".socket")))
+    , m_lock(makeLock(QDir(lockFolder).filePath(name + QStringLiteral(".lock"))))
+    , m_fallbackLockPath(QDir(runtimeFolder(socketFolder)).filePath(name + QStringLiteral(".lock")))
+{ }
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::claim()
 {
-    if (!m_lock.tryLock(0))
+    if (!m_lock->tryLock(0) && m_lock->error() != QLockFile::LockFailedError) {
+        m_lock = makeLock(m_fallbackLockPath); // the data folder cannot hold a lock
+        m_lock->tryLock(0);
+    }
+    if (!m_lock->isLocked())
         return false;
     QLocalServer::removeServer(m_socketPath); // left behind by a copy that was killed
     m_server = std::make_unique<QLocalServer>();

@@ -13,9 +13,12 @@ class SingleInstance final : public QObject
     Q_OBJECT
 
 public:
-    // name: a path-free name; the lock and the socket go into the user's runtime folder,
-    // or into folder when one is given (tests).
-    explicit SingleInstance(const QString &name, const QString &folder = QString(), QObject *parent = nullptr);
+    // name: a path-free name. The lock goes beside the data it protects (lockFolder), so that two
+    // logins of one user with different runtime folders still run one copy; when that folder cannot
+    // hold it, the lock goes beside the socket. The socket goes into the user's runtime folder, or into
+    // socketFolder when one is given (tests).
+    SingleInstance(const QString &name, const QString &lockFolder, const QString &socketFolder = QString(),
+        QObject *parent = nullptr);
     ~SingleInstance() override;
 
     bool claim(); // true when this is the only copy; it then listens for later starts
@@ -26,6 +29,7 @@ Q_SIGNALS:
 
 private:
     QString m_socketPath;
-    QLockFile m_lock;
+    std::unique_ptr<QLockFile> m_lock;
+    QString m_fallbackLockPath;
     std::unique_ptr<QLocalServer> m_server;
 };

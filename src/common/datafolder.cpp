@@ -43,6 +43,18 @@ QString DataFolder::path()
     return s_path;
 }
 
+QString DataFolder::problem()
+{
+    const QFileInfo folder(path());
+    if (folder.isDir())
+        return QString();
+    return QCoreApplication::translate("DataFolder",
+        "THE DATA FOLDER COULD NOT BE MADE\r\n\r\n%1\r\n\r\nReminders, notes and clips cannot be saved until it "
+        "exists.\r\n\r\nSolution:\r\nMake sure your home folder is set and writable, then start Quillory2 "
+        "again.")
+        .arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+}
+
 QString DataFolder::filePath(const QString &name)
 {
     return QDir(path()).filePath(name);

@@ -9,6 +9,8 @@ class DataFolder final
 {
 public:
     static QString path();
+    // Empty while the folder exists; else why it could not be made (said once, at start-up).
+    static QString problem();
     static QString filePath(const QString &name);
     static void setPath(const QString &folder);
 

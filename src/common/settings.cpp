@@ -121,4 +121,14 @@ void sync()
     openStore(QLatin1String(Application))->sync();
 }
 
+QString fileName()
+{
+    return openStore(QLatin1String(Application))->fileName();
+}
+
+bool isWritable()
+{
+    return openStore(QLatin1String(Application))->isWritable();
+}
+
 } // namespace Settings

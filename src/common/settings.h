@@ -35,5 +35,8 @@ void saveInteger(const SettingKey &key, int value);
 // Tests keep their settings in a file of their own; an empty path returns to the user's store.
 void useFile(const QString &iniPath);
 void sync();
+// Where the store lives, and whether it can be written there (a read-only or missing folder).
+QString fileName();
+bool isWritable();
 
 } // namespace Settings

@@ -420,7 +420,7 @@ void frmQuickNotes::offerDraft()
                                              "now?\r\nYes: it comes back, still to be saved.\r\nNo: it is deleted.")
                                               .arg(ToDoLists::titleText(draft->position)) },
         this);
-    if (!alive)
+    if (!alive || !Dialogs::canAsk()) // the program ended while asking: the draft stays for the next start
         return;
     m_asking = false;
     if (restore) {

@@ -2,6 +2,7 @@
 
 #include "common/textfile.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -15,6 +16,21 @@ namespace {
 
 Recorder *s_recorder = nullptr;
 bool s_canAsk = true;
+int s_open = 0; // boxes and dialogs whose exec() has not returned
+
+// Runs the modal dialog; nullopt when the program began ending meanwhile (the dialog was closed
+// for it, or deleted with its parent).
+template <typename Dialog> std::optional<int> run(QPointer<Dialog> &dialog)
+{
+    ++s_open;
+    const int result = dialog->exec();
+    --s_open;
+    const bool ended = !dialog || !s_canAsk;
+    delete dialog;
+    if (ended)
+        return std::nullopt;
+    return result;
+}
 
 QMessageBox::Icon boxIcon(Message::Icon icon)
 {
@@ -35,10 +51,14 @@ void recordShown(const Message &message)
         s_recorder->onShow(message);
 }
 
-// The box lives on the heap: when the program ends while it is open, its parent window is deleted and
-// takes the box with it; the caller then gets Cancel (No, OK) back instead of a crash.
-int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *parent)
+// The box lives on the heap: should the program end while it is open and its parent window be
+// deleted, the box goes with it; the caller then gets nullopt back instead of a crash.
+std::optional<int> exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *parent)
 {
+    if (!s_canAsk) {
+        qWarning("%s: %s", qUtf8Printable(message.title), qUtf8Printable(message.text));
+        return std::nullopt;
+    }
     QPointer<QMessageBox> box = new QMessageBox(boxIcon(message.icon), message.title, message.text, buttons, parent);
     box->setObjectName(QStringLiteral("messageBox"));
     // Wide enough for the whole title: reminder titles carry the time and date at their end.
@@ -47,29 +67,25 @@ int exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *
         grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
             1, grid->columnCount());
     }
-    const int result = box->exec();
-    if (!box)
-        return QMessageBox::Cancel;
-    delete box;
-    return result;
+    return run(box);
 }
 
 } // namespace
 
-void show(const Message &message, QWidget *parent)
+bool show(const Message &message, QWidget *parent)
 {
     if (s_recorder) {
         recordShown(message);
-        return;
+        return s_canAsk;
     }
-    exec(message, QMessageBox::Ok, parent);
+    return exec(message, QMessageBox::Ok, parent).has_value();
 }
 
 bool ask(const Message &message, QWidget *parent)
 {
     if (s_recorder) {
         recordShown(message);
-        return !s_recorder->answers.isEmpty() && s_recorder->answers.takeFirst();
+        return !s_recorder->answers.isEmpty() && s_recorder->answers.takeFirst() && s_canAsk;
     }
     return exec(message, QMessageBox::Yes | QMessageBox::No, parent) == QMessageBox::Yes;
 }
@@ -78,9 +94,11 @@ Choice askSave(const Message &message, QWidget *parent)
 {
     if (s_recorder) {
         recordShown(message);
-        return s_recorder->choices.isEmpty() ? Choice::Cancel : s_recorder->choices.takeFirst();
+        const Choice choice = s_recorder->choices.isEmpty() ? Choice::Cancel : s_recorder->choices.takeFirst();
+        return s_canAsk ? choice : Choice::Cancel;
     }
-    switch (exec(message, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent)) {
+    switch (exec(message, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent)
+                .value_or(QMessageBox::Cancel)) {
     case QMessageBox::Save: return Choice::Save;
     case QMessageBox::Discard: return Choice::Discard;
     default: return Choice::Cancel;
@@ -95,6 +113,23 @@ bool canAsk()
 void setCanAsk(bool canAsk)
 {
     s_canAsk = canAsk;
+}
+
+void closeAllForEnding()
+{
+    s_canAsk = false;
+    while (QWidget *popUp = QApplication::activePopupWidget())
+        popUp->close();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (auto *dialog = qobject_cast<QDialog *>(window); dialog && dialog->isVisible())
+            dialog->reject();
+    }
+}
+
+bool isShowing()
+{
+    return s_open > 0;
 }
 
 Message writeFailedMessage(const QString &path, const QString &reason)
@@ -121,6 +156,8 @@ std::optional<FileChoice> chooseFile(const FileRequest &request, QWidget *parent
         s_recorder->fileRequests.append(request);
         return s_recorder->files.isEmpty() ? std::nullopt : s_recorder->files.takeFirst();
     }
+    if (!s_canAsk)
+        return std::nullopt;
     QPointer<QFileDialog> dialog = new QFileDialog(parent, request.title);
     dialog->setObjectName(QStringLiteral("dlgCommonDialog"));
     const bool open = request.mode == FileRequest::Mode::Open;
@@ -133,14 +170,14 @@ std::optional<FileChoice> chooseFile(const FileRequest &request, QWidget *parent
         dialog->selectFile(request.fileName);
     else if (!request.folder.isEmpty())
         dialog->setDirectory(request.folder);
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-    if (!dialog) // the program ended while the dialog was open
-        return std::nullopt;
     std::optional<FileChoice> choice;
-    if (accepted && !dialog->selectedFiles().isEmpty())
-        choice = FileChoice { dialog->selectedFiles().constFirst(),
-            int(request.filters.indexOf(dialog->selectedNameFilter())) + 1 };
-    delete dialog;
+    QObject::connect(dialog, &QFileDialog::accepted, dialog, [&] {
+        if (!dialog->selectedFiles().isEmpty())
+            choice = FileChoice { dialog->selectedFiles().constFirst(),
+                int(request.filters.indexOf(dialog->selectedNameFilter())) + 1 };
+    });
+    if (run(dialog) != QDialog::Accepted)
+        return std::nullopt;
     return choice;
 }
 
@@ -149,16 +186,14 @@ bool choosePrinter(QPrinter &printer, bool selection, QWidget *parent)
     printer.setPrintRange(selection ? QPrinter::Selection : QPrinter::AllPages);
     if (s_recorder)
         return s_recorder->print && s_recorder->print(printer, selection);
+    if (!s_canAsk)
+        return false;
     QPointer<QPrintDialog> dialog = new QPrintDialog(&printer, parent);
     QAbstractPrintDialog::PrintDialogOptions options = dialog->options();
     options.setFlag(QAbstractPrintDialog::PrintPageRange, false);
     options.setFlag(QAbstractPrintDialog::PrintSelection, selection);
     dialog->setOptions(options);
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-    if (!dialog)
-        return false;
-    delete dialog;
-    return accepted;
+    return run(dialog) == QDialog::Accepted;
 }
 
 void record(Recorder *recorder)

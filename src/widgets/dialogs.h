@@ -15,8 +15,12 @@ class QWidget;
 // every message is logged, and questions take the recorder's next answer.
 namespace Dialogs {
 
-void show(const Message &message, QWidget *parent = nullptr);
-bool ask(const Message &message, QWidget *parent = nullptr); // true for Yes
+// True when the user closed the box; false when the program ended while it was open (or was
+// ending already, when nothing is shown and the message goes to the log).
+bool show(const Message &message, QWidget *parent = nullptr);
+// True for Yes. A box the ending program closed answers No: a caller for whom No would throw
+// something away checks canAsk() first.
+bool ask(const Message &message, QWidget *parent = nullptr);
 
 // The question before unsaved work would be lost: Save, Discard or Cancel (Escape cancels).
 enum class Choice { Save, Discard, Cancel };
@@ -26,6 +30,11 @@ Choice askSave(const Message &message, QWidget *parent = nullptr);
 // asks nothing and keeps unsaved work aside (a recovery copy, a draft) instead of dropping it.
 bool canAsk();
 void setCanAsk(bool canAsk);
+// The program ends with nobody to answer: no more questions, and every open message box, dialog
+// and pop-up is closed as if cancelled, so that the code that opened it can finish before the
+// shutdown deletes its windows. True while a box or dialog of this namespace is still open.
+void closeAllForEnding();
+bool isShowing();
 
 // Writes a text file; when that fails the user is told and false comes back (the caller keeps its data).
 bool writeTextFile(const QString &path, const QString &text, QWidget *parent = nullptr);

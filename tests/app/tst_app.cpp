@@ -4,11 +4,18 @@
 #include "app/singleinstance.h"
 #include "app/systray.h"
 #include "app/windowopener.h"
+#include "app/windows.h"
 #include "common/settings.h"
+#include "reminders/reminderlist.h"
+#include "reminders/schedule.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QPointer>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -42,6 +49,20 @@ private:
     QString m_key;
     QStringList *m_log;
 };
+
+// What a termination signal does, done the moment a message box or dialog is open.
+void endWhenABoxOpens(frmQY2 &main, bool *seen)
+{
+    auto *poll = new QTimer(&main);
+    QObject::connect(poll, &QTimer::timeout, &main, [&main, poll, seen] {
+        if (QApplication::activeModalWidget()) {
+            *seen = true;
+            poll->stop();
+            main.endUnattended();
+        }
+    });
+    poll->start(20);
+}
 
 void registerProbes(WindowOpener &opener, std::span<const WindowKey> keys, QStringList *log)
 {
@@ -93,10 +114,18 @@ private Q_SLOTS:
     void remTimerRunsEveryFiveSeconds();
     void missingNotificationAreaIsRecorded();
 
+    void endingWithABoxOpen_data();
+    void endingWithABoxOpen();
+    void startProblemsAreSaidOnce();
+
     void singleInstance();
     void secondStartExitsAndSignalEndsCleanly();
+    void signalDuringAStartUpMessageEnds();
 
 private:
+    static QProcessEnvironment programEnvironment(const QString &home);
+    static QString settingsFile(const QString &home);
+
     std::unique_ptr<TestEnvironment> m_env;
 };
 
@@ -395,25 +424,99 @@ void TestShell::missingNotificationAreaIsRecorded()
     QCOMPARE(changed.count(), 1);
 }
 
+void TestShell::endingWithABoxOpen_data()
+{
+    QTest::addColumn<int>("scenario");
+    QTest::newRow("Calculator's message") << 0;
+    QTest::newRow("refused reminder") << 1;
+    QTest::newRow("question") << 2;
+    QTest::newRow("save question") << 3;
+    QTest::newRow("file dialog") << 4;
+    QTest::newRow("reminder delivered") << 5;
+}
+
+// The window that opened the box lives until its code has finished; then the shutdown runs whole,
+// and nothing is taken as answered.
+void TestShell::endingWithABoxOpen()
+{
+    QFETCH(int, scenario);
+    const QByteArray due = "202403121015000due\r\n";
+    m_env->writeBytes(ReminderList::fileName(), due);
+    m_env->setNow(QDateTime(QDate(2024, 3, 12), scenario == 5 ? QTime(10, 15, 5) : QTime(10, 0)));
+    Settings::save(Key::ShowSplash, QStringLiteral("0"));
+    Settings::save(Key::ShowToolBar, QStringLiteral("0"));
+    Dialogs::record(nullptr);
+    auto main = std::make_unique<frmQY2>();
+    registerWindows(*main);
+    main->Form_Load();
+    main->setPopUpDelay(4);
+    QSignalSpy unloaded(main.get(), &frmQY2::unloaded);
+    bool boxSeen = false;
+    endWhenABoxOpens(*main, &boxSeen);
+
+    QPointer<QWidget> window = main->opener().show(scenario == 1 ? WindowKey::Reminders : WindowKey::Calculator);
+    switch (scenario) {
+    case 0: QTest::keyClicks(window, QStringLiteral("5/0=")); break;
+    case 1:
+        window->findChild<QAction *>(QStringLiteral("btnNew"))->trigger();
+        window->findChild<QComboBox *>(QStringLiteral("cboDelivery"))->setCurrentIndex(Schedule::Weekends);
+        window->findChild<QAction *>(QStringLiteral("btnAdd"))->trigger();
+        break;
+    case 2:
+        QVERIFY(!Dialogs::ask({ Message::Icon::Question, QStringLiteral("t"), QStringLiteral("q") }, window));
+        break;
+    case 3:
+        QCOMPARE(Dialogs::askSave({ Message::Icon::Question, QStringLiteral("t"), QStringLiteral("q") }, window),
+            Dialogs::Choice::Cancel);
+        break;
+    case 4: QCOMPARE(Dialogs::chooseFile({}, window), std::nullopt); break;
+    case 5: main->tmrRemTimer_Timer(); break;
+    }
+    QVERIFY(boxSeen);
+    QTRY_COMPARE(unloaded.count(), 1);
+    QVERIFY(!window);
+    QCOMPARE(Settings::get(Key::PopUpDelay), QStringLiteral("4"));
+    QCOMPARE(m_env->readBytes(ReminderList::fileName()), due); // the reminder was not acknowledged
+}
+
+void TestShell::startProblemsAreSaidOnce()
+{
+    // The settings file sits in a folder that is a file: it cannot be written.
+    m_env->writeBytes(QStringLiteral("blocked"), "a file");
+    Settings::useFile(m_env->dataPath(QStringLiteral("blocked/Quillory2.conf")));
+    m_env->writeBytes(QStringLiteral("reminders.dat.Ab12Cd"), "a save cut short");
+    frmQY2 main;
+    main.Form_Load();
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().title, QStringLiteral("Quillory2: Settings cannot be saved"));
+    QVERIFY(!QFile::exists(m_env->dataPath(QStringLiteral("reminders.dat.Ab12Cd"))));
+    Settings::useFile(m_env->settingsFile());
+}
+
 void TestShell::singleInstance()
 {
     const QString folder = m_env->dataPath();
-    SingleInstance first(QStringLiteral("qy2test"), folder);
+    SingleInstance first(QStringLiteral("qy2test"), folder, folder);
     QVERIFY(first.claim());
     QSignalSpy told(&first, &SingleInstance::secondStartRequested);
 
-    SingleInstance second(QStringLiteral("qy2test"), folder);
+    SingleInstance second(QStringLiteral("qy2test"), folder, folder);
     QVERIFY(!second.claim());
     QVERIFY(second.tellRunningCopy());
     QTRY_COMPARE(told.count(), 1);
 
-    SingleInstance other(QStringLiteral("qy2other"), folder); // another name is another program
+    // A second login with a runtime folder of its own shares the data, and so the lock.
+    QTemporaryDir otherRuntime;
+    SingleInstance otherLogin(QStringLiteral("qy2test"), folder, otherRuntime.path());
+    QVERIFY(!otherLogin.claim());
+
+    SingleInstance other(QStringLiteral("qy2other"), folder, folder); // another name is another program
     QVERIFY(other.claim());
 }
 
-void TestShell::secondStartExitsAndSignalEndsCleanly()
+// The program in a home folder of its own, set to start quietly (no splash, no toolbar).
+QProcessEnvironment TestShell::programEnvironment(const QString &home)
 {
-    const QString home = m_env->dataPath(QStringLiteral("home"));
     QDir().mkpath(home + QStringLiteral("/run"));
     QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -422,13 +525,23 @@ void TestShell::secondStartExitsAndSignalEndsCleanly()
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    const QString settingsFile = home + QStringLiteral("/.config/Quillory2/Quillory2.conf");
-    QDir().mkpath(QFileInfo(settingsFile).path());
-    {
-        QSettings seed(settingsFile, QSettings::IniFormat); // start quietly: no splash, no toolbar
-        seed.setValue(QStringLiteral("Settings/1901"), QStringLiteral("0"));
-        seed.setValue(QStringLiteral("Settings/1902"), QStringLiteral("0"));
-    }
+    QDir().mkpath(QFileInfo(settingsFile(home)).path());
+    QSettings seed(settingsFile(home), QSettings::IniFormat);
+    seed.setValue(QStringLiteral("Settings/1901"), QStringLiteral("0"));
+    seed.setValue(QStringLiteral("Settings/1902"), QStringLiteral("0"));
+    return environment;
+}
+
+QString TestShell::settingsFile(const QString &home)
+{
+    return home + QStringLiteral("/.config/Quillory2/Quillory2.conf");
+}
+
+void TestShell::secondStartExitsAndSignalEndsCleanly()
+{
+    const QString home = m_env->dataPath(QStringLiteral("home"));
+    const QProcessEnvironment environment = programEnvironment(home);
+    const QString settingsFile = TestShell::settingsFile(home);
 
     QProcess first;
     first.setProcessEnvironment(environment);
@@ -451,6 +564,27 @@ void TestShell::secondStartExitsAndSignalEndsCleanly()
     QSettings stored(settingsFile, QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Settings/1128")).toString(), QStringLiteral("1"));
     QCOMPARE(stored.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("6"));
+}
+
+// A message at start-up (here: the reminders cannot be read) is open when the signal comes, before
+// the program's event loop has run: the program still ends, once, with its settings written.
+void TestShell::signalDuringAStartUpMessageEnds()
+{
+    const QString home = m_env->dataPath(QStringLiteral("home"));
+    QProcess program;
+    program.setProcessEnvironment(programEnvironment(home));
+    QVERIFY(QDir().mkpath(home + QStringLiteral("/.local/share/Quillory2/reminders.dat")));
+    program.start(QStringLiteral(QY2_APP_PATH), {});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home + QStringLiteral("/run/quillory2.socket")), 10000);
+    QTest::qWait(500); // the message is up
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QSettings stored(settingsFile(home), QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("6"));
+    QVERIFY(QFileInfo(home + QStringLiteral("/.local/share/Quillory2/reminders.dat")).isDir());
 }
 
 QTEST_MAIN(TestShell)
