@@ -19,12 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.close();
     Settings::useFile(path);
 
-    for (const SettingKey &key : { Key::ShowSplash, Key::ShowToolBar, Key::PopUpDelay, Key::ReminderPast }) {
+    for (const SettingKey &key : { Key::ShowSplash, Key::ShowToolBar, Key::ReminderPast, Key::CalendarOnTop }) {
         const int state = Settings::readCheckState(key);
         if (state != 0 && state != 1)
             std::abort();
         Settings::readTruth(key);
-        Settings::readInteger(key);
+    }
+    Settings::readInteger(Key::PopUpDelay);
+    for (const SettingKey &key : { Key::CalendarLeft, Key::TextEdWidth }) {
         if (const auto twips = Settings::readCoordinate(key); twips && !std::isfinite(*twips))
             std::abort();
     }

@@ -121,13 +121,55 @@ bool syncFile(QFileDevice &file)
 {
     return ::fsync(file.handle()) == 0;
 }
+
+// Straight to the file, so that the reason of a failure is the system's own (errno is read at once).
+bool writeAll(QFileDevice &file, const QByteArray &bytes, QString *reason)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(file.handle(), data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            *reason = errnoText();
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
 #else
 void syncFolder(const QString &) { }
 bool syncFile(QFileDevice &file)
 {
     return file.flush();
 }
+
+bool writeAll(QFileDevice &file, const QByteArray &bytes, QString *reason)
+{
+    if (file.write(bytes) == bytes.size())
+        return true;
+    *reason = file.errorString();
+    return false;
+}
 #endif
+
+// The reason the bytes could not be made durable in the open file, or an empty text.
+QString writeDurably(QFileDevice &file, const QByteArray &bytes)
+{
+    QString reason;
+    if (writeAll(file, bytes, &reason) && !syncFile(file))
+        reason = errnoText();
+    return reason;
+}
+
+QString openFailure(const QFileDevice &file)
+{
+    const QString reason = file.errorString();
+    return reason.isEmpty() ? QObject::tr("The file could not be written.") : reason;
+}
 
 } // namespace
 
@@ -205,13 +247,10 @@ bool WriteTextFile(const QString &path, const QString &text, QString *error)
 {
     QSaveFile file(path);
     const QByteArray bytes = text.toUtf8();
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size())
-        reason = file.errorString();
-    else if (!syncFile(file))
-        reason = errnoText();
-    else if (!file.commit())
-        reason = file.errorString();
+    QString reason
+        = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ? writeDurably(file, bytes) : openFailure(file);
+    if (reason.isEmpty() && !file.commit())
+        reason = openFailure(file);
     if (!reason.isEmpty()) {
         file.cancelWriting();
         if (error)
@@ -226,11 +265,8 @@ bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QFile file(path);
     const bool existed = file.exists();
-    QString reason;
-    if (!file.open(QIODevice::Append | QIODevice::Unbuffered) || file.write(bytes) != bytes.size())
-        reason = file.errorString();
-    else if (!syncFile(file))
-        reason = errnoText();
+    const QString reason
+        = file.open(QIODevice::Append | QIODevice::Unbuffered) ? writeDurably(file, bytes) : openFailure(file);
     if (!reason.isEmpty()) {
         if (error)
             *error = reason;
@@ -253,4 +289,21 @@ int removeStaleSaveFiles(const QString &folder, const QStringList &nameFilters)
             ++removed;
     }
     return removed;
+}
+
+QString OneLine(const QString &text)
+{
+    QString line;
+    line.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            line += u' ';
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
 }

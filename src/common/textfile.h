@@ -36,6 +36,10 @@ bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error =
 // Returns how many.
 int removeStaleSaveFiles(const QString &folder, const QStringList &nameFilters);
 
+// Every kind of line break (CR LF, CR, LF, U+2028, U+2029) becomes one space, so a text typed or
+// pasted for one line of a file stays on one line.
+QString OneLine(const QString &text);
+
 // The decoding ReadTextFile applies to the file's bytes (exposed for the fuzzer and the tests).
 QString decodeTextFile(const QByteArray &bytes);
 QString decodeLine(QByteArrayView line);
