@@ -9,6 +9,7 @@
 #include "widgets/dialogs.h"
 #include "widgets/helpviewer.h"
 #include "widgets/rolloverhints.h"
+#include "widgets/statusclock.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -26,7 +27,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QTimeEdit>
@@ -137,14 +137,11 @@ frmReminder::frmReminder(ReminderList &list, QWidget *parent)
         m_btnDel->setEnabled(false);
     }
     m_panelCount->setText(QString::number(m_list.count()));
-    updateClock();
+    new StatusClock(this, m_panelTime, m_panelDate);
 
     const double stored = Settings::readCoordinate(Key::ReminderHeight).value_or(FullHeightTwips);
     applyHeight(stored < ShowHideLimitTwips ? ShortHeightTwips : FullHeightTwips);
     restorePlacement(this, Key::ReminderLeft, Key::ReminderTop);
-
-    m_clockTimer.setSingleShot(true);
-    connect(&m_clockTimer, &QTimer::timeout, this, &frmReminder::updateClock);
 }
 
 QWidget *frmReminder::buildToolbars()
@@ -488,30 +485,6 @@ void frmReminder::applyHeight(double twips)
     m_lowerPanel->setVisible(twips >= ShowHideLimitTwips);
     layout()->activate(); // the smaller minimum height of a hidden panel applies at once
     resizeOuterTwips(this, QSizeF(WidthTwips, twips));
-}
-
-void frmReminder::updateClock()
-{
-    const QDateTime now = Clock::now();
-    const QLocale locale;
-    QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
-    timeFormat.remove(QRegularExpression(QStringLiteral("[:.]ss")));
-    m_panelTime->setText(locale.toString(now.time(), timeFormat));
-    m_panelDate->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    if (isVisible())
-        m_clockTimer.start(int(qBound(1, 60 - now.time().second(), 60)) * 1000);
-}
-
-void frmReminder::showEvent(QShowEvent *event)
-{
-    updateClock();
-    QWidget::showEvent(event);
-}
-
-void frmReminder::hideEvent(QHideEvent *event)
-{
-    m_clockTimer.stop();
-    QWidget::hideEvent(event);
 }
 
 void frmReminder::closeEvent(QCloseEvent *event)

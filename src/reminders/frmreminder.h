@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 class QAction;
@@ -52,8 +51,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -68,7 +65,6 @@ private:
     void chooseRow(int row);
     void resetEditor();
     void applyHeight(double twips);
-    void updateClock();
     void stepDate(int days);
 
     ReminderList &m_list;
@@ -103,7 +99,6 @@ private:
     QLabel *m_panelTime = nullptr;
     QLabel *m_panelDate = nullptr;
     QLabel *m_panelCount = nullptr;
-    QTimer m_clockTimer;
 
     double m_heightTwips = FullHeightTwips;
     int m_chosenIndex = -1; // the record the user chose since the last refill, or -1

@@ -25,23 +25,6 @@ QString MakeReminderRecord(const QDate &date, const QTime &time, int schedule, i
         + message;
 }
 
-QString OneLine(const QString &text)
-{
-    QString line;
-    line.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
-            line += u' ';
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else {
-            line += text[i];
-        }
-    }
-    return line;
-}
-
 QString CurrentDueKey(const QDateTime &now)
 {
     const QDate date = now.date();

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTime>
 
+#include "common/textfile.h" // OneLine
+
 // A reminder is one line of text:
 //   yyyymmddhhnn "0" schedule-digit category-digit message
 // The first 14 characters are its due key: a date-time whose seconds field is "0" and the schedule
@@ -14,10 +16,6 @@ inline constexpr int DueKeyLength = 14;
 inline constexpr int RecordMinLength = 15;
 
 QString MakeReminderRecord(const QDate &date, const QTime &time, int schedule, int category, const QString &message);
-
-// Every kind of line break (CR LF, CR, LF, U+2028, U+2029) becomes one space, so a message keeps
-// its record on one line of the file.
-QString OneLine(const QString &text);
 
 // The current moment as a key: "yyyymmddhhnnss" with the real seconds.
 QString CurrentDueKey(const QDateTime &now);
