@@ -7,7 +7,9 @@
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
 #include "calculator/frmcalculator.h"
+#include "calendar/frmcalendar.h"
 #include "clipkeeper/frmclipkeeper.h"
+#include "planner/frmplanner.h"
 #include "quicknotes/frmquicknotes.h"
 #include "reminders/frmreminder.h"
 #include "texted/frmtexted.h"
@@ -41,12 +43,12 @@ constexpr std::array<WindowEntry, WindowCount> Windows = { {
         HelpTopic::Calculator, "calculator.html", make<frmCalculator> },
     { WindowKey::Calendar,
         { "Cal", TOOL_TEXT("C&alendar"), TOOL_TEXT("Calendar"), "x-office-calendar", "calendar.svg" },
-        HelpTopic::Calendar, "calendar.html", nullptr },
+        HelpTopic::Calendar, "calendar.html", make<frmCalendar> },
     { WindowKey::ClipKeeper,
         { "Clip", TOOL_TEXT("Clip&Keeper"), TOOL_TEXT("ClipKeeper"), "edit-paste", "clipkeeper.svg" },
         HelpTopic::ClipKeeper, "clipkeeper.html", make<frmClipKeeper> },
     { WindowKey::Planner, { "Plan", TOOL_TEXT("&Planner"), TOOL_TEXT("Planner"), "view-calendar-day", "planner.svg" },
-        HelpTopic::Planner, "planner.html", nullptr },
+        HelpTopic::Planner, "planner.html", make<frmPlanner> },
     { WindowKey::QuickNotes,
         { "Quick", TOOL_TEXT("&QuickNotes"), TOOL_TEXT("QuickNotes"), "view-pim-notes", "quicknotes.svg" },
         HelpTopic::QuickNotes, "quicknotes.html", make<frmQuickNotes> },

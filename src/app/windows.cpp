@@ -4,7 +4,9 @@
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
 #include "app/tooltable.h"
+#include "calendar/frmcalendar.h"
 #include "common/settings.h"
+#include "planner/frmplanner.h"
 #include "quicknotes/frmquicknotes.h"
 #include "texted/frmtexted.h"
 #include "widgets/helpviewer.h"
@@ -27,6 +29,18 @@ void wireLoaded(frmQY2 &main, WindowKey key, QWidget *window)
         QObject::connect(notes, &frmQuickNotes::textEdRequested, &main, [&main](const QString &TextForTextEd) {
             if (auto *textEd = qobject_cast<frmTextEd *>(main.opener().load(WindowKey::TextEd)))
                 textEd->LoadFromQuickNotes(TextForTextEd);
+        });
+    } else if (auto *calendar = qobject_cast<frmCalendar *>(window)) {
+        // A day clicked moves the Planner there, loading it unshown when it is not open.
+        QObject::connect(calendar, &frmCalendar::dayClicked, &main, [&main](const QDate &day) {
+            if (auto *days = qobject_cast<frmPlanner *>(main.opener().load(WindowKey::Planner)))
+                days->showDay(day);
+        });
+    } else if (auto *planner = qobject_cast<frmPlanner *>(window)) {
+        // Every change of the Planner's day moves the Calendar's months there, without a day click.
+        QObject::connect(planner, &frmPlanner::dayShown, &main, [&main](const QDate &day) {
+            if (auto *months = qobject_cast<frmCalendar *>(main.opener().load(WindowKey::Calendar)))
+                months->setValue(day);
         });
     }
 }

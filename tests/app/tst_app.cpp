@@ -5,12 +5,15 @@
 #include "app/systray.h"
 #include "app/windowopener.h"
 #include "app/windows.h"
+#include "calendar/frmcalendar.h"
 #include "common/settings.h"
+#include "planner/frmplanner.h"
 #include "reminders/reminderlist.h"
 #include "reminders/schedule.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QPointer>
 #include <QProcess>
 #include <QSettings>
@@ -113,6 +116,8 @@ private Q_SLOTS:
     void shutdownSavesAndUnloadsOnce();
     void remTimerRunsEveryFiveSeconds();
     void missingNotificationAreaIsRecorded();
+
+    void calendarAndPlannerMoveEachOtherOnce();
 
     void endingWithABoxOpen_data();
     void endingWithABoxOpen();
@@ -422,6 +427,32 @@ void TestShell::missingNotificationAreaIsRecorded()
     QVERIFY(!main.isTrayMissing()); // a tray host may still be starting
     QTRY_VERIFY_WITH_TIMEOUT(main.isTrayMissing(), frmQY2::TrayWaitMs + 2000);
     QCOMPARE(changed.count(), 1);
+}
+
+// A day clicked in the Calendar moves the Planner (loaded unshown for it); each change of the
+// Planner's day moves the Calendar's months without counting as a click; neither echoes back.
+void TestShell::calendarAndPlannerMoveEachOtherOnce()
+{
+    m_env->setNow(QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
+    frmQY2 main;
+    registerWindows(main);
+    auto *calendar = qobject_cast<frmCalendar *>(main.opener().show(WindowKey::Calendar));
+    QVERIFY(calendar);
+    QSignalSpy clicks(calendar, &frmCalendar::dayClicked);
+    calendar->MonthView2_DateClick(QDate(2026, 12, 20));
+    auto *planner = qobject_cast<frmPlanner *>(main.opener().window(WindowKey::Planner));
+    QVERIFY(planner);
+    QVERIFY(!planner->isVisible());
+    QCOMPARE(planner->shownDate(), QDate(2026, 12, 20));
+    QCOMPARE(clicks.count(), 1);
+
+    QSignalSpy days(planner, &frmPlanner::dayShown);
+    planner->stepDay(1);
+    QCOMPARE(days.count(), 1);
+    QCOMPARE(calendar->value(), QDate(2026, 12, 21));
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(calendar->findChild<QLabel *>(QStringLiteral("panel2"))->text(), QStringLiteral("13 days from today"));
+    main.unload();
 }
 
 void TestShell::endingWithABoxOpen_data()

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QTimer>
+#include <QWidget>
+
+class QCalendarWidget;
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QStatusBar;
+class QToolButton;
+
+// The Calendar window: a grid of months (columns x rows). A day clicked tells how far it is from
+// today and moves the Planner there (dayClicked); the Planner sets the shown day back with setValue.
+// Resizing the window changes how many months it shows, and the window snaps to the grid.
+class frmCalendar final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxMonths = 12; // the most months the grid shows at once
+
+    explicit frmCalendar(QWidget *parent = nullptr);
+
+    QDate value() const { return m_value; }
+    // The shown day set from outside (the Planner): no day click, the status bar stays.
+    void setValue(const QDate &date);
+    // A day chosen in the grid (click, or Enter on a day): the distance text, then dayClicked.
+    void MonthView2_DateClick(const QDate &date);
+
+    int columns() const { return m_columns; }
+    int rows() const { return m_rows; }
+    QDate firstMonth() const { return m_first; }
+    // False (nothing changes) for counts the grid does not take.
+    bool setGrid(int columns, int rows);
+    void showMonthsFrom(const QDate &firstMonth);
+    // The snapping of a resize: the counts that fit the window's size, then the window fits the grid.
+    void Form_Resize();
+    QSize monthSize() const { return m_monthSize; }
+
+    static QString distanceText(const QDate &today, const QDate &day); // "N days from today", or empty
+
+Q_SIGNALS:
+    void dayClicked(const QDate &date);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *makeMonth(int index);
+    void rebuild();
+    void refreshMonths();
+    void fitWindowToGrid();
+
+    QDate m_value;
+    QDate m_first; // the first day of the first month shown
+    int m_columns = 3;
+    int m_rows = 2;
+    QSize m_monthSize;
+    bool m_fitting = false;
+    QTimer m_snapTimer;
+
+    QWidget *m_picCalendar = nullptr;
+    QWidget *m_MonthView2 = nullptr;
+    QGridLayout *m_grid = nullptr;
+    QList<QLabel *> m_titles;
+    QList<QCalendarWidget *> m_months;
+    QToolButton *m_previous = nullptr;
+    QToolButton *m_next = nullptr;
+    QStatusBar *m_StatusBarCal = nullptr;
+    QLabel *m_panel2 = nullptr;
+    QCheckBox *m_chkOnTop = nullptr;
+};

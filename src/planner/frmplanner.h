@@ -1,0 +1,122 @@
+#pragma once
+
+#include "planner/planday.h"
+
+#include <QDate>
+#include <QList>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class PlanPurge;
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QRadioButton;
+class QScrollBar;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class RolloverHints;
+
+// The Planner window: one day at a time as a column of time slots (a time, a done box and the
+// appointment), stored in the day's file when the day is left and when the window closes.
+class frmPlanner final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int VisibleRows = 17;
+    static constexpr int RowTwips = 300; // the scroll bar counts in twips: one row is 300
+
+    explicit frmPlanner(QWidget *parent = nullptr);
+    ~frmPlanner() override;
+
+    QDate shownDate() const { return m_shown; }
+    int interval() const { return m_interval; }
+    int slotCount() const { return int(m_txtPlanItem.size()); }
+    bool isPurging() const { return bool(m_purge); }
+
+    // Stores the day being left, then shows the date now in dtpPlanner. Refused (the picker goes back)
+    // while a purge runs.
+    void Date_Change();
+    // Moves to a day as the Calendar does: the picker takes it, then Date_Change.
+    void showDay(const QDate &day);
+
+    void purge(); // the Purge button: asks, then deletes the stored days up to the shown one
+    void chooseInterval(int interval); // an interval option chosen by the user
+    void stepDay(int days); // the arrows
+
+    static QString slotTimeText(int minutes); // "h:mm AM"
+
+Q_SIGNALS:
+    void dayShown(const QDate &day); // after every change of day (the Calendar follows it)
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QToolBar *buildToolbar();
+    QWidget *buildSlotArea();
+    QWidget *buildChoices();
+    QStatusBar *buildStatusBar();
+    void attachHints();
+
+    void PlanBuildSlots();
+    void PlanClearDay();
+    void addRow(int row);
+    void setInterval(int interval);
+    void scrollTo(int twips);
+    void scrollSnap(int twips);
+    void keepRowInView(QWidget *focused);
+
+    PlanDay::Day currentDay() const;
+    bool dayHasContent() const;
+    void loadShownDay();
+    bool saveShownDay();
+    void setPickerDate(const QDate &date);
+
+    void purgeStep();
+    void setDayControlsEnabled(bool enabled);
+    void finishPurge(bool tell);
+
+    int m_interval = PlanDay::DefaultInterval;
+    QDate m_shown;
+    bool m_shownUnreadable = false; // its file could not be read: it is not written over
+    bool m_settingDate = false;
+    int m_scrollTwips = 0;
+    std::unique_ptr<PlanPurge> m_purge;
+    bool m_closeAfterPurge = false;
+    QTimer m_purgeTimer;
+
+    QLabel *m_lblPlnTm = nullptr;
+    QLabel *m_lblPlnDsc = nullptr;
+    QToolBar *m_Toolbar1 = nullptr;
+    QAction *m_btnPurge = nullptr;
+    QAction *m_btnHelp = nullptr;
+    QWidget *m_picPlnMain = nullptr;
+    QWidget *m_picPlanner = nullptr;
+    QScrollBar *m_scrPlanner = nullptr;
+    QList<QLabel *> m_lblPlanTime;
+    QList<QCheckBox *> m_chkPlan;
+    QList<QLineEdit *> m_txtPlanItem;
+    std::array<QRadioButton *, PlanDay::IntervalCount> m_optTime {};
+    QButtonGroup *m_intervals = nullptr;
+    QLabel *m_lblPlannerDate = nullptr;
+    QDateEdit *m_dtpPlanner = nullptr;
+    QWidget *m_updDate = nullptr;
+    QToolButton *m_dayBack = nullptr;
+    QToolButton *m_dayForward = nullptr;
+    QProgressBar *m_ProgressBar1 = nullptr;
+    QStatusBar *m_StatusBarRem = nullptr;
+    std::array<QLabel *, 5> m_panels {};
+    RolloverHints *m_hints = nullptr;
+    int m_rowHeight = 20;
+    int m_timeWidth = 57;
+};

@@ -1,0 +1,123 @@
+#include "planner/planday.h"
+
+#include "common/datafolder.h"
+#include "common/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringTokenizer>
+
+namespace PlanDay {
+
+int slotMinutes(int interval)
+{
+    static constexpr int minutes[IntervalCount] = { 15, 30, 60 };
+    return minutes[isInterval(interval) ? interval : DefaultInterval];
+}
+
+int slotCount(int interval)
+{
+    return 24 * 60 / slotMinutes(interval);
+}
+
+bool isInterval(int interval)
+{
+    return interval >= 0 && interval < IntervalCount;
+}
+
+QString dayKey(const QDate &day)
+{
+    return day.toString(QStringLiteral("yyyyMMdd"));
+}
+
+QString folder()
+{
+    const QString path = DataFolder::filePath(QStringLiteral("PlanData"));
+    QDir().mkpath(path);
+    return path;
+}
+
+QString dayPath(const QDate &day)
+{
+    return QDir(folder()).filePath(dayKey(day));
+}
+
+QString fileText(const Day &day)
+{
+    QString text = QString::number(day.interval) + QStringLiteral("\r\n");
+    for (const Slot &slot : day.entries) {
+        text += slot.done ? u'1' : u'0';
+        text += OneLine(slot.text);
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+Contents parse(const QString &text)
+{
+    Contents contents;
+    bool first = true;
+    // ReadTextFile ends every line with CR LF; the tokenizer's last, empty part is no line.
+    const QList<QStringView> lines = QStringTokenizer(text, u"\r\n").toContainer();
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        const QStringView line = lines.at(i);
+        if (first) {
+            first = false;
+            if (line.size() == 1 && isInterval(line.at(0).unicode() - u'0'))
+                contents.interval = line.at(0).unicode() - u'0';
+            else
+                ++contents.unusableLines;
+            continue;
+        }
+        if (!line.isEmpty() && (line.at(0) == u'0' || line.at(0) == u'1')) {
+            contents.entries.append(Slot { line.at(0) == u'1', line.sliced(1).toString() });
+        } else {
+            contents.entries.append(std::nullopt);
+            ++contents.unusableLines;
+        }
+    }
+    return contents;
+}
+
+Day apply(const Contents &contents, int interval)
+{
+    Day day;
+    day.interval = contents.interval.value_or(interval);
+    day.entries.resize(slotCount(day.interval));
+    for (qsizetype k = 0; k < contents.entries.size(); ++k) {
+        if (k < day.entries.size()) {
+            if (contents.entries.at(k))
+                day.entries[k] = *contents.entries.at(k);
+        }
+    }
+    return day;
+}
+
+bool PlanSaveDay(const QDate &date, const Day &day, QString *error)
+{
+    return WriteTextFile(dayPath(date), fileText(day), error);
+}
+
+std::optional<Contents> PlanLoadDay(const QDate &date, QString *error)
+{
+    const std::optional<QString> text = ReadTextFile(dayPath(date), error);
+    if (!text)
+        return std::nullopt;
+    return parse(*text);
+}
+
+bool isDamaged(const Contents &contents, int interval)
+{
+    return contents.unusableLines > 0 || contents.entries.size() > slotCount(contents.interval.value_or(interval));
+}
+
+QString keepDamagedCopy(const QDate &date)
+{
+    const QString copy = dayPath(date) + QStringLiteral(".damaged");
+    const std::optional<QByteArray> bytes = ReadFileBytes(dayPath(date));
+    if (!bytes || !AppendToFile(copy, *bytes))
+        return QString();
+    return copy;
+}
+
+} // namespace PlanDay

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// The Planner's day files: one file a day in the folder "PlanData" of the data folder, named by the
+// day's key "yyyymmdd", without extension. Line 1 is the interval index ("0", "1" or "2"), then one
+// line a slot in slot order: the done flag "0" or "1" followed at once by the slot's text. CR LF ends
+// every line. An empty file stands for a day with nothing stored yet.
+namespace PlanDay {
+
+inline constexpr int DefaultInterval = 1;
+inline constexpr int IntervalCount = 3;
+int slotCount(int interval); // 96, 48, 24
+int slotMinutes(int interval); // 15, 30, 60
+bool isInterval(int interval);
+
+inline const QDate FirstDay { 2000, 1, 1 };
+inline const QDate LastDay { 9999, 12, 31 };
+
+struct Slot
+{
+    bool done = false;
+    QString text;
+    bool operator==(const Slot &) const = default;
+};
+
+struct Day
+{
+    int interval = DefaultInterval;
+    QList<Slot> entries; // slotCount(interval) of them
+};
+
+// What a day file holds: the interval it names (none when the file is empty or its first line is no
+// interval), the entries its lines fill (missing lines: empty entries) and how many of its lines could
+// not be used (a slot line not starting with 0 or 1, a bad first line).
+struct Contents
+{
+    std::optional<int> interval;
+    QList<std::optional<Slot>> entries; // by line; nullopt for an unusable line
+    int unusableLines = 0;
+};
+
+QString dayKey(const QDate &day);
+QString folder(); // created when missing
+QString dayPath(const QDate &day);
+
+QString fileText(const Day &day);
+Contents parse(const QString &text);
+// The day as shown after reading contents into a grid of `interval` (the file's own interval wins).
+Day apply(const Contents &contents, int interval);
+// True when some of the file's lines could not be used (also lines past the last slot).
+bool isDamaged(const Contents &contents, int interval);
+
+// Writes the day's file (through the atomic writer); false and the reason on failure.
+bool PlanSaveDay(const QDate &date, const Day &day, QString *error = nullptr);
+// Reads the day's file, creating it empty when missing; nullopt and the reason when it cannot be read.
+std::optional<Contents> PlanLoadDay(const QDate &date, QString *error = nullptr);
+
+// Days kept aside when their file had lines that could not be used: the file as it was, before the
+// day is saved again. Returns the copy's path, or an empty text when it could not be made.
+QString keepDamagedCopy(const QDate &date);
+
+} // namespace PlanDay

@@ -1,0 +1,230 @@
+#include "../support/coretestenvironment.h"
+
+#include "planner/planday.h"
+#include "planner/planpurge.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+QByteArray lines(const QStringList &list)
+{
+    QByteArray bytes;
+    for (const QString &line : list)
+        bytes += line.toUtf8() + "\r\n";
+    return bytes;
+}
+
+// A day file of the interval with the given lines for its first slots (the rest empty).
+QByteArray dayFile(int interval, const QStringList &first)
+{
+    QStringList all { QString::number(interval) };
+    for (int k = 0; k < PlanDay::slotCount(interval); ++k)
+        all << first.value(k, QStringLiteral("0"));
+    return lines(all);
+}
+
+} // namespace
+
+class TestPlannerCore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void writtenFileIsByteExact_data();
+    void writtenFileIsByteExact();
+    void readBack_data();
+    void readBack();
+    void damagedFilesLoadHarmlessly_data();
+    void damagedFilesLoadHarmlessly();
+    void firstShowCreatesAnEmptyFile();
+    void unreadableDayIsNoDay();
+    void purge_data();
+    void purge();
+
+private:
+    std::unique_ptr<CoreTestEnvironment> m_env;
+};
+
+void TestPlannerCore::writtenFileIsByteExact_data()
+{
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<QList<int>>("slotIndexes");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QList<bool>>("done");
+    QTest::addColumn<QByteArray>("bytes");
+
+    // 60 minutes: a ticked "Dentist" at 9:00 and an open "Call Bob" at 14:00.
+    QStringList sixty(24, QStringLiteral("0"));
+    sixty[9] = QStringLiteral("1Dentist");
+    sixty[14] = QStringLiteral("0Call Bob");
+    QTest::newRow("60 minutes") << 2 << QList<int> { 9, 14 } << QStringList { "Dentist", "Call Bob" }
+                                << QList<bool> { true, false } << lines(QStringList { "2" } + sixty);
+    QTest::newRow("30 minutes, empty") << 1 << QList<int>() << QStringList() << QList<bool>()
+                                       << lines(QStringList { "1" } + QStringList(48, QStringLiteral("0")));
+    QStringList fifteen(96, QStringLiteral("0"));
+    fifteen[95] = QStringLiteral("1");
+    QTest::newRow("15 minutes, ticked without text")
+        << 0 << QList<int> { 95 } << QStringList { "" } << QList<bool> { true } << lines(QStringList { "0" } + fifteen);
+    QStringList breaks(48, QStringLiteral("0"));
+    breaks[0] = QStringLiteral("0a b c d e");
+    QTest::newRow("every line break becomes a space")
+        << 1 << QList<int> { 0 } << QStringList { QStringLiteral("a\r\nb\rc\nd\u2028e") } << QList<bool> { false }
+        << lines(QStringList { "1" } + breaks);
+}
+
+void TestPlannerCore::writtenFileIsByteExact()
+{
+    QFETCH(int, interval);
+    QFETCH(QList<int>, slotIndexes);
+    QFETCH(QStringList, texts);
+    QFETCH(QList<bool>, done);
+    QFETCH(QByteArray, bytes);
+    PlanDay::Day day { interval, QList<PlanDay::Slot>(PlanDay::slotCount(interval)) };
+    for (qsizetype i = 0; i < slotIndexes.size(); ++i)
+        day.entries[slotIndexes[i]] = { done[i], texts[i] };
+    const QDate date(2000, 10, 5);
+    QVERIFY(PlanDay::PlanSaveDay(date, day));
+    QCOMPARE(m_env->readBytes(QStringLiteral("PlanData/20001005")), bytes);
+}
+
+void TestPlannerCore::readBack_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("shownInterval");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<bool>("done");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("a digit first") << dayFile(1, { "0", "09 o'clock call" }) << 1 << 1 << 1 << false
+                                   << QStringLiteral("9 o'clock call");
+    QTest::newRow("another interval switches the grid")
+        << dayFile(0, QStringList(96, QStringLiteral("1x"))) << 1 << 0 << 95 << true << QStringLiteral("x");
+    QTest::newRow("empty file keeps the shown interval") << QByteArray() << 2 << 2 << 0 << false << QString();
+    QTest::newRow("fewer lines than slots") << lines({ "2", "0a", "1b" }) << 1 << 2 << 1 << true << QStringLiteral("b");
+    QTest::newRow("Windows-1252 text") << QByteArray("1\r\n0caf\xe9\r\n") << 1 << 1 << 0 << false
+                                       << QStringLiteral("caf\u00e9");
+}
+
+void TestPlannerCore::readBack()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, shownInterval);
+    QFETCH(int, interval);
+    QFETCH(int, slot);
+    QFETCH(bool, done);
+    QFETCH(QString, text);
+    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
+    m_env->writeBytes(QStringLiteral("PlanData/20240312"), bytes);
+    const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(QDate(2024, 3, 12));
+    QVERIFY(contents);
+    QVERIFY(!PlanDay::isDamaged(*contents, shownInterval));
+    const PlanDay::Day day = PlanDay::apply(*contents, shownInterval);
+    QCOMPARE(day.interval, interval);
+    QCOMPARE(day.entries.size(), PlanDay::slotCount(interval));
+    QCOMPARE(day.entries.at(slot), (PlanDay::Slot { done, text }));
+}
+
+void TestPlannerCore::damagedFilesLoadHarmlessly_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<QStringList>("firstTexts"); // slots 0.. as shown
+
+    QTest::newRow("other first line") << lines({ "7", "0a", "0b" }) << 1 << QStringList { "a", "b" };
+    QTest::newRow("stray characters") << lines({ "1", "0a", "xjunk", "1c" }) << 1 << QStringList { "a", "", "c" };
+    QTest::newRow("empty slot line") << lines({ "1", "0a", "", "0c" }) << 1 << QStringList { "a", "", "c" };
+    QTest::newRow("more lines than slots") << dayFile(2, QStringList(24, QStringLiteral("0z"))) + "0extra\r\n"
+                                           << 2 << QStringList { "z", "z" };
+    QTest::newRow("truncated in a line") << QByteArray("2\r\n0Dent") << 2 << QStringList { "Dent", "" };
+    QTest::newRow("binary") << QByteArray("\x00\x01\x02\r\n\xff", 6) << 1 << QStringList { "", "" };
+}
+
+void TestPlannerCore::damagedFilesLoadHarmlessly()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, interval);
+    QFETCH(QStringList, firstTexts);
+    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
+    m_env->writeBytes(QStringLiteral("PlanData/20240312"), bytes);
+    const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(QDate(2024, 3, 12));
+    QVERIFY(contents);
+    const PlanDay::Day day = PlanDay::apply(*contents, 1);
+    QCOMPARE(day.interval, interval);
+    for (qsizetype k = 0; k < firstTexts.size(); ++k)
+        QCOMPARE(day.entries.at(k).text, firstTexts.at(k));
+    // A damaged file is kept as it was before the day is stored again; a whole one is not.
+    const bool damaged = QTest::currentDataTag() != QByteArrayLiteral("truncated in a line");
+    QCOMPARE(PlanDay::isDamaged(*contents, 1), damaged);
+    const QString copy = PlanDay::keepDamagedCopy(QDate(2024, 3, 12));
+    QCOMPARE(m_env->readBytes(QStringLiteral("PlanData/20240312.damaged")), bytes);
+    QCOMPARE(copy, m_env->dataPath(QStringLiteral("PlanData/20240312.damaged")));
+}
+
+void TestPlannerCore::firstShowCreatesAnEmptyFile()
+{
+    const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(QDate(2026, 12, 7));
+    QVERIFY(contents);
+    QVERIFY(!contents->interval);
+    QCOMPARE(QFileInfo(m_env->dataPath(QStringLiteral("PlanData/20261207"))).size(), 0);
+}
+
+void TestPlannerCore::unreadableDayIsNoDay()
+{
+    QVERIFY(QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData/20261207"))); // a folder in its place
+    QString reason;
+    QCOMPARE(PlanDay::PlanLoadDay(QDate(2026, 12, 7), &reason), std::nullopt);
+    QVERIFY(!reason.isEmpty());
+}
+
+void TestPlannerCore::purge_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QDate>("upTo");
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<QList<int>>("progress"); // after each step of one file
+
+    const QStringList january { "19991231", "20000101", "20000102", "20000103", "20000104", "notes", "2000010" };
+    QTest::newRow("3 January 2000") << january << QDate(2000, 1, 3)
+                                    << QStringList { "19991231", "2000010", "20000104", "notes" }
+                                    << QList<int> { 0, 50, 100 };
+    QTest::newRow("1 January 2000") << january << QDate(2000, 1, 1)
+                                    << QStringList { "19991231", "2000010", "20000102", "20000103", "20000104",
+                                           "notes" }
+                                    << QList<int> { 100 };
+    QTest::newRow("before 2000") << january << QDate(1999, 12, 31) << january << QList<int>();
+    QTest::newRow("numbers that are no dates go too")
+        << QStringList { "20001332", "20261207", "20261208" } << QDate(2026, 12, 7) << QStringList { "20261208" }
+        << QList<int> { 0, 100 };
+}
+
+void TestPlannerCore::purge()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QDate, upTo);
+    QFETCH(QStringList, left);
+    QFETCH(QList<int>, progress);
+    const QString folder = PlanDay::folder();
+    for (const QString &name : files)
+        m_env->writeBytes(QStringLiteral("PlanData/") + name, "1\r\n");
+    PlanPurge purge(folder, upTo);
+    QList<int> seen;
+    while (!purge.atEnd())
+        seen.append(purge.step(1));
+    QCOMPARE(seen, progress);
+    QCOMPARE(purge.deleted(), int(files.size() - left.size()));
+    QStringList remaining = QDir(folder).entryList(QDir::Files);
+    remaining.sort();
+    left.sort();
+    QCOMPARE(remaining, left);
+}
+
+QTEST_GUILESS_MAIN(TestPlannerCore)
+#include "tst_plannercore.moc"
