@@ -2,12 +2,15 @@
 # Kills the reminder store with SIGKILL during its saves, KILLS times (default 1000), and counts the
 # damaged files: a reminders.dat that is missing, empty after the first save, or holds a line that is
 # not a whole record. Also counts the save files a kill left behind (the next start removes those).
-# Usage: bench/killloop/run.sh [BUILD_DIR] [KILLS]   (build with -DQY2_BUILD_BENCHMARKS=ON)
+# Usage: bench/killloop/run.sh [BUILD_DIR] [KILLS]
 set -euo pipefail
-build=${1:-build}
+top=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$top/build}
 kills=${2:-1000}
+"$top/scripts/install-deps" --bench
+cmake -S "$top" -B "$build" -DQY2_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build "$build" --target qy2-saveloop >/dev/null
 saver="$build/bench/killloop/qy2-saveloop"
-[ -x "$saver" ] || { echo "build $saver first: cmake -DQY2_BUILD_BENCHMARKS=ON" >&2; exit 2; }
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 printf '203001010900000Seed\r\n' > "$folder/reminders.dat"

@@ -26,7 +26,7 @@ openbox >/dev/null 2>&1 &
 trayer --edge bottom --align right --widthtype request --height 28 >/dev/null 2>&1 &
 sleep 1
 
-export XDG_RUNTIME_DIR=$work/run
+export XDG_RUNTIME_DIR=$work/run XDG_CACHE_HOME=$work/cache # the font cache is shared, as on a desktop
 mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 
 fresh_home() { # mode: a home of its own, as a first start finds it

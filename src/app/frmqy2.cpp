@@ -10,6 +10,38 @@
 #include <QSystemTrayIcon>
 #include <QThread>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace {
+
+// Gives the heap that start-up and closed windows left free back to the system, so that the program
+// stays small while it waits in the tray.
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+// What could stop the program keeping its data, said once at start-up; the program runs on.
+void reportStartProblems()
+{
+    if (const QString problem = DataFolder::problem(); !problem.isEmpty())
+        Dialogs::show({ Message::Icon::Exclamation, QObject::tr("Quillory2: No data folder"), problem });
+    if (!Settings::isWritable())
+        Dialogs::show({ Message::Icon::Exclamation, QObject::tr("Quillory2: Settings cannot be saved"),
+            QObject::tr("THE SETTINGS CANNOT BE SAVED\r\n\r\n%1\r\n\r\nWindow places and options chosen now "
+                        "will be forgotten when the program ends.\r\n\r\nSolution:\r\nMake the folder "
+                        "writable, then start Quillory2 again.")
+                .arg(QDir::toNativeSeparators(Settings::fileName())) });
+    // Left by a save that a crash cut short; the file itself is whole.
+    removeStaleSaveFiles(DataFolder::path(), { QStringLiteral(".dat"), QStringLiteral(".txt") });
+}
+
+} // namespace
+
 frmQY2::frmQY2(QWidget *parent)
     : QWidget(parent)
 {
@@ -22,6 +54,9 @@ frmQY2::frmQY2(QWidget *parent)
     m_reminders.setMessageSink([](const Message &message) { return Dialogs::show(message); });
     connect(&m_reminders, &ReminderList::saveFailed, this,
         [](const QString &path, const QString &reason) { Dialogs::show(Dialogs::writeFailedMessage(path, reason)); });
+    connect(&m_opener, &WindowOpener::loaded, this, [this](WindowKey, QWidget *window) {
+        connect(window, &QObject::destroyed, this, [] { QTimer::singleShot(0, releaseFreedMemory); });
+    });
     connect(&m_sysTray, &SysTray::MouseMove, this, &frmQY2::SysTray1_MouseMove);
     connect(&m_sysTray, &SysTray::MouseDown, this, &frmQY2::SysTray1_MouseDown);
     connect(&m_sysTray, &SysTray::hostChanged, this, [this](bool available) {
@@ -58,25 +93,6 @@ void frmQY2::setTrayMissing(bool missing)
     Q_EMIT trayMissingChanged(missing);
 }
 
-namespace {
-
-// What could stop the program keeping its data, said once at start-up; the program runs on.
-void reportStartProblems()
-{
-    if (const QString problem = DataFolder::problem(); !problem.isEmpty())
-        Dialogs::show({ Message::Icon::Exclamation, QObject::tr("Quillory2: No data folder"), problem });
-    if (!Settings::isWritable())
-        Dialogs::show({ Message::Icon::Exclamation, QObject::tr("Quillory2: Settings cannot be saved"),
-            QObject::tr("THE SETTINGS CANNOT BE SAVED\r\n\r\n%1\r\n\r\nWindow places and options chosen now "
-                        "will be forgotten when the program ends.\r\n\r\nSolution:\r\nMake the folder "
-                        "writable, then start Quillory2 again.")
-                .arg(QDir::toNativeSeparators(Settings::fileName())) });
-    // Left by a save that a crash cut short; the file itself is whole.
-    removeStaleSaveFiles(DataFolder::path(), { QStringLiteral("*.dat"), QStringLiteral("*.txt") });
-}
-
-} // namespace
-
 void frmQY2::Form_Load()
 {
     reportStartProblems();
@@ -97,6 +113,7 @@ void frmQY2::Form_Load()
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         QTimer::singleShot(TrayWaitMs, this, &frmQY2::checkTray);
+    QTimer::singleShot(SettleMs, this, releaseFreedMemory);
 }
 
 void frmQY2::checkTray()

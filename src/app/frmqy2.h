@@ -20,6 +20,7 @@ class frmQY2 final : public QWidget
 public:
     static constexpr int RemTimerInterval = 5000;
     static constexpr int TrayWaitMs = 3000;
+    static constexpr int SettleMs = 1000; // after the start-up, freed heap goes back to the system
 
     explicit frmQY2(QWidget *parent = nullptr);
     ~frmQY2() override;

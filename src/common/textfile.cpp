@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -277,15 +277,33 @@ bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error)
     return true;
 }
 
-int removeStaleSaveFiles(const QString &folder, const QStringList &nameFilters)
+namespace {
+
+// "<name>.XXXXXX": six letters or digits after the last full stop, as the atomic writer makes them.
+bool isSaveFileOf(const QString &file, const QStringList &suffixes)
 {
-    static const QRegularExpression saveFileName(QStringLiteral("^(.+)\\.[A-Za-z0-9]{6}$"));
+    const qsizetype base = file.size() - 7;
+    if (base < 1 || file.at(base) != u'.')
+        return false;
+    for (qsizetype i = base + 1; i < file.size(); ++i) {
+        const char16_t c = file.at(i).unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')))
+            return false;
+    }
+    const QStringView name = QStringView(file).left(base);
+    return std::any_of(suffixes.cbegin(), suffixes.cend(),
+        [name](const QString &suffix) { return name.size() > suffix.size() && name.endsWith(suffix); });
+}
+
+} // namespace
+
+int removeStaleSaveFiles(const QString &folder, const QStringList &suffixes)
+{
     int removed = 0;
     QDir dir(folder);
     const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
     for (const QString &file : files) {
-        const QRegularExpressionMatch match = saveFileName.match(file);
-        if (match.hasMatch() && QDir::match(nameFilters, match.captured(1)) && dir.remove(file))
+        if (isSaveFileOf(file, suffixes) && dir.remove(file))
             ++removed;
     }
     return removed;

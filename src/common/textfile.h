@@ -32,9 +32,9 @@ bool WriteTextFile(const QString &path, const QString &text, QString *error = nu
 // when that fails.
 bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // A save that was cut short (a crash between writing and replacing) leaves "<name>.XXXXXX" beside
-// the file; this removes those of the folder whose <name> matches one of the name filters ("*.dat").
+// the file; this removes those of the folder whose <name> ends in one of the suffixes (".dat").
 // Returns how many.
-int removeStaleSaveFiles(const QString &folder, const QStringList &nameFilters);
+int removeStaleSaveFiles(const QString &folder, const QStringList &suffixes);
 
 // Every kind of line break (CR LF, CR, LF, U+2028, U+2029) becomes one space, so a text typed or
 // pasted for one line of a file stays on one line.

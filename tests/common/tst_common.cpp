@@ -341,7 +341,7 @@ void TestCommon::staleSaveFiles()
     QFETCH(bool, removed);
     m_env->writeBytes(name, "left behind");
     QCOMPARE(
-        removeStaleSaveFiles(m_env->dataPath(), { QStringLiteral("*.dat"), QStringLiteral("*.txt") }), removed ? 1 : 0);
+        removeStaleSaveFiles(m_env->dataPath(), { QStringLiteral(".dat"), QStringLiteral(".txt") }), removed ? 1 : 0);
     QCOMPARE(QFile::exists(m_env->dataPath(name)), !removed);
 }
 
