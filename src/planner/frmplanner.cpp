@@ -144,7 +144,7 @@ QWidget *frmPlanner::buildSlotArea()
 
     m_scrPlanner = new QScrollBar(Qt::Vertical);
     m_scrPlanner->setObjectName(QStringLiteral("scrPlanner"));
-    m_scrPlanner->setAccessibleName(tr("Time entries"));
+    m_scrPlanner->setAccessibleName(tr("Time slots"));
     m_scrPlanner->setSingleStep(RowTwips);
     m_scrPlanner->setPageStep(4 * RowTwips);
     m_scrPlanner->setFixedHeight(VisibleRows * m_rowHeight);
@@ -315,7 +315,7 @@ void frmPlanner::PlanBuildSlots()
     m_scrPlanner->setRange(0, (count - VisibleRows) * RowTwips);
     scrollTo(StartScrollTwips[m_interval]);
 
-    // Keyboard order: the toolbar, the entries row by row, the intervals, the day.
+    // Keyboard order: the toolbar, the slots row by row, the intervals, the day.
     QWidget *previous = m_Toolbar1;
     for (int row = 0; row < count; ++row) {
         QWidget::setTabOrder(previous, m_chkPlan[row]);
@@ -423,7 +423,7 @@ void frmPlanner::loadShownDay()
         const QString copy = PlanDay::keepDamagedCopy(m_shown);
         m_shownUnreadable = copy.isEmpty();
         Dialogs::show(plannerMessage(Message::Icon::Information,
-                          tr("Some lines of this day's file could not be read; the entries they were for are shown "
+                          tr("Some lines of this day's file could not be read; the slots they were for are shown "
                              "empty.\r\n\r\nThe file as it was is kept in\r\n%1")
                               .arg(QDir::toNativeSeparators(copy.isEmpty() ? PlanDay::dayPath(m_shown) : copy))),
             this);

@@ -34,7 +34,7 @@ struct Day
 };
 
 // What a day file holds: the interval it names (none when the file is empty or its first line is no
-// interval), the entries its lines fill (missing lines: empty entries) and how many of its lines could
+// interval), the slots its lines fill (missing lines: empty slots) and how many of its lines could
 // not be used (a slot line not starting with 0 or 1, a bad first line).
 struct Contents
 {
