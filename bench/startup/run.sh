@@ -36,8 +36,11 @@ fresh_home() { # mode: a home of its own, as a first start finds it
     return 0
 }
 
-docked() { # class name: is a window of that class embedded in the tray panel?
-    xwininfo -root -tree 2>/dev/null | awk '/"panel": \("panel"/{p=1} p' | grep -q "(\"$1\""
+docked() { # class name: is a window of that class embedded in the tray panel (below it in the tree)?
+    xwininfo -root -tree 2>/dev/null | awk '
+        p && match($0, /^ */) && RLENGTH <= depth { p = 0 }
+        /"panel": \("panel"/ { p = 1; match($0, /^ */); depth = RLENGTH; next }
+        p' | grep -q "(\"$1\""
 }
 
 time_to_dock() { # mode program class -> milliseconds from exec to docked icon

@@ -95,21 +95,22 @@ void frmQY2::setTrayMissing(bool missing)
 
 void frmQY2::Form_Load()
 {
+    setAutoPopUpMenu(Settings::get(Key::AutoPopUpMenu));
+    m_popUpDelay = Settings::readInteger(Key::PopUpDelay);
+    // The icon goes up first: it is how the program is reached, and the splash must not delay it.
+    m_sysTray.setIcon(QApplication::windowIcon());
+    m_sysTray.setToolTip(QStringLiteral("Quillory II"));
+    m_sysTray.setVisible(true);
+
     reportStartProblems();
     if (Settings::readTruth(Key::ShowSplash)) {
         m_opener.show(WindowKey::Splash); // the splash hands over to the toolbar itself
     } else if (Settings::readTruth(Key::ShowToolBar)) {
         m_opener.show(WindowKey::ToolBar);
     }
-    setAutoPopUpMenu(Settings::get(Key::AutoPopUpMenu));
-    m_popUpDelay = Settings::readInteger(Key::PopUpDelay);
     m_reminders.readOptions();
     m_reminders.LoadReminders();
     m_reminders.RemLoadCheckPast();
-
-    m_sysTray.setIcon(QApplication::windowIcon());
-    m_sysTray.setToolTip(QStringLiteral("Quillory II"));
-    m_sysTray.setVisible(true);
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         QTimer::singleShot(TrayWaitMs, this, &frmQY2::checkTray);
