@@ -97,8 +97,14 @@ std::optional<QString> decodeUtf16(const QByteArray &bytes)
     const bool little = bytes.startsWith("\xFF\xFE");
     if (!little && !bytes.startsWith("\xFE\xFF"))
         return std::nullopt;
-    QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-    return QString(utf16.decode(QByteArrayView(bytes).sliced(2)));
+    const QByteArrayView units = QByteArrayView(bytes).sliced(2);
+    // The mark is already taken off: a second one is text.
+    QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf16.decode(units.first(units.size() & ~qsizetype(1)));
+    if (units.size() % 2 != 0)
+        text += QChar::ReplacementCharacter; // a byte left over at the end is shown, not dropped
+    return text;
 }
 
 QString errnoText()

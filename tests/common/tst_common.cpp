@@ -149,6 +149,7 @@ void TestCommon::readTextFile_data()
                                                       "a\0\r\0\n\0\xe9\0\n\0",
         12) << QStringLiteral("a\r\n\u00e9\r\n");
     QTest::newRow("UTF-16 BE with BOM") << QByteArray("\xfe\xff\0a\0\r\0b", 8) << QStringLiteral("a\r\nb\r\n");
+    QTest::newRow("UTF-16 with a byte left over") << QByteArray("\xfe\xff\0a\x4f", 5) << QStringLiteral("a\ufffd\r\n");
     QTest::newRow("NUL byte") << QByteArray("a\0b", 3)
                               << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\n"));
 }
