@@ -107,9 +107,14 @@ QWidget *frmCalendar::makeMonth(int index)
     return month;
 }
 
+bool frmCalendar::isGridTaken(int columns, int rows)
+{
+    return columns >= 1 && rows >= 1 && columns * rows <= MaxMonths;
+}
+
 bool frmCalendar::setGrid(int columns, int rows)
 {
-    if (columns < 1 || rows < 1 || columns * rows > MaxMonths)
+    if (!isGridTaken(columns, rows))
         return false;
     m_columns = columns;
     m_rows = rows;
@@ -229,10 +234,12 @@ void frmCalendar::Form_Resize()
     const int columns = int(std::nearbyint(double(width()) / m_monthSize.width()));
     const int rows = int(std::nearbyint(double(gridHeight) / m_monthSize.height()));
     // A count the grid does not take leaves its previous count.
-    const bool columnsTaken = columns != m_columns && setGrid(columns, m_rows);
-    const bool rowsTaken = rows != m_rows && setGrid(m_columns, rows);
-    if (!columnsTaken && !rowsTaken)
+    const int newColumns = isGridTaken(columns, m_rows) ? columns : m_columns;
+    const int newRows = isGridTaken(newColumns, rows) ? rows : m_rows;
+    if (newColumns == m_columns && newRows == m_rows)
         fitWindowToGrid();
+    else
+        setGrid(newColumns, newRows);
 }
 
 void frmCalendar::fitWindowToGrid()

@@ -35,6 +35,7 @@ public:
     QDate firstMonth() const { return m_first; }
     // False (nothing changes) for counts the grid does not take.
     bool setGrid(int columns, int rows);
+    static bool isGridTaken(int columns, int rows);
     void showMonthsFrom(const QDate &firstMonth);
     // The snapping of a resize: the counts that fit the window's size, then the window fits the grid.
     void Form_Resize();
