@@ -43,6 +43,8 @@ private Q_SLOTS:
     void writeCutShortKeepsTheOldFile();
     void readFailingPartWayIsNoText();
     void appendToFile();
+    void oneLine_data();
+    void oneLine();
     void staleSaveFiles_data();
     void staleSaveFiles();
 
@@ -321,6 +323,36 @@ void TestCommon::appendToFile()
     QString reason;
     QVERIFY(!AppendToFile(m_env->dataPath(), "x", &reason)); // a folder
     QVERIFY(!reason.isEmpty());
+}
+
+void TestCommon::oneLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("CR LF") << "a\r\nb"
+                           << "a b";
+    QTest::newRow("LF") << "a\nb\nc"
+                        << "a b c";
+    QTest::newRow("CR") << "a\rb"
+                        << "a b";
+    QTest::newRow("line separator") << QStringLiteral("a\u2028b") << "a b";
+    QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << "a b";
+    QTest::newRow("CR then CR LF") << "a\r\r\nb"
+                                   << "a  b";
+    QTest::newRow("LF then CR") << "a\n\rb"
+                                << "a  b";
+    QTest::newRow("trailing break") << "a\r\n"
+                                    << "a ";
+    QTest::newRow("nothing to do") << "plain text"
+                                   << "plain text";
+}
+
+void TestCommon::oneLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, line);
+    QCOMPARE(OneLine(text), line);
 }
 
 void TestCommon::staleSaveFiles_data()

@@ -51,8 +51,6 @@ private Q_SLOTS:
 
     void makeRecord_data();
     void makeRecord();
-    void oneLine_data();
-    void oneLine();
     void wellFormed_data();
     void wellFormed();
 
@@ -151,36 +149,6 @@ void TestRemindersCore::makeRecord()
     QCOMPARE(RecordCategory(made), category);
     QCOMPARE(RecordMessage(made), message);
     QVERIFY(IsWellFormedRecord(made));
-}
-
-void TestRemindersCore::oneLine_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("line");
-
-    QTest::newRow("CR LF") << "a\r\nb"
-                           << "a b";
-    QTest::newRow("LF") << "a\nb\nc"
-                        << "a b c";
-    QTest::newRow("CR") << "a\rb"
-                        << "a b";
-    QTest::newRow("line separator") << QStringLiteral("a\u2028b") << "a b";
-    QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << "a b";
-    QTest::newRow("CR then CR LF") << "a\r\r\nb"
-                                   << "a  b";
-    QTest::newRow("LF then CR") << "a\n\rb"
-                                << "a  b";
-    QTest::newRow("trailing break") << "a\r\n"
-                                    << "a ";
-    QTest::newRow("nothing to do") << "plain text"
-                                   << "plain text";
-}
-
-void TestRemindersCore::oneLine()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, line);
-    QCOMPARE(OneLine(text), line);
 }
 
 void TestRemindersCore::wellFormed_data()
