@@ -1,3 +1,4 @@
+#include "../support/pinnedscreen.h"
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 
@@ -943,24 +944,10 @@ void TestFrmTextEd::size()
     QCOMPARE(Settings::get(Key::TextEdHeight), minimised ? QStringLiteral("7500") : QString::number(outer.height()));
 }
 
-// The offscreen screen is pinned to 1280 x 800 logical pixels.
 int main(int argc, char *argv[])
 {
-    QTemporaryDir screenDir;
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
-        const QString config = screenDir.filePath(QStringLiteral("screen.json"));
-        QFile file(config);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(R"({"screens":[{"name":"test","x":0,"y":0,"width":1280,"height":800,)"
-                       R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
-        file.close();
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
-    }
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    TestFrmTextEd test;
     QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return runOnPinnedScreen<TestFrmTextEd>(argc, argv);
 }
 
 #include "tst_frmtexted.moc"
