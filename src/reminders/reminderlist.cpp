@@ -119,21 +119,30 @@ void ReminderList::notify(const Message &message)
 
 bool ReminderList::SaveReminders()
 {
-    qsizetype size = 0;
-    for (const QString &record : std::as_const(m_records))
-        size += record.size() + 2;
-    QString text;
-    text.reserve(size);
-    for (const QString &record : std::as_const(m_records)) {
-        text += record;
-        text += u"\r\n";
-    }
-    QString reason = tr("The file could not be read at start-up (%1), so it is not written over.").arg(m_unreadable);
-    const bool written = m_unreadable.isEmpty() && WriteTextFile(path(), text, &reason);
+    QString reason;
+    bool written = false;
+    if (isSavingRefused())
+        reason = tr("The file could not be read at start-up (%1), so it is not written over.").arg(m_unreadable);
+    else
+        written = WriteTextFile(path(), fileText(), &reason);
     if (!written)
         Q_EMIT saveFailed(path(), reason);
     Q_EMIT listChanged();
     return written;
+}
+
+QString ReminderList::fileText() const
+{
+    qsizetype size = 0;
+    for (const QString &record : m_records)
+        size += record.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString &record : m_records) {
+        text += record;
+        text += u"\r\n";
+    }
+    return text;
 }
 
 bool ReminderList::AppendReminder(const QString &record)

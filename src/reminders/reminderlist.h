@@ -93,6 +93,7 @@ private:
     void advance(int index);
     void advanceAllDueBefore(const QDateTime &now);
     void setAside(const QByteArray &lines, int count);
+    QString fileText() const;
     void notify(const Message &message);
 
     QStringList m_records;
