@@ -1,8 +1,13 @@
-// The yardstick: a Qt program that shows one tray icon and nothing else.
+// The yardsticks: a Qt program that shows one tray icon and nothing else, and with --window the same
+// program that also shows one small window with a row of seven picture buttons, as a launcher does.
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QPixmap>
+#include <QStyle>
 #include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QWidget>
 
 int main(int argc, char *argv[])
 {
@@ -17,5 +22,17 @@ int main(int argc, char *argv[])
     QSystemTrayIcon tray(icon);
     tray.setToolTip(QStringLiteral("minimal"));
     tray.show();
+
+    QWidget window;
+    if (QCoreApplication::arguments().contains(QStringLiteral("--window"))) {
+        auto *row = new QHBoxLayout(&window);
+        for (int i = 0; i < 7; ++i) {
+            auto *button = new QToolButton(&window);
+            button->setIcon(QApplication::style()->standardIcon(QStyle::StandardPixmap(QStyle::SP_DirIcon + i)));
+            button->setIconSize(QSize(24, 24));
+            row->addWidget(button);
+        }
+        window.show();
+    }
     return app.exec();
 }

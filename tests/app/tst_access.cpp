@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QRadioButton>
 #include <QScreen>
 #include <QtTest>
 #include <memory>
@@ -32,6 +33,8 @@ private Q_SLOTS:
 
     void everyControlIsNamed_data();
     void everyControlIsNamed();
+    void tabReachesEveryControl_data();
+    void tabReachesEveryControl();
     void windowsAreCentredOnTheirFrame_data();
     void windowsAreCentredOnTheirFrame();
     void fixedWindowsMeasureTheirFrame_data();
@@ -115,6 +118,47 @@ QStringList faults(QWidget *window)
     return found;
 }
 
+// The controls a keyboard user should reach, each once, as a screen reader perceives them.
+QList<QWidget *> tabStops(QWidget *window)
+{
+    QList<QWidget *> stops;
+    const auto children = window->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        QWidget *seenAs = perceived(child);
+        if (!child->isWindow() && child->isVisibleTo(window) && child->isEnabled()
+            && (child->focusPolicy() & Qt::TabFocus) && !stops.contains(seenAs))
+            stops << seenAs;
+    }
+    return stops;
+}
+
+// Tab, or Ctrl+Tab where a text box takes the Tab itself, from control to control: the stops met.
+QList<QWidget *> walkByTab(QWidget *start, qsizetype steps)
+{
+    QList<QWidget *> met;
+    start->setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 0; i < steps && QApplication::focusWidget(); ++i) {
+        QWidget *here = QApplication::focusWidget();
+        met << perceived(here);
+        QTest::keyClick(here, Qt::Key_Tab);
+        if (QApplication::focusWidget() == here)
+            QTest::keyClick(here, Qt::Key_Tab, Qt::ControlModifier);
+    }
+    return met;
+}
+
+// A container is reached through the control inside it that takes its focus (a calendar's day table),
+// and a group of option buttons is one stop, entered at its ticked button.
+bool reached(QWidget *stop, const QList<QWidget *> &met)
+{
+    auto *option = qobject_cast<QRadioButton *>(stop);
+    return std::any_of(met.cbegin(), met.cend(), [stop, option](QWidget *widget) {
+        return widget == stop || stop->isAncestorOf(widget)
+            || (option && option->autoExclusive() && qobject_cast<QRadioButton *>(widget)
+                && widget->parentWidget() == stop->parentWidget());
+    });
+}
+
 QPoint centred(const QRect &outer)
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -183,6 +227,28 @@ void TestAccess::everyControlIsNamed()
     QVERIFY2(role == QAccessible::Window || role == QAccessible::Dialog, "a window reports itself as one");
     const QStringList found = faults(window);
     QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral("; "))));
+}
+
+void TestAccess::tabReachesEveryControl_data()
+{
+    addWindowRows();
+}
+
+void TestAccess::tabReachesEveryControl()
+{
+    QFETCH(QString, name);
+    QWidget *window = open(name);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    const QList<QWidget *> stops = tabStops(window);
+    if (stops.isEmpty())
+        QSKIP("nothing to reach");
+    const QList<QWidget *> met = walkByTab(stops.first(), 2 * stops.size() + 2);
+    QStringList missed;
+    for (QWidget *stop : stops) {
+        if (!reached(stop, met))
+            missed << describe(stop);
+    }
+    QVERIFY2(missed.isEmpty(), qPrintable(missed.join(QStringLiteral("; "))));
 }
 
 void TestAccess::windowsAreCentredOnTheirFrame_data()

@@ -156,12 +156,6 @@ void TestFrmCalculator::keysByMouseAndKeyboard_data()
     QTest::addColumn<QString>("readout");
     QTest::newRow("digits, operators, =") << "2 + 3 X 4 ="
                                           << "20.";
-    QTest::newRow("point, minus, divide") << "- 1 . 5 / 3 ="
-                                          << "-0.5";
-    QTest::newRow("percent") << "200 + 10 % ="
-                             << "20.";
-    QTest::newRow("CE") << "5 + 3 CE 4 ="
-                        << "9.";
 }
 
 void TestFrmCalculator::keysByMouseAndKeyboard()
@@ -191,33 +185,22 @@ void TestFrmCalculator::keyboardMapping_data()
     const int none = Qt::NoModifier;
     QTest::newRow("Enter") << "2 + 3" << int(Qt::Key_Return) << "\r" << none << ""
                            << "5.";
-    QTest::newRow("keypad Enter") << "2 + 3" << int(Qt::Key_Enter) << "\r" << int(Qt::KeypadModifier) << ""
-                                  << "5.";
     QTest::newRow("Escape") << sum << int(Qt::Key_Escape) << "\x1b" << none << two << "2.";
     QTest::newRow("Delete") << sum << int(Qt::Key_Delete) << "" << none << two << "2.";
-    QTest::newRow("Page Down") << sum << int(Qt::Key_PageDown) << "" << none << two << "2.";
     QTest::newRow("lower-case c") << sum << int(Qt::Key_C) << "c" << none << two << "7.";
     QTest::newRow("upper-case C") << sum << int(Qt::Key_C) << "C" << int(Qt::ShiftModifier) << two << "37.";
-    QTest::newRow("Ctrl+C") << sum << int(Qt::Key_C) << "\x03" << int(Qt::ControlModifier) << two << "37.";
     QTest::newRow("x") << sum << int(Qt::Key_X) << "x" << none << two << "37.";
-    QTest::newRow("X") << sum << int(Qt::Key_X) << "X" << int(Qt::ShiftModifier) << two << "37.";
-    QTest::newRow("Page Up") << sum << int(Qt::Key_PageUp) << "" << none << two << "37.";
     QTest::newRow("Backspace") << sum << int(Qt::Key_Backspace) << "\b" << none << two << "37.";
-    QTest::newRow("Alt+5") << sum << int(Qt::Key_5) << "5" << int(Qt::AltModifier) << two << "37.";
     QTest::newRow("Space does not press the focused =") << sum << int(Qt::Key_Space) << " " << none << two << "37.";
     QTest::newRow("keypad digit") << "2 +" << int(Qt::Key_5) << "5" << int(Qt::KeypadModifier) << "="
                                   << "7.";
     QTest::newRow("star multiplies") << sum << int(Qt::Key_Asterisk) << "*" << none << two << "16.";
     QTest::newRow("slash") << "9" << int(Qt::Key_Slash) << "/" << none << "3 ="
                            << "3.";
-    QTest::newRow("plus") << "9" << int(Qt::Key_Plus) << "+" << int(Qt::ShiftModifier) << "3 ="
-                          << "12.";
     QTest::newRow("minus after an operator") << "5 X" << int(Qt::Key_Minus) << "-" << none << "3 ="
                                              << "-15.";
     QTest::newRow("equals") << sum << int(Qt::Key_Equal) << "=" << none << ""
                             << "8.";
-    QTest::newRow("percent") << "200 + 10" << int(Qt::Key_Percent) << "%" << int(Qt::ShiftModifier) << "="
-                             << "20.";
     QTest::newRow("point") << "1" << int(Qt::Key_Period) << "." << none << "5"
                            << "1.5";
 }

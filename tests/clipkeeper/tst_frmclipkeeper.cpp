@@ -55,8 +55,6 @@ private Q_SLOTS:
     void loadMessageShownOnceUp();
     void resizeRule();
     void settingsRoundTrip();
-    void rolloverHints();
-    void keyboardAndScreenReader();
     void launcherOpensItAndTheEndOfTheProgramClosesIt();
 
 private:
@@ -375,52 +373,6 @@ void TestFrmClipKeeper::settingsRoundTrip()
     QCOMPARE(Settings::readCoordinate(Key::ClipHeight), std::optional<double>(height));
     open();
     QTRY_COMPARE(outerSizeTwips(m_window.get()).height(), height);
-}
-
-void TestFrmClipKeeper::rolloverHints()
-{
-    open();
-    auto *panel = child<QLabel>("panelHint");
-    const std::pair<QWidget *, const char *> hints[] = {
-        { categories(), "Shows the catagory for the clips." },
-        { clips(), "Shows the clips in a catagory." },
-        { clipText(), "Shows the text stored as a clip." },
-        { child<QToolBar>("tlbClipKeeper"), "Remove/Add a catagory. Remove/Add a clip." },
-        { description(), "Type/Show the clip description." },
-        { child<QCheckBox>("chkOnTop"), "Keeps ClipKeeper on top of other windows." },
-        { child<QStatusBar>("StatusBarClip"), "Shows messages like this." },
-    };
-    for (const auto &[control, hint] : hints) {
-        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), control->mapToGlobal(QPointF(1, 1)));
-        QCoreApplication::sendEvent(control, &enter);
-        QCOMPARE(panel->text(), QLatin1String(hint));
-        QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width()); // whole
-        QEvent leave(QEvent::Leave); // out onto the window's background
-        QCoreApplication::sendEvent(control, &leave);
-        QCOMPARE(panel->text(), QString());
-    }
-    QVERIFY(panel->accessibleName().isEmpty()); // a value label: its text is what is read
-}
-
-void TestFrmClipKeeper::keyboardAndScreenReader()
-{
-    makeClip(QStringLiteral("My Clips/c"), "c");
-    open();
-    // Tab goes round every control once, in reading order, and each has a name to speak (the
-    // toolbar's picture buttons their tool tips).
-    const QStringList order = { "Remove Folder", "Add Folder", "Delete Clip", "Save Clip", "Clip description",
-        "Keep on top", "Clip text", "Categories", "Clips" };
-    auto *bar = child<QToolBar>("tlbClipKeeper");
-    QWidget *first = bar->widgetForAction(m_window->findChild<QAction *>(QStringLiteral("btnRemoveFolder")));
-    first->setFocus(Qt::TabFocusReason);
-    QTRY_COMPARE(QApplication::focusWidget(), first);
-    QStringList visited;
-    for (int i = 0; i < order.size(); ++i) {
-        visited << QApplication::focusWidget()->accessibleName();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    QCOMPARE(visited, order);
-    QCOMPARE(QApplication::focusWidget(), first);
 }
 
 // Opened by the launcher's key; then the program ends (logout) while "delete for good?" is open:
