@@ -3,17 +3,20 @@
 #include "widgets/windowhelpers.h"
 
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
-#include <QSvgWidget>
 
 namespace {
 
-QSvgWidget *picture(const QString &name, const QString &file, QSize size, QWidget *parent)
+// Drawn through the icon engine, which is loaded only when a picture is first shown, at the screen's
+// pixel ratio.
+QLabel *picture(const QString &name, const QString &file, QSize size, QWidget *parent)
 {
-    auto *widget = new QSvgWidget(QStringLiteral(":/art/") + file, parent);
-    widget->setObjectName(name);
-    widget->setFixedSize(size);
-    return widget;
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFixedSize(size);
+    label->setPixmap(QIcon(QStringLiteral(":/art/") + file).pixmap(size));
+    return label;
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QLabel;
-class QSvgWidget;
 
 // What the splash window and the About box both show: three pictures, the version label and the
 // one-line description.
@@ -27,9 +26,9 @@ public:
 private:
     QLabel *m_lblVersion = nullptr;
     QLabel *m_lblDescription = nullptr;
-    QSvgWidget *m_picture1 = nullptr;
-    QSvgWidget *m_picture2 = nullptr;
-    QSvgWidget *m_picture3 = nullptr;
+    QLabel *m_picture1 = nullptr;
+    QLabel *m_picture2 = nullptr;
+    QLabel *m_picture3 = nullptr;
 };
 
 // Size (outer, in twips) and centre a splash or About window on the primary screen; neither stores its place.

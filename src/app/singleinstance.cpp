@@ -1,9 +1,13 @@
 #include "app/singleinstance.h"
 
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,12 +35,21 @@ std::unique_ptr<QLockFile> makeLock(const QString &path)
 SingleInstance::SingleInstance(
     const QString &name, const QString &lockFolder, const QString &socketFolder, QObject *parent)
     : QObject(parent)
-    , m_socketPath(QDir(runtimeFolder(socketFolder)).filePath(name + QStringLiteral(".socket")))
+    , m_pipePath(QDir(runtimeFolder(socketFolder)).filePath(name + QStringLiteral(".pipe")))
     , m_lock(makeLock(QDir(lockFolder).filePath(name + QStringLiteral(".lock"))))
     , m_fallbackLockPath(QDir(runtimeFolder(socketFolder)).filePath(name + QStringLiteral(".lock")))
 { }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    m_notifier.reset();
+    for (int end : { m_readEnd, m_keptWriteEnd }) {
+        if (end >= 0)
+            ::close(end);
+    }
+    if (m_readEnd >= 0)
+        QFile::remove(m_pipePath);
+}
 
 bool SingleInstance::claim()
 {
@@ -46,29 +59,38 @@ bool SingleInstance::claim()
     }
     if (!m_lock->isLocked())
         return false;
-    QLocalServer::removeServer(m_socketPath); // left behind by a copy that was killed
-    m_server = std::make_unique<QLocalServer>();
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().startsWith(QByteArrayView(request).chopped(1)))
-                    Q_EMIT secondStartRequested();
-                socket->disconnectFromServer();
-            });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    });
-    m_server->listen(m_socketPath);
+    const QByteArray path = QFile::encodeName(m_pipePath);
+    ::unlink(path.constData()); // left behind by a copy that was killed
+    if (::mkfifo(path.constData(), 0600) != 0)
+        return true; // the only copy still, though later starts cannot reach it
+    m_readEnd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    m_keptWriteEnd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_readEnd >= 0) {
+        m_notifier = std::make_unique<QSocketNotifier>(m_readEnd, QSocketNotifier::Read);
+        connect(m_notifier.get(), &QSocketNotifier::activated, this, &SingleInstance::readRequests);
+    }
     return true;
+}
+
+void SingleInstance::readRequests()
+{
+    char bytes[256];
+    bool asked = false;
+    ssize_t got = 0;
+    while ((got = ::read(m_readEnd, bytes, sizeof bytes)) > 0)
+        asked = asked || QByteArrayView(bytes, got).contains(QByteArrayView(request).chopped(1));
+    if (asked)
+        Q_EMIT secondStartRequested();
 }
 
 bool SingleInstance::tellRunningCopy()
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(2000))
+    // Opening without a reader fails at once (ENXIO): no copy is listening.
+    const int end = ::open(QFile::encodeName(m_pipePath).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (end < 0)
         return false;
-    socket.write(request);
-    return socket.waitForBytesWritten(2000);
+    const ssize_t length = sizeof request - 1;
+    const bool told = ::write(end, request, length) == length;
+    ::close(end);
+    return told;
 }

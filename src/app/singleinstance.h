@@ -4,10 +4,11 @@
 #include <QObject>
 #include <memory>
 
-class QLocalServer;
+class QSocketNotifier;
 
-// One copy of the program per user: the first start claims a lock and listens; a later start finds
-// the lock taken, tells the running copy (which raises secondStartRequested) and ends.
+// One copy of the program per user: the first start claims a lock and listens on a named pipe; a later
+// start finds the lock taken, tells the running copy through the pipe (which raises secondStartRequested)
+// and ends. A pipe rather than a local socket keeps the network library out of the program.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -15,7 +16,7 @@ class SingleInstance final : public QObject
 public:
     // name: a path-free name. The lock goes beside the data it protects (lockFolder), so that two
     // logins of one user with different runtime folders still run one copy; when that folder cannot
-    // hold it, the lock goes beside the socket. The socket goes into the user's runtime folder, or into
+    // hold it, the lock goes beside the pipe. The pipe goes into the user's runtime folder, or into
     // socketFolder when one is given (tests).
     SingleInstance(const QString &name, const QString &lockFolder, const QString &socketFolder = QString(),
         QObject *parent = nullptr);
@@ -28,8 +29,12 @@ Q_SIGNALS:
     void secondStartRequested();
 
 private:
-    QString m_socketPath;
+    void readRequests();
+
+    QString m_pipePath;
     std::unique_ptr<QLockFile> m_lock;
     QString m_fallbackLockPath;
-    std::unique_ptr<QLocalServer> m_server;
+    int m_readEnd = -1;
+    int m_keptWriteEnd = -1; // held open so that the pipe never reads as closed between later starts
+    std::unique_ptr<QSocketNotifier> m_notifier;
 };

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
@@ -124,6 +125,7 @@ private Q_SLOTS:
     void startProblemsAreSaidOnce();
 
     void singleInstance();
+    void leftOverPipeIsTakenOver();
     void secondStartExitsAndSignalEndsCleanly();
     void signalDuringAStartUpMessageEnds();
 
@@ -535,6 +537,8 @@ void TestShell::singleInstance()
     QVERIFY(!second.claim());
     QVERIFY(second.tellRunningCopy());
     QTRY_COMPARE(told.count(), 1);
+    QVERIFY(second.tellRunningCopy()); // and again, later
+    QTRY_COMPARE(told.count(), 2);
 
     // A second login with a runtime folder of its own shares the data, and so the lock.
     QTemporaryDir otherRuntime;
@@ -543,6 +547,23 @@ void TestShell::singleInstance()
 
     SingleInstance other(QStringLiteral("qy2other"), folder, folder); // another name is another program
     QVERIFY(other.claim());
+    QCoreApplication::processEvents();
+    QCOMPARE(told.count(), 2); // nothing read as a request while idle
+}
+
+// A copy that was killed leaves its pipe behind: nobody is told through it, and the next copy takes over.
+void TestShell::leftOverPipeIsTakenOver()
+{
+    const QString folder = m_env->dataPath();
+    QVERIFY(
+        QProcess::execute(QStringLiteral("mkfifo"), { QDir(folder).filePath(QStringLiteral("qy2test.pipe")) }) == 0);
+    SingleInstance late(QStringLiteral("qy2test"), folder, folder);
+    QVERIFY(!late.tellRunningCopy());
+    SingleInstance next(QStringLiteral("qy2test"), folder, folder);
+    QVERIFY(next.claim());
+    QSignalSpy told(&next, &SingleInstance::secondStartRequested);
+    QVERIFY(late.tellRunningCopy());
+    QTRY_COMPARE(told.count(), 1);
 }
 
 // The program in a home folder of its own, set to start quietly (no splash, no toolbar).
@@ -578,7 +599,7 @@ void TestShell::secondStartExitsAndSignalEndsCleanly()
     first.setProcessEnvironment(environment);
     first.start(QStringLiteral(QY2_APP_PATH), {});
     QVERIFY(first.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home + QStringLiteral("/run/quillory2.socket")), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home + QStringLiteral("/run/quillory2.pipe")), 10000);
 
     QProcess second;
     second.setProcessEnvironment(environment);
@@ -607,7 +628,7 @@ void TestShell::signalDuringAStartUpMessageEnds()
     QVERIFY(QDir().mkpath(home + QStringLiteral("/.local/share/Quillory2/reminders.dat")));
     program.start(QStringLiteral(QY2_APP_PATH), {});
     QVERIFY(program.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home + QStringLiteral("/run/quillory2.socket")), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home + QStringLiteral("/run/quillory2.pipe")), 10000);
     QTest::qWait(500); // the message is up
     ::kill(pid_t(program.processId()), SIGTERM);
     QVERIFY(program.waitForFinished(10000));

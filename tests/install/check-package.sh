@@ -28,7 +28,7 @@ fi
 
 [ "$(dpkg-deb -f "$deb" Package)" = quillory2 ] || fail "the package is not named quillory2"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6core6 libqt6widgets6; do
+for library in libc6 libqt6core6 libqt6widgets6 libqt6svg6; do
     grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 echo "$(basename "$deb"): $(wc -l <<<"$contents") entries; Depends: $depends"
