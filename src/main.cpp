@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QSessionManager>
 
 namespace {
@@ -21,11 +23,15 @@ void preferXcbUnderWayland()
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
+// Read as PNG without guessing: a guess asks every image plugin, and so loads them all at start.
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (int size : { 16, 22, 32, 48, 64 })
-        icon.addFile(QStringLiteral(":/icons/quillory2-%1.png").arg(size), QSize(size, size));
+    for (int size : { 16, 22, 32, 48, 64 }) {
+        QImageReader reader(QStringLiteral(":/icons/quillory2-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
