@@ -1,8 +1,10 @@
 // The yardsticks: a Qt program that shows one tray icon and nothing else, and with --window the same
-// program that also shows one small window with a row of seven picture buttons, as a launcher does.
+// program that also shows one small window with a row of seven picture buttons and a line of text, the
+// least that the first start's splash and launcher show.
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QPixmap>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -32,6 +34,7 @@ int main(int argc, char *argv[])
             button->setIconSize(QSize(24, 24));
             row->addWidget(button);
         }
+        row->addWidget(new QLabel(QStringLiteral("Version 1.0"), &window));
         window.show();
     }
     return app.exec();
