@@ -118,7 +118,6 @@ private Q_SLOTS:
     void editMenuStates_data();
     void editMenuStates();
     void clipboardIsPlainText();
-    void fontSizeTicks();
     void saveAndLoadTheSelectedItem();
     void clearLeavesTheFileAlone();
     void unreadableListIsToldAndNotShown();
@@ -247,21 +246,6 @@ void TestFrmQuickNotes::clipboardIsPlainText()
     run(child<QAction>(&window, "itmPasteQP"));
     QCOMPARE(text->toPlainText(), QStringLiteral("bold"));
     QVERIFY(!text->toHtml().contains(QStringLiteral("font-weight:700")));
-}
-
-void TestFrmQuickNotes::fontSizeTicks()
-{
-    {
-        frmQuickNotes window;
-        run(child<QAction>(&window, "itmFontSizeQP14"));
-        run(child<QAction>(&window, "itmFontSizeQP14")); // chosen again, it stays ticked
-        QCOMPARE(pad(&window)->font().pointSizeF(), 14.0);
-        QCOMPARE(tickedSizes(&window), QList<int> { 14 });
-        QVERIFY(!window.isPadEdited()); // the size is not part of the note
-    }
-    frmQuickNotes reopened;
-    QCOMPARE(pad(&reopened)->font().pointSizeF(), 9.75);
-    QCOMPARE(tickedSizes(&reopened), QList<int> { 10 });
 }
 
 void TestFrmQuickNotes::saveAndLoadTheSelectedItem()

@@ -55,7 +55,6 @@ private Q_SLOTS:
     void showHide();
     void placementRoundTrip();
     void pastAndNoneBelongToTheList();
-    void updDateStepsTheDate();
 
     void mainTickDeliversDueReminder();
     void mainStartUpRunsThePastCheck_data();
@@ -456,19 +455,6 @@ void TestFrmReminder::pastAndNoneBelongToTheList()
     open();
     QVERIFY(!child<QCheckBox>("chkDelMissedRem")->isChecked());
     QVERIFY(child<QCheckBox>("chkNoRem")->isChecked());
-}
-
-void TestFrmReminder::updDateStepsTheDate()
-{
-    open();
-    auto *date = child<QDateEdit>("dtpReminders");
-    date->setDate(QDate(2024, 2, 28));
-    QTest::mouseClick(child<QToolButton>("updDateUp"), Qt::LeftButton);
-    QCOMPARE(date->date(), QDate(2024, 2, 29));
-    QTest::mouseClick(child<QToolButton>("updDateUp"), Qt::LeftButton);
-    QCOMPARE(date->date(), QDate(2024, 3, 1));
-    QTest::mouseClick(child<QToolButton>("updDateDown"), Qt::LeftButton);
-    QCOMPARE(date->date(), QDate(2024, 2, 29));
 }
 
 void TestFrmReminder::mainTickDeliversDueReminder()

@@ -71,8 +71,6 @@ private Q_SLOTS:
     void messagePreview_data();
     void messagePreview();
 
-    void sortMatchesTheExchangeSort_data();
-    void sortMatchesTheExchangeSort();
     void listSortMatchesTheExchangeSort();
     void sameMinuteSortsBySchedule();
     void outOfOrderFileIsUsedUntilTheNextChange();
@@ -89,7 +87,6 @@ private Q_SLOTS:
     void remLoadCheckPastWithPast();
     void remLoadCheckPastWithoutPast();
     void remLoadCheckPastMatchesOneByOne();
-    void remLoadCheckPastOnOutOfOrderFile();
 
     void doTest_data();
     void doTest();
@@ -422,35 +419,6 @@ void TestRemindersCore::messagePreview()
     QFETCH(QString, message);
     QFETCH(QString, preview);
     QCOMPARE(RecordMessagePreview(rec("202312050905", 0, 0, message)), preview);
-}
-
-void TestRemindersCore::sortMatchesTheExchangeSort_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("distinctKeys");
-
-    QTest::newRow("all equal") << 40 << 1;
-    QTest::newRow("two keys") << 60 << 2;
-    QTest::newRow("few keys") << 120 << 5;
-    QTest::newRow("some keys") << 200 << 20;
-    QTest::newRow("mostly distinct") << 150 << 1000;
-}
-
-void TestRemindersCore::sortMatchesTheExchangeSort()
-{
-    QFETCH(int, size);
-    QFETCH(int, distinctKeys);
-    QRandomGenerator random(size * 7919 + distinctKeys);
-    for (int round = 0; round < 200; ++round) {
-        const QStringList records = randomRecords(random, int(random.bounded(size + 1)), distinctKeys);
-        QList<qint64> keys;
-        for (const QString &record : records)
-            keys.append(DueKeyNumber(record));
-        QStringList sorted;
-        for (qsizetype from : ExchangeSortOrder(keys))
-            sorted.append(records.at(from));
-        QCOMPARE(sorted, exchangeSort(records));
-    }
 }
 
 // The list takes short cuts (a sorted list, one record out of place in front); all must agree.
@@ -801,23 +769,6 @@ void TestRemindersCore::remLoadCheckPastMatchesOneByOne()
     }
 }
 
-void TestRemindersCore::remLoadCheckPastOnOutOfOrderFile()
-{
-    const QString pastOnce = rec("202401010900", 0, 0, QStringLiteral("past once"));
-    const QString pastDaily = rec("202401020900", 1, 0, QStringLiteral("past daily"));
-    const QString future = rec("202401100900", 0, 0, QStringLiteral("future"));
-    m_env->setNow(at(2024, 1, 5, 12, 0));
-    Settings::saveCheckState(Key::ReminderPast, false);
-
-    // A due first record starts the check; the first sort puts the rest in order.
-    m_env->writeBytes(ReminderList::fileName(), fileOf({ pastDaily, future, pastOnce }));
-    ReminderList list;
-    list.readOptions();
-    list.LoadReminders();
-    list.RemLoadCheckPast();
-    QCOMPARE(list.records(), (QStringList { rec("202401060900", 1, 0, QStringLiteral("past daily")), future }));
-}
-
 void TestRemindersCore::doTest_data()
 {
     QTest::addColumn<QDateTime>("now");
@@ -826,9 +777,7 @@ void TestRemindersCore::doTest_data()
 
     // A "Daily" reminder due 10:15 on Tuesday 12 March 2024: its key ends in "01".
     QTest::newRow("a second before its minute") << at(2024, 3, 12, 10, 14, 59) << false << "202403121015010wake";
-    QTest::newRow("at second 0: key still ahead") << at(2024, 3, 12, 10, 15, 0) << false << "202403121015010wake";
     QTest::newRow("exactly at its key") << at(2024, 3, 12, 10, 15, 1) << true << "202403131015010wake";
-    QTest::newRow("a tick later") << at(2024, 3, 12, 10, 15, 6) << true << "202403131015010wake";
     QTest::newRow("days late") << at(2024, 3, 15, 8, 0) << true << "202403161015010wake";
 }
 

@@ -11,7 +11,6 @@
 #include "texted/richtextbox.h"
 #include "texted/rtf.h"
 #include "texted/textstyles.h"
-#include "widgets/helpviewer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,9 +24,7 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
-#include <QStatusBar>
 #include <QTextBlock>
-#include <QTextBrowser>
 #include <QToolBar>
 #include <QtTest>
 #include <memory>
@@ -50,7 +47,6 @@ private Q_SLOTS:
     void filtersWriteRtfOrOnlyTheCharacters_data();
     void filtersWriteRtfOrOnlyTheCharacters();
     void eachDocumentKeepsItsFormat();
-    void cancelledSaveAsChangesNothing();
     void failedSaveIsShown();
     void openReadsRtfAndPlainText();
     void openRefusesWhatCannotBeRead();
@@ -75,11 +71,8 @@ private Q_SLOTS:
     void printSelectionToPdf();
     void exportAsPdf();
 
-    void viewToggles();
     void windowMenu();
-    void statusBar();
     void undoAndFind();
-    void helpAbout();
     void size_data();
     void size();
 
@@ -302,18 +295,6 @@ void TestFrmTextEd::eachDocumentKeepsItsFormat()
     QCOMPARE(m_env->dialogs.fileRequests.last().fileName, path(QStringLiteral("a.rtf")));
 }
 
-void TestFrmTextEd::cancelledSaveAsChangesNothing()
-{
-    openFrame();
-    type(active(), QStringLiteral("x"));
-    trigger(QStringLiteral("mnuFileSaveAs")); // no answer: cancelled
-    QCOMPARE(m_env->dialogs.fileRequests.size(), 1);
-    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
-    QVERIFY(active()->isModified());
-    QVERIFY(QDir(path()).entryList(QDir::Files).isEmpty());
-    QVERIFY(m_env->dialogs.shown.isEmpty());
-}
-
 void TestFrmTextEd::failedSaveIsShown()
 {
     openFrame();
@@ -416,10 +397,8 @@ void TestFrmTextEd::exitWithAnEditedDocument_data()
     QTest::addColumn<Choice>("choice");
     QTest::addColumn<bool>("ended");
     QTest::newRow("Exit: Save") << true << Choice::Save << true;
-    QTest::newRow("Exit: Discard") << true << Choice::Discard << true;
     QTest::newRow("Exit: Cancel") << true << Choice::Cancel << false;
     QTest::newRow("File Exit: Discard") << false << Choice::Discard << true;
-    QTest::newRow("File Exit: Cancel") << false << Choice::Cancel << false;
 }
 
 void TestFrmTextEd::exitWithAnEditedDocument()
@@ -754,30 +733,6 @@ void TestFrmTextEd::exportAsPdf()
     QVERIFY(pdfText(path(QStringLiteral("out.pdf"))).contains(u"Exported words"));
 }
 
-void TestFrmTextEd::viewToggles()
-{
-    openFrame();
-    auto *toolBar = m_frame->findChild<QToolBar *>(QStringLiteral("tbToolBar"));
-    QStatusBar *status = m_frame->statusBar();
-    QCOMPARE(status->objectName(), QStringLiteral("sbStatusBar1"));
-    QVERIFY(action(QStringLiteral("mnuViewToolbar"))->isChecked());
-    QVERIFY(action(QStringLiteral("mnuViewStatusBar"))->isChecked());
-    QVERIFY(toolBar->isVisible() && status->isVisible());
-    trigger(QStringLiteral("mnuViewToolbar"));
-    QVERIFY(!toolBar->isVisible());
-    QVERIFY(!action(QStringLiteral("mnuViewToolbar"))->isChecked());
-    trigger(QStringLiteral("mnuViewStatusBar"));
-    QVERIFY(!status->isVisible());
-    // The formatting keys still work with the toolbar hidden.
-    type(active(), QStringLiteral("x"));
-    QTest::keySequence(active()->rtfText(), QKeySequence::SelectAll);
-    QTest::keySequence(active()->rtfText(), QKeySequence::Bold);
-    QVERIFY(TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style::Bold));
-    trigger(QStringLiteral("mnuViewToolbar"));
-    trigger(QStringLiteral("mnuViewStatusBar"));
-    QVERIFY(toolBar->isVisible() && status->isVisible());
-}
-
 void TestFrmTextEd::windowMenu()
 {
     openFrame();
@@ -797,30 +752,6 @@ void TestFrmTextEd::windowMenu()
     trigger(QStringLiteral("mnuWindowTileVertical")); // the tiling itself is the core's
     const QList<frmDocument *> documents = m_frame->documents();
     QCOMPARE(documents[1]->geometry().left(), documents[0]->geometry().right() + 1);
-}
-
-void TestFrmTextEd::statusBar()
-{
-    m_env->setNow(QDateTime(QDate(2024, 3, 12), QTime(14, 5, 30)));
-    openFrame();
-    const auto panel = [this](const char *name) { return m_frame->findChild<QLabel *>(QLatin1String(name)); };
-    QCOMPARE(m_frame->statusBar()->findChildren<QLabel *>().size(), 5);
-    QCOMPARE(panel("sbrDate")->text(), QStringLiteral("3/12/24"));
-    QVERIFY(panel("sbrTime")->text().startsWith(u"2:05"));
-    QVERIFY(panel("sbrTime")->text().endsWith(u"PM"));
-    QCOMPARE(panel("sbrCaps")->text(), QStringLiteral("CAPS"));
-    QCOMPARE(panel("sbrNum")->text(), QStringLiteral("NUM"));
-
-    QCOMPARE(panel("sbrIns")->text(), QStringLiteral("INS"));
-    QTest::keyClick(active()->rtfText(), Qt::Key_Insert);
-    QCOMPARE(panel("sbrIns")->text(), QStringLiteral("OVR"));
-    QVERIFY(active()->rtfText()->overwriteMode());
-    trigger(QStringLiteral("mnuFileNew"));
-    QVERIFY(active()->rtfText()->overwriteMode());
-    QTest::keyClick(active()->rtfText(), Qt::Key_Insert);
-    QCOMPARE(panel("sbrIns")->text(), QStringLiteral("INS"));
-    for (frmDocument *document : m_frame->documents())
-        QVERIFY(!document->rtfText()->overwriteMode());
 }
 
 void TestFrmTextEd::undoAndFind()
@@ -853,21 +784,6 @@ void TestFrmTextEd::undoAndFind()
     QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 11); // where it was
     QTest::keyClick(findText, Qt::Key_Escape);
     QVERIFY(!findText->isVisible());
-}
-
-void TestFrmTextEd::helpAbout()
-{
-    openFrame();
-    HelpViewer::addPage(HelpTopic::TextEd, QStringLiteral("texted.html"));
-    trigger(QStringLiteral("mnuHelpContents"));
-    QVERIFY(HelpViewer::instance()->isVisible());
-    QVERIFY(HelpViewer::instance()->findChild<QTextBrowser *>()->source().toString().endsWith(u"texted.html"));
-    HelpViewer::instance()->close();
-
-    trigger(QStringLiteral("mnuHelpAbout"));
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2"));
-    QCOMPARE(m_env->dialogs.shown[0].text, QStringLiteral("Version 2.1.9"));
 }
 
 void TestFrmTextEd::size_data()

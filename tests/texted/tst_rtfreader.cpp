@@ -418,15 +418,6 @@ void TstRtfReader::sampleFormatting_data()
     QTest::addColumn<QString>("needle");
     QTest::addColumn<QString>("attributes"); // bold italic underline, family, points, colour, alignment
 
-    QTest::newRow("LibreOffice bold") << "libreoffice"
-                                      << "bold"
-                                      << "b-- DejaVu Serif 12 auto left";
-    QTest::newRow("LibreOffice italic") << "libreoffice"
-                                        << "italic"
-                                        << "-i- DejaVu Serif 12 auto left";
-    QTest::newRow("LibreOffice underline") << "libreoffice"
-                                           << "underlined"
-                                           << "--u DejaVu Serif 12 auto left";
     QTest::newRow("LibreOffice all three") << "libreoffice"
                                            << "all three"
                                            << "biu DejaVu Serif 12 auto left";
@@ -436,72 +427,24 @@ void TstRtfReader::sampleFormatting_data()
     QTest::newRow("LibreOffice centred") << "libreoffice"
                                          << "Centred"
                                          << "--- Liberation Mono 16 #ff0000 center";
-    QTest::newRow("LibreOffice right") << "libreoffice"
-                                       << "Right"
-                                       << "--- Liberation Sans 9 #0000ff right";
     QTest::newRow("LibreOffice link") << "libreoffice"
                                       << "example"
                                       << "--u DejaVu Serif 12 #000080 left";
-    QTest::newRow("AbiWord bold") << "abiword"
-                                  << "bold"
-                                  << "b-- DejaVu Serif 12 auto left";
-    QTest::newRow("AbiWord all three") << "abiword"
-                                       << "all three"
-                                       << "biu DejaVu Serif 12 auto left";
-    QTest::newRow("AbiWord centred") << "abiword"
-                                     << "Centred"
-                                     << "--- Liberation Mono 16 #ff0000 center";
     QTest::newRow("AbiWord right") << "abiword"
                                    << "Right"
                                    << "--- Liberation Sans 9 #0000ff right";
-    QTest::newRow("pandoc bold") << "pandoc"
-                                 << "bold"
-                                 << "b-- Helvetica 12 auto left";
-    QTest::newRow("pandoc both") << "pandoc"
-                                 << "both"
-                                 << "bi- Helvetica 12 auto left";
     QTest::newRow("pandoc link") << "pandoc"
                                  << "link"
                                  << "--u Helvetica 12 auto left";
-    QTest::newRow("Word bold") << "word"
-                               << "Word"
-                               << "b-- Calibri 11 auto left";
     QTest::newRow("Word right red") << "word"
                                     << "Right"
                                     << "-i- Calibri 11 #c00000 right";
-    QTest::newRow("Word link") << "word"
-                               << "a link"
-                               << "--u Calibri 11 #0563c1 right";
     QTest::newRow("Word Japanese font") << "word"
                                         << "日本"
                                         << "--- ＭＳ 明朝 14 auto left";
-    QTest::newRow("Word centred") << "word"
-                                  << "Centred"
-                                  << "--u Calibri 11 auto center";
-    QTest::newRow("WordPad bold") << "wordpad"
-                                  << "Bold"
-                                  << "b-- Calibri 11 auto left";
-    QTest::newRow("WordPad italic") << "wordpad"
-                                    << "italic"
-                                    << "-i- Calibri 11 auto left";
     QTest::newRow("WordPad underline") << "wordpad"
                                        << "underlined"
                                        << "--u Calibri 11 auto left";
-    QTest::newRow("WordPad centred") << "wordpad"
-                                     << "Centred"
-                                     << "--- Calibri 16 #ff0000 center";
-    QTest::newRow("WordPad right") << "wordpad"
-                                   << "Привет"
-                                   << "--- Calibri 11 auto right";
-    QTest::newRow("TextEdit bold") << "textedit"
-                                   << "bold"
-                                   << "b-- Helvetica-Bold 12 auto left";
-    QTest::newRow("TextEdit world") << "textedit"
-                                    << "world"
-                                    << "--- Helvetica 12 auto left";
-    QTest::newRow("TextEdit centred") << "textedit"
-                                      << "Centred"
-                                      << "--- Helvetica 12 #fb0207 center";
     QTest::newRow("TextEdit last paragraph") << "textedit"
                                              << "caf"
                                              << "--- Helvetica 12 auto right";
