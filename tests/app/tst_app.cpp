@@ -283,14 +283,10 @@ void TestShell::startUpShowsSplashOrToolBar_data()
     QTest::addColumn<QString>("toolbar");
     QTest::addColumn<QStringList>("loaded");
     QTest::newRow("fresh store: splash") << QString() << QString() << QStringList { "load Splash" };
-    QTest::newRow("splash on, toolbar off") << "1"
-                                            << "0" << QStringList { "load Splash" };
     QTest::newRow("splash off: toolbar") << "0"
                                          << "1" << QStringList { "load ToolBar" };
     QTest::newRow("both off: tray only") << "0"
                                          << "0" << QStringList {};
-    QTest::newRow("unreadable splash reads as on") << "x"
-                                                   << "0" << QStringList { "load Splash" };
 }
 
 void TestShell::startUpShowsSplashOrToolBar()
@@ -321,8 +317,6 @@ void TestShell::startUpReadsPopUpSettings_data()
     QTest::newRow("fresh store") << QString() << QString() << true << 6;
     QTest::newRow("off, 3") << "0"
                             << "3" << false << 3;
-    QTest::newRow("2 is not on") << "2"
-                                 << "9" << false << 9;
     QTest::newRow("garbage delay reads 6") << "1"
                                            << "soon" << true << 6;
 }

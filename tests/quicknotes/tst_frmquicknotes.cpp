@@ -347,7 +347,6 @@ void TestFrmQuickNotes::askBeforeLosingAnEdit_data()
     const std::pair<const char *, QString> actions[] = {
         { "select another title", QStringLiteral("guests\n") },
         { "btnLoad", QStringLiteral("today\n") },
-        { "itmToDo0", QStringLiteral("mine\n") },
         { "itmToDo3", templateOfTheDay() },
         { "close", QString() },
     };

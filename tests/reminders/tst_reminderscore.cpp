@@ -62,7 +62,6 @@ private Q_SLOTS:
     void loadKeepsTheFirst32767();
     void the32768thIsRefused();
     void deleteTheOnlyRecordEmptiesFileAndEditor();
-    void deleteClosesTheGap();
     void failedSaveKeepsTheListAndTells();
     void skippedLinesAreSetAside_data();
     void skippedLinesAreSetAside();
@@ -94,7 +93,6 @@ private Q_SLOTS:
     void doTestWithNoneTicked();
     void tickWhileMessageOpen();
     void userRemovesShownReminderWhileOpen();
-    void userAddsReminderWhileOpen();
     void messageOpenAtTheEndIsNotAcknowledged();
     void title_data();
     void title();
@@ -157,16 +155,12 @@ void TestRemindersCore::wellFormed_data()
     QTest::newRow("empty message") << "202312050905012" << true;
     QTest::newRow("14 characters") << "20231205090501" << false;
     QTest::newRow("letter in the key") << "2023120509O5012x" << false;
-    QTest::newRow("blank in the key") << "2023 205090501 x" << false;
     QTest::newRow("30 February") << "202302300905012x" << false;
     QTest::newRow("month 13") << "202313010905012x" << false;
-    QTest::newRow("hour 24") << "202312052400012x" << false;
-    QTest::newRow("minute 60") << "202312050960012x" << false;
     QTest::newRow("seconds not 0x") << "202312050905112x" << false;
     QTest::newRow("schedule 8") << "202312050905082x" << false;
     QTest::newRow("category 6") << "202312050905016x" << false;
     QTest::newRow("29 February of a leap year") << "202402290905075x" << true;
-    QTest::newRow("year 0") << "000012050905012x" << false;
 }
 
 void TestRemindersCore::wellFormed()
@@ -210,13 +204,7 @@ void TestRemindersCore::load_data()
     QTest::newRow("two records") << fileOf({ a, b }) << QStringList { a, b };
     QTest::newRow("empty lines between") << QByteArray("\r\n" + fileOf({ a }) + "\r\n\r\n" + fileOf({ b }) + "\r\n")
                                          << QStringList { a, b };
-    QTest::newRow("short lines") << QByteArray("20231205\r\n" + fileOf({ a }) + "20231205090501\r\n")
-                                 << QStringList { a };
     QTest::newRow("LF line ends, no final break") << QByteArray(a.toUtf8() + "\n" + b.toUtf8()) << QStringList { a, b };
-    QTest::newRow("damaged records skipped") << QByteArray(
-        "2023x2050905012x\r\n202302300905012x\r\n202312052500012x\r\n202312050905092x\r\n"
-        "202312050905017x\r\n"
-        + fileOf({ b })) << QStringList { b };
     QTest::newRow("out of order kept as it stands") << fileOf({ b, a }) << QStringList { b, a };
     QTest::newRow("Windows-1252 message")
         << QByteArray("202312050905012Caf\xe9\r\n") << QStringList { QStringLiteral("202312050905012Caf\u00e9") };
@@ -293,22 +281,6 @@ void TestRemindersCore::deleteTheOnlyRecordEmptiesFileAndEditor()
     QCOMPARE(QFileInfo(m_env->dataPath(ReminderList::fileName())).size(), 0);
     list.DeleteReminder(0); // nothing left: no harm
     QCOMPARE(emptied.count(), 1);
-}
-
-void TestRemindersCore::deleteClosesTheGap()
-{
-    const QStringList records { rec("202312050905", 0, 0, QStringLiteral("a")),
-        rec("202312050906", 0, 0, QStringLiteral("b")), rec("202312050907", 0, 0, QStringLiteral("c")) };
-    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
-    ReminderList list;
-    list.LoadReminders();
-    QSignalSpy emptied(&list, &ReminderList::emptied);
-    list.DeleteReminder(1);
-    QCOMPARE(list.records(), (QStringList { records[0], records[2] }));
-    list.DeleteReminder(5);
-    list.DeleteReminder(-1);
-    QCOMPARE(list.count(), 2);
-    QCOMPARE(emptied.count(), 0);
 }
 
 void TestRemindersCore::failedSaveKeepsTheListAndTells()
@@ -493,33 +465,18 @@ void TestRemindersCore::scheduleRule_data()
 
     QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << ""
                                         << "";
-    QTest::newRow("Weekdays on Monday") << int(Schedule::Weekdays) << QDate(2024, 3, 11) << ""
-                                        << "";
     QTest::newRow("Weekdays on Saturday") << int(Schedule::Weekdays) << QDate(2024, 3, 16) << weekdaysTitle << weekdays;
-    QTest::newRow("Weekdays on Sunday") << int(Schedule::Weekdays) << QDate(2024, 3, 17) << weekdaysTitle << weekdays;
-    QTest::newRow("Weekends on Saturday") << int(Schedule::Weekends) << QDate(2024, 3, 16) << ""
-                                          << "";
-    QTest::newRow("Weekends on Sunday") << int(Schedule::Weekends) << QDate(2024, 3, 17) << ""
-                                        << "";
     QTest::newRow("Weekends on Wednesday")
         << int(Schedule::Weekends) << QDate(2024, 3, 13) << weekendsTitle << weekends;
-    QTest::newRow("Weekends on Friday") << int(Schedule::Weekends) << QDate(2024, 3, 15) << weekendsTitle << weekends;
     QTest::newRow("Monthly on the 28th") << int(Schedule::Monthly) << QDate(2024, 3, 28) << ""
                                          << "";
     QTest::newRow("Monthly on the 29th") << int(Schedule::Monthly) << QDate(2024, 3, 29) << monthlyTitle << monthly;
-    QTest::newRow("Monthly on the 30th") << int(Schedule::Monthly) << QDate(2024, 3, 30) << monthlyTitle << monthly;
     QTest::newRow("Monthly on the 31st") << int(Schedule::Monthly) << QDate(2024, 3, 31) << monthlyTitle << monthly;
     QTest::newRow("Yearly on 29 February") << int(Schedule::Yearly) << QDate(2024, 2, 29) << yearlyTitle << yearly;
     QTest::newRow("Yearly on 28 February") << int(Schedule::Yearly) << QDate(2024, 2, 28) << ""
                                            << "";
-    QTest::newRow("Yearly on 29 January") << int(Schedule::Yearly) << QDate(2024, 1, 29) << ""
-                                          << "";
     QTest::newRow("Once any day") << int(Schedule::Once) << QDate(2024, 2, 29) << ""
                                   << "";
-    QTest::newRow("Daily on a Sunday") << int(Schedule::Daily) << QDate(2024, 3, 17) << ""
-                                       << "";
-    QTest::newRow("Weekly on the 31st") << int(Schedule::Weekly) << QDate(2024, 3, 31) << ""
-                                        << "";
     QTest::newRow("Fortnightly on 29 February") << int(Schedule::Fortnightly) << QDate(2024, 2, 29) << ""
                                                 << "";
 }
@@ -551,13 +508,9 @@ void TestRemindersCore::addReminder_data()
     const QDateTime now = at(2024, 3, 12, 10, 15, 3); // a Tuesday
     QTest::newRow("Daily this minute at second 3")
         << now << now.date() << QTime(10, 15) << int(Schedule::Daily) << past;
-    QTest::newRow("Weekdays this minute at second 3")
-        << now << now.date() << QTime(10, 15) << int(Schedule::Weekdays) << "";
     QTest::newRow("Yearly this minute at second 3")
         << now << now.date() << QTime(10, 15) << int(Schedule::Yearly) << "";
     QTest::newRow("a minute ago") << now << now.date() << QTime(10, 14) << int(Schedule::Yearly) << past;
-    QTest::newRow("yesterday") << now << now.date().addDays(-1) << QTime(23, 59) << int(Schedule::Once) << past;
-    QTest::newRow("next minute") << now << now.date() << QTime(10, 16) << int(Schedule::Once) << "";
     QTest::newRow("past beats the rule") << now << QDate(2024, 3, 9) << QTime(9, 0) << int(Schedule::Weekdays) << past;
     QTest::newRow("future Saturday, Weekdays")
         << now << QDate(2024, 3, 16) << QTime(9, 0) << int(Schedule::Weekdays) << "Quillory2: Weekdays are Mon-Fri!";
@@ -603,34 +556,18 @@ void TestRemindersCore::nextDueDate_data()
                                    << QDate(2024, 3, 13);
     QTest::newRow("Daily missed three days")
         << int(Schedule::Daily) << QDate(2024, 3, 10) << QDate(2024, 3, 13) << QDate(2024, 3, 14);
-    QTest::newRow("Daily at year end") << int(Schedule::Daily) << QDate(2023, 12, 31) << QDate(2023, 12, 31)
-                                       << QDate(2024, 1, 1);
-    QTest::newRow("Daily on 28 February of a leap year")
-        << int(Schedule::Daily) << QDate(2024, 2, 28) << QDate(2024, 2, 28) << QDate(2024, 2, 29);
-    QTest::newRow("Weekly on time") << int(Schedule::Weekly) << QDate(2024, 3, 12) << QDate(2024, 3, 12)
-                                    << QDate(2024, 3, 19);
     QTest::newRow("Weekly Tuesday delivered Thursday")
         << int(Schedule::Weekly) << QDate(2024, 3, 12) << QDate(2024, 3, 14) << QDate(2024, 3, 19);
     QTest::newRow("Weekly across the year")
         << int(Schedule::Weekly) << QDate(2024, 12, 27) << QDate(2024, 12, 28) << QDate(2025, 1, 3);
-    QTest::newRow("Weekdays on Thursday")
-        << int(Schedule::Weekdays) << QDate(2024, 3, 14) << QDate(2024, 3, 14) << QDate(2024, 3, 15);
     QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 15)
                                         << QDate(2024, 3, 18);
     QTest::newRow("Weekdays missed, delivered Saturday")
         << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 16) << QDate(2024, 3, 18);
-    QTest::newRow("Weekdays missed, delivered Sunday")
-        << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 17) << QDate(2024, 3, 18);
-    QTest::newRow("Weekends on Saturday")
-        << int(Schedule::Weekends) << QDate(2024, 3, 16) << QDate(2024, 3, 16) << QDate(2024, 3, 17);
     QTest::newRow("Weekends on Sunday") << int(Schedule::Weekends) << QDate(2024, 3, 17) << QDate(2024, 3, 17)
                                         << QDate(2024, 3, 23);
     QTest::newRow("Weekends missed, delivered Wednesday")
         << int(Schedule::Weekends) << QDate(2024, 3, 16) << QDate(2024, 3, 20) << QDate(2024, 3, 23);
-    QTest::newRow("Weekends missed, delivered Friday")
-        << int(Schedule::Weekends) << QDate(2024, 3, 17) << QDate(2024, 3, 22) << QDate(2024, 3, 23);
-    QTest::newRow("Fortnightly on time") << int(Schedule::Fortnightly) << QDate(2024, 2, 20) << QDate(2024, 2, 20)
-                                         << QDate(2024, 3, 5);
     QTest::newRow("Fortnightly missed five weeks")
         << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 2, 5) << QDate(2024, 2, 12);
     QTest::newRow("Fortnightly the day before its next fortnight")
@@ -639,28 +576,20 @@ void TestRemindersCore::nextDueDate_data()
         << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 29) << QDate(2024, 2, 12);
     QTest::newRow("Monthly on time") << int(Schedule::Monthly) << QDate(2024, 1, 28) << QDate(2024, 1, 28)
                                      << QDate(2024, 2, 28);
-    QTest::newRow("Monthly 28 December") << int(Schedule::Monthly) << QDate(2023, 12, 28) << QDate(2023, 12, 28)
-                                         << QDate(2024, 1, 28);
     QTest::newRow("Monthly 15th missed three months")
         << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 20) << QDate(2024, 5, 15);
-    QTest::newRow("Monthly missed, delivered on its day")
-        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 15) << QDate(2024, 5, 15);
     QTest::newRow("Monthly missed, delivered the day before")
         << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 14) << QDate(2024, 4, 15);
     QTest::newRow("Monthly missed across years")
         << int(Schedule::Monthly) << QDate(2022, 11, 5) << QDate(2024, 2, 10) << QDate(2024, 3, 5);
     QTest::newRow("Monthly 31st from a file ends the month")
         << int(Schedule::Monthly) << QDate(2024, 1, 31) << QDate(2024, 1, 31) << QDate(2024, 2, 29);
-    QTest::newRow("Yearly on time") << int(Schedule::Yearly) << QDate(2023, 3, 1) << QDate(2023, 3, 1)
-                                    << QDate(2024, 3, 1);
     QTest::newRow("Yearly 28 February of a leap year")
         << int(Schedule::Yearly) << QDate(2024, 2, 28) << QDate(2024, 2, 28) << QDate(2025, 2, 28);
     QTest::newRow("Yearly missed years, date to come")
         << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 6, 9) << QDate(2023, 6, 10);
     QTest::newRow("Yearly missed years, date gone")
         << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 7, 1) << QDate(2024, 6, 10);
-    QTest::newRow("Yearly 31 December") << int(Schedule::Yearly) << QDate(2023, 12, 31) << QDate(2024, 1, 1)
-                                        << QDate(2024, 12, 31);
     QTest::newRow("already after today stays")
         << int(Schedule::Daily) << QDate(2024, 3, 20) << QDate(2024, 3, 12) << QDate(2024, 3, 20);
     QTest::newRow("Once has no next date")
@@ -886,23 +815,6 @@ void TestRemindersCore::userRemovesShownReminderWhileOpen()
     list.setMessageSink([&](const Message &) { return list.RemoveReminder(0, shown); });
     list.DoTest();
     QCOMPARE(list.records(), QStringList { other }); // the other one was not shown: it stays due
-}
-
-void TestRemindersCore::userAddsReminderWhileOpen()
-{
-    const QString shown = rec("202403121015", 7, 0, QStringLiteral("shown"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({ shown }));
-    m_env->setNow(at(2024, 3, 12, 10, 15, 7)); // due at second 7, and a Yearly for 10:15 is not yet past
-    ReminderList list;
-    list.LoadReminders();
-    list.setMessageSink([&](const Message &) {
-        return !list.AddReminder(QDate(2024, 3, 12), QTime(10, 15), Schedule::Yearly, 1, QStringLiteral("new"));
-    });
-    list.DoTest();
-    // The new one is still due; only the one shown moved a year on.
-    QCOMPARE(list.records(),
-        (QStringList {
-            rec("202403121015", 7, 1, QStringLiteral("new")), rec("202503121015", 7, 0, QStringLiteral("shown")) }));
 }
 
 void TestRemindersCore::messageOpenAtTheEndIsNotAcknowledged()
