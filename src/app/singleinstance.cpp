@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +90,7 @@ bool SingleInstance::tellRunningCopy()
     const int end = ::open(QFile::encodeName(m_pipePath).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (end < 0)
         return false;
+    ::signal(SIGPIPE, SIG_IGN); // a copy ending just now makes the write fail, not this start
     const ssize_t length = sizeof request - 1;
     const bool told = ::write(end, request, length) == length;
     ::close(end);
