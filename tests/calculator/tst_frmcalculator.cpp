@@ -1,8 +1,6 @@
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 
-#include "app/frmqy2.h"
-#include "app/windows.h"
 #include "calculator/frmcalculator.h"
 #include "common/settings.h"
 
@@ -12,7 +10,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
@@ -79,7 +76,6 @@ private Q_SLOTS:
 
     void resultsFitTheirLabels();
     void settingsRoundTrip();
-    void openedAndClosedByTheMainWindow();
 
 private:
     QWidget *control(const QString &name) const;
@@ -376,21 +372,6 @@ void TestFrmCalculator::settingsRoundTrip()
         },
         Key::CalculatorLeft, Key::CalculatorTop, &Key::CalculatorOnTop);
     QVERIFY(!QTest::currentTestFailed());
-}
-
-void TestFrmCalculator::openedAndClosedByTheMainWindow()
-{
-    m_window.reset();
-    frmQY2 main;
-    registerWindows(main);
-    QVERIFY(main.opener().isRegistered(WindowKey::Calculator));
-    QPointer<QWidget> window = main.opener().show(WindowKey::Calculator);
-    QVERIFY(qobject_cast<frmCalculator *>(window.data()));
-    QCOMPARE(window->objectName(), QStringLiteral("frmCalculator"));
-    QVERIFY(window->isVisible());
-    QCOMPARE(main.opener().show(WindowKey::Calculator), window.data());
-    main.unload();
-    QTRY_VERIFY(window.isNull());
 }
 
 QTEST_MAIN(TestFrmCalculator)
