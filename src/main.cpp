@@ -5,6 +5,7 @@
 #include "common/autostart.h"
 #include "common/datafolder.h"
 #include "widgets/dialogs.h"
+#include "widgets/iconcachestyle.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -46,6 +47,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(QY2_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(applicationIcon());
+    IconCacheStyle::install();
     QApplication::setDesktopFileName(Autostart::appId()); // ties the windows to the menu entry
 
     SingleInstance instance(QStringLiteral("quillory2"), DataFolder::path());

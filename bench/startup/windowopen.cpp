@@ -7,6 +7,7 @@
 #include "app/tooltable.h"
 #include "app/windows.h"
 #include "common/autostart.h"
+#include "widgets/iconcachestyle.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -63,6 +64,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Quillory2"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setDesktopFileName(Autostart::appId());
+    IconCacheStyle::install(); // as the program does
     frmQY2 main;
     registerWindows(main);
     WindowOpener &opener = main.opener();

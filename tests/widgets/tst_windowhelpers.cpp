@@ -3,6 +3,7 @@
 #include "common/settings.h"
 #include "widgets/dialogs.h"
 #include "widgets/helpviewer.h"
+#include "widgets/iconcachestyle.h"
 #include "widgets/rolloverhints.h"
 #include "widgets/windowhelpers.h"
 
@@ -36,6 +37,7 @@ private Q_SLOTS:
     void failedWriteIsTold();
     void ownerEndsWhileItsBoxIsOpen_data();
     void ownerEndsWhileItsBoxIsOpen();
+    void iconCacheStyleChangesNothingSeen();
     void helpTopics_data();
     void helpTopics();
 
@@ -220,6 +222,26 @@ void TestWindowHelpers::ownerEndsWhileItsBoxIsOpen()
     else
         QCOMPARE(Dialogs::askSave(message, owner), Dialogs::Choice::Cancel);
     Dialogs::record(&m_env->dialogs);
+}
+
+// The style put over the application's keeps its look (name, palette, icons) and makes an icon once.
+void TestWindowHelpers::iconCacheStyleChangesNothingSeen()
+{
+    const QString name = QApplication::style()->name();
+    const QPalette palette = QApplication::palette();
+    const QImage arrow = QApplication::style()->standardIcon(QStyle::SP_ArrowLeft).pixmap(16).toImage();
+    IconCacheStyle::install();
+    auto *style = qobject_cast<IconCacheStyle *>(QApplication::style());
+    QVERIFY(style);
+    QCOMPARE(style->baseStyle()->name(), name);
+    QCOMPARE(QApplication::palette(), palette);
+    const QIcon first = QApplication::style()->standardIcon(QStyle::SP_ArrowLeft);
+    QCOMPARE(first.pixmap(16).toImage(), arrow);
+    QCOMPARE(QApplication::style()->standardIcon(QStyle::SP_ArrowLeft).cacheKey(), first.cacheKey());
+    QLabel rightToLeft;
+    rightToLeft.setLayoutDirection(Qt::RightToLeft);
+    QVERIFY(QApplication::style()->standardIcon(QStyle::SP_ArrowBack, nullptr, &rightToLeft).cacheKey()
+        != QApplication::style()->standardIcon(QStyle::SP_ArrowBack).cacheKey());
 }
 
 void TestWindowHelpers::helpTopics_data()
