@@ -237,6 +237,8 @@ void TestAccess::tabReachesEveryControl_data()
 void TestAccess::tabReachesEveryControl()
 {
     QFETCH(QString, name);
+    if (framed())
+        QSKIP("the order of controls does not depend on the frame: checked offscreen");
     QWidget *window = open(name);
     QVERIFY(QTest::qWaitForWindowActive(window));
     const QList<QWidget *> stops = tabStops(window);
