@@ -581,10 +581,11 @@ void TestFrmQuickNotes::handOverToTextEd()
     auto *notes = qobject_cast<frmQuickNotes *>(main.opener().show(WindowKey::QuickNotes));
     QVERIFY(notes);
     QVERIFY(!main.opener().window(WindowKey::TextEd));
-    type(notes, QStringLiteral("abc"));
+    const QString text = QStringLiteral("abc <b>not bold</b> {\\rtf1 x}"); // handed over as plain text
+    type(notes, text);
     run(child<QAction>(notes, "btnTextEd"));
-    QCOMPARE(notes->TextForTextEd(), QStringLiteral("abc"));
-    QCOMPARE(pad(notes)->toPlainText(), QStringLiteral("abc"));
+    QCOMPARE(notes->TextForTextEd(), text);
+    QCOMPARE(pad(notes)->toPlainText(), text);
     QVERIFY(notes->isPadEdited());
 
     auto *textEd = qobject_cast<frmTextEd *>(main.opener().window(WindowKey::TextEd));
@@ -592,7 +593,8 @@ void TestFrmQuickNotes::handOverToTextEd()
     QVERIFY(textEd->isVisible());
     QCOMPARE(textEd->documents().size(), 1);
     QCOMPARE(textEd->lastDocument()->caption(), QStringLiteral("Document 1"));
-    QCOMPARE(textEd->lastDocument()->document()->toPlainText(), QStringLiteral("abc"));
+    QCOMPARE(textEd->lastDocument()->document()->toPlainText(), text);
+    QVERIFY(textEd->lastDocument()->isModified()); // held in no file yet
 
     type(notes, QStringLiteral("two\nlines"));
     run(child<QAction>(notes, "btnTextEd"));

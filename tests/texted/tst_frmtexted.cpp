@@ -42,7 +42,6 @@ private Q_SLOTS:
     void cleanup();
 
     void documentsAreNumberedForTheWholeRun();
-    void quickNotesHandOverBeforeTheFrameExists();
     void saveAsksEachTimeUntilSaveAs();
     void filtersWriteRtfOrOnlyTheCharacters_data();
     void filtersWriteRtfOrOnlyTheCharacters();
@@ -169,28 +168,6 @@ void TestFrmTextEd::documentsAreNumberedForTheWholeRun()
     m_frame->findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions().constFirst()->trigger(); // New
     QCOMPARE(active()->caption(), QStringLiteral("Document 4"));
     QCOMPARE(frmTextEd::documentCount(), 4);
-}
-
-void TestFrmTextEd::quickNotesHandOverBeforeTheFrameExists()
-{
-    frmQY2 main;
-    registerWindows(main);
-    auto *frame = qobject_cast<frmTextEd *>(main.opener().load(WindowKey::TextEd));
-    QVERIFY(frame);
-    QVERIFY(!frame->isVisible());
-    frame->LoadFromQuickNotes(QStringLiteral("abc <b>not bold</b>\n{\\rtf1 x}"));
-    QVERIFY(frame->isVisible());
-    const QList<frmDocument *> documents = frame->documents();
-    QCOMPARE(documents.size(), 1);
-    QCOMPARE(documents[0]->caption(), QStringLiteral("Document 1"));
-    QCOMPARE(documents[0]->document()->toPlainText(), QStringLiteral("abc <b>not bold</b>\n{\\rtf1 x}"));
-    QVERIFY(!TextStyles::selectionHas(QTextCursor(documents[0]->document()->findBlock(6)), TextStyles::Style::Bold));
-    QVERIFY(documents[0]->isModified()); // held in no file yet
-
-    m_env->dialogs.choices = { Choice::Discard };
-    main.unload(); // Exit: TextEd closes in its turn
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    QVERIFY(RecoveryStore().copies().isEmpty());
 }
 
 void TestFrmTextEd::saveAsksEachTimeUntilSaveAs()
