@@ -104,7 +104,6 @@ private Q_SLOTS:
     void trayActivations();
     void trayIconWindowEvents_data();
     void trayIconWindowEvents();
-    void trayProperties();
 
     void openerLoadsOnceAndBringsForward();
     void openerUnloadsInTheFixedOrder();
@@ -112,8 +111,6 @@ private Q_SLOTS:
 
     void startUpShowsSplashOrToolBar_data();
     void startUpShowsSplashOrToolBar();
-    void startUpReadsPopUpSettings_data();
-    void startUpReadsPopUpSettings();
     void trayEventsOpenWindows();
     void shutdownSavesAndUnloadsOnce();
     void missingNotificationAreaIsRecorded();
@@ -178,36 +175,6 @@ void TestShell::trayIconWindowEvents()
     logTrayEvents(tray, &log);
     tray.handleIconEvent(QEvent::Type(type), Qt::MouseButton(button));
     QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList { event });
-}
-
-void TestShell::trayProperties()
-{
-    SysTray tray;
-    QVERIFY(tray.icon().isNull());
-    QCOMPARE(tray.toolTip(), QString());
-    QVERIFY(!tray.isVisible());
-
-    tray.setToolTip(QStringLiteral("   Quillory II  "));
-    QCOMPARE(tray.toolTip(), QStringLiteral("Quillory II"));
-    QCOMPARE(tray.property("ToolTip").toString(), QStringLiteral("Quillory II"));
-
-    QPixmap picture(16, 16);
-    picture.fill(Qt::blue);
-    tray.setIcon(QIcon(picture));
-    QVERIFY(!tray.isVisible()); // a new picture is only stored while hidden
-
-    tray.setVisible(true);
-    tray.setVisible(true);
-    QVERIFY(tray.isVisible());
-
-    tray.setIcon(QIcon()); // no picture takes the icon out
-    QVERIFY(!tray.isVisible());
-    tray.setIcon(QIcon(picture));
-    QVERIFY(!tray.isVisible()); // and a new picture does not bring it back by itself
-    tray.setProperty("Visible", true);
-    QVERIFY(tray.isVisible());
-    tray.setVisible(false);
-    QVERIFY(!tray.isVisible());
 }
 
 void TestShell::openerLoadsOnceAndBringsForward()
@@ -307,36 +274,6 @@ void TestShell::startUpShowsSplashOrToolBar()
     QVERIFY(!main.isVisible());
     QCOMPARE(main.sysTray().toolTip(), QStringLiteral("Quillory II"));
     QVERIFY(main.sysTray().isVisible());
-}
-
-void TestShell::startUpReadsPopUpSettings_data()
-{
-    QTest::addColumn<QString>("autoText");
-    QTest::addColumn<QString>("delay");
-    QTest::addColumn<bool>("autoOn");
-    QTest::addColumn<int>("ticks");
-    QTest::newRow("fresh store") << QString() << QString() << true << 6;
-    QTest::newRow("off, 3") << "0"
-                            << "3" << false << 3;
-    QTest::newRow("garbage delay reads 6") << "1"
-                                           << "soon" << true << 6;
-}
-
-void TestShell::startUpReadsPopUpSettings()
-{
-    QFETCH(QString, autoText);
-    QFETCH(QString, delay);
-    QFETCH(bool, autoOn);
-    QFETCH(int, ticks);
-    if (!autoText.isNull())
-        Settings::save(Key::AutoPopUpMenu, autoText);
-    if (!delay.isNull())
-        Settings::save(Key::PopUpDelay, delay);
-    frmQY2 main;
-    main.Form_Load();
-    QCOMPARE(main.isAutoPopUpOn(), autoOn);
-    QCOMPARE(main.autoPopUpMenu().toString(), autoText.isNull() ? QStringLiteral("1") : autoText);
-    QCOMPARE(int(main.popUpDelay()), ticks);
 }
 
 void TestShell::trayEventsOpenWindows()

@@ -65,11 +65,9 @@ private Q_SLOTS:
     void toolBarHideStoresItsPlace();
     void rightDragMovesToolBar();
     void leftClickOpensTheKeyedWindow();
-    void toolBarButtonsTakeTheFocusInOrder();
     void trayMissingKeepsToolBarReachable();
     void closingToolBarWithoutTray_data();
     void closingToolBarWithoutTray();
-    void trayMissingWaitsForTheSplash();
     void secondStartBringsToolBarForward();
 
     void popUpPositionRule_data();
@@ -80,27 +78,20 @@ private Q_SLOTS:
     void popUpCloses();
     void menuButtonOpensAndCloses_data();
     void menuButtonOpensAndCloses();
-    void menuHelpOpensDefaultTopic();
     void menuKeyboard_data();
     void menuKeyboard();
     void aboutDropDownByKeyboard_data();
     void aboutDropDownByKeyboard();
-    void optionsLeavesMenuOpen();
     void exitRunsShutdownOrder();
 
-    void optionsLoad_data();
-    void optionsLoad();
     void optionsButtons_data();
     void optionsButtons();
     void optionsStartWithDesktop_data();
     void optionsStartWithDesktop();
     void optionsLoginEntryFailureKeepsTheBox();
 
-    void splashClickTargets_data();
-    void splashClickTargets();
     void splashHandsOver_data();
     void splashHandsOver();
-    void splashTimerClosesIt();
     void aboutStaysUntilOK();
 
 private:
@@ -335,28 +326,6 @@ void TestLauncher::trayMissingKeepsToolBarReachable()
     QVERIFY(!menuButton->isVisible());
 }
 
-void TestLauncher::toolBarButtonsTakeTheFocusInOrder()
-{
-    registerStandIns(ToolKeys);
-    auto *toolBar = show<frmToolBar>("ToolBar");
-    QApplication::setActiveWindow(toolBar);
-    auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
-    buttonOf(strip, "Calc")->setFocus();
-
-    QStringList order;
-    for (int step = 0; step < 9; ++step) {
-        QWidget *focused = QApplication::focusWidget();
-        QString name = focused ? focused->objectName() : QString();
-        for (const QString &key : ToolKeys) {
-            if (focused == buttonOf(strip, qPrintable(key)))
-                name = key;
-        }
-        order << name;
-        QTest::keyClick(focused, Qt::Key_Tab);
-    }
-    QCOMPARE(order, (QStringList { "Calc", "Cal", "Clip", "Plan", "Quick", "Rem", "Text", "tbrHide", "chkOnTop" }));
-}
-
 void TestLauncher::closingToolBarWithoutTray_data()
 {
     QTest::addColumn<bool>("trayMissing");
@@ -387,20 +356,6 @@ void TestLauncher::closingToolBarWithoutTray()
     QTRY_COMPARE(toolBar && toolBar->isVisible(), trayMissing && !answer);
     QTRY_COMPARE(m_main->isUnloaded(), ended);
     QCOMPARE(m_env->dialogs.shown.size(), asked ? 1 : 0); // the shutdown closes it without asking again
-}
-
-void TestLauncher::trayMissingWaitsForTheSplash()
-{
-    Settings::save(Key::ShowToolBar, QStringLiteral("0"));
-    m_main->Form_Load();
-    auto *splash = window<frmSplash>("Splash");
-    QVERIFY(splash);
-
-    m_main->setTrayMissing(true);
-    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar")))); // not under the splash
-
-    splash->CloseSplash();
-    QVERIFY(isShown("ToolBar")); // whatever "1902" says
 }
 
 void TestLauncher::secondStartBringsToolBarForward()
@@ -534,18 +489,6 @@ void TestLauncher::menuButtonOpensAndCloses()
     QTRY_VERIFY(!menu);
 }
 
-void TestLauncher::menuHelpOpensDefaultTopic()
-{
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
-    QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "Help"), Qt::LeftButton);
-
-    QWidget *help = helpWindow();
-    QVERIFY(help && help->isVisible());
-    auto *text = help->findChild<QTextBrowser *>("txtHelp");
-    QCOMPARE(text->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
-    QTRY_VERIFY(!menu);
-}
-
 void TestLauncher::menuKeyboard_data()
 {
     QTest::addColumn<QStringList>("keys");
@@ -630,24 +573,6 @@ void TestLauncher::aboutDropDownByKeyboard()
     QVERIFY(menu && menu->isVisible()); // the drop-down is not a choice
 }
 
-void TestLauncher::optionsLeavesMenuOpen()
-{
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
-    auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
-
-    menu->Timer1_Timer();
-    dropDown->actions().first()->trigger();
-
-    QVERIFY(isShown("Options"));
-    QVERIFY(!window<frmAbout>("About"));
-    QVERIFY(menu && menu->isVisible());
-    QCOMPARE(menu->popUpTicks(), qint16(2)); // still counting towards its close
-    for (int tick = 2; tick <= 6; ++tick)
-        menu->Timer1_Timer();
-    QVERIFY(!menu->isVisible());
-    QVERIFY(isShown("Options"));
-}
-
 void TestLauncher::exitRunsShutdownOrder()
 {
     registerStandIns(ToolKeys);
@@ -687,53 +612,6 @@ void TestLauncher::exitRunsShutdownOrder()
 }
 
 // ---- Options dialog ----
-
-void TestLauncher::optionsLoad_data()
-{
-    QTest::addColumn<QVariant>("autoPopUp");
-    QTest::addColumn<int>("delay");
-    QTest::addColumn<QVariant>("showSplash");
-    QTest::addColumn<QVariant>("showToolBar");
-    QTest::addColumn<bool>("autoTicked");
-    QTest::addColumn<int>("slider");
-    QTest::addColumn<bool>("splashTicked");
-    QTest::addColumn<bool>("toolBarTicked");
-
-    QTest::newRow("fresh store") << QVariant("1") << 6 << QVariant() << QVariant() << true << 6 << true << true;
-    QTest::newRow("applied 0") << QVariant(0) << 4 << QVariant("0") << QVariant("1") << false << 4 << false << true;
-    QTest::newRow("stored 2 shows cleared")
-        << QVariant("2") << 6 << QVariant() << QVariant() << false << 6 << true << true;
-    QTest::newRow("delay 12 clamped") << QVariant("1") << 12 << QVariant() << QVariant() << true << 9 << true << true;
-    QTest::newRow("delay -4 clamped") << QVariant("1") << -4 << QVariant() << QVariant() << true << 3 << true << true;
-}
-
-void TestLauncher::optionsLoad()
-{
-    QFETCH(QVariant, autoPopUp);
-    QFETCH(int, delay);
-    QFETCH(QVariant, showSplash);
-    QFETCH(QVariant, showToolBar);
-    QFETCH(bool, autoTicked);
-    QFETCH(int, slider);
-    QFETCH(bool, splashTicked);
-    QFETCH(bool, toolBarTicked);
-    m_main->setAutoPopUpMenu(autoPopUp);
-    m_main->setPopUpDelay(qint16(delay));
-    store(Key::ShowSplash, showSplash);
-    store(Key::ShowToolBar, showToolBar);
-
-    auto *options = show<frmOptions>("Options");
-
-    QCOMPARE(options->windowTitle(), QStringLiteral("Options"));
-    QCOMPARE(options->findChild<QCheckBox *>("chkAutoPopUpMenu")->isChecked(), autoTicked);
-    QCOMPARE(options->findChild<QSlider *>("sldPopUpDelay")->value(), slider);
-    QCOMPARE(options->findChild<QLabel *>("lblPopUpSpeed")->text(), QString::number(slider));
-    QCOMPARE(options->findChild<QCheckBox *>("chkShowSplashScreen")->isChecked(), splashTicked);
-    QCOMPARE(options->findChild<QCheckBox *>("chkShowToolBar")->isChecked(), toolBarTicked);
-    // Opening changes nothing held by the main window.
-    QCOMPARE(m_main->autoPopUpMenu(), autoPopUp);
-    QCOMPARE(m_main->popUpDelay(), qint16(delay));
-}
 
 void TestLauncher::optionsButtons_data()
 {
@@ -850,30 +728,6 @@ void TestLauncher::optionsLoginEntryFailureKeepsTheBox()
 
 // ---- splash and About ----
 
-void TestLauncher::splashClickTargets_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<bool>("closes");
-
-    QTest::newRow("version") << "lblVersion" << true;
-    QTest::newRow("picture 1") << "Picture1" << true;
-    QTest::newRow("description") << "lblDescription" << false;
-}
-
-void TestLauncher::splashClickTargets()
-{
-    QFETCH(QString, target);
-    QFETCH(bool, closes);
-    QPointer<frmSplash> splash = show<frmSplash>("Splash");
-
-    QTest::mouseClick(splash->findChild<QWidget *>(target), Qt::LeftButton);
-
-    QCOMPARE(!splash || !splash->isVisible(), closes);
-    QCOMPARE(isShown("ToolBar"), closes);
-    if (closes)
-        QTRY_VERIFY(!splash);
-}
-
 void TestLauncher::splashHandsOver_data()
 {
     QTest::addColumn<QVariant>("showToolBar");
@@ -896,24 +750,6 @@ void TestLauncher::splashHandsOver()
     QVERIFY(!splash->isVisible());
     QCOMPARE(isShown("ToolBar"), toolBar);
     QTRY_VERIFY(!splash);
-}
-
-void TestLauncher::splashTimerClosesIt()
-{
-    QPointer<frmSplash> splash = show<frmSplash>("Splash");
-    splash->findChild<QTimer *>("Timer2")->start(1);
-    QTRY_VERIFY(!splash);
-    QVERIFY(isShown("ToolBar"));
-
-    // The hand-over happens once: a late second close does not bring a hidden toolbar back.
-    frmSplash once;
-    QSignalSpy handOver(&once, &frmSplash::handOver);
-    once.show();
-    once.CloseSplash();
-    QVERIFY(!once.isVisible());
-    once.CloseSplash();
-    once.Timer2_Timer();
-    QCOMPARE(handOver.count(), 1);
 }
 
 void TestLauncher::aboutStaysUntilOK()

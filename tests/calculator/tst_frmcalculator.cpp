@@ -66,16 +66,10 @@ private Q_SLOTS:
     void keyboardMapping();
     void typedKeysReachTheEngineWhateverHasTheFocus_data();
     void typedKeysReachTheEngineWhateverHasTheFocus();
-    void focusReturnsToEquals_data();
-    void focusReturnsToEquals();
 
     void slotPressesByButton();
-    void slotPressKeepsTheFocus();
     void readoutClickCopies();
     void divideByZeroShowsTheMessageBeforeTheResult();
-
-    void resultsFitTheirLabels();
-    void settingsRoundTrip();
 
 private:
     QWidget *control(const QString &name) const;
@@ -251,31 +245,6 @@ void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus()
         QCOMPARE(text->text(), QString());
 }
 
-void TestFrmCalculator::focusReturnsToEquals_data()
-{
-    QTest::addColumn<QString>("key");
-    for (const char *key :
-        { "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "%", "CE", "C", "/", "+", "X", "-", "=" })
-        QTest::newRow(key) << QString::fromLatin1(key);
-}
-
-void TestFrmCalculator::focusReturnsToEquals()
-{
-    QFETCH(QString, key);
-    QWidget *equals = control(QStringLiteral("Operator4"));
-    QCOMPARE(QApplication::focusWidget(), equals); // from the opening of the window
-    QWidget *button = control(buttonName(key));
-    button->setFocus();
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(QApplication::focusWidget(), equals);
-    // The key did its work too.
-    QCOMPARE(readout(),
-        key == QLatin1String("-")       ? QStringLiteral("-0.")
-            : key.at(0).isDigit()       ? key + QLatin1Char('.')
-            : key == QLatin1String("%") ? QStringLiteral("0")
-                                        : QStringLiteral("0."));
-}
-
 void TestFrmCalculator::slotPressesByButton()
 {
     auto slot = [this](int i) { return static_cast<QLabel *>(control(QStringLiteral("lblDisplay%1").arg(i))); };
@@ -311,15 +280,6 @@ void TestFrmCalculator::slotPressesByButton()
     QCOMPARE(readout(), QStringLiteral("-"));
 }
 
-void TestFrmCalculator::slotPressKeepsTheFocus()
-{
-    QWidget *seven = control(QStringLiteral("Number7"));
-    seven->setFocus();
-    QTest::mouseClick(control(QStringLiteral("lblDisplay0")), Qt::RightButton);
-    QTest::mouseClick(control(QStringLiteral("lblDisplay0")), Qt::LeftButton);
-    QCOMPARE(QApplication::focusWidget(), seven);
-}
-
 void TestFrmCalculator::readoutClickCopies()
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
@@ -346,32 +306,6 @@ void TestFrmCalculator::divideByZeroShowsTheMessageBeforeTheResult()
     // "=" is pending: a number starts a new calculation.
     type(QStringLiteral("4 + 1 ="));
     QCOMPARE(readout(), QStringLiteral("5."));
-}
-
-void TestFrmCalculator::resultsFitTheirLabels()
-{
-    auto fits = [this](const QString &label, const char *text) {
-        auto *shown = static_cast<QLabel *>(control(label));
-        return shown->fontMetrics().horizontalAdvance(QLatin1String(text))
-            <= shown->contentsRect().width() - shown->indent();
-    };
-    for (const char *text : { "-99999999999.", "-0.333333333", "3.3333333333", "-1.00E+100" })
-        QVERIFY2(fits(QStringLiteral("lblReadout"), text), text);
-    for (const char *text : { "-9999999.", "-1.23E+07", "3.333333" })
-        QVERIFY2(fits(QStringLiteral("lblDisplay1"), text), text);
-}
-
-void TestFrmCalculator::settingsRoundTrip()
-{
-    m_window.reset();
-    verifySettingsRoundTrip(
-        [] {
-            auto *window = new frmCalculator;
-            window->show();
-            return window;
-        },
-        Key::CalculatorLeft, Key::CalculatorTop, &Key::CalculatorOnTop);
-    QVERIFY(!QTest::currentTestFailed());
 }
 
 QTEST_MAIN(TestFrmCalculator)

@@ -28,11 +28,6 @@ namespace {
 const QString Placeholder = QStringLiteral("New Clip Description");
 const QString PlaceholderText = QStringLiteral("ClipKeeper - New Clip Text");
 
-QImage iconImage(const QIcon &icon)
-{
-    return icon.pixmap(16, 16).toImage();
-}
-
 } // namespace
 
 class TestFrmClipKeeper : public QObject
@@ -45,16 +40,9 @@ private Q_SLOTS:
 
     void clipChosenByClickOrKeyShowsAndCopies();
     void saveClipStoresTheBoxes();
-    void deletingTheLastClipShowsThePlaceholders();
-    void deleteWithNothingSelected();
-    void categoryClickKeepsTheBoxes();
     void renameInPlace_data();
     void renameInPlace();
     void addAndRemoveFolder();
-    void unreadableClipKeepsTheBoxes();
-    void loadMessageShownOnceUp();
-    void resizeRule();
-    void settingsRoundTrip();
     void launcherOpensItAndTheEndOfTheProgramClosesIt();
 
 private:
@@ -188,56 +176,6 @@ void TestFrmClipKeeper::saveClipStoresTheBoxes()
     QCOMPARE(m_env->dialogs.shown.size(), 1);
 }
 
-void TestFrmClipKeeper::deletingTheLastClipShowsThePlaceholders()
-{
-    TrashHome trash;
-    makeClip(QStringLiteral("My Clips/only"), "text");
-    open();
-    clickItem(clips(), QStringLiteral("only"));
-    QCOMPARE(description()->text(), QStringLiteral("only"));
-    press("btnDeleteClip");
-    QVERIFY(m_env->dialogs.shown.isEmpty());
-    QVERIFY(texts(clips()).isEmpty());
-    QCOMPARE(description()->text(), Placeholder);
-    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
-    QCOMPARE(trash.trashed(), QStringList { "only" });
-}
-
-void TestFrmClipKeeper::deleteWithNothingSelected()
-{
-    open();
-    description()->setText(QStringLiteral("typed"));
-    QStringList whileShown;
-    m_env->dialogs.onShow = [&](const Message &) { whileShown << description()->text(); };
-    press("btnDeleteClip");
-    QCOMPARE(m_env->dialogs.shown,
-        (QList<Message> { { Message::Icon::Exclamation, QStringLiteral("Quillory2"),
-            QStringLiteral("Please select a clip to remove") } }));
-    QCOMPARE(whileShown, QStringList { "typed" }); // the placeholders come after the message
-    QCOMPARE(description()->text(), Placeholder);
-    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
-}
-
-void TestFrmClipKeeper::categoryClickKeepsTheBoxes()
-{
-    makeClip(QStringLiteral("Alpha/a1"), "from alpha");
-    makeClip(QStringLiteral("Beta/b1"), "b");
-    open();
-    const QImage current = iconImage(QIcon(QStringLiteral(":/icons/clipkeeper/categoryopen.svg")));
-    QCOMPARE(iconImage(categories()->item(0)->icon()), current);
-    clickItem(clips(), QStringLiteral("a1"));
-    clickItem(categories(), QStringLiteral("Beta"));
-    QCOMPARE(texts(clips()), QStringList { "b1" });
-    QCOMPARE(description()->text(), QStringLiteral("a1"));
-    QCOMPARE(clipText()->toPlainText(), QStringLiteral("from alpha\n"));
-    QCOMPARE(iconImage(categories()->item(1)->icon()), current);
-    QVERIFY(iconImage(categories()->item(0)->icon()) != current);
-
-    press("btnSaveClip"); // the text goes into the category just clicked
-    QCOMPARE(clipBytes(QStringLiteral("Beta/a1")), QByteArray("from alpha\r\n"));
-    QCOMPARE(texts(clips()), (QStringList { "a1", "b1" }));
-}
-
 QLineEdit *TestFrmClipKeeper::editCategory()
 {
     if (!QTest::qWaitFor([this] { return categories()->findChild<QLineEdit *>() != nullptr; }))
@@ -302,77 +240,6 @@ void TestFrmClipKeeper::addAndRemoveFolder()
     QCOMPARE(texts(categories()), QStringList { "NewCat1" });
     QCOMPARE(trash.trashed(), QStringList { "Work" });
     QVERIFY(m_env->dialogs.shown.isEmpty());
-}
-
-void TestFrmClipKeeper::unreadableClipKeepsTheBoxes()
-{
-    makeClip(QStringLiteral("My Clips/gone"), "x");
-    makeClip(QStringLiteral("My Clips/kept"), "y");
-    open();
-    QVERIFY(QFile::remove(m_env->dataPath(QStringLiteral("ClipData/My Clips/gone"))));
-    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-    clickItem(clips(), QStringLiteral("gone"));
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    QVERIFY(m_env->dialogs.shown.first().text.startsWith(QStringLiteral("THE CLIP IS NO LONGER THERE")));
-    QCOMPARE(description()->text(), Placeholder);
-    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-    QTRY_COMPARE(texts(clips()), QStringList { "kept" });
-}
-
-void TestFrmClipKeeper::loadMessageShownOnceUp()
-{
-    m_env->writeBytes(QStringLiteral("ClipData"), "a file, not a folder");
-    m_window = std::make_unique<frmClipKeeper>();
-    QVERIFY(m_env->dialogs.shown.isEmpty());
-    m_window->show();
-    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
-    QVERIFY(m_env->dialogs.shown.first().text.startsWith(QStringLiteral("THE CLIP FOLDER CANNOT BE USED")));
-}
-
-void TestFrmClipKeeper::resizeRule()
-{
-    Settings::saveCoordinate(Key::ClipHeight, 1000); // below the least height
-    open();
-    QVERIFY(outerSizeTwips(m_window.get()).height() >= frmClipKeeper::MinHeightTwips);
-    const int width = m_window->width();
-    QCOMPARE(qRound(outerSizeTwips(m_window.get()).width()), qRound(frmClipKeeper::WidthTwips));
-
-    m_window->resize(width + 120, 20); // dragged wider and far too low
-    QCOMPARE(m_window->width(), width);
-    const double height = outerSizeTwips(m_window.get()).height();
-    QVERIFY2(height >= frmClipKeeper::MinHeightTwips && height < frmClipKeeper::MinHeightTwips + 15,
-        qPrintable(QString::number(height)));
-    QTRY_VERIFY(clips()->height() > 0);
-    QCOMPARE(categories()->height(), clips()->height());
-
-    const int listHeight = clips()->height();
-    m_window->resize(width, m_window->height() + 150); // the lists take what the window gains
-    QTRY_COMPARE(clips()->height(), listHeight + 150);
-    QCOMPARE(categories()->height(), clips()->height());
-}
-
-void TestFrmClipKeeper::settingsRoundTrip()
-{
-    open();
-    QVERIFY(qAbs(outerSizeTwips(m_window.get()).height() - 4180) < 15); // nothing stored yet
-    verifySettingsRoundTrip(
-        [] {
-            auto *window = new frmClipKeeper;
-            window->show();
-            return window;
-        },
-        Key::ClipLeft, Key::ClipTop, &Key::ClipOnTop);
-    QVERIFY(!QTest::currentTestFailed());
-
-    // The height too, of the outer frame; the width is fixed and not stored.
-    open();
-    m_window->resize(m_window->width(), 400);
-    const double height = outerSizeTwips(m_window.get()).height();
-    m_window->close();
-    QCOMPARE(Settings::readCoordinate(Key::ClipHeight), std::optional<double>(height));
-    open();
-    QTRY_COMPARE(outerSizeTwips(m_window.get()).height(), height);
 }
 
 // Opened by the launcher's key; then the program ends (logout) while "delete for good?" is open:

@@ -27,26 +27,16 @@ private Q_SLOTS:
     void cleanup();
 
     void opensOnTodayAtNine();
-    void storedSixtyMinuteDayShowsTwentyFourRows();
     void intervalChange_data();
     void intervalChange();
-    void arrows_data();
-    void arrows();
     void leavingADayStoresIt();
     void damagedDayIsKeptAside();
-    void unreadableDayIsNotWrittenOver();
-    void scrollSnapsToRows_data();
-    void scrollSnapsToRows();
     void purgeInTheWindow();
-    void purgeRefusesOtherWorkAndFinishesBeforeClosing();
-    void plannerSettingsRoundTrip();
 
-    void distanceText_data();
-    void distanceText();
-    void calendarSnapsToTheGrid_data();
-    void calendarSnapsToTheGrid();
     void calendarValueFromOutsideIsNoClick();
-    void calendarSettingsRoundTrip();
+
+    void unreadableDayIsNotWrittenOver();
+    void purgeRefusesOtherWorkAndFinishesBeforeClosing();
 
 private:
     QCheckBox *done(int row) const { return m_planner->findChild<QCheckBox *>(QStringLiteral("chkPlan%1").arg(row)); }
@@ -88,19 +78,6 @@ void TestFrmPlanner::opensOnTodayAtNine()
     QCOMPARE(m_planner->findChild<QLabel *>(QStringLiteral("lblPlanTime18"))->text(), QStringLiteral("9:00 AM"));
 }
 
-void TestFrmPlanner::storedSixtyMinuteDayShowsTwentyFourRows()
-{
-    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
-    m_env->writeBytes(QStringLiteral("PlanData/20261207"), "2\r\n0\r\n1Early\r\n");
-    openPlanner();
-    QCOMPARE(m_planner->interval(), 2);
-    QCOMPARE(m_planner->slotCount(), 24);
-    QCOMPARE(m_planner->findChild<QScrollBar *>(QStringLiteral("scrPlanner"))->value(), 1800);
-    QCOMPARE(m_planner->findChild<QLabel *>(QStringLiteral("lblPlanTime23"))->text(), QStringLiteral("11:00 PM"));
-    QCOMPARE(item(1)->text(), QStringLiteral("Early"));
-    QVERIFY(done(1)->isChecked());
-}
-
 void TestFrmPlanner::intervalChange_data()
 {
     QTest::addColumn<bool>("content");
@@ -135,30 +112,6 @@ void TestFrmPlanner::intervalChange()
     QVERIFY(file.startsWith(QByteArray(QByteArray::number(interval) + "\r\n")));
 }
 
-void TestFrmPlanner::arrows_data()
-{
-    QTest::addColumn<QDate>("from");
-    QTest::addColumn<int>("days");
-    QTest::addColumn<QDate>("to");
-    QTest::newRow("into the next year") << QDate(2026, 12, 31) << 1 << QDate(2027, 1, 1);
-    QTest::newRow("first day: back stops") << QDate(2000, 1, 1) << -1 << QDate(2000, 1, 1);
-    QTest::newRow("last day: forward stops") << QDate(9999, 12, 31) << 1 << QDate(9999, 12, 31);
-}
-
-void TestFrmPlanner::arrows()
-{
-    QFETCH(QDate, from);
-    QFETCH(int, days);
-    QFETCH(QDate, to);
-    openPlanner();
-    m_planner->showDay(from);
-    QSignalSpy shown(m_planner.get(), &frmPlanner::dayShown);
-    m_planner->stepDay(days);
-    QCOMPARE(m_planner->shownDate(), to);
-    QCOMPARE(m_planner->findChild<QDateEdit *>(QStringLiteral("dtpPlanner"))->date(), to);
-    QCOMPARE(shown.count(), from == to ? 0 : 1);
-}
-
 void TestFrmPlanner::leavingADayStoresIt()
 {
     openPlanner();
@@ -190,37 +143,6 @@ void TestFrmPlanner::damagedDayIsKeptAside()
     QVERIFY(dayBytes("20261207").startsWith("1\r\n0a\r\n0\r\n"));
 }
 
-void TestFrmPlanner::unreadableDayIsNotWrittenOver()
-{
-    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData/20261207"));
-    openPlanner();
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    item(0)->setText(QStringLiteral("typed"));
-    m_planner->stepDay(1);
-    QVERIFY(QFileInfo(m_env->dataPath(QStringLiteral("PlanData/20261207"))).isDir());
-}
-
-void TestFrmPlanner::scrollSnapsToRows_data()
-{
-    QTest::addColumn<int>("dragged");
-    QTest::addColumn<int>("position");
-    QTest::newRow("below half a row") << 4000 << 3900;
-    QTest::newRow("above half a row") << 4100 << 4200;
-    QTest::newRow("half a row, to the even row") << 4350 << 4200;
-    QTest::newRow("the end") << 9300 << 9300;
-}
-
-void TestFrmPlanner::scrollSnapsToRows()
-{
-    QFETCH(int, dragged);
-    QFETCH(int, position);
-    openPlanner();
-    auto *bar = m_planner->findChild<QScrollBar *>(QStringLiteral("scrPlanner"));
-    bar->setValue(dragged);
-    QCOMPARE(bar->value(), position);
-    QCOMPARE(m_planner->findChild<QWidget *>(QStringLiteral("picPlanner"))->y(), -(position / 300) * item(0)->height());
-}
-
 void TestFrmPlanner::purgeInTheWindow()
 {
     QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
@@ -242,6 +164,28 @@ void TestFrmPlanner::purgeInTheWindow()
     QCOMPARE(dayBytes("20261207").count("\r\n"), 49);
 }
 
+void TestFrmPlanner::calendarValueFromOutsideIsNoClick()
+{
+    frmCalendar calendar;
+    QSignalSpy clicked(&calendar, &frmCalendar::dayClicked);
+    calendar.MonthView2_DateClick(QDate(2026, 12, 9));
+    calendar.setValue(QDate(2027, 8, 1));
+    QCOMPARE(calendar.value(), QDate(2027, 8, 1));
+    QCOMPARE(calendar.firstMonth(), QDate(2027, 8, 1)); // out of the grid: it moves there
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(calendar.findChild<QLabel *>(QStringLiteral("panel2"))->text(), QStringLiteral("2 days from today"));
+}
+
+void TestFrmPlanner::unreadableDayIsNotWrittenOver()
+{
+    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData/20261207"));
+    openPlanner();
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    item(0)->setText(QStringLiteral("typed"));
+    m_planner->stepDay(1);
+    QVERIFY(QFileInfo(m_env->dataPath(QStringLiteral("PlanData/20261207"))).isDir());
+}
+
 void TestFrmPlanner::purgeRefusesOtherWorkAndFinishesBeforeClosing()
 {
     QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
@@ -260,102 +204,6 @@ void TestFrmPlanner::purgeRefusesOtherWorkAndFinishesBeforeClosing()
     m_planner->close();
     QVERIFY(!m_planner->isPurging());
     QCOMPARE(QDir(m_env->dataPath(QStringLiteral("PlanData"))).entryList(QDir::Files), QStringList { "20261207" });
-}
-
-void TestFrmPlanner::plannerSettingsRoundTrip()
-{
-    verifySettingsRoundTrip(
-        [] {
-            auto *window = new frmPlanner;
-            window->show();
-            return window;
-        },
-        Key::PlannerLeft, Key::PlannerTop, nullptr);
-    QVERIFY(!QTest::currentTestFailed());
-}
-
-void TestFrmPlanner::distanceText_data()
-{
-    QTest::addColumn<QDate>("day");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("tomorrow") << QDate(2026, 12, 8) << QStringLiteral("1 days from today");
-    QTest::newRow("yesterday") << QDate(2026, 12, 6) << QStringLiteral("-1 days from today");
-    QTest::newRow("today") << QDate(2026, 12, 7) << QString();
-    QTest::newRow("over a year end") << QDate(2027, 1, 1) << QStringLiteral("25 days from today");
-}
-
-void TestFrmPlanner::distanceText()
-{
-    QFETCH(QDate, day);
-    QFETCH(QString, text);
-    frmCalendar calendar;
-    QSignalSpy clicked(&calendar, &frmCalendar::dayClicked);
-    calendar.MonthView2_DateClick(day);
-    QCOMPARE(calendar.findChild<QLabel *>(QStringLiteral("panel2"))->text(), text);
-    QCOMPARE(clicked.count(), 1);
-}
-
-void TestFrmPlanner::calendarSnapsToTheGrid_data()
-{
-    QTest::addColumn<double>("widthFactor");
-    QTest::addColumn<double>("heightFactor");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("unchanged") << 1.0 << 1.0 << 3 << 2;
-    QTest::newRow("twice as wide") << 2.0 << 1.0 << 6 << 2;
-    QTest::newRow("a little narrower") << 0.9 << 1.0 << 3 << 2;
-    QTest::newRow("one row") << 1.0 << 0.5 << 3 << 1;
-    QTest::newRow("too many months: rows stay") << 1.0 << 3.0 << 3 << 2;
-    QTest::newRow("too many months: columns stay") << 5.0 << 1.0 << 3 << 2;
-}
-
-void TestFrmPlanner::calendarSnapsToTheGrid()
-{
-    QFETCH(double, widthFactor);
-    QFETCH(double, heightFactor);
-    QFETCH(int, columns);
-    QFETCH(int, rows);
-    frmCalendar calendar;
-    calendar.show();
-    const QSize month = calendar.monthSize();
-    const int statusHeight = calendar.height() - 2 * month.height();
-    QCOMPARE(calendar.width(), 3 * month.width());
-    calendar.resize(int(calendar.width() * widthFactor), int(2 * month.height() * heightFactor) + statusHeight);
-    calendar.Form_Resize();
-    QCOMPARE(calendar.columns(), columns);
-    QCOMPARE(calendar.rows(), rows);
-    const QSize rest = calendar.size();
-    QCOMPARE(rest, QSize(columns * month.width(), rows * month.height() + statusHeight));
-    calendar.Form_Resize(); // it comes to rest
-    QCOMPARE(calendar.size(), rest);
-}
-
-void TestFrmPlanner::calendarValueFromOutsideIsNoClick()
-{
-    frmCalendar calendar;
-    QSignalSpy clicked(&calendar, &frmCalendar::dayClicked);
-    calendar.MonthView2_DateClick(QDate(2026, 12, 9));
-    calendar.setValue(QDate(2027, 8, 1));
-    QCOMPARE(calendar.value(), QDate(2027, 8, 1));
-    QCOMPARE(calendar.firstMonth(), QDate(2027, 8, 1)); // out of the grid: it moves there
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(calendar.findChild<QLabel *>(QStringLiteral("panel2"))->text(), QStringLiteral("2 days from today"));
-}
-
-void TestFrmPlanner::calendarSettingsRoundTrip()
-{
-    Settings::saveInteger(Key::CalendarColumns, 2);
-    Settings::saveInteger(Key::CalendarRows, 1);
-    verifySettingsRoundTrip(
-        [] {
-            auto *window = new frmCalendar;
-            window->show();
-            return window;
-        },
-        Key::CalendarLeft, Key::CalendarTop, &Key::CalendarOnTop);
-    QVERIFY(!QTest::currentTestFailed());
-    QCOMPARE(Settings::get(Key::CalendarColumns), QStringLiteral("2"));
-    QCOMPARE(Settings::get(Key::CalendarRows), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestFrmPlanner)

@@ -115,28 +115,19 @@ private Q_SLOTS:
     void cleanup();
 
     void openingSequence();
-    void editMenuStates_data();
-    void editMenuStates();
-    void clipboardIsPlainText();
     void saveAndLoadTheSelectedItem();
-    void clearLeavesTheFileAlone();
     void unreadableListIsToldAndNotShown();
-    void failedSaveKeepsTheEditedPad();
     void askBeforeLosingAnEdit_data();
     void askBeforeLosingAnEdit();
-    void noQuestionForAnUneditedPad_data();
-    void noQuestionForAnUneditedPad();
     void realClicksAndKeys();
     void draftKeptAndOfferedBack_data();
     void draftKeptAndOfferedBack();
-    void draftKeptWhenTheProgramEnds();
     void programEndsWhileTheQuestionIsOpen_data();
     void programEndsWhileTheQuestionIsOpen();
     void exitAsksAndCancelKeepsTheProgram();
     void handOverToTextEd();
-    void settingsRoundTrip();
-    void resizeRule_data();
-    void resizeRule();
+
+    void failedSaveKeepsTheEditedPad();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -180,74 +171,6 @@ void TestFrmQuickNotes::openingSequence()
     QVERIFY(QFile::exists(m_env->dataPath(Today)));
 }
 
-void TestFrmQuickNotes::editMenuStates_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("select");
-    QTest::addColumn<QString>("clipboard");
-    QTest::addColumn<bool>("cutCopy");
-    QTest::addColumn<bool>("paste");
-    QTest::addColumn<bool>("selectAll");
-
-    QTest::newRow("empty pad, empty clipboard") << QString() << false << QString() << false << false << false;
-    QTest::newRow("text selected, empty clipboard")
-        << QStringLiteral("abc") << true << QString() << true << false << true;
-}
-
-void TestFrmQuickNotes::editMenuStates()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, select);
-    QFETCH(QString, clipboard);
-    QFETCH(bool, cutCopy);
-    QFETCH(bool, paste);
-    QFETCH(bool, selectAll);
-
-    frmQuickNotes window;
-    window.show();
-    pad(&window)->setPlainText(text);
-    if (select)
-        pad(&window)->selectAll();
-    QGuiApplication::clipboard()->setText(clipboard);
-    window.txtMain_MouseDown(window.mapToGlobal(QPoint(20, 80)));
-
-    auto *menu = child<QMenu>(&window, "mnuEditQP");
-    QTRY_VERIFY(menu->isVisible());
-    QCOMPARE(child<QAction>(&window, "itmCutQP")->isEnabled(), cutCopy);
-    QCOMPARE(child<QAction>(&window, "itmCopyQP")->isEnabled(), cutCopy);
-    QCOMPARE(child<QAction>(&window, "itmPasteQP")->isEnabled(), paste);
-    QCOMPARE(child<QAction>(&window, "itmSelAllQP")->isEnabled(), selectAll);
-    menu->close();
-}
-
-void TestFrmQuickNotes::clipboardIsPlainText()
-{
-    frmQuickNotes window;
-    QTextEdit *text = pad(&window);
-    text->setPlainText(QStringLiteral("one\ntwo"));
-    run(child<QAction>(&window, "itmSelAllQP"));
-    run(child<QAction>(&window, "itmCopyQP"));
-    QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList { QStringLiteral("text/plain") });
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("one\ntwo"));
-
-    QTextCursor cursor = text->textCursor();
-    cursor.setPosition(0);
-    cursor.setPosition(3, QTextCursor::KeepAnchor);
-    text->setTextCursor(cursor);
-    run(child<QAction>(&window, "itmCutQP"));
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("one"));
-    QCOMPARE(text->toPlainText(), QStringLiteral("\ntwo"));
-
-    auto *html = new QMimeData;
-    html->setHtml(QStringLiteral("<b>bold</b>"));
-    html->setText(QStringLiteral("bold"));
-    QGuiApplication::clipboard()->setMimeData(html);
-    run(child<QAction>(&window, "itmSelAllQP"));
-    run(child<QAction>(&window, "itmPasteQP"));
-    QCOMPARE(text->toPlainText(), QStringLiteral("bold"));
-    QVERIFY(!text->toHtml().contains(QStringLiteral("font-weight:700")));
-}
-
 void TestFrmQuickNotes::saveAndLoadTheSelectedItem()
 {
     frmQuickNotes window;
@@ -273,27 +196,6 @@ void TestFrmQuickNotes::saveAndLoadTheSelectedItem()
     QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
-void TestFrmQuickNotes::clearLeavesTheFileAlone()
-{
-    m_env->writeBytes(Today, "today\r\n");
-    frmQuickNotes window;
-    run(child<QAction>(&window, "btnLoad"));
-    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("today\n"));
-    run(child<QAction>(&window, "btnClear"));
-    QCOMPARE(pad(&window)->toPlainText(), QString());
-    QCOMPARE(m_env->readBytes(Today), QByteArray("today\r\n"));
-    QVERIFY(window.isPadEdited()); // what was there is asked about before it is lost
-
-    frmQuickNotes empty;
-    chooseTitle(&empty, 8);
-    run(child<QAction>(&empty, "btnClear"));
-    QVERIFY(!empty.isPadEdited()); // nothing was there
-    QVERIFY(empty.close());
-    QVERIFY(!window.close()); // asked, and cancelled
-    QCOMPARE(shownTitles(m_env->dialogs), QStringList { UnsavedTitle });
-    QCOMPARE(m_env->readBytes(Today), QByteArray("today\r\n"));
-}
-
 // Folders where list files should be cannot be read: told, never shown, never written over.
 void TestFrmQuickNotes::unreadableListIsToldAndNotShown()
 {
@@ -315,27 +217,6 @@ void TestFrmQuickNotes::unreadableListIsToldAndNotShown()
     run(child<QAction>(&window, "btnSave"));
     QCOMPARE(shownTitles(m_env->dialogs).mid(2), QStringList { QStringLiteral("Quillory2: Cannot save the file") });
     QVERIFY(QFileInfo(m_env->dataPath(Today)).isDir());
-}
-
-void TestFrmQuickNotes::failedSaveKeepsTheEditedPad()
-{
-    frmQuickNotes window;
-    type(&window, QStringLiteral("typed"));
-    const QString folder = DataFolder::path();
-    DataFolder::setPath(folder + QStringLiteral("/missing/deeper"));
-    run(child<QAction>(&window, "btnSave"));
-    QCOMPARE(shownTitles(m_env->dialogs), QStringList { QStringLiteral("Quillory2: Cannot save the file") });
-    QVERIFY(window.isPadEdited());
-
-    // Saving as the answer to the question fails too: nothing happens.
-    m_env->dialogs.choices = { Dialogs::Choice::Save };
-    chooseTitle(&window, 4);
-    DataFolder::setPath(folder);
-    QCOMPARE(shownTitles(m_env->dialogs).mid(1),
-        (QStringList { UnsavedTitle, QStringLiteral("Quillory2: Cannot save the file") }));
-    QCOMPARE(titles(&window)->currentIndex(), 0);
-    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("typed"));
-    QVERIFY(window.isPadEdited());
 }
 
 void TestFrmQuickNotes::askBeforeLosingAnEdit_data()
@@ -401,32 +282,6 @@ void TestFrmQuickNotes::askBeforeLosingAnEdit()
     const int title = happened && action == QLatin1String("select another title") ? 8 : 0;
     QCOMPARE(titles(&window)->currentIndex(), title);
     QCOMPARE(window.shownTitle(), title);
-}
-
-void TestFrmQuickNotes::noQuestionForAnUneditedPad_data()
-{
-    QTest::addColumn<QString>("action");
-    for (const char *action : { "select another title", "btnLoad", "itmToDo0", "itmToDo3", "close" })
-        QTest::newRow(action) << QString::fromLatin1(action);
-}
-
-void TestFrmQuickNotes::noQuestionForAnUneditedPad()
-{
-    QFETCH(QString, action);
-    frmQuickNotes window;
-    window.show();
-    // A saved edit, a font change and a hand-over leave nothing to ask about.
-    type(&window, QStringLiteral("typed"));
-    run(child<QAction>(&window, "btnSave"));
-    run(child<QAction>(&window, "itmFontSizeQP12"));
-    run(child<QAction>(&window, "btnTextEd"));
-    if (action == QLatin1String("select another title"))
-        chooseTitle(&window, 8);
-    else if (action == QLatin1String("close"))
-        QVERIFY(window.close());
-    else
-        run(child<QAction>(&window, qPrintable(action)));
-    QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
 // The mouse on the toolbar and the keyboard on the list reach the same commands.
@@ -495,26 +350,6 @@ void TestFrmQuickNotes::draftKeptAndOfferedBack()
     window.show();
     QCoreApplication::processEvents();
     QCOMPARE(m_env->dialogs.shown.size(), 1);
-}
-
-void TestFrmQuickNotes::draftKeptWhenTheProgramEnds()
-{
-    frmQY2 main;
-    registerWindows(main);
-    QPointer<QWidget> window = main.opener().show(WindowKey::QuickNotes);
-    QVERIFY(qobject_cast<frmQuickNotes *>(window));
-    QCOMPARE(main.opener().show(WindowKey::QuickNotes), window.data());
-    type(window, QStringLiteral("unsaved"));
-    Dialogs::setCanAsk(false);
-    main.unload();
-    QVERIFY(!window);
-    QVERIFY(m_env->dialogs.shown.isEmpty());
-    const std::optional<ToDoLists::Draft> draft = ToDoLists::loadDraft();
-    QVERIFY(draft);
-    QCOMPARE(draft->position, 0);
-    QCOMPARE(draft->text, QStringLiteral("unsaved"));
-    QVERIFY(Settings::contains(Key::NotesWidth));
-    QVERIFY(Settings::contains(Key::NotesOnTop));
 }
 
 void TestFrmQuickNotes::programEndsWhileTheQuestionIsOpen_data()
@@ -606,51 +441,25 @@ void TestFrmQuickNotes::handOverToTextEd()
     main.unload();
 }
 
-void TestFrmQuickNotes::settingsRoundTrip()
+void TestFrmQuickNotes::failedSaveKeepsTheEditedPad()
 {
-    const auto open = [] {
-        auto *window = new frmQuickNotes;
-        window->show();
-        return window;
-    };
-    verifySettingsRoundTrip(open, Key::NotesLeft, Key::NotesTop, &Key::NotesOnTop);
-    QVERIFY(!QTest::currentTestFailed());
-
-    // The size too, as the outer frame's.
-    Settings::save(Key::NotesWidth, QStringLiteral("4500"));
-    Settings::save(Key::NotesHeight, QStringLiteral("6000"));
     frmQuickNotes window;
-    QCOMPARE(outerSizeTwips(&window), QSizeF(4500, 6000));
-    window.resize(window.size() - QSize(50, 50));
-    QVERIFY(window.close());
-    QCOMPARE(Settings::get(Key::NotesWidth), QStringLiteral("3750"));
-    QCOMPARE(Settings::get(Key::NotesHeight), QStringLiteral("5250"));
-}
+    type(&window, QStringLiteral("typed"));
+    const QString folder = DataFolder::path();
+    DataFolder::setPath(folder + QStringLiteral("/missing/deeper"));
+    run(child<QAction>(&window, "btnSave"));
+    QCOMPARE(shownTitles(m_env->dialogs), QStringList { QStringLiteral("Quillory2: Cannot save the file") });
+    QVERIFY(window.isPadEdited());
 
-void TestFrmQuickNotes::resizeRule_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QRect>("expected");
-
-    // The pad: top 720 twips (48 px), the window's inner width, its inner height less 1000 twips.
-    QTest::newRow("larger") << QSize(300, 400) << QRect(0, 48, 300, 333);
-    QTest::newRow("too low: the pad stays") << QSize(120, 50) << QRect(0, 48, 200, 233);
-}
-
-void TestFrmQuickNotes::resizeRule()
-{
-    QFETCH(QSize, size);
-    QFETCH(QRect, expected);
-    frmQuickNotes window;
-    window.show();
-    window.resize(200, 300);
-    QCOMPARE(pad(&window)->geometry(), QRect(0, 48, 200, 233));
-    window.resize(size);
-    QCOMPARE(pad(&window)->geometry(), expected);
-    QVERIFY(m_env->dialogs.shown.isEmpty());
-    auto *status = child<QStatusBar>(&window, "StatusBar1");
-    QCOMPARE(status->geometry().bottom(), window.height() - 1);
-    QCOMPARE(child<QComboBox>(&window, "cboToDo")->geometry(), QRect(0, 24, 176, 21));
+    // Saving as the answer to the question fails too: nothing happens.
+    m_env->dialogs.choices = { Dialogs::Choice::Save };
+    chooseTitle(&window, 4);
+    DataFolder::setPath(folder);
+    QCOMPARE(shownTitles(m_env->dialogs).mid(1),
+        (QStringList { UnsavedTitle, QStringLiteral("Quillory2: Cannot save the file") }));
+    QCOMPARE(titles(&window)->currentIndex(), 0);
+    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("typed"));
+    QVERIFY(window.isPadEdited());
 }
 
 QTEST_MAIN(TestFrmQuickNotes)

@@ -38,23 +38,14 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void emptyListOpens();
     void newThenAddStoresTheReminder();
     void newRoundsTheTime_data();
     void newRoundsTheTime();
     void addRejected_data();
     void addRejected();
-    void clearingTheMessageDisablesAdd();
-    void listItemFormat();
     void categoryButtonsFollowTheList();
     void clickThenRemoveDeletesThatReminder();
-    void refillForgetsTheChoice();
-    void removingTheLastResetsTheEditor();
     void keyboardChoosesToo();
-    void showHide_data();
-    void showHide();
-    void placementRoundTrip();
-    void pastAndNoneBelongToTheList();
 
     void mainTickDeliversDueReminder();
     void mainStartUpRunsThePastCheck();
@@ -134,20 +125,6 @@ QStringList TestFrmReminder::fileRecords() const
 {
     return QString::fromUtf8(m_env->readBytes(ReminderList::fileName()))
         .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-}
-
-void TestFrmReminder::emptyListOpens()
-{
-    open();
-    QVERIFY(!child<QAction>("btnAdd")->isEnabled());
-    QVERIFY(!child<QAction>("btnDel")->isEnabled());
-    QVERIFY(child<QAction>("btnNew")->isEnabled());
-    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Once"));
-    QCOMPARE(child<QComboBox>("cboCatagory")->currentText(), QStringLiteral("Alarms"));
-    QVERIFY(child<QAction>("alarms")->isChecked());
-    QCOMPARE(child<QLabel>("panelCount")->text(), QStringLiteral("0"));
-    QCOMPARE(child<QDateEdit>("dtpReminders")->date(), QDate(2024, 3, 12));
-    QCOMPARE(child<QLabel>("panelTime")->text(), QStringLiteral("10:07 AM"));
 }
 
 void TestFrmReminder::newThenAddStoresTheReminder()
@@ -244,34 +221,6 @@ void TestFrmReminder::addRejected()
     QCOMPARE(child<QComboBox>("cboCatagory")->currentIndex(), 0);
 }
 
-void TestFrmReminder::clearingTheMessageDisablesAdd()
-{
-    open();
-    auto *message = child<QTextEdit>("rtfRemMessage");
-    QTest::keyClicks(message, QStringLiteral("x"));
-    QVERIFY(child<QAction>("btnAdd")->isEnabled());
-    QTest::keyClick(message, Qt::Key_Backspace);
-    QVERIFY(!child<QAction>("btnAdd")->isEnabled());
-    QTest::keyClick(m_window.get(), Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(m_list->count(), 0);
-}
-
-void TestFrmReminder::listItemFormat()
-{
-    m_env->writeBytes(ReminderList::fileName(),
-        fileOf({ rec("202412052105", 2, 0, QStringLiteral("evening")),
-            rec("203001010005", 6, 0, QStringLiteral("New year")) }));
-    open();
-    QCOMPARE(column(0), (QStringList { QStringLiteral("05 Dec 24"), QStringLiteral("01 Jan 30") }));
-    QCOMPARE(column(1), (QStringList { QStringLiteral("09:05 pm"), QStringLiteral("12:05 am") }));
-    QCOMPARE(column(2), (QStringList { QStringLiteral("Weekly"), QStringLiteral("Monthly") }));
-    QCOMPARE(child<QTreeView>("lvwRemDue")->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Type"));
-    // The first listed reminder fills the editor.
-    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("evening"));
-    QCOMPARE(child<QTimeEdit>("DTPicker1")->time(), QTime(21, 5));
-    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Weekly"));
-}
-
 void TestFrmReminder::categoryButtonsFollowTheList()
 {
     m_env->writeBytes(ReminderList::fileName(),
@@ -321,42 +270,6 @@ void TestFrmReminder::clickThenRemoveDeletesThatReminder()
     QCOMPARE(fileRecords(), (QStringList { records[0], records[2] }));
 }
 
-void TestFrmReminder::refillForgetsTheChoice()
-{
-    const QStringList records { rec("202403121010", 1, 0, QStringLiteral("due")),
-        rec("202403200900", 0, 0, QStringLiteral("chosen")) };
-    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
-    open();
-    auto *view = child<QTreeView>("lvwRemDue");
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 0)).center());
-    QCOMPARE(m_window->chosenIndex(), 1);
-
-    m_env->setNow(at(2024, 3, 12, 10, 10, 5));
-    m_list->DoTest(); // the delivery moves "due" to tomorrow and refills the view
-    QCOMPARE(m_env->dialogs.shown.size(), 0); // no sink in this test: the list shows nothing itself
-    QCOMPARE(m_window->chosenIndex(), -1);
-    click("btnDel");
-    QCOMPARE(m_list->count(), 2);
-}
-
-void TestFrmReminder::removingTheLastResetsTheEditor()
-{
-    m_env->writeBytes(ReminderList::fileName(), fileOf({ rec("202403200900", 5, 5, QStringLiteral("trip")) }));
-    open();
-    click("travel");
-    auto *view = child<QTreeView>("lvwRemDue");
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
-    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Fortnightly"));
-    click("btnDel");
-
-    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray());
-    QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Once"));
-    QCOMPARE(child<QComboBox>("cboCatagory")->currentText(), QStringLiteral("Alarms"));
-    QVERIFY(child<QAction>("alarms")->isChecked());
-    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QString());
-    QCOMPARE(child<QLabel>("panelCount")->text(), QStringLiteral("0"));
-}
-
 void TestFrmReminder::keyboardChoosesToo()
 {
     m_env->writeBytes(ReminderList::fileName(),
@@ -371,83 +284,6 @@ void TestFrmReminder::keyboardChoosesToo()
     QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("two"));
     QTest::keyClick(m_window.get(), Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(fileRecords(), QStringList { rec("202403200900", 0, 0, QStringLiteral("one")) });
-}
-
-void TestFrmReminder::showHide_data()
-{
-    QTest::addColumn<QString>("stored"); // "" for none
-    QTest::addColumn<double>("afterClick");
-
-    QTest::newRow("default 6200") << "" << 4400.0;
-    QTest::newRow("4400") << "4400" << 6200.0;
-    QTest::newRow("5000") << "5000" << 4400.0;
-}
-
-void TestFrmReminder::showHide()
-{
-    QFETCH(QString, stored);
-    QFETCH(double, afterClick);
-    if (!stored.isEmpty())
-        Settings::save(Key::ReminderHeight, stored);
-    open();
-    auto *lower = child<QWidget>("lowerPanel");
-    QCOMPARE(lower->isVisible(), afterClick < 5000);
-
-    QTest::mouseClick(child<QToolButton>("panelShowHide"), Qt::LeftButton);
-    QCOMPARE(m_window->heightTwips(), afterClick);
-    QCOMPARE(lower->isVisible(), afterClick > 5000);
-    QCOMPARE(Settings::readCoordinate(Key::ReminderHeight), std::optional<double>(afterClick));
-    // Within a pixel (15 twips) of the height and the fixed width.
-    QVERIFY(qAbs(outerSizeTwips(m_window.get()).height() - afterClick) < 15);
-    QVERIFY(qAbs(outerSizeTwips(m_window.get()).width() - frmReminder::WidthTwips) < 15);
-
-    QTest::mouseClick(child<QToolButton>("panelShowHide"), Qt::LeftButton);
-    const double back = afterClick > 5000 ? 4400.0 : 6200.0;
-    QCOMPARE(m_window->heightTwips(), back);
-
-    Settings::save(Key::ReminderHeight, QStringLiteral("1"));
-    QTest::mouseClick(child<QLabel>("panelCount"), Qt::LeftButton); // any panel stores the height
-    QCOMPARE(Settings::readCoordinate(Key::ReminderHeight), std::optional<double>(back));
-    QCOMPARE(m_window->heightTwips(), back);
-
-    m_window->close();
-    open();
-    QCOMPARE(m_window->heightTwips(), back);
-
-    click("btnNew"); // New shows the lower panel
-    QCOMPARE(m_window->heightTwips(), 6200.0);
-}
-
-void TestFrmReminder::placementRoundTrip()
-{
-    m_list = std::make_unique<ReminderList>();
-    verifySettingsRoundTrip(
-        [this] {
-            auto *window = new frmReminder(*m_list);
-            window->show();
-            return window;
-        },
-        Key::ReminderLeft, Key::ReminderTop, nullptr);
-    QVERIFY(!QTest::currentTestFailed());
-}
-
-void TestFrmReminder::pastAndNoneBelongToTheList()
-{
-    open();
-    auto *past = child<QCheckBox>("chkDelMissedRem");
-    auto *none = child<QCheckBox>("chkNoRem");
-    QVERIFY(past->isChecked());
-    QVERIFY(!none->isChecked());
-    QTest::mouseClick(past, Qt::LeftButton);
-    QTest::mouseClick(none, Qt::LeftButton);
-    QVERIFY(!m_list->deliverPast());
-    QVERIFY(m_list->deliverNone());
-    QCOMPARE(Settings::get(Key::ReminderPast), QStringLiteral("0"));
-    QCOMPARE(Settings::get(Key::ReminderNone), QStringLiteral("1"));
-    m_window->close();
-    open();
-    QVERIFY(!child<QCheckBox>("chkDelMissedRem")->isChecked());
-    QVERIFY(child<QCheckBox>("chkNoRem")->isChecked());
 }
 
 void TestFrmReminder::mainTickDeliversDueReminder()

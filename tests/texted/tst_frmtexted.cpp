@@ -41,14 +41,10 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void documentsAreNumberedForTheWholeRun();
     void saveAsksEachTimeUntilSaveAs();
     void filtersWriteRtfOrOnlyTheCharacters_data();
     void filtersWriteRtfOrOnlyTheCharacters();
-    void eachDocumentKeepsItsFormat();
-    void failedSaveIsShown();
     void openReadsRtfAndPlainText();
-    void openRefusesWhatCannotBeRead();
 
     void closingAnEditedDocument_data();
     void closingAnEditedDocument();
@@ -70,8 +66,6 @@ private Q_SLOTS:
     void printSelectionToPdf();
     void exportAsPdf();
 
-    void windowMenu();
-    void undoAndFind();
     void size_data();
     void size();
 
@@ -150,26 +144,6 @@ QString TestFrmTextEd::pdfText(const QString &pdf)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-void TestFrmTextEd::documentsAreNumberedForTheWholeRun()
-{
-    openFrame();
-    QCOMPARE(m_frame->documents().size(), 1);
-    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
-    trigger(QStringLiteral("mnuFileNew"));
-    QCOMPARE(active()->caption(), QStringLiteral("Document 2"));
-    trigger(QStringLiteral("mnuWindowNewWindow"));
-    QCOMPARE(active()->caption(), QStringLiteral("Document 3"));
-    QCOMPARE(m_frame->lastDocument(), active());
-    QVERIFY(m_frame->close());
-    QVERIFY(m_env->dialogs.shown.isEmpty()); // nothing was edited
-
-    openFrame();
-    QVERIFY(m_frame->documents().isEmpty());
-    m_frame->findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions().constFirst()->trigger(); // New
-    QCOMPARE(active()->caption(), QStringLiteral("Document 4"));
-    QCOMPARE(frmTextEd::documentCount(), 4);
-}
-
 void TestFrmTextEd::saveAsksEachTimeUntilSaveAs()
 {
     openFrame();
@@ -237,54 +211,6 @@ void TestFrmTextEd::filtersWriteRtfOrOnlyTheCharacters()
     }
 }
 
-void TestFrmTextEd::eachDocumentKeepsItsFormat()
-{
-    m_env->writeBytes(QStringLiteral("a.rtf"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 rich {\\b bold}\\par}");
-    m_env->writeBytes(QStringLiteral("b.txt"), "plain\r\n");
-    openFrame();
-    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("a.rtf")), 1 },
-        Dialogs::FileChoice { path(QStringLiteral("b.txt")), 2 } };
-    trigger(QStringLiteral("mnuFileOpen"));
-    frmDocument *rich = active();
-    trigger(QStringLiteral("Open"));
-    frmDocument *plain = active();
-    QCOMPARE(m_frame->filterIndex(), 2); // the Text filter was chosen last
-
-    // Saving the RTF document after the Text filter was chosen still writes RTF.
-    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(rich);
-    type(rich, QStringLiteral("more "));
-    trigger(QStringLiteral("mnuFileSave"));
-    const QByteArray richBytes = m_env->readBytes(QStringLiteral("a.rtf"));
-    QVERIFY(richBytes.startsWith("{\\rtf1"));
-    QVERIFY(richBytes.contains("more rich"));
-
-    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(plain);
-    type(plain, QStringLiteral("still "));
-    trigger(QStringLiteral("Save"));
-    QCOMPARE(m_env->readBytes(QStringLiteral("b.txt")), QByteArray("still plain\r\n"));
-    QVERIFY(m_env->dialogs.fileRequests.size() == 2); // saving a document with a file asks nothing
-
-    // Save As offers the document's own filter.
-    m_env->dialogs.files = { std::nullopt };
-    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(rich);
-    trigger(QStringLiteral("mnuFileSaveAs"));
-    QCOMPARE(m_env->dialogs.fileRequests.last().filterIndex, 1);
-    QCOMPARE(m_env->dialogs.fileRequests.last().fileName, path(QStringLiteral("a.rtf")));
-}
-
-void TestFrmTextEd::failedSaveIsShown()
-{
-    openFrame();
-    type(active(), QStringLiteral("x"));
-    QDir(path()).mkdir(QStringLiteral("folder"));
-    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("folder")), 1 } };
-    trigger(QStringLiteral("mnuFileSaveAs"));
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2: Cannot save the file"));
-    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
-    QVERIFY(active()->isModified());
-}
-
 void TestFrmTextEd::openReadsRtfAndPlainText()
 {
     m_env->writeBytes(
@@ -312,19 +238,6 @@ void TestFrmTextEd::openReadsRtfAndPlainText()
     QCOMPARE(active()->filterIndex(), 4);
     QCOMPARE(m_frame->documents().size(), 4);
     QVERIFY(m_env->dialogs.shown.isEmpty());
-}
-
-// What cannot be read is told by name, and no empty document stands in for it (the reasons are the core's).
-void TestFrmTextEd::openRefusesWhatCannotBeRead()
-{
-    QDir(path()).mkdir(QStringLiteral("folder"));
-    openFrame();
-    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("folder")), 1 } };
-    trigger(QStringLiteral("mnuFileOpen"));
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2: Cannot open the file"));
-    QVERIFY(m_env->dialogs.shown[0].text.contains(QDir::toNativeSeparators(path(QStringLiteral("folder")))));
-    QCOMPARE(m_frame->documents().size(), 1);
 }
 
 void TestFrmTextEd::closingAnEditedDocument_data()
@@ -708,59 +621,6 @@ void TestFrmTextEd::exportAsPdf()
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed: the exported text is not checked");
     QVERIFY(pdfText(path(QStringLiteral("out.pdf"))).contains(u"Exported words"));
-}
-
-void TestFrmTextEd::windowMenu()
-{
-    openFrame();
-    trigger(QStringLiteral("mnuFileNew"));
-    trigger(QStringLiteral("mnuFileNew"));
-    auto *menu = m_frame->findChild<QMenu *>(QStringLiteral("mnuWindow"));
-    QMetaObject::invokeMethod(menu, "aboutToShow");
-    QStringList listed;
-    for (QAction *item : menu->actions()) {
-        if (item->objectName().startsWith(u"mnuWindowList"))
-            listed.append(item->text() + (item->isChecked() ? u"*" : u""));
-    }
-    QCOMPARE(listed, QStringList({ "&1 Document 1", "&2 Document 2", "&3 Document 3*" }));
-    action(QStringLiteral("mnuWindowList0"))->trigger();
-    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
-
-    trigger(QStringLiteral("mnuWindowTileVertical")); // the tiling itself is the core's
-    const QList<frmDocument *> documents = m_frame->documents();
-    QCOMPARE(documents[1]->geometry().left(), documents[0]->geometry().right() + 1);
-}
-
-void TestFrmTextEd::undoAndFind()
-{
-    openFrame();
-    type(active(), QStringLiteral("Alpha beta alpha"));
-    trigger(QStringLiteral("mnuEditUndo"));
-    QVERIFY(active()->document()->toPlainText().isEmpty());
-    trigger(QStringLiteral("mnuEditRedo"));
-    QCOMPARE(active()->document()->toPlainText(), QStringLiteral("Alpha beta alpha"));
-
-    select(active(), 0, 0);
-    trigger(QStringLiteral("mnuEditFind"));
-    auto *findText = m_frame->findChild<QLineEdit *>(QStringLiteral("txtFind"));
-    QVERIFY(findText->isVisible());
-    QTest::keyClicks(findText, QStringLiteral("alpha"));
-    QTest::keyClick(findText, Qt::Key_Return);
-    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 0);
-    trigger(QStringLiteral("mnuEditFindNext"));
-    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 11);
-    trigger(QStringLiteral("mnuEditFindNext")); // round the end
-    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 0);
-    trigger(QStringLiteral("mnuEditFindPrevious"));
-    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 11);
-
-    m_frame->findChild<QCheckBox *>(QStringLiteral("chkMatchCase"))->setChecked(true);
-    findText->setText(QStringLiteral("Beta"));
-    QTest::keyClick(findText, Qt::Key_Return);
-    QCOMPARE(m_frame->findChild<QLabel *>(QStringLiteral("lblFindResult"))->text(), QStringLiteral("Not found"));
-    QCOMPARE(active()->rtfText()->textCursor().selectionStart(), 11); // where it was
-    QTest::keyClick(findText, Qt::Key_Escape);
-    QVERIFY(!findText->isVisible());
 }
 
 void TestFrmTextEd::size_data()
