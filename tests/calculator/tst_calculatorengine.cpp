@@ -18,44 +18,30 @@ void addKeyTableRows()
                          << "8.";
     QTest::newRow("operator finishes the pending one") << "5 + 3 +"
                                                        << "8.";
-    QTest::newRow("chain") << "5 + 3 + 2 ="
-                           << "10.";
     QTest::newRow("left to right, no precedence") << "2 + 3 X 4 ="
                                                   << "20.";
     QTest::newRow("minus starts a negative number") << "-"
                                                     << "-0.";
-    QTest::newRow("negative number") << "- 5"
-                                     << "-5.";
     QTest::newRow("second minus changes nothing") << "- -"
                                                   << "-0.";
     QTest::newRow("add a negative") << "5 + - 3 ="
                                     << "2.";
-    QTest::newRow("subtract a negative") << "5 - - 3 ="
-                                         << "8.";
     QTest::newRow("operator after = continues") << "5 + 3 = - 2 ="
                                                 << "6.";
     QTest::newRow("point") << "."
                            << "0.";
-    QTest::newRow("point then digit") << ". 5"
-                                      << "0.5";
     QTest::newRow("minus then point") << "- ."
                                       << "-0.";
     QTest::newRow("leading zero stays") << "0 5"
                                         << "05.";
-    QTest::newRow("digits then point") << "1 2 . 5"
-                                       << "12.5";
     QTest::newRow("second point changes nothing") << "1 2 . 5 ."
                                                   << "12.5";
     QTest::newRow("percent shows the fraction") << "200 + 10 %"
                                                 << "0.1";
     QTest::newRow("percent of the first operand") << "200 + 10 % ="
                                                   << "20.";
-    QTest::newRow("percent alone") << "10 %"
-                                   << "0.1";
     QTest::newRow("ten thirds") << "10 / 3 ="
                                 << "3.3333333333";
-    QTest::newRow("quarter") << "1 / 4 ="
-                             << "0.25";
     QTest::newRow("past eleven nines") << "99999999999 + 1 ="
                                        << "1.00E+11";
     QTest::newRow("divide by zero") << "7 / 0 ="
@@ -164,9 +150,6 @@ private Q_SLOTS:
     void scientificText();
     void roundHalfEven_data();
     void roundHalfEven();
-
-    void randomKeySequencesKeepTheInvariants_data();
-    void randomKeySequencesKeepTheInvariants();
 };
 
 void TestCalculatorEngine::keySequences_data()
@@ -177,52 +160,34 @@ void TestCalculatorEngine::keySequences_data()
     addKeyTableRows();
 
     // More of the same rules.
-    QTest::newRow("C clears a calculation") << "5 + 3 C 2 ="
-                                            << "2.";
     QTest::newRow("number after = starts anew") << "5 + 3 = 2 + 1 ="
                                                 << "3.";
     QTest::newRow("percent whatever was pending") << "200 - 10 % ="
                                                   << "20.";
     QTest::newRow("operator replaces +, X") << "5 + X 2 ="
                                             << "10.";
-    QTest::newRow("operator replaces X, +") << "5 X + 2 ="
-                                            << "7.";
-    QTest::newRow("operator replaces +, /") << "5 + / 2 ="
-                                            << "2.5";
     QTest::newRow("operator replaces +, =") << "5 + = 3 ="
                                             << "3.";
     QTest::newRow("times a negative") << "5 X - 3 ="
                                       << "-15.";
-    QTest::newRow("divided by a negative") << "5 / - 2 ="
-                                           << "-2.5";
     QTest::newRow("negative first operand") << "- 5 X 3 ="
                                             << "-15.";
     QTest::newRow("negative fraction") << "- . 5 + 1 ="
                                        << "0.5";
-    QTest::newRow("keyboard multiply") << "6 * 7 ="
-                                       << "42.";
     QTest::newRow("- after = is subtraction") << "5 = - 2 ="
                                               << "3.";
     QTest::newRow("minus minus after an operator") << "5 + - - 3 ="
                                                    << "-3.";
     QTest::newRow("third") << "1 / 3 ="
                            << "0.3333333333";
-    QTest::newRow("minus a third") << "- 1 / 3 ="
-                                   << "-0.333333333";
-    QTest::newRow("hundred thirds") << "100 / 3 ="
-                                    << "33.333333333";
     QTest::newRow("eleven nines") << "99999999998 + 1 ="
                                   << "99999999999.";
-    QTest::newRow("negative eleven nines") << "0 - 99999999999 ="
-                                           << "-99999999999.";
     QTest::newRow("zero result") << "5 - 5 ="
                                  << "0.";
     QTest::newRow("negative zero result") << "- 5 X 0 ="
                                           << "0.";
     QTest::newRow("tiny result") << "1 / 100000000000 ="
                                  << "1.00E-11";
-    QTest::newRow("small result") << "1 / 100000 ="
-                                  << "1E-05";
     QTest::newRow("halfway rounds to even") << "1 / 2048 ="
                                             << "0.0004882812";
     QTest::newRow("whole value keeps its point") << "0.5 + 0.5 ="
@@ -231,14 +196,10 @@ void TestCalculatorEngine::keySequences_data()
                                << "0.3";
     QTest::newRow("percent of a percent") << "50 % %"
                                           << "0.005";
-    QTest::newRow("small percent") << "0.001 %"
-                                   << "1E-05";
     QTest::newRow("zero percent has no point") << "0 %"
                                                << "0";
     QTest::newRow("big percent") << "100000000000000000 %"
                                  << "1E+15";
-    QTest::newRow("fifteen digits percent") << "99999999999999900 %"
-                                            << "999999999999999";
 }
 
 void TestCalculatorEngine::keySequences()
@@ -341,8 +302,6 @@ void TestCalculatorEngine::percentTwiceCarriesOnAtTheNextOperator_data()
 
     QTest::newRow("percent twice") << "200 + 10 % %"
                                    << "0.001" << 2;
-    QTest::newRow("percent twice, =") << "200 + 10 % % ="
-                                      << "0.2" << 1;
     QTest::newRow("number after percent, =") << "200 + 10 % 5 ="
                                              << "1000." << 1;
     QTest::newRow("goes on afterwards") << "200 + 10 % % = + 1 ="
@@ -381,27 +340,19 @@ void TestCalculatorEngine::showResult_data()
 
     QTest::newRow("8") << 8.0 << "8.";
     QTest::newRow("10/3") << 10.0 / 3 << "3.3333333333";
-    QTest::newRow("100/3") << 100.0 / 3 << "33.333333333";
     QTest::newRow("-1/3") << -1.0 / 3 << "-0.333333333";
-    QTest::newRow("0.25") << 0.25 << "0.25";
     QTest::newRow("eleven nines") << 99999999999.0 << "99999999999.";
     QTest::newRow("1E+11") << 100000000000.0 << "1.00E+11";
-    QTest::newRow("just above eleven nines") << 99999999999.01 << "1.00E+11";
     QTest::newRow("0.0000123456789") << 0.0000123456789 << "1.23457E-05";
-    QTest::newRow("123456.0000000001") << 123456.0000000001 << "123456";
     QTest::newRow("zero") << 0.0 << "0.";
     QTest::newRow("negative zero") << -0.0 << "0.";
     QTest::newRow("1E-08 is not tiny") << 0.00000001 << "1E-08";
     QTest::newRow("below 1E-08") << 0.0000000099 << "9.90E-09";
-    QTest::newRow("negative tiny") << -0.0000000045 << "-4.50E-09";
-    QTest::newRow("0.0001") << 0.0001 << "0.0001";
     QTest::newRow("1E-05") << 0.00001 << "1E-05";
     QTest::newRow("halfway to even, down") << 12345678900.5 << "12345678900";
     QTest::newRow("halfway to even, up") << 12345678901.5 << "12345678902";
     QTest::newRow("2^-11 to even") << 1.0 / 2048 << "0.0004882812";
     QTest::newRow("-2^-11 at nine places") << -1.0 / 2048 << "-0.000488281";
-    QTest::newRow("negative whole") << -42.0 << "-42.";
-    QTest::newRow("big fraction") << 1234567.891234 << "1234567.8912";
     QTest::newRow("huge") << 1e300 << "1.00E+300";
 }
 
@@ -438,10 +389,6 @@ void TestCalculatorEngine::slotText_data()
 
     QTest::newRow("3.3333333333") << "3.3333333333"
                                   << "3.333333";
-    QTest::newRow("12345678.") << "12345678."
-                               << "1.23E+07";
-    QTest::newRow("1234567.89") << "1234567.89"
-                                << "1234568";
     QTest::newRow("0.00005") << "0.00005"
                              << "5.00E-05";
     QTest::newRow("-9999999.") << "-9999999."
@@ -452,30 +399,20 @@ void TestCalculatorEngine::slotText_data()
                                        << "-0.";
     QTest::newRow("0 kept as it is") << "0"
                                      << "0";
-    QTest::newRow("0.000 kept as it is") << "0.000"
-                                         << "0.000";
-    QTest::newRow("0.0001") << "0.0001"
-                            << "0.0001";
     QTest::newRow("just below 0.0001") << "0.00009999"
                                        << "1.00E-04";
     QTest::newRow("just above seven nines") << "9999999.5"
                                             << "1.00E+07";
     QTest::newRow("rounds up to seven nines") << "9999998.6"
                                               << "9999999";
-    QTest::newRow("just above seven nines, a bit") << "9999999.4"
-                                                   << "1.00E+07";
     QTest::newRow("-1234.5678") << "-1234.5678"
                                 << "-1234.57";
-    QTest::newRow("1234.5678") << "1234.5678"
-                               << "1234.568";
     QTest::newRow("halfway to even") << "0.0078125"
                                      << "0.007812";
     QTest::newRow("whole") << "12."
                            << "12.";
     QTest::newRow("exponent readout") << "1.23E+07"
                                       << "1.23E+07";
-    QTest::newRow("small exponent readout") << "1.5E-03"
-                                            << "0.0015";
     QTest::newRow("lone minus holds nothing") << "-"
                                               << "";
 }
@@ -515,20 +452,14 @@ void TestCalculatorEngine::recall_data()
                                                 << "8.333333";
     QTest::newRow("extend after a point") << "2 . 5 S1 + R1 7"
                                           << "2.57";
-    QTest::newRow("extend, then =") << "2 . 5 S1 + R1 7 ="
-                                    << "5.07";
     QTest::newRow("extend without a point") << "2 . 5 S1 C R1 7"
                                             << "27.";
     QTest::newRow("digit into a pointless zero") << "0 % S2 C R2 5"
                                                  << "05.";
-    QTest::newRow("pointless zero, then +") << "0 % S2 C R2 5 + 1 ="
-                                            << "6.";
     QTest::newRow("point into a pointless zero") << "0 % S2 C R2 . 5"
                                                  << "05";
     QTest::newRow("recall does not end the operation") << "5 + R4 ="
                                                        << "5.";
-    QTest::newRow("negative recall") << "- 3 S5 C 1 - R5 ="
-                                     << "4.";
 }
 
 void TestCalculatorEngine::recall()
@@ -559,9 +490,6 @@ void TestCalculatorEngine::readNumber_data()
 
     QTest::newRow("05.") << "05." << true << 5.0;
     QTest::newRow("-0.") << "-0." << true << 0.0;
-    QTest::newRow("12.") << "12." << true << 12.0;
-    QTest::newRow("1.23E+07") << "1.23E+07" << true << 12300000.0;
-    QTest::newRow(".5") << ".5" << true << 0.5;
     QTest::newRow("-4.50E-09") << "-4.50E-09" << true << -4.5e-9;
     QTest::newRow("too small is zero") << "1E-400" << true << 0.0;
     QTest::newRow("lone minus") << "-" << false << 0.0;
@@ -569,13 +497,8 @@ void TestCalculatorEngine::readNumber_data()
     QTest::newRow("lone point") << "." << false << 0.0;
     QTest::newRow("beyond the double range") << "1E+400" << false << 0.0;
     QTest::newRow("comma") << "1,5" << false << 0.0;
-    QTest::newRow("blank") << " 5" << false << 0.0;
-    QTest::newRow("plus") << "+5" << false << 0.0;
-    QTest::newRow("minus behind") << "5-" << false << 0.0;
     QTest::newRow("two points") << "1.2.3" << false << 0.0;
     QTest::newRow("inf") << "inf" << false << 0.0;
-    QTest::newRow("nan") << "nan" << false << 0.0;
-    QTest::newRow("hex") << "0x10" << false << 0.0;
 }
 
 void TestCalculatorEngine::readNumber()
@@ -593,22 +516,15 @@ void TestCalculatorEngine::generalText_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("0.25") << 0.25 << "0.25";
     QTest::newRow("10/3 to 15 digits") << 10.0 / 3 << "3.33333333333333";
-    QTest::newRow("12") << 12.0 << "12";
-    QTest::newRow("0.0001") << 0.0001 << "0.0001";
     QTest::newRow("1E-05") << 0.00001 << "1E-05";
-    QTest::newRow("1.5E-05") << 0.000015 << "1.5E-05";
-    QTest::newRow("15 digits") << 999999999999999.0 << "999999999999999";
     QTest::newRow("1E+15") << 1e15 << "1E+15";
     QTest::newRow("rounds up to 1E+15") << 999999999999999.5 << "1E+15";
     QTest::newRow("16 digits rounded") << 123456789012345.6 << "123456789012346";
-    QTest::newRow("negative") << -2.5 << "-2.5";
     QTest::newRow("zero") << 0.0 << "0";
     QTest::newRow("negative zero") << -0.0 << "0";
     QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << "0.3";
     QTest::newRow("1E+100") << 1e100 << "1E+100";
-    QTest::newRow("-1.5E-300") << -1.5e-300 << "-1.5E-300";
 }
 
 void TestCalculatorEngine::generalText()
@@ -623,9 +539,7 @@ void TestCalculatorEngine::scientificText_data()
     QTest::addColumn<QString>("text");
 
     QTest::newRow("1.23E+11") << 123000000000.0 << "1.23E+11";
-    QTest::newRow("1.00E+11") << 100000000000.0 << "1.00E+11";
     QTest::newRow("-4.50E-09") << -4.5e-9 << "-4.50E-09";
-    QTest::newRow("1.23E+07") << 12345678.0 << "1.23E+07";
     QTest::newRow("rounds up a decade") << 9.996e11 << "1.00E+12";
     QTest::newRow("three exponent digits") << 1e100 << "1.00E+100";
 }
@@ -643,18 +557,13 @@ void TestCalculatorEngine::roundHalfEven_data()
     QTest::addColumn<QString>("rounded"); // compared as text, so that 0.12 and 0.13 are not "fuzzy equal"
 
     QTest::newRow("2.5") << 2.5 << 0 << "2";
-    QTest::newRow("3.5") << 3.5 << 0 << "4";
     QTest::newRow("-2.5") << -2.5 << 0 << "-2";
     QTest::newRow("0.5") << 0.5 << 0 << "0";
     QTest::newRow("0.125") << 0.125 << 2 << "0.12";
-    QTest::newRow("0.375") << 0.375 << 2 << "0.38";
     QTest::newRow("2^-11") << 1.0 / 2048 << 10 << "0.0004882812";
-    QTest::newRow("2^-7") << 0.0078125 << 6 << "0.007812";
     QTest::newRow("2.675 lies below the half") << 2.675 << 2 << "2.67";
     QTest::newRow("1.005 lies below the half") << 1.005 << 2 << "1";
     QTest::newRow("just below a half") << 1.4999999999999998 << 0 << "1";
-    QTest::newRow("just above a half") << 2.5000000000000004 << 0 << "3";
-    QTest::newRow("plain") << 3.14159 << 3 << "3.142";
     QTest::newRow("nothing to round") << 1234.5 << 10 << "1234.5";
 }
 
@@ -663,60 +572,6 @@ void TestCalculatorEngine::roundHalfEven()
     QFETCH(double, value);
     QFETCH(int, places);
     QTEST(QString::number(NumberText::roundHalfEven(value, places), 'g', 15), "rounded");
-}
-
-void TestCalculatorEngine::randomKeySequencesKeepTheInvariants_data()
-{
-    QTest::addColumn<quint32>("seed");
-    for (quint32 seed = 1; seed <= 40; ++seed)
-        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
-}
-
-void TestCalculatorEngine::randomKeySequencesKeepTheInvariants()
-{
-    QFETCH(quint32, seed);
-    // Digits, operators and the slots, some twice as likely as others.
-    static const QStringList keys
-        = QStringLiteral("0 1 2 5 7 9 9 . + - - X * / / = = % % CE R0 R3 R5 S0 S3 S5 C").split(u' ');
-    const QStringList known
-        = { CalculatorEngine::divideByZeroMessage().title, CalculatorEngine::overflowMessage().title };
-    QRandomGenerator random(seed);
-    CalculatorEngine engine;
-    QStringList history;
-    for (int step = 0; step < 5000; ++step) {
-        const QString key = keys[random.bounded(int(keys.size()))];
-        history.append(key);
-        const QList<Message> shown = press(engine, key);
-        const QString context = QStringLiteral("seed %1, keys ...%2: readout %3")
-                                    .arg(seed)
-                                    .arg(history.mid(std::max(0, int(history.size()) - 30)).join(u' '))
-                                    .arg(engine.readout());
-        const QString readout = engine.readout();
-        if (readout == QLatin1String("-")) {
-            QVERIFY2(engine.lastInputKind() == InputKind::Neg, qPrintable(context));
-        } else {
-            QVERIFY2(WellFormed.match(readout).hasMatch(), qPrintable(context));
-            QVERIFY2(NumberText::read(readout).has_value(), qPrintable(context));
-        }
-        for (int i = 0; i < CalculatorEngine::SlotCount; ++i)
-            QVERIFY2(NumberText::read(engine.slot(i)).has_value(), qPrintable(context));
-        QVERIFY2(engine.operandCount() >= 0 && engine.operandCount() <= 2, qPrintable(context));
-        for (const Message &message : shown)
-            QVERIFY2(known.contains(message.title), qPrintable(context));
-        if (key == QLatin1String("C")) {
-            QVERIFY2(isInitialState(engine), qPrintable(context));
-            // From the initial state the calculator computes as it did when it was new.
-            CalculatorEngine probe = engine;
-            press(probe, QStringLiteral("5 + 3 ="));
-            QCOMPARE(probe.readout(), QStringLiteral("8."));
-        }
-    }
-    const QStringList kept
-        = { engine.slot(0), engine.slot(1), engine.slot(2), engine.slot(3), engine.slot(4), engine.slot(5) };
-    engine.ClearAll();
-    QVERIFY(isInitialState(engine));
-    for (int i = 0; i < CalculatorEngine::SlotCount; ++i)
-        QCOMPARE(engine.slot(i), kept[i]);
 }
 
 QTEST_GUILESS_MAIN(TestCalculatorEngine)

