@@ -106,7 +106,6 @@ private Q_SLOTS:
     void trayIconWindowEvents();
 
     void openerLoadsOnceAndBringsForward();
-    void openerUnloadsInTheFixedOrder();
     void exitStopsAtAWindowThatKeepsItsWork();
 
     void startUpShowsSplashOrToolBar_data();
@@ -201,30 +200,6 @@ void TestShell::openerLoadsOnceAndBringsForward()
     QVERIFY(opener.load(WindowKey::Calculator));
     QCOMPARE(log.count(QStringLiteral("load Calc")), 2);
     QVERIFY(!opener.window(WindowKey::Calculator)->isVisible()); // load alone keeps it hidden
-}
-
-void TestShell::openerUnloadsInTheFixedOrder()
-{
-    WindowOpener opener;
-    QStringList log;
-    registerProbes(opener, unloadOrder(), &log);
-    const WindowKey loaded[] = { WindowKey::QuickNotes, WindowKey::ToolBar, WindowKey::Reminders, WindowKey::Calculator,
-        WindowKey::PopUpMenu };
-    for (WindowKey key : loaded)
-        opener.show(key);
-    log.clear();
-    opener.unloadAll();
-    QCOMPARE(log,
-        (QStringList { QStringLiteral("unload Calc"), QStringLiteral("unload Rem"), QStringLiteral("unload PopUp"),
-            QStringLiteral("unload ToolBar"), QStringLiteral("unload Quick") }));
-    for (WindowKey key : loaded)
-        QVERIFY(!opener.window(key));
-    QStringList order;
-    for (WindowKey key : unloadOrder())
-        order << windowName(key);
-    QCOMPARE(order,
-        (QStringList {
-            "Calc", "Cal", "Clip", "Plan", "Rem", "Text", "PopUp", "About", "Splash", "ToolBar", "Options", "Quick" }));
 }
 
 void TestShell::exitStopsAtAWindowThatKeepsItsWork()

@@ -65,26 +65,18 @@ void TestAutostart::execArgumentQuotesThePath_data()
 
     QTest::newRow("plain") << "/usr/bin/quillory2"
                            << "/usr/bin/quillory2";
-    QTest::newRow("letters beyond ASCII") << "/home/zoë/bin/quillory2"
-                                          << "/home/zoë/bin/quillory2";
     QTest::newRow("space") << "/home/ann/My Apps/quillory2"
                            << "\"/home/ann/My Apps/quillory2\"";
-    QTest::newRow("apostrophe") << "/home/o'neil/quillory2"
-                                << "\"/home/o'neil/quillory2\"";
     QTest::newRow("double quote") << "/opt/a\"b/quillory2"
                                   << "\"/opt/a\\\\\"b/quillory2\"";
     QTest::newRow("dollar") << "/opt/$HOME/quillory2"
                             << "\"/opt/\\\\$HOME/quillory2\"";
-    QTest::newRow("back quote") << "/opt/`x`/quillory2"
-                                << "\"/opt/\\\\`x\\\\`/quillory2\"";
     QTest::newRow("backslash") << "/opt/a\\b/quillory2"
                                << "\"/opt/a\\\\\\\\b/quillory2\"";
     QTest::newRow("percent is doubled, not quoted") << "/opt/100%/quillory2"
                                                     << "/opt/100%%/quillory2";
     QTest::newRow("line break") << "/opt/a\nb/quillory2"
                                 << "\"/opt/a\\nb/quillory2\"";
-    QTest::newRow("semicolon and ampersand") << "/opt/a;b&c/quillory2"
-                                             << "\"/opt/a;b&c/quillory2\"";
 }
 
 void TestAutostart::execArgumentQuotesThePath()
@@ -139,10 +131,7 @@ void TestAutostart::stateIsTheEntry_data()
     QTest::newRow("entry") << head << true;
     QTest::newRow("empty file") << QByteArray("") << true;
     QTest::newRow("hidden by a session tool") << head + "Hidden=true\n" << false;
-    QTest::newRow("hidden, spaces round the =") << head + "Hidden = true\n" << false;
     QTest::newRow("switched off by a session tool") << head + "X-GNOME-Autostart-enabled=false\n" << false;
-    QTest::newRow("hidden=false") << head + "Hidden=false\n" << true;
-    QTest::newRow("enabled=true") << head + "X-GNOME-Autostart-enabled=true\n" << true;
     QTest::newRow("hidden in another group") << head + "[Desktop Action x]\nHidden=true\n" << true;
     QTest::newRow("CR LF line ends") << QByteArray(head + "Hidden=true\n").replace("\n", "\r\n") << false;
 }

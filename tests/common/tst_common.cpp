@@ -26,7 +26,6 @@ private Q_SLOTS:
     void cleanup() { m_env.reset(); }
 
     void settingsRoundTrip();
-    void settingsAbsentKeysReadDefaults();
     void settingsStoredText_data();
     void settingsStoredText();
     void settingsLiveInTheSettingsSection();
@@ -75,21 +74,6 @@ void TestCommon::settingsRoundTrip()
         QStringLiteral("9"));
 }
 
-void TestCommon::settingsAbsentKeysReadDefaults()
-{
-    QCOMPARE(Settings::get(Key::PopUpDelay), QStringLiteral("6"));
-    QCOMPARE(Settings::readInteger(Key::PopUpDelay), qint16(6));
-    QCOMPARE(Settings::readTruth(Key::ShowSplash), true);
-    QCOMPARE(Settings::readTruth(Key::ShowToolBar), true);
-    QCOMPARE(Settings::readCheckState(Key::ToolBarOnTop), 1);
-    QCOMPARE(Settings::readCheckState(Key::ClipOnTop), 0);
-    QCOMPARE(Settings::readCoordinate(Key::ToolBarTop), std::optional<double>(100));
-    QCOMPARE(Settings::readCoordinate(Key::ReminderHeight), std::optional<double>(6200));
-    QVERIFY(!Settings::readCoordinate(Key::ReminderLeft).has_value()); // centred, computed by the window
-    QVERIFY(!Settings::contains(Key::PopUpDelay));
-    QVERIFY(!QFile::exists(m_env->settingsFile()) || QFile(m_env->settingsFile()).size() == 0);
-}
-
 void TestCommon::settingsStoredText_data()
 {
     QTest::addColumn<QString>("stored");
@@ -98,14 +82,10 @@ void TestCommon::settingsStoredText_data()
     QTest::addColumn<int>("checkState"); // read as "312", default 0
 
     QTest::newRow("plain") << "3" << 3 << true << 0;
-    QTest::newRow("zero") << "0" << 0 << false << 0;
     QTest::newRow("one") << "1" << 1 << true << 1;
-    QTest::newRow("blanks around") << " 7 " << 7 << true << 0;
     QTest::newRow("not a number") << "abc" << 6 << true << 0;
     QTest::newRow("empty") << "" << 6 << true << 0;
-    QTest::newRow("negative") << "-2" << -2 << true << 0;
     QTest::newRow("fraction rounds") << "4.6" << 5 << true << 0;
-    QTest::newRow("beyond 16 bits") << "40000" << 6 << true << 0;
     QTest::newRow("infinity") << "inf" << 6 << true << 0;
 }
 
@@ -141,16 +121,12 @@ void TestCommon::readTextFile_data()
     QTest::newRow("no final break") << QByteArray("a\r\nb") << QStringLiteral("a\r\nb\r\n");
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\r\nb\r\n");
     QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringLiteral("a\r\nb\r\n");
-    QTest::newRow("lone LF") << QByteArray("a\nb\n") << QStringLiteral("a\r\nb\r\n");
-    QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n") << QStringLiteral("\r\n\r\nx\r\n");
     QTest::newRow("CR then CR LF") << QByteArray("a\r\r\n") << QStringLiteral("a\r\n\r\n");
     QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac\r\n") << QStringLiteral("café €\r\n");
     QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80\x96\r\n") << QStringLiteral("café €–\r\n");
-    QTest::newRow("mixed lines") << QByteArray("\xc3\xa9\r\n\xe9\r\n") << QStringLiteral("é\r\né\r\n");
     QTest::newRow("UTF-16 LE with BOM") << QByteArray("\xff\xfe"
                                                       "a\0\r\0\n\0\xe9\0\n\0",
         12) << QStringLiteral("a\r\n\u00e9\r\n");
-    QTest::newRow("UTF-16 BE with BOM") << QByteArray("\xfe\xff\0a\0\r\0b", 8) << QStringLiteral("a\r\nb\r\n");
     QTest::newRow("UTF-16 with a byte left over") << QByteArray("\xfe\xff\0a\x4f", 5) << QStringLiteral("a\ufffd\r\n");
     QTest::newRow("NUL byte") << QByteArray("a\0b", 3)
                               << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\n"));
@@ -186,7 +162,6 @@ void TestCommon::writeTextFileIsByteExact_data()
 
     QTest::newRow("empty") << QString() << QByteArray();
     QTest::newRow("no break added") << QStringLiteral("a\r\nb") << QByteArray("a\r\nb");
-    QTest::newRow("CR LF kept") << QStringLiteral("a\r\n") << QByteArray("a\r\n");
     QTest::newRow("UTF-8 no BOM") << QStringLiteral("é") << QByteArray("\xc3\xa9");
 }
 
@@ -337,11 +312,8 @@ void TestCommon::oneLine_data()
     QTest::newRow("CR") << "a\rb"
                         << "a b";
     QTest::newRow("line separator") << QStringLiteral("a\u2028b") << "a b";
-    QTest::newRow("paragraph separator") << QStringLiteral("a\u2029b") << "a b";
     QTest::newRow("CR then CR LF") << "a\r\r\nb"
                                    << "a  b";
-    QTest::newRow("LF then CR") << "a\n\rb"
-                                << "a  b";
     QTest::newRow("trailing break") << "a\r\n"
                                     << "a ";
     QTest::newRow("nothing to do") << "plain text"
@@ -384,24 +356,17 @@ void TestCommon::isValidFileName_data()
     QTest::addColumn<bool>("valid");
 
     QTest::newRow("empty") << QString() << false;
-    QTest::newRow("plain word") << QStringLiteral("Recipes") << true;
     QTest::newRow("full stop inside") << QStringLiteral("notes.txt") << true;
     QTest::newRow("blank inside") << QStringLiteral("my clips") << true;
-    QTest::newRow("leading blank") << QStringLiteral(" x") << true;
     QTest::newRow("non-ASCII") << QStringLiteral("Rézepte") << true;
     QTest::newRow("asterisk first") << QStringLiteral("*abc") << false;
-    QTest::newRow("asterisk middle") << QStringLiteral("ab*c") << false;
-    QTest::newRow("asterisk last") << QStringLiteral("abc*") << false;
     for (const QChar c : QStringLiteral("\\/:*?\"<>|"))
         QTest::newRow(qPrintable(QStringLiteral("char %1").arg(c))) << QStringLiteral("a%1b").arg(c) << false;
     QTest::newRow("dot") << QStringLiteral(".") << false;
     QTest::newRow("dot dot") << QStringLiteral("..") << false;
-    QTest::newRow("three dots") << QStringLiteral("...") << true;
     QTest::newRow("hidden name") << QStringLiteral(".clips") << true;
-    QTest::newRow("tab") << QStringLiteral("a\tb") << false;
     QTest::newRow("newline") << QStringLiteral("a\nb") << false;
     QTest::newRow("NUL") << QString(QStringLiteral("a") + QChar(0)) << false;
-    QTest::newRow("DEL") << QStringLiteral("a\x7f") << false;
 }
 
 void TestCommon::isValidFileName()

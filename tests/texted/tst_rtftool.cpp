@@ -147,13 +147,10 @@ void TstRtfTool::failures_data()
 
     QTest::newRow("missing file") << QStringList { "to-text", "/nonexistent/file.rtf" } << 1
                                   << QByteArray("cannot read /nonexistent/file.rtf");
-    QTest::newRow("missing file to dump")
-        << QStringList { "dump", "/nonexistent/x.rtf" } << 1 << QByteArray("cannot read");
     QTest::newRow("a folder") << QStringList { "to-text", "/" } << 1 << QByteArray("cannot read /");
     QTest::newRow("unwritable target") << QStringList { "convert", dataPath(QStringLiteral("pandoc.rtf")),
         "/nonexistent/out.rtf" } << 1 << QByteArray("cannot write /nonexistent/out.rtf");
     QTest::newRow("no command") << QStringList() << 2 << QByteArray("usage:");
-    QTest::newRow("unknown command") << QStringList { "print", "x" } << 2 << QByteArray("usage:");
     QTest::newRow("missing operand") << QStringList { "convert", "x" } << 2 << QByteArray("usage:");
 }
 

@@ -45,7 +45,6 @@ private Q_SLOTS:
 
     void tiling_data();
     void tiling();
-    void iconPositions();
 
 private:
     std::unique_ptr<CoreTestEnvironment> m_env;
@@ -65,7 +64,6 @@ void TestTextEdCore::formatOfFilter_data()
     QTest::newRow("none chosen yet") << 0 << true;
     QTest::newRow("RTF") << 1 << true;
     QTest::newRow("Text") << 2 << false;
-    QTest::newRow("Batch") << 3 << false;
     QTest::newRow("HTML") << 4 << false;
 }
 
@@ -85,9 +83,7 @@ void TestTextEdCore::filterOfOpenedFile_data()
     QTest::newRow("rich text named .txt") << "/a/letter.txt" << true << int(RtfFilter);
     QTest::newRow("plain .rtf") << "/a/letter.rtf" << false << int(TextFilter);
     QTest::newRow("text") << "/a/notes.txt" << false << int(TextFilter);
-    QTest::newRow("batch") << "/a/RUN.BAT" << false << int(BatchFilter);
     QTest::newRow("html") << "/a/page.html" << false << int(HtmlFilter);
-    QTest::newRow("htm") << "/a/page.htm" << false << int(HtmlFilter);
     QTest::newRow("no ending") << "/a/README" << false << int(TextFilter);
 }
 
@@ -153,9 +149,7 @@ void TestTextEdCore::plainText_data()
     QTest::addColumn<bool>("isText");
     QTest::newRow("empty") << QByteArray() << "" << true;
     QTest::newRow("CR LF") << QByteArray("a\r\nb") << "a\nb" << true;
-    QTest::newRow("LF and CR") << QByteArray("a\nb\rc") << "a\nb\nc" << true;
     QTest::newRow("final break kept") << QByteArray("a\r\n") << "a\n" << true;
-    QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << "\n\n" << true;
     QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QString::fromUtf8("café €") << true;
     QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbfx") << "x" << true;
     QTest::newRow("U+FEFF starting a later line is text") << QByteArray("a\n\xef\xbb\xbf"
@@ -166,7 +160,6 @@ void TestTextEdCore::plainText_data()
     QTest::newRow("UTF-16LE with BOM") << QByteArray("\xff\xfe"
                                                      "a\0\r\0\n\0b\0",
         10) << "a\nb" << true;
-    QTest::newRow("UTF-16BE with BOM") << QByteArray("\xfe\xff\0a", 4) << "a" << true;
     QTest::newRow("UTF-16 with a lone surrogate: not text") << QByteArray("\xfe\xff\xdf\xfe", 4) << "" << false;
     QTest::newRow("UTF-16 cut in a character: not text") << QByteArray("\xfe\xff\0a\0", 5) << "" << false;
     QTest::newRow("NUL byte: not text") << QByteArray("PK\x03\x04\0\0", 6) << "" << false;
@@ -190,7 +183,6 @@ void TestTextEdCore::plainTextBytes_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("paragraphs") << QStringLiteral("a\u2029b\u2029") << QByteArray("a\r\nb\r\n");
     QTest::newRow("line break") << QStringLiteral("a\u2028b") << QByteArray("a\r\nb");
-    QTest::newRow("newline and CR LF") << QStringLiteral("a\nb\r\nc\rd") << QByteArray("a\r\nb\r\nc\r\nd");
     QTest::newRow("object left out") << QStringLiteral("a\ufffcb") << QByteArray("ab");
     QTest::newRow("no-break space kept") << QStringLiteral("a\u00a0b")
                                          << QByteArray("a\xc2\xa0"
@@ -297,9 +289,6 @@ void TestTextEdCore::tiling_data()
     QTest::addColumn<QList<QRect>>("rects");
     const QRect area(0, 0, 300, 200);
     QTest::newRow("one above") << true << 1 << QList<QRect> { area };
-    QTest::newRow("three above") << true << 3
-                                 << QList<QRect> { QRect(0, 0, 300, 67), QRect(0, 67, 300, 67),
-                                        QRect(0, 134, 300, 66) };
     QTest::newRow("two side by side") << false << 2 << QList<QRect> { QRect(0, 0, 150, 200), QRect(150, 0, 150, 200) };
     QTest::newRow("seven side by side: the spare pixels go to the first")
         << false << 7
@@ -315,13 +304,6 @@ void TestTextEdCore::tiling()
     QFETCH(QList<QRect>, rects);
     const QRect area(0, 0, 300, 200);
     QCOMPARE(aboveEachOther ? WindowTiling::aboveEachOther(area, count) : WindowTiling::sideBySide(area, count), rects);
-}
-
-void TestTextEdCore::iconPositions()
-{
-    const QList<QPoint> places = WindowTiling::iconPositions(QRect(0, 0, 250, 200), QSize(100, 30), 5);
-    QCOMPARE(
-        places, QList<QPoint>({ QPoint(0, 170), QPoint(100, 170), QPoint(0, 140), QPoint(100, 140), QPoint(0, 110) }));
 }
 
 QTEST_GUILESS_MAIN(TestTextEdCore)
