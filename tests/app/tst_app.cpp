@@ -160,7 +160,6 @@ void TestShell::trayIconWindowEvents_data()
     QTest::addColumn<QString>("event");
     QTest::newRow("pointer enters") << int(QEvent::Enter) << int(Qt::NoButton) << "MouseMove";
     QTest::newRow("left release") << int(QEvent::MouseButtonRelease) << int(Qt::LeftButton) << "MouseUp 1";
-    QTest::newRow("middle release") << int(QEvent::MouseButtonRelease) << int(Qt::MiddleButton) << "";
     QTest::newRow("pointer leaves") << int(QEvent::Leave) << int(Qt::NoButton) << "";
 }
 
@@ -356,8 +355,6 @@ void TestShell::endingWithABoxOpen_data()
     QTest::addColumn<int>("scenario");
     QTest::newRow("Calculator's message") << 0;
     QTest::newRow("refused reminder") << 1;
-    QTest::newRow("question") << 2;
-    QTest::newRow("save question") << 3;
     QTest::newRow("file dialog") << 4;
     QTest::newRow("reminder delivered") << 5;
 }
@@ -388,13 +385,6 @@ void TestShell::endingWithABoxOpen()
         window->findChild<QAction *>(QStringLiteral("btnNew"))->trigger();
         window->findChild<QComboBox *>(QStringLiteral("cboDelivery"))->setCurrentIndex(Schedule::Weekends);
         window->findChild<QAction *>(QStringLiteral("btnAdd"))->trigger();
-        break;
-    case 2:
-        QVERIFY(!Dialogs::ask({ Message::Icon::Question, QStringLiteral("t"), QStringLiteral("q") }, window));
-        break;
-    case 3:
-        QCOMPARE(Dialogs::askSave({ Message::Icon::Question, QStringLiteral("t"), QStringLiteral("q") }, window),
-            Dialogs::Choice::Cancel);
         break;
     case 4: QCOMPARE(Dialogs::chooseFile({}, window), std::nullopt); break;
     case 5: main->tmrRemTimer_Timer(); break;

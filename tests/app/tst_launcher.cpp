@@ -612,8 +612,6 @@ void TestLauncher::optionsButtons_data()
 
     QTest::newRow("Apply") << "cmdApply" << true << true;
     QTest::newRow("OK") << "cmdOK" << true << false;
-    QTest::newRow("Cancel") << "cmdCancel" << false << false;
-    QTest::newRow("close box") << "close" << false << false;
     QTest::newRow("Escape") << "escape" << false << false;
 }
 

@@ -54,11 +54,9 @@ private Q_SLOTS:
     void wellFormed_data();
     void wellFormed();
 
-    void savedFileIsCrLfByteExact();
     void messageOnSeveralLinesIsStoredOnOne();
     void load_data();
     void load();
-    void missingFileIsCreatedEmpty();
     void loadKeepsTheFirst32767();
     void the32768thIsRefused();
     void deleteTheOnlyRecordEmptiesFileAndEditor();
@@ -66,7 +64,6 @@ private Q_SLOTS:
     void skippedLinesAreSetAside_data();
     void skippedLinesAreSetAside();
     void unreadableFileIsNeverWrittenOver();
-    void utf16FileLoads();
     void messagePreview_data();
     void messagePreview();
 
@@ -164,16 +161,6 @@ void TestRemindersCore::wellFormed()
     QCOMPARE(IsWellFormedRecord(line), wellFormed);
 }
 
-void TestRemindersCore::savedFileIsCrLfByteExact()
-{
-    ReminderList list;
-    list.LoadReminders();
-    QVERIFY(list.AppendReminder(rec("202312050905", 1, 2, QStringLiteral("Call Bob"))));
-    QVERIFY(list.AppendReminder(rec("202312060000", 0, 0)));
-    QVERIFY(list.SaveReminders());
-    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray("202312050905012Call Bob\r\n202312060000000\r\n"));
-}
-
 void TestRemindersCore::messageOnSeveralLinesIsStoredOnOne()
 {
     ReminderList list;
@@ -213,15 +200,6 @@ void TestRemindersCore::load()
     QCOMPARE(list.records(), records);
     QCOMPARE(counted.count(), 1);
     QCOMPARE(counted.first().first().toInt(), records.size());
-}
-
-void TestRemindersCore::missingFileIsCreatedEmpty()
-{
-    ReminderList list;
-    list.LoadReminders();
-    QCOMPARE(list.count(), 0);
-    QVERIFY(QFile::exists(m_env->dataPath(ReminderList::fileName())));
-    QCOMPARE(QFileInfo(m_env->dataPath(ReminderList::fileName())).size(), 0);
 }
 
 void TestRemindersCore::loadKeepsTheFirst32767()
@@ -348,20 +326,6 @@ void TestRemindersCore::unreadableFileIsNeverWrittenOver()
     QVERIFY(!list.AddReminder(QDate(2024, 3, 13), QTime(9, 0), 0, 0, QStringLiteral("new")));
     QCOMPARE(failed.count(), 1);
     QVERIFY(QFileInfo(m_env->dataPath(ReminderList::fileName())).isDir());
-}
-
-void TestRemindersCore::utf16FileLoads()
-{
-    const QString a = rec("202312050905", 1, 2, QStringLiteral("caf\u00e9"));
-    const QString b = rec("202312060905", 0, 0, QStringLiteral("b"));
-    const QString text = a + QStringLiteral("\r\n") + b + QStringLiteral("\r\n");
-    QByteArray bytes("\xff\xfe");
-    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    m_env->writeBytes(ReminderList::fileName(), bytes);
-    ReminderList list;
-    list.LoadReminders();
-    QCOMPARE(list.records(), (QStringList { a, b }));
-    QVERIFY(!QFile::exists(list.skippedPath()));
 }
 
 void TestRemindersCore::messagePreview_data()
@@ -749,10 +713,6 @@ void TestRemindersCore::title_data()
 
     QTest::newRow("morning") << "202312050905012x"
                              << "Quillory2 Reminder - 9:05 AM, Tue 5 Dec";
-    QTest::newRow("midnight") << "202401010000000x"
-                              << "Quillory2 Reminder - 12:00 AM, Mon 1 Jan";
-    QTest::newRow("its own year") << "203012051000000x"
-                                  << "Quillory2 Reminder - 10:00 AM, Thu 5 Dec";
 }
 
 void TestRemindersCore::title()
