@@ -407,6 +407,7 @@ void TestLauncher::popUpOpensAtPointer_data()
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     QCOMPARE(screen, QSize(1280, 800));
     QTest::newRow("upper left") << QPoint(100, 80) << false << false;
+    QTest::newRow("lower right, the tray") << QPoint(screen.width() - 12, screen.height() - 12) << true << true;
 }
 
 void TestLauncher::popUpOpensAtPointer()
