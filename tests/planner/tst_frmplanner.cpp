@@ -38,6 +38,9 @@ private Q_SLOTS:
     void unreadableDayIsNotWrittenOver();
     void purgeRefusesOtherWorkAndFinishesBeforeClosing();
 
+    void arrows_data();
+    void arrows();
+
 private:
     QCheckBox *done(int row) const { return m_planner->findChild<QCheckBox *>(QStringLiteral("chkPlan%1").arg(row)); }
     QLineEdit *item(int row) const
@@ -204,6 +207,30 @@ void TestFrmPlanner::purgeRefusesOtherWorkAndFinishesBeforeClosing()
     m_planner->close();
     QVERIFY(!m_planner->isPurging());
     QCOMPARE(QDir(m_env->dataPath(QStringLiteral("PlanData"))).entryList(QDir::Files), QStringList { "20261207" });
+}
+
+void TestFrmPlanner::arrows_data()
+{
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QDate>("to");
+    QTest::newRow("into the next year") << QDate(2026, 12, 31) << 1 << QDate(2027, 1, 1);
+    QTest::newRow("first day: back stops") << QDate(2000, 1, 1) << -1 << QDate(2000, 1, 1);
+    QTest::newRow("last day: forward stops") << QDate(9999, 12, 31) << 1 << QDate(9999, 12, 31);
+}
+
+void TestFrmPlanner::arrows()
+{
+    QFETCH(QDate, from);
+    QFETCH(int, days);
+    QFETCH(QDate, to);
+    openPlanner();
+    m_planner->showDay(from);
+    QSignalSpy shown(m_planner.get(), &frmPlanner::dayShown);
+    m_planner->stepDay(days);
+    QCOMPARE(m_planner->shownDate(), to);
+    QCOMPARE(m_planner->findChild<QDateEdit *>(QStringLiteral("dtpPlanner"))->date(), to);
+    QCOMPARE(shown.count(), from == to ? 0 : 1);
 }
 
 QTEST_MAIN(TestFrmPlanner)

@@ -129,6 +129,8 @@ private Q_SLOTS:
 
     void failedSaveKeepsTheEditedPad();
 
+    void clearLeavesTheFileAlone();
+
 private:
     std::unique_ptr<TestEnvironment> m_env;
 };
@@ -459,6 +461,27 @@ void TestFrmQuickNotes::failedSaveKeepsTheEditedPad()
     QCOMPARE(titles(&window)->currentIndex(), 0);
     QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("typed"));
     QVERIFY(window.isPadEdited());
+}
+
+void TestFrmQuickNotes::clearLeavesTheFileAlone()
+{
+    m_env->writeBytes(Today, "today\r\n");
+    frmQuickNotes window;
+    run(child<QAction>(&window, "btnLoad"));
+    QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("today\n"));
+    run(child<QAction>(&window, "btnClear"));
+    QCOMPARE(pad(&window)->toPlainText(), QString());
+    QCOMPARE(m_env->readBytes(Today), QByteArray("today\r\n"));
+    QVERIFY(window.isPadEdited()); // what was there is asked about before it is lost
+
+    frmQuickNotes empty;
+    chooseTitle(&empty, 8);
+    run(child<QAction>(&empty, "btnClear"));
+    QVERIFY(!empty.isPadEdited()); // nothing was there
+    QVERIFY(empty.close());
+    QVERIFY(!window.close()); // asked, and cancelled
+    QCOMPARE(shownTitles(m_env->dialogs), QStringList { UnsavedTitle });
+    QCOMPARE(m_env->readBytes(Today), QByteArray("today\r\n"));
 }
 
 QTEST_MAIN(TestFrmQuickNotes)

@@ -51,6 +51,8 @@ private Q_SLOTS:
     void mainStartUpRunsThePastCheck();
     void mainWindowListOutlivesTheWindow();
 
+    void refillForgetsTheChoice();
+
 private:
     frmReminder *open();
     template <typename T> T *child(const char *name) const
@@ -342,6 +344,24 @@ void TestFrmReminder::mainWindowListOutlivesTheWindow()
     QCOMPARE(main.reminders().records(), QStringList { record });
     main.unload();
     QVERIFY(Settings::contains(Key::ReminderLeft)); // saved by the window as the program ends
+}
+
+void TestFrmReminder::refillForgetsTheChoice()
+{
+    const QStringList records { rec("202403121010", 1, 0, QStringLiteral("due")),
+        rec("202403200900", 0, 0, QStringLiteral("chosen")) };
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    open();
+    auto *view = child<QTreeView>("lvwRemDue");
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 0)).center());
+    QCOMPARE(m_window->chosenIndex(), 1);
+
+    m_env->setNow(at(2024, 3, 12, 10, 10, 5));
+    m_list->DoTest(); // the delivery moves "due" to tomorrow and refills the view
+    QCOMPARE(m_env->dialogs.shown.size(), 0); // no sink in this test: the list shows nothing itself
+    QCOMPARE(m_window->chosenIndex(), -1);
+    click("btnDel");
+    QCOMPARE(m_list->count(), 2);
 }
 
 QTEST_MAIN(TestFrmReminder)

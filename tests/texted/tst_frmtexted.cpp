@@ -66,6 +66,9 @@ private Q_SLOTS:
     void printSelectionToPdf();
     void exportAsPdf();
 
+    void failedSaveIsShown();
+    void eachDocumentKeepsItsFormat();
+
 private:
     frmTextEd *openFrame();
     QAction *action(const QString &name) const;
@@ -613,6 +616,54 @@ void TestFrmTextEd::exportAsPdf()
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed: the exported text is not checked");
     QVERIFY(pdfText(path(QStringLiteral("out.pdf"))).contains(u"Exported words"));
+}
+
+void TestFrmTextEd::failedSaveIsShown()
+{
+    openFrame();
+    type(active(), QStringLiteral("x"));
+    QDir(path()).mkdir(QStringLiteral("folder"));
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("folder")), 1 } };
+    trigger(QStringLiteral("mnuFileSaveAs"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2: Cannot save the file"));
+    QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
+    QVERIFY(active()->isModified());
+}
+
+void TestFrmTextEd::eachDocumentKeepsItsFormat()
+{
+    m_env->writeBytes(QStringLiteral("a.rtf"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 rich {\\b bold}\\par}");
+    m_env->writeBytes(QStringLiteral("b.txt"), "plain\r\n");
+    openFrame();
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("a.rtf")), 1 },
+        Dialogs::FileChoice { path(QStringLiteral("b.txt")), 2 } };
+    trigger(QStringLiteral("mnuFileOpen"));
+    frmDocument *rich = active();
+    trigger(QStringLiteral("Open"));
+    frmDocument *plain = active();
+    QCOMPARE(m_frame->filterIndex(), 2); // the Text filter was chosen last
+
+    // Saving the RTF document after the Text filter was chosen still writes RTF.
+    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(rich);
+    type(rich, QStringLiteral("more "));
+    trigger(QStringLiteral("mnuFileSave"));
+    const QByteArray richBytes = m_env->readBytes(QStringLiteral("a.rtf"));
+    QVERIFY(richBytes.startsWith("{\\rtf1"));
+    QVERIFY(richBytes.contains("more rich"));
+
+    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(plain);
+    type(plain, QStringLiteral("still "));
+    trigger(QStringLiteral("Save"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("b.txt")), QByteArray("still plain\r\n"));
+    QVERIFY(m_env->dialogs.fileRequests.size() == 2); // saving a document with a file asks nothing
+
+    // Save As offers the document's own filter.
+    m_env->dialogs.files = { std::nullopt };
+    m_frame->findChild<QMdiArea *>()->setActiveSubWindow(rich);
+    trigger(QStringLiteral("mnuFileSaveAs"));
+    QCOMPARE(m_env->dialogs.fileRequests.last().filterIndex, 1);
+    QCOMPARE(m_env->dialogs.fileRequests.last().fileName, path(QStringLiteral("a.rtf")));
 }
 
 int main(int argc, char *argv[])
