@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 
 #include "app/frmqy2.h"
@@ -61,7 +62,7 @@ void addWindowRows()
     QTest::addColumn<QString>("name");
     for (WindowKey key : unloadOrder()) {
         if (windowEntry(key).create)
-            QTest::newRow(windowEntry(key).face.name) << windowName(key);
+            row(windowEntry(key).face.name, windowName(key));
     }
 }
 
@@ -213,7 +214,7 @@ QWidget *TestAccess::open(const QString &name)
 void TestAccess::everyControlIsNamed_data()
 {
     addWindowRows();
-    QTest::newRow("help viewer") << QStringLiteral("Help");
+    row("help viewer", QStringLiteral("Help"));
 }
 
 void TestAccess::everyControlIsNamed()
@@ -280,8 +281,8 @@ void TestAccess::fixedWindowsMeasureTheirFrame_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QSize>("outer");
-    QTest::newRow("Options") << QStringLiteral("Options") << QSize(271, 271);
-    QTest::newRow("About") << QStringLiteral("About") << QSize(362, 307);
+    row("Options", QStringLiteral("Options"), QSize(271, 271));
+    row("About", QStringLiteral("About"), QSize(362, 307));
 }
 
 void TestAccess::fixedWindowsMeasureTheirFrame()

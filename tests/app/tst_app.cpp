@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 
 #include "app/frmqy2.h"
@@ -136,10 +137,10 @@ void TestShell::trayActivations_data()
 {
     QTest::addColumn<int>("reason");
     QTest::addColumn<QString>("event");
-    QTest::newRow("left press") << int(QSystemTrayIcon::Trigger) << "MouseDown 1";
-    QTest::newRow("right press") << int(QSystemTrayIcon::Context) << "MouseDown 2";
-    QTest::newRow("double click") << int(QSystemTrayIcon::DoubleClick) << "DblClick";
-    QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << "";
+    row("left press", int(QSystemTrayIcon::Trigger), "MouseDown 1");
+    row("right press", int(QSystemTrayIcon::Context), "MouseDown 2");
+    row("double click", int(QSystemTrayIcon::DoubleClick), "DblClick");
+    row("middle click", int(QSystemTrayIcon::MiddleClick), "");
 }
 
 void TestShell::trayActivations()
@@ -158,9 +159,9 @@ void TestShell::trayIconWindowEvents_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("button");
     QTest::addColumn<QString>("event");
-    QTest::newRow("pointer enters") << int(QEvent::Enter) << int(Qt::NoButton) << "MouseMove";
-    QTest::newRow("left release") << int(QEvent::MouseButtonRelease) << int(Qt::LeftButton) << "MouseUp 1";
-    QTest::newRow("pointer leaves") << int(QEvent::Leave) << int(Qt::NoButton) << "";
+    row("pointer enters", int(QEvent::Enter), int(Qt::NoButton), "MouseMove");
+    row("left release", int(QEvent::MouseButtonRelease), int(Qt::LeftButton), "MouseUp 1");
+    row("pointer leaves", int(QEvent::Leave), int(Qt::NoButton), "");
 }
 
 void TestShell::trayIconWindowEvents()
@@ -224,11 +225,9 @@ void TestShell::startUpShowsSplashOrToolBar_data()
     QTest::addColumn<QString>("splash");
     QTest::addColumn<QString>("toolbar");
     QTest::addColumn<QStringList>("loaded");
-    QTest::newRow("fresh store: splash") << QString() << QString() << QStringList { "load Splash" };
-    QTest::newRow("splash off: toolbar") << "0"
-                                         << "1" << QStringList { "load ToolBar" };
-    QTest::newRow("both off: tray only") << "0"
-                                         << "0" << QStringList {};
+    row("fresh store: splash", QString(), QString(), QStringList { "load Splash" });
+    row("splash off: toolbar", "0", "1", QStringList { "load ToolBar" });
+    row("both off: tray only", "0", "0", QStringList {});
 }
 
 void TestShell::startUpShowsSplashOrToolBar()
@@ -353,10 +352,10 @@ void TestShell::calendarAndPlannerMoveEachOtherOnce()
 void TestShell::endingWithABoxOpen_data()
 {
     QTest::addColumn<int>("scenario");
-    QTest::newRow("Calculator's message") << 0;
-    QTest::newRow("refused reminder") << 1;
-    QTest::newRow("file dialog") << 4;
-    QTest::newRow("reminder delivered") << 5;
+    row("Calculator's message", 0);
+    row("refused reminder", 1);
+    row("file dialog", 4);
+    row("reminder delivered", 5);
 }
 
 // The window that opened the box lives until its code has finished; then the shutdown runs whole,

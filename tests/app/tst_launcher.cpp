@@ -1,4 +1,5 @@
 #include "../support/pinnedscreen.h"
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 
@@ -215,10 +216,10 @@ void TestLauncher::iconsAreBuiltIn_data()
     QTest::addColumn<QIcon>("icon");
     for (int i = 0; i < WindowCount; ++i) {
         if (windowEntry(WindowKey(i)).face.ownIcon)
-            QTest::newRow(windowEntry(WindowKey(i)).face.name) << buttonIcon(WindowKey(i));
+            row(windowEntry(WindowKey(i)).face.name, buttonIcon(WindowKey(i)));
     }
     for (Command command : { Command::Help, Command::Exit, Command::Hide, Command::Menu })
-        QTest::newRow(commandEntry(command).face.name) << buttonIcon(command);
+        row(commandEntry(command).face.name, buttonIcon(command));
 }
 
 void TestLauncher::iconsAreBuiltIn()
@@ -331,9 +332,9 @@ void TestLauncher::closingToolBarWithoutTray_data()
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("ended");
 
-    QTest::newRow("with a tray it just closes") << false << false << false << false;
-    QTest::newRow("without a tray, No keeps it") << true << false << true << false;
-    QTest::newRow("without a tray, Yes ends the program") << true << true << true << true;
+    row("with a tray it just closes", false, false, false, false);
+    row("without a tray, No keeps it", true, false, true, false);
+    row("without a tray, Yes ends the program", true, true, true, true);
 }
 
 void TestLauncher::closingToolBarWithoutTray()
@@ -379,15 +380,14 @@ void TestLauncher::popUpPositionRule_data()
 
     const QSizeF menu(1530, 3015);
     const QRectF screen(0, 0, 19200, 12000);
-    QTest::newRow("upper left") << QPointF(1500, 900) << screen << QPointF(1500, 900);
-    QTest::newRow("upper right") << QPointF(18000, 900) << screen << QPointF(18000 - menu.width(), 900);
-    QTest::newRow("lower left") << QPointF(1500, 11000) << screen << QPointF(1500, 11000 - menu.height());
-    QTest::newRow("exactly half") << QPointF(9600, 6000) << screen << QPointF(9600 - 1530, 6000 - 3015);
-    QTest::newRow("just before half") << QPointF(9599, 5999) << screen << QPointF(9599, 5999);
-    QTest::newRow("half of a second screen")
-        << QPointF(28800, 6000) << QRectF(19200, 0, 19200, 12000) << QPointF(28800 - 1530, 6000 - 3015);
-    QTest::newRow("left part of a second screen")
-        << QPointF(20000, 900) << QRectF(19200, 0, 19200, 12000) << QPointF(20000, 900);
+    row("upper left", QPointF(1500, 900), screen, QPointF(1500, 900));
+    row("upper right", QPointF(18000, 900), screen, QPointF(18000 - menu.width(), 900));
+    row("lower left", QPointF(1500, 11000), screen, QPointF(1500, 11000 - menu.height()));
+    row("exactly half", QPointF(9600, 6000), screen, QPointF(9600 - 1530, 6000 - 3015));
+    row("just before half", QPointF(9599, 5999), screen, QPointF(9599, 5999));
+    row("half of a second screen", QPointF(28800, 6000), QRectF(19200, 0, 19200, 12000),
+        QPointF(28800 - 1530, 6000 - 3015));
+    row("left part of a second screen", QPointF(20000, 900), QRectF(19200, 0, 19200, 12000), QPointF(20000, 900));
 }
 
 void TestLauncher::popUpPositionRule()
@@ -406,8 +406,8 @@ void TestLauncher::popUpOpensAtPointer_data()
 
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     QCOMPARE(screen, QSize(1280, 800));
-    QTest::newRow("upper left") << QPoint(100, 80) << false << false;
-    QTest::newRow("lower right, the tray") << QPoint(screen.width() - 12, screen.height() - 12) << true << true;
+    row("upper left", QPoint(100, 80), false, false);
+    row("lower right, the tray", QPoint(screen.width() - 12, screen.height() - 12), true, true);
 }
 
 void TestLauncher::popUpOpensAtPointer()
@@ -441,8 +441,8 @@ void TestLauncher::popUpCloses_data()
     QTest::addColumn<int>("delay");
     QTest::addColumn<int>("closingTick");
 
-    QTest::newRow("default 6") << 6 << 6;
-    QTest::newRow("delay 0") << 0 << 1;
+    row("default 6", 6, 6);
+    row("delay 0", 0, 1);
 }
 
 void TestLauncher::popUpCloses()
@@ -466,9 +466,8 @@ void TestLauncher::menuButtonOpensAndCloses_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("opened");
     for (const QString &key : ToolKeys)
-        QTest::newRow(qPrintable(key)) << key << QStringLiteral("standIn") + key;
-    QTest::newRow("About") << "About"
-                           << "frmAbout";
+        row(qPrintable(key), key, QStringLiteral("standIn") + key);
+    row("About", "About", "frmAbout");
 }
 
 void TestLauncher::menuButtonOpensAndCloses()
@@ -493,14 +492,10 @@ void TestLauncher::menuKeyboard_data()
     QTest::addColumn<QString>("focused");
     QTest::addColumn<QString>("opened");
 
-    QTest::newRow("opens with the focus on its first button") << QStringList() << "Calc"
-                                                              << "";
-    QTest::newRow("Down, Down, Enter") << QStringList { "Down", "Down", "Return" } << ""
-                                       << "Clip";
-    QTest::newRow("Alt+Q opens QuickNotes") << QStringList { "Alt+Q" } << ""
-                                            << "Quick";
-    QTest::newRow("Escape closes") << QStringList { "Escape" } << ""
-                                   << "";
+    row("opens with the focus on its first button", QStringList(), "Calc", "");
+    row("Down, Down, Enter", QStringList { "Down", "Down", "Return" }, "", "Clip");
+    row("Alt+Q opens QuickNotes", QStringList { "Alt+Q" }, "", "Quick");
+    row("Escape closes", QStringList { "Escape" }, "", "");
 }
 
 void TestLauncher::menuKeyboard()
@@ -533,8 +528,8 @@ void TestLauncher::aboutDropDownByKeyboard_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << Qt::KeyboardModifiers(Qt::AltModifier);
-    QTest::newRow("menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
+    row("Alt+Down", int(Qt::Key_Down), Qt::KeyboardModifiers(Qt::AltModifier));
+    row("menu key", int(Qt::Key_Menu), Qt::KeyboardModifiers());
 }
 
 void TestLauncher::aboutDropDownByKeyboard()
@@ -611,9 +606,9 @@ void TestLauncher::optionsButtons_data()
     QTest::addColumn<bool>("applies");
     QTest::addColumn<bool>("staysOpen");
 
-    QTest::newRow("Apply") << "cmdApply" << true << true;
-    QTest::newRow("OK") << "cmdOK" << true << false;
-    QTest::newRow("Escape") << "escape" << false << false;
+    row("Apply", "cmdApply", true, true);
+    row("OK", "cmdOK", true, false);
+    row("Escape", "escape", false, false);
 }
 
 void TestLauncher::optionsButtons()
@@ -684,9 +679,9 @@ void TestLauncher::splashHandsOver_data()
     QTest::addColumn<QVariant>("showToolBar");
     QTest::addColumn<bool>("toolBar");
 
-    QTest::newRow("fresh store") << QVariant() << true;
-    QTest::newRow("1902 off") << QVariant("0") << false;
-    QTest::newRow("1902 unreadable reads as its default") << QVariant("x") << true;
+    row("fresh store", QVariant(), true);
+    row("1902 off", QVariant("0"), false);
+    row("1902 unreadable reads as its default", QVariant("x"), true);
 }
 
 void TestLauncher::splashHandsOver()

@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "calculator/calculatorengine.h"
 #include "calculator/numbertext.h"
 
@@ -14,44 +15,25 @@ namespace {
 // the last key. Columns "keys" and "readout"; "7 / 0 =" shows the divide-by-zero message on the way.
 void addKeyTableRows()
 {
-    QTest::newRow("add") << "5 + 3 ="
-                         << "8.";
-    QTest::newRow("operator finishes the pending one") << "5 + 3 +"
-                                                       << "8.";
-    QTest::newRow("left to right, no precedence") << "2 + 3 X 4 ="
-                                                  << "20.";
-    QTest::newRow("minus starts a negative number") << "-"
-                                                    << "-0.";
-    QTest::newRow("second minus changes nothing") << "- -"
-                                                  << "-0.";
-    QTest::newRow("add a negative") << "5 + - 3 ="
-                                    << "2.";
-    QTest::newRow("operator after = continues") << "5 + 3 = - 2 ="
-                                                << "6.";
-    QTest::newRow("point") << "."
-                           << "0.";
-    QTest::newRow("minus then point") << "- ."
-                                      << "-0.";
-    QTest::newRow("leading zero stays") << "0 5"
-                                        << "05.";
-    QTest::newRow("second point changes nothing") << "1 2 . 5 ."
-                                                  << "12.5";
-    QTest::newRow("percent shows the fraction") << "200 + 10 %"
-                                                << "0.1";
-    QTest::newRow("percent of the first operand") << "200 + 10 % ="
-                                                  << "20.";
-    QTest::newRow("ten thirds") << "10 / 3 ="
-                                << "3.3333333333";
-    QTest::newRow("past eleven nines") << "99999999999 + 1 ="
-                                       << "1.00E+11";
-    QTest::newRow("divide by zero") << "7 / 0 ="
-                                    << "7.";
-    QTest::newRow("CE keeps the pending operation") << "5 + 3 CE 4 ="
-                                                    << "9.";
-    QTest::newRow("CE then = discards the first") << "5 + 3 CE ="
-                                                  << "0.";
-    QTest::newRow("= does not repeat") << "5 + 3 = ="
-                                       << "8.";
+    row("add", "5 + 3 =", "8.");
+    row("operator finishes the pending one", "5 + 3 +", "8.");
+    row("left to right, no precedence", "2 + 3 X 4 =", "20.");
+    row("minus starts a negative number", "-", "-0.");
+    row("second minus changes nothing", "- -", "-0.");
+    row("add a negative", "5 + - 3 =", "2.");
+    row("operator after = continues", "5 + 3 = - 2 =", "6.");
+    row("point", ".", "0.");
+    row("minus then point", "- .", "-0.");
+    row("leading zero stays", "0 5", "05.");
+    row("second point changes nothing", "1 2 . 5 .", "12.5");
+    row("percent shows the fraction", "200 + 10 %", "0.1");
+    row("percent of the first operand", "200 + 10 % =", "20.");
+    row("ten thirds", "10 / 3 =", "3.3333333333");
+    row("past eleven nines", "99999999999 + 1 =", "1.00E+11");
+    row("divide by zero", "7 / 0 =", "7.");
+    row("CE keeps the pending operation", "5 + 3 CE 4 =", "9.");
+    row("CE then = discards the first", "5 + 3 CE =", "0.");
+    row("= does not repeat", "5 + 3 = =", "8.");
 }
 
 // Presses keys written as in a key table: "5 + 3 =", "1 2 . 5", "200 + 10 %", "7 / 0 =", "5 + 3 CE 4 =".
@@ -160,46 +142,26 @@ void TestCalculatorEngine::keySequences_data()
     addKeyTableRows();
 
     // More of the same rules.
-    QTest::newRow("number after = starts anew") << "5 + 3 = 2 + 1 ="
-                                                << "3.";
-    QTest::newRow("percent whatever was pending") << "200 - 10 % ="
-                                                  << "20.";
-    QTest::newRow("operator replaces +, X") << "5 + X 2 ="
-                                            << "10.";
-    QTest::newRow("operator replaces +, =") << "5 + = 3 ="
-                                            << "3.";
-    QTest::newRow("times a negative") << "5 X - 3 ="
-                                      << "-15.";
-    QTest::newRow("negative first operand") << "- 5 X 3 ="
-                                            << "-15.";
-    QTest::newRow("negative fraction") << "- . 5 + 1 ="
-                                       << "0.5";
-    QTest::newRow("- after = is subtraction") << "5 = - 2 ="
-                                              << "3.";
-    QTest::newRow("minus minus after an operator") << "5 + - - 3 ="
-                                                   << "-3.";
-    QTest::newRow("third") << "1 / 3 ="
-                           << "0.3333333333";
-    QTest::newRow("eleven nines") << "99999999998 + 1 ="
-                                  << "99999999999.";
-    QTest::newRow("zero result") << "5 - 5 ="
-                                 << "0.";
-    QTest::newRow("negative zero result") << "- 5 X 0 ="
-                                          << "0.";
-    QTest::newRow("tiny result") << "1 / 100000000000 ="
-                                 << "1.00E-11";
-    QTest::newRow("halfway rounds to even") << "1 / 2048 ="
-                                            << "0.0004882812";
-    QTest::newRow("whole value keeps its point") << "0.5 + 0.5 ="
-                                                 << "1.";
-    QTest::newRow("float sum") << ". 1 + . 2 ="
-                               << "0.3";
-    QTest::newRow("percent of a percent") << "50 % %"
-                                          << "0.005";
-    QTest::newRow("zero percent has no point") << "0 %"
-                                               << "0";
-    QTest::newRow("big percent") << "100000000000000000 %"
-                                 << "1E+15";
+    row("number after = starts anew", "5 + 3 = 2 + 1 =", "3.");
+    row("percent whatever was pending", "200 - 10 % =", "20.");
+    row("operator replaces +, X", "5 + X 2 =", "10.");
+    row("operator replaces +, =", "5 + = 3 =", "3.");
+    row("times a negative", "5 X - 3 =", "-15.");
+    row("negative first operand", "- 5 X 3 =", "-15.");
+    row("negative fraction", "- . 5 + 1 =", "0.5");
+    row("- after = is subtraction", "5 = - 2 =", "3.");
+    row("minus minus after an operator", "5 + - - 3 =", "-3.");
+    row("third", "1 / 3 =", "0.3333333333");
+    row("eleven nines", "99999999998 + 1 =", "99999999999.");
+    row("zero result", "5 - 5 =", "0.");
+    row("negative zero result", "- 5 X 0 =", "0.");
+    row("tiny result", "1 / 100000000000 =", "1.00E-11");
+    row("halfway rounds to even", "1 / 2048 =", "0.0004882812");
+    row("whole value keeps its point", "0.5 + 0.5 =", "1.");
+    row("float sum", ". 1 + . 2 =", "0.3");
+    row("percent of a percent", "50 % %", "0.005");
+    row("zero percent has no point", "0 %", "0");
+    row("big percent", "100000000000000000 %", "1E+15");
 }
 
 void TestCalculatorEngine::keySequences()
@@ -300,12 +262,9 @@ void TestCalculatorEngine::percentTwiceCarriesOnAtTheNextOperator_data()
     QTest::addColumn<QString>("readout");
     QTest::addColumn<int>("operandCount");
 
-    QTest::newRow("percent twice") << "200 + 10 % %"
-                                   << "0.001" << 2;
-    QTest::newRow("number after percent, =") << "200 + 10 % 5 ="
-                                             << "1000." << 1;
-    QTest::newRow("goes on afterwards") << "200 + 10 % % = + 1 ="
-                                        << "1.2" << 1;
+    row("percent twice", "200 + 10 % %", "0.001", 2);
+    row("number after percent, =", "200 + 10 % 5 =", "1000.", 1);
+    row("goes on afterwards", "200 + 10 % % = + 1 =", "1.2", 1);
 }
 
 void TestCalculatorEngine::percentTwiceCarriesOnAtTheNextOperator()
@@ -338,22 +297,22 @@ void TestCalculatorEngine::showResult_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("readout");
 
-    QTest::newRow("8") << 8.0 << "8.";
-    QTest::newRow("10/3") << 10.0 / 3 << "3.3333333333";
-    QTest::newRow("-1/3") << -1.0 / 3 << "-0.333333333";
-    QTest::newRow("eleven nines") << 99999999999.0 << "99999999999.";
-    QTest::newRow("1E+11") << 100000000000.0 << "1.00E+11";
-    QTest::newRow("0.0000123456789") << 0.0000123456789 << "1.23457E-05";
-    QTest::newRow("zero") << 0.0 << "0.";
-    QTest::newRow("negative zero") << -0.0 << "0.";
-    QTest::newRow("1E-08 is not tiny") << 0.00000001 << "1E-08";
-    QTest::newRow("below 1E-08") << 0.0000000099 << "9.90E-09";
-    QTest::newRow("1E-05") << 0.00001 << "1E-05";
-    QTest::newRow("halfway to even, down") << 12345678900.5 << "12345678900";
-    QTest::newRow("halfway to even, up") << 12345678901.5 << "12345678902";
-    QTest::newRow("2^-11 to even") << 1.0 / 2048 << "0.0004882812";
-    QTest::newRow("-2^-11 at nine places") << -1.0 / 2048 << "-0.000488281";
-    QTest::newRow("huge") << 1e300 << "1.00E+300";
+    row("8", 8.0, "8.");
+    row("10/3", 10.0 / 3, "3.3333333333");
+    row("-1/3", -1.0 / 3, "-0.333333333");
+    row("eleven nines", 99999999999.0, "99999999999.");
+    row("1E+11", 100000000000.0, "1.00E+11");
+    row("0.0000123456789", 0.0000123456789, "1.23457E-05");
+    row("zero", 0.0, "0.");
+    row("negative zero", -0.0, "0.");
+    row("1E-08 is not tiny", 0.00000001, "1E-08");
+    row("below 1E-08", 0.0000000099, "9.90E-09");
+    row("1E-05", 0.00001, "1E-05");
+    row("halfway to even, down", 12345678900.5, "12345678900");
+    row("halfway to even, up", 12345678901.5, "12345678902");
+    row("2^-11 to even", 1.0 / 2048, "0.0004882812");
+    row("-2^-11 at nine places", -1.0 / 2048, "-0.000488281");
+    row("huge", 1e300, "1.00E+300");
 }
 
 void TestCalculatorEngine::showResult()
@@ -387,34 +346,20 @@ void TestCalculatorEngine::slotText_data()
     QTest::addColumn<QString>("readout");
     QTest::addColumn<QString>("slot");
 
-    QTest::newRow("3.3333333333") << "3.3333333333"
-                                  << "3.333333";
-    QTest::newRow("0.00005") << "0.00005"
-                             << "5.00E-05";
-    QTest::newRow("-9999999.") << "-9999999."
-                               << "-9999999.";
-    QTest::newRow("0.") << "0."
-                        << "0.";
-    QTest::newRow("-0. kept as it is") << "-0."
-                                       << "-0.";
-    QTest::newRow("0 kept as it is") << "0"
-                                     << "0";
-    QTest::newRow("just below 0.0001") << "0.00009999"
-                                       << "1.00E-04";
-    QTest::newRow("just above seven nines") << "9999999.5"
-                                            << "1.00E+07";
-    QTest::newRow("rounds up to seven nines") << "9999998.6"
-                                              << "9999999";
-    QTest::newRow("-1234.5678") << "-1234.5678"
-                                << "-1234.57";
-    QTest::newRow("halfway to even") << "0.0078125"
-                                     << "0.007812";
-    QTest::newRow("whole") << "12."
-                           << "12.";
-    QTest::newRow("exponent readout") << "1.23E+07"
-                                      << "1.23E+07";
-    QTest::newRow("lone minus holds nothing") << "-"
-                                              << "";
+    row("3.3333333333", "3.3333333333", "3.333333");
+    row("0.00005", "0.00005", "5.00E-05");
+    row("-9999999.", "-9999999.", "-9999999.");
+    row("0.", "0.", "0.");
+    row("-0. kept as it is", "-0.", "-0.");
+    row("0 kept as it is", "0", "0");
+    row("just below 0.0001", "0.00009999", "1.00E-04");
+    row("just above seven nines", "9999999.5", "1.00E+07");
+    row("rounds up to seven nines", "9999998.6", "9999999");
+    row("-1234.5678", "-1234.5678", "-1234.57");
+    row("halfway to even", "0.0078125", "0.007812");
+    row("whole", "12.", "12.");
+    row("exponent readout", "1.23E+07", "1.23E+07");
+    row("lone minus holds nothing", "-", "");
 }
 
 void TestCalculatorEngine::slotText()
@@ -444,22 +389,14 @@ void TestCalculatorEngine::recall_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("readout");
 
-    QTest::newRow("recall") << "12345678 S0 C R0"
-                            << "1.23E+07";
-    QTest::newRow("recall keeps only the slot text") << "12345678 S0 C R0 + 1 ="
-                                                     << "12300001.";
-    QTest::newRow("recalled as second operand") << "10 / 3 = S2 C 5 + R2 ="
-                                                << "8.333333";
-    QTest::newRow("extend after a point") << "2 . 5 S1 + R1 7"
-                                          << "2.57";
-    QTest::newRow("extend without a point") << "2 . 5 S1 C R1 7"
-                                            << "27.";
-    QTest::newRow("digit into a pointless zero") << "0 % S2 C R2 5"
-                                                 << "05.";
-    QTest::newRow("point into a pointless zero") << "0 % S2 C R2 . 5"
-                                                 << "05";
-    QTest::newRow("recall does not end the operation") << "5 + R4 ="
-                                                       << "5.";
+    row("recall", "12345678 S0 C R0", "1.23E+07");
+    row("recall keeps only the slot text", "12345678 S0 C R0 + 1 =", "12300001.");
+    row("recalled as second operand", "10 / 3 = S2 C 5 + R2 =", "8.333333");
+    row("extend after a point", "2 . 5 S1 + R1 7", "2.57");
+    row("extend without a point", "2 . 5 S1 C R1 7", "27.");
+    row("digit into a pointless zero", "0 % S2 C R2 5", "05.");
+    row("point into a pointless zero", "0 % S2 C R2 . 5", "05");
+    row("recall does not end the operation", "5 + R4 =", "5.");
 }
 
 void TestCalculatorEngine::recall()
@@ -488,17 +425,17 @@ void TestCalculatorEngine::readNumber_data()
     QTest::addColumn<bool>("isNumber");
     QTest::addColumn<double>("value");
 
-    QTest::newRow("05.") << "05." << true << 5.0;
-    QTest::newRow("-0.") << "-0." << true << 0.0;
-    QTest::newRow("-4.50E-09") << "-4.50E-09" << true << -4.5e-9;
-    QTest::newRow("too small is zero") << "1E-400" << true << 0.0;
-    QTest::newRow("lone minus") << "-" << false << 0.0;
-    QTest::newRow("empty") << "" << false << 0.0;
-    QTest::newRow("lone point") << "." << false << 0.0;
-    QTest::newRow("beyond the double range") << "1E+400" << false << 0.0;
-    QTest::newRow("comma") << "1,5" << false << 0.0;
-    QTest::newRow("two points") << "1.2.3" << false << 0.0;
-    QTest::newRow("inf") << "inf" << false << 0.0;
+    row("05.", "05.", true, 5.0);
+    row("-0.", "-0.", true, 0.0);
+    row("-4.50E-09", "-4.50E-09", true, -4.5e-9);
+    row("too small is zero", "1E-400", true, 0.0);
+    row("lone minus", "-", false, 0.0);
+    row("empty", "", false, 0.0);
+    row("lone point", ".", false, 0.0);
+    row("beyond the double range", "1E+400", false, 0.0);
+    row("comma", "1,5", false, 0.0);
+    row("two points", "1.2.3", false, 0.0);
+    row("inf", "inf", false, 0.0);
 }
 
 void TestCalculatorEngine::readNumber()
@@ -516,15 +453,15 @@ void TestCalculatorEngine::generalText_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("10/3 to 15 digits") << 10.0 / 3 << "3.33333333333333";
-    QTest::newRow("1E-05") << 0.00001 << "1E-05";
-    QTest::newRow("1E+15") << 1e15 << "1E+15";
-    QTest::newRow("rounds up to 1E+15") << 999999999999999.5 << "1E+15";
-    QTest::newRow("16 digits rounded") << 123456789012345.6 << "123456789012346";
-    QTest::newRow("zero") << 0.0 << "0";
-    QTest::newRow("negative zero") << -0.0 << "0";
-    QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << "0.3";
-    QTest::newRow("1E+100") << 1e100 << "1E+100";
+    row("10/3 to 15 digits", 10.0 / 3, "3.33333333333333");
+    row("1E-05", 0.00001, "1E-05");
+    row("1E+15", 1e15, "1E+15");
+    row("rounds up to 1E+15", 999999999999999.5, "1E+15");
+    row("16 digits rounded", 123456789012345.6, "123456789012346");
+    row("zero", 0.0, "0");
+    row("negative zero", -0.0, "0");
+    row("0.1 + 0.2", 0.1 + 0.2, "0.3");
+    row("1E+100", 1e100, "1E+100");
 }
 
 void TestCalculatorEngine::generalText()
@@ -538,10 +475,10 @@ void TestCalculatorEngine::scientificText_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("1.23E+11") << 123000000000.0 << "1.23E+11";
-    QTest::newRow("-4.50E-09") << -4.5e-9 << "-4.50E-09";
-    QTest::newRow("rounds up a decade") << 9.996e11 << "1.00E+12";
-    QTest::newRow("three exponent digits") << 1e100 << "1.00E+100";
+    row("1.23E+11", 123000000000.0, "1.23E+11");
+    row("-4.50E-09", -4.5e-9, "-4.50E-09");
+    row("rounds up a decade", 9.996e11, "1.00E+12");
+    row("three exponent digits", 1e100, "1.00E+100");
 }
 
 void TestCalculatorEngine::scientificText()
@@ -556,15 +493,15 @@ void TestCalculatorEngine::roundHalfEven_data()
     QTest::addColumn<int>("places");
     QTest::addColumn<QString>("rounded"); // compared as text, so that 0.12 and 0.13 are not "fuzzy equal"
 
-    QTest::newRow("2.5") << 2.5 << 0 << "2";
-    QTest::newRow("-2.5") << -2.5 << 0 << "-2";
-    QTest::newRow("0.5") << 0.5 << 0 << "0";
-    QTest::newRow("0.125") << 0.125 << 2 << "0.12";
-    QTest::newRow("2^-11") << 1.0 / 2048 << 10 << "0.0004882812";
-    QTest::newRow("2.675 lies below the half") << 2.675 << 2 << "2.67";
-    QTest::newRow("1.005 lies below the half") << 1.005 << 2 << "1";
-    QTest::newRow("just below a half") << 1.4999999999999998 << 0 << "1";
-    QTest::newRow("nothing to round") << 1234.5 << 10 << "1234.5";
+    row("2.5", 2.5, 0, "2");
+    row("-2.5", -2.5, 0, "-2");
+    row("0.5", 0.5, 0, "0");
+    row("0.125", 0.125, 2, "0.12");
+    row("2^-11", 1.0 / 2048, 10, "0.0004882812");
+    row("2.675 lies below the half", 2.675, 2, "2.67");
+    row("1.005 lies below the half", 1.005, 2, "1");
+    row("just below a half", 1.4999999999999998, 0, "1");
+    row("nothing to round", 1234.5, 10, "1234.5");
 }
 
 void TestCalculatorEngine::roundHalfEven()

@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 
@@ -144,8 +145,7 @@ void TestFrmCalculator::keysByMouseAndKeyboard_data()
 {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("readout");
-    QTest::newRow("digits, operators, =") << "2 + 3 X 4 ="
-                                          << "20.";
+    row("digits, operators, =", "2 + 3 X 4 =", "20.");
 }
 
 void TestFrmCalculator::keysByMouseAndKeyboard()
@@ -173,26 +173,20 @@ void TestFrmCalculator::keyboardMapping_data()
     const QString sum = QStringLiteral("5 + 3");
     const QString two = QStringLiteral("2 =");
     const int none = Qt::NoModifier;
-    QTest::newRow("Enter") << "2 + 3" << int(Qt::Key_Return) << "\r" << none << ""
-                           << "5.";
-    QTest::newRow("Escape") << sum << int(Qt::Key_Escape) << "\x1b" << none << two << "2.";
-    QTest::newRow("Delete") << sum << int(Qt::Key_Delete) << "" << none << two << "2.";
-    QTest::newRow("lower-case c") << sum << int(Qt::Key_C) << "c" << none << two << "7.";
-    QTest::newRow("upper-case C") << sum << int(Qt::Key_C) << "C" << int(Qt::ShiftModifier) << two << "37.";
-    QTest::newRow("x") << sum << int(Qt::Key_X) << "x" << none << two << "37.";
-    QTest::newRow("Backspace") << sum << int(Qt::Key_Backspace) << "\b" << none << two << "37.";
-    QTest::newRow("Space does not press the focused =") << sum << int(Qt::Key_Space) << " " << none << two << "37.";
-    QTest::newRow("keypad digit") << "2 +" << int(Qt::Key_5) << "5" << int(Qt::KeypadModifier) << "="
-                                  << "7.";
-    QTest::newRow("star multiplies") << sum << int(Qt::Key_Asterisk) << "*" << none << two << "16.";
-    QTest::newRow("slash") << "9" << int(Qt::Key_Slash) << "/" << none << "3 ="
-                           << "3.";
-    QTest::newRow("minus after an operator") << "5 X" << int(Qt::Key_Minus) << "-" << none << "3 ="
-                                             << "-15.";
-    QTest::newRow("equals") << sum << int(Qt::Key_Equal) << "=" << none << ""
-                            << "8.";
-    QTest::newRow("point") << "1" << int(Qt::Key_Period) << "." << none << "5"
-                           << "1.5";
+    row("Enter", "2 + 3", int(Qt::Key_Return), "\r", none, "", "5.");
+    row("Escape", sum, int(Qt::Key_Escape), "\x1b", none, two, "2.");
+    row("Delete", sum, int(Qt::Key_Delete), "", none, two, "2.");
+    row("lower-case c", sum, int(Qt::Key_C), "c", none, two, "7.");
+    row("upper-case C", sum, int(Qt::Key_C), "C", int(Qt::ShiftModifier), two, "37.");
+    row("x", sum, int(Qt::Key_X), "x", none, two, "37.");
+    row("Backspace", sum, int(Qt::Key_Backspace), "\b", none, two, "37.");
+    row("Space does not press the focused =", sum, int(Qt::Key_Space), " ", none, two, "37.");
+    row("keypad digit", "2 +", int(Qt::Key_5), "5", int(Qt::KeypadModifier), "=", "7.");
+    row("star multiplies", sum, int(Qt::Key_Asterisk), "*", none, two, "16.");
+    row("slash", "9", int(Qt::Key_Slash), "/", none, "3 =", "3.");
+    row("minus after an operator", "5 X", int(Qt::Key_Minus), "-", none, "3 =", "-15.");
+    row("equals", sum, int(Qt::Key_Equal), "=", none, "", "8.");
+    row("point", "1", int(Qt::Key_Period), ".", none, "5", "1.5");
 }
 
 void TestFrmCalculator::keyboardMapping()
@@ -213,12 +207,12 @@ void TestFrmCalculator::keyboardMapping()
 void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus_data()
 {
     QTest::addColumn<QString>("focused");
-    QTest::newRow("keep-on-top box") << "chkOnTop";
-    QTest::newRow("digit key") << "Number7";
-    QTest::newRow("operator key") << "Operator1";
-    QTest::newRow("C key") << "Cancel";
-    QTest::newRow("the window itself") << "frmCalculator";
-    QTest::newRow("a text box that takes characters") << "txtAdded";
+    row("keep-on-top box", "chkOnTop");
+    row("digit key", "Number7");
+    row("operator key", "Operator1");
+    row("C key", "Cancel");
+    row("the window itself", "frmCalculator");
+    row("a text box that takes characters", "txtAdded");
 }
 
 void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus()

@@ -1,4 +1,5 @@
 #include "../support/coretestenvironment.h"
+#include "../support/tablerow.h"
 #include "trashhome.h"
 
 #include "clipkeeper/clipstore.h"
@@ -135,18 +136,16 @@ void TestClipStore::listing_data()
     QTest::addColumn<QStringList>("categories");
     QTest::addColumn<QStringList>("clips"); // of the first category, which is current
 
-    QTest::newRow("first start") << QStringList {} << QStringList { "My Clips" } << QStringList {};
-    QTest::newRow("an existing category, left as it is")
-        << QStringList { "Work/a" } << QStringList { "Work" } << QStringList { "a" };
-    QTest::newRow("no category: My Clips") << QStringList { "/" } << QStringList { "My Clips" } << QStringList {};
-    QTest::newRow("plain and hidden entries are no categories")
-        << QStringList { ".git/", "notes.txt", ".directory" } << QStringList { "My Clips" } << QStringList {};
-    QTest::newRow("name order: numbers by value, letter case aside")
-        << QStringList { "b/", "NewCat10/", "A/", "NewCat2/", "a/" }
-        << QStringList { "A", "a", "b", "NewCat2", "NewCat10" } << QStringList {};
-    QTest::newRow("clips: files only, not hidden, in name order")
-        << QStringList { "Work/sub/", "Work/zeta", "Work/Alpha", "Work/.hidden", "Work/clip 10", "Work/clip 9" }
-        << QStringList { "Work" } << QStringList { "Alpha", "clip 9", "clip 10", "zeta" };
+    row("first start", QStringList {}, QStringList { "My Clips" }, QStringList {});
+    row("an existing category, left as it is", QStringList { "Work/a" }, QStringList { "Work" }, QStringList { "a" });
+    row("no category: My Clips", QStringList { "/" }, QStringList { "My Clips" }, QStringList {});
+    row("plain and hidden entries are no categories", QStringList { ".git/", "notes.txt", ".directory" },
+        QStringList { "My Clips" }, QStringList {});
+    row("name order: numbers by value, letter case aside", QStringList { "b/", "NewCat10/", "A/", "NewCat2/", "a/" },
+        QStringList { "A", "a", "b", "NewCat2", "NewCat10" }, QStringList {});
+    row("clips: files only, not hidden, in name order",
+        QStringList { "Work/sub/", "Work/zeta", "Work/Alpha", "Work/.hidden", "Work/clip 10", "Work/clip 9" },
+        QStringList { "Work" }, QStringList { "Alpha", "clip 9", "clip 10", "zeta" });
 }
 
 void TestClipStore::listing()
@@ -177,12 +176,9 @@ void TestClipStore::addCategoryTakesTheFirstFreeNumber_data()
 {
     QTest::addColumn<QString>("freeing"); // what happens to NewCat1 before the third press
     QTest::addColumn<QString>("third");
-    QTest::newRow("renamed") << "rename"
-                             << "NewCat1";
-    QTest::newRow("removed") << "remove"
-                             << "NewCat1";
-    QTest::newRow("a plain file of that name keeps the number") << "file"
-                                                                << "NewCat3";
+    row("renamed", "rename", "NewCat1");
+    row("removed", "remove", "NewCat1");
+    row("a plain file of that name keeps the number", "file", "NewCat3");
 }
 
 void TestClipStore::addCategoryTakesTheFirstFreeNumber()
@@ -235,10 +231,8 @@ void TestClipStore::renameRefused_data()
     QTest::addColumn<QString>("newName");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("the first entry") << 2 << "Alpha"
-                                     << "The catagory \"Alpha\" already exists.";
-    QTest::newRow("its own unchanged name") << 1 << "Beta"
-                                            << "The catagory \"Beta\" already exists.";
+    row("the first entry", 2, "Alpha", "The catagory \"Alpha\" already exists.");
+    row("its own unchanged name", 1, "Beta", "The catagory \"Beta\" already exists.");
     for (QChar c : QStringLiteral("\\/:*?\"<>|"))
         QTest::addRow("with %c", c.toLatin1()) << 1 << QStringLiteral("a%1b").arg(c) << NotAllowedCategory;
     for (const char *name : { "", ".", "..", "a\tb", "a\nb", ".Beta" })
@@ -323,9 +317,9 @@ void TestClipStore::withoutTrashAskFirst_data()
 {
     QTest::addColumn<bool>("category"); // or a clip
     QTest::addColumn<bool>("yes");
-    QTest::newRow("category, Yes deletes") << true << true;
-    QTest::newRow("category, No keeps") << true << false;
-    QTest::newRow("clip, Yes deletes") << false << true;
+    row("category, Yes deletes", true, true);
+    row("category, No keeps", true, false);
+    row("clip, Yes deletes", false, true);
 }
 
 void TestClipStore::withoutTrashAskFirst()
@@ -401,8 +395,8 @@ void TestClipStore::openUnreadable_data()
 {
     QTest::addColumn<bool>("removed"); // outside the program, or without read permission
     QTest::addColumn<QString>("text");
-    QTest::newRow("removed outside") << true << "THE CLIP IS NO LONGER THERE";
-    QTest::newRow("no permission") << false << "THE CLIP CANNOT BE READ";
+    row("removed outside", true, "THE CLIP IS NO LONGER THERE");
+    row("no permission", false, "THE CLIP CANNOT BE READ");
 }
 
 void TestClipStore::openUnreadable()
@@ -429,13 +423,10 @@ void TestClipStore::withCrLf_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("LF") << "a\nb\n"
-                        << "a\r\nb\r\n";
-    QTest::newRow("lone CR") << "a\rb"
-                             << "a\r\nb";
-    QTest::newRow("Unicode separators") << QStringLiteral("a\u2028b\u2029c") << "a\r\nb\r\nc";
+    row("empty", "", "");
+    row("LF", "a\nb\n", "a\r\nb\r\n");
+    row("lone CR", "a\rb", "a\r\nb");
+    row("Unicode separators", QStringLiteral("a\u2028b\u2029c"), "a\r\nb\r\nc");
 }
 
 void TestClipStore::withCrLf()

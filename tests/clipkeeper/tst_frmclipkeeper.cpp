@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 #include "trashhome.h"
@@ -188,9 +189,9 @@ void TestFrmClipKeeper::renameInPlace_data()
     QTest::addColumn<bool>("byClick"); // on the chosen category, or F2
     QTest::addColumn<QString>("newName");
     QTest::addColumn<QStringList>("listed");
-    QTest::newRow("a click on the chosen category") << true << "Zulu" << QStringList { "Alpha", "Gamma", "Zulu" };
-    QTest::newRow("F2") << false << "Zulu" << QStringList { "Alpha", "Gamma", "Zulu" };
-    QTest::newRow("refused") << false << "Alpha" << QStringList { "Alpha", "Beta", "Gamma" };
+    row("a click on the chosen category", true, "Zulu", QStringList { "Alpha", "Gamma", "Zulu" });
+    row("F2", false, "Zulu", QStringList { "Alpha", "Gamma", "Zulu" });
+    row("refused", false, "Alpha", QStringList { "Alpha", "Beta", "Gamma" });
 }
 
 void TestFrmClipKeeper::renameInPlace()

@@ -1,4 +1,5 @@
 #include "../support/coretestenvironment.h"
+#include "../support/tablerow.h"
 
 #include "common/autostart.h"
 #include "common/textfile.h"
@@ -63,20 +64,13 @@ void TestAutostart::execArgumentQuotesThePath_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("exec"); // as it stands in the file
 
-    QTest::newRow("plain") << "/usr/bin/quillory2"
-                           << "/usr/bin/quillory2";
-    QTest::newRow("space") << "/home/ann/My Apps/quillory2"
-                           << "\"/home/ann/My Apps/quillory2\"";
-    QTest::newRow("double quote") << "/opt/a\"b/quillory2"
-                                  << "\"/opt/a\\\\\"b/quillory2\"";
-    QTest::newRow("dollar") << "/opt/$HOME/quillory2"
-                            << "\"/opt/\\\\$HOME/quillory2\"";
-    QTest::newRow("backslash") << "/opt/a\\b/quillory2"
-                               << "\"/opt/a\\\\\\\\b/quillory2\"";
-    QTest::newRow("percent is doubled, not quoted") << "/opt/100%/quillory2"
-                                                    << "/opt/100%%/quillory2";
-    QTest::newRow("line break") << "/opt/a\nb/quillory2"
-                                << "\"/opt/a\\nb/quillory2\"";
+    row("plain", "/usr/bin/quillory2", "/usr/bin/quillory2");
+    row("space", "/home/ann/My Apps/quillory2", "\"/home/ann/My Apps/quillory2\"");
+    row("double quote", "/opt/a\"b/quillory2", "\"/opt/a\\\\\"b/quillory2\"");
+    row("dollar", "/opt/$HOME/quillory2", "\"/opt/\\\\$HOME/quillory2\"");
+    row("backslash", "/opt/a\\b/quillory2", "\"/opt/a\\\\\\\\b/quillory2\"");
+    row("percent is doubled, not quoted", "/opt/100%/quillory2", "/opt/100%%/quillory2");
+    row("line break", "/opt/a\nb/quillory2", "\"/opt/a\\nb/quillory2\"");
 }
 
 void TestAutostart::execArgumentQuotesThePath()
@@ -127,13 +121,13 @@ void TestAutostart::stateIsTheEntry_data()
     QTest::addColumn<bool>("on");
 
     const QByteArray head = "[Desktop Entry]\nType=Application\nExec=quillory2\n";
-    QTest::newRow("no entry") << QByteArray() << false;
-    QTest::newRow("entry") << head << true;
-    QTest::newRow("empty file") << QByteArray("") << true;
-    QTest::newRow("hidden by a session tool") << head + "Hidden=true\n" << false;
-    QTest::newRow("switched off by a session tool") << head + "X-GNOME-Autostart-enabled=false\n" << false;
-    QTest::newRow("hidden in another group") << head + "[Desktop Action x]\nHidden=true\n" << true;
-    QTest::newRow("CR LF line ends") << QByteArray(head + "Hidden=true\n").replace("\n", "\r\n") << false;
+    row("no entry", QByteArray(), false);
+    row("entry", head, true);
+    row("empty file", QByteArray(""), true);
+    row("hidden by a session tool", head + "Hidden=true\n", false);
+    row("switched off by a session tool", head + "X-GNOME-Autostart-enabled=false\n", false);
+    row("hidden in another group", head + "[Desktop Action x]\nHidden=true\n", true);
+    row("CR LF line ends", QByteArray(head + "Hidden=true\n").replace("\n", "\r\n"), false);
 }
 
 void TestAutostart::stateIsTheEntry()
@@ -187,8 +181,8 @@ void TestAutostart::failedWriteIsReported_data()
 
     // Root ignores permissions: a file where the folder should be, or a folder where the entry should be,
     // stand in for a folder that cannot be written.
-    QTest::newRow("the autostart folder is a file") << "folder";
-    QTest::newRow("the entry is a folder") << "entry";
+    row("the autostart folder is a file", "folder");
+    row("the entry is a folder", "entry");
 }
 
 void TestAutostart::failedWriteIsReported()

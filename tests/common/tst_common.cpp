@@ -1,4 +1,5 @@
 #include "../support/coretestenvironment.h"
+#include "../support/tablerow.h"
 
 #include "common/datafolder.h"
 #include "common/filename.h"
@@ -81,12 +82,12 @@ void TestCommon::settingsStoredText_data()
     QTest::addColumn<bool>("truth"); // read as "1901", default 1
     QTest::addColumn<int>("checkState"); // read as "312", default 0
 
-    QTest::newRow("plain") << "3" << 3 << true << 0;
-    QTest::newRow("one") << "1" << 1 << true << 1;
-    QTest::newRow("not a number") << "abc" << 6 << true << 0;
-    QTest::newRow("empty") << "" << 6 << true << 0;
-    QTest::newRow("fraction rounds") << "4.6" << 5 << true << 0;
-    QTest::newRow("infinity") << "inf" << 6 << true << 0;
+    row("plain", "3", 3, true, 0);
+    row("one", "1", 1, true, 1);
+    row("not a number", "abc", 6, true, 0);
+    row("empty", "", 6, true, 0);
+    row("fraction rounds", "4.6", 5, true, 0);
+    row("infinity", "inf", 6, true, 0);
 }
 
 void TestCommon::settingsStoredText()
@@ -117,19 +118,20 @@ void TestCommon::readTextFile_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("empty") << QByteArray() << QString();
-    QTest::newRow("no final break") << QByteArray("a\r\nb") << QStringLiteral("a\r\nb\r\n");
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\r\nb\r\n");
-    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringLiteral("a\r\nb\r\n");
-    QTest::newRow("CR then CR LF") << QByteArray("a\r\r\n") << QStringLiteral("a\r\n\r\n");
-    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac\r\n") << QStringLiteral("café €\r\n");
-    QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80\x96\r\n") << QStringLiteral("café €–\r\n");
-    QTest::newRow("UTF-16 LE with BOM") << QByteArray("\xff\xfe"
-                                                      "a\0\r\0\n\0\xe9\0\n\0",
-        12) << QStringLiteral("a\r\n\u00e9\r\n");
-    QTest::newRow("UTF-16 with a byte left over") << QByteArray("\xfe\xff\0a\x4f", 5) << QStringLiteral("a\ufffd\r\n");
-    QTest::newRow("NUL byte") << QByteArray("a\0b", 3)
-                              << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\n"));
+    row("empty", QByteArray(), QString());
+    row("no final break", QByteArray("a\r\nb"), QStringLiteral("a\r\nb\r\n"));
+    row("CR LF", QByteArray("a\r\nb\r\n"), QStringLiteral("a\r\nb\r\n"));
+    row("lone CR", QByteArray("a\rb\r"), QStringLiteral("a\r\nb\r\n"));
+    row("CR then CR LF", QByteArray("a\r\r\n"), QStringLiteral("a\r\n\r\n"));
+    row("UTF-8", QByteArray("caf\xc3\xa9 \xe2\x82\xac\r\n"), QStringLiteral("café €\r\n"));
+    row("Windows-1252", QByteArray("caf\xe9 \x80\x96\r\n"), QStringLiteral("café €–\r\n"));
+    row("UTF-16 LE with BOM",
+        QByteArray("\xff\xfe"
+                   "a\0\r\0\n\0\xe9\0\n\0",
+            12),
+        QStringLiteral("a\r\n\u00e9\r\n"));
+    row("UTF-16 with a byte left over", QByteArray("\xfe\xff\0a\x4f", 5), QStringLiteral("a\ufffd\r\n"));
+    row("NUL byte", QByteArray("a\0b", 3), QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b\r\n")));
 }
 
 void TestCommon::readTextFile()
@@ -160,9 +162,9 @@ void TestCommon::writeTextFileIsByteExact_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("empty") << QString() << QByteArray();
-    QTest::newRow("no break added") << QStringLiteral("a\r\nb") << QByteArray("a\r\nb");
-    QTest::newRow("UTF-8 no BOM") << QStringLiteral("é") << QByteArray("\xc3\xa9");
+    row("empty", QString(), QByteArray());
+    row("no break added", QStringLiteral("a\r\nb"), QByteArray("a\r\nb"));
+    row("UTF-8 no BOM", QStringLiteral("é"), QByteArray("\xc3\xa9"));
 }
 
 void TestCommon::writeTextFileIsByteExact()
@@ -178,9 +180,9 @@ void TestCommon::writeReadRoundTrip_data()
 {
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("read");
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("ends with CR LF") << QStringLiteral("x\r\ny\r\n") << QStringLiteral("x\r\ny\r\n");
-    QTest::newRow("no final break") << QStringLiteral("x\r\ny") << QStringLiteral("x\r\ny\r\n");
+    row("empty", QString(), QString());
+    row("ends with CR LF", QStringLiteral("x\r\ny\r\n"), QStringLiteral("x\r\ny\r\n"));
+    row("no final break", QStringLiteral("x\r\ny"), QStringLiteral("x\r\ny\r\n"));
 }
 
 void TestCommon::writeReadRoundTrip()
@@ -212,8 +214,8 @@ void TestCommon::failedWriteKeepsTheOldFile()
 void TestCommon::writeCutShortKeepsTheOldFile_data()
 {
     QTest::addColumn<int>("size");
-    QTest::newRow("50 bytes") << 50;
-    QTest::newRow("20 KB") << 20 * 1024;
+    row("50 bytes", 50);
+    row("20 KB", 20 * 1024);
 }
 
 void TestCommon::writeCutShortKeepsTheOldFile()
@@ -305,19 +307,13 @@ void TestCommon::oneLine_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("CR LF") << "a\r\nb"
-                           << "a b";
-    QTest::newRow("LF") << "a\nb\nc"
-                        << "a b c";
-    QTest::newRow("CR") << "a\rb"
-                        << "a b";
-    QTest::newRow("line separator") << QStringLiteral("a\u2028b") << "a b";
-    QTest::newRow("CR then CR LF") << "a\r\r\nb"
-                                   << "a  b";
-    QTest::newRow("trailing break") << "a\r\n"
-                                    << "a ";
-    QTest::newRow("nothing to do") << "plain text"
-                                   << "plain text";
+    row("CR LF", "a\r\nb", "a b");
+    row("LF", "a\nb\nc", "a b c");
+    row("CR", "a\rb", "a b");
+    row("line separator", QStringLiteral("a\u2028b"), "a b");
+    row("CR then CR LF", "a\r\r\nb", "a  b");
+    row("trailing break", "a\r\n", "a ");
+    row("nothing to do", "plain text", "plain text");
 }
 
 void TestCommon::oneLine()
@@ -331,13 +327,13 @@ void TestCommon::staleSaveFiles_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("removed");
-    QTest::newRow("reminders save") << QStringLiteral("reminders.dat.a1B2c3") << true;
-    QTest::newRow("note save") << QStringLiteral("To Do 1.txt.XyZ789") << true;
-    QTest::newRow("the file itself") << QStringLiteral("reminders.dat") << false;
-    QTest::newRow("side file") << QStringLiteral("reminders.dat.skipped") << false;
-    QTest::newRow("five characters") << QStringLiteral("reminders.dat.abcde") << false;
-    QTest::newRow("not a character of the kind") << QStringLiteral("reminders.dat.ab-de1") << false;
-    QTest::newRow("another kind of file") << QStringLiteral("photo.jpg.abcdef") << false;
+    row("reminders save", QStringLiteral("reminders.dat.a1B2c3"), true);
+    row("note save", QStringLiteral("To Do 1.txt.XyZ789"), true);
+    row("the file itself", QStringLiteral("reminders.dat"), false);
+    row("side file", QStringLiteral("reminders.dat.skipped"), false);
+    row("five characters", QStringLiteral("reminders.dat.abcde"), false);
+    row("not a character of the kind", QStringLiteral("reminders.dat.ab-de1"), false);
+    row("another kind of file", QStringLiteral("photo.jpg.abcdef"), false);
 }
 
 void TestCommon::staleSaveFiles()
@@ -355,18 +351,18 @@ void TestCommon::isValidFileName_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("valid");
 
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("full stop inside") << QStringLiteral("notes.txt") << true;
-    QTest::newRow("blank inside") << QStringLiteral("my clips") << true;
-    QTest::newRow("non-ASCII") << QStringLiteral("Rézepte") << true;
-    QTest::newRow("asterisk first") << QStringLiteral("*abc") << false;
+    row("empty", QString(), false);
+    row("full stop inside", QStringLiteral("notes.txt"), true);
+    row("blank inside", QStringLiteral("my clips"), true);
+    row("non-ASCII", QStringLiteral("Rézepte"), true);
+    row("asterisk first", QStringLiteral("*abc"), false);
     for (const QChar c : QStringLiteral("\\/:*?\"<>|"))
-        QTest::newRow(qPrintable(QStringLiteral("char %1").arg(c))) << QStringLiteral("a%1b").arg(c) << false;
-    QTest::newRow("dot") << QStringLiteral(".") << false;
-    QTest::newRow("dot dot") << QStringLiteral("..") << false;
-    QTest::newRow("hidden name") << QStringLiteral(".clips") << true;
-    QTest::newRow("newline") << QStringLiteral("a\nb") << false;
-    QTest::newRow("NUL") << QString(QStringLiteral("a") + QChar(0)) << false;
+        row(qPrintable(QStringLiteral("char %1").arg(c)), QStringLiteral("a%1b").arg(c), false);
+    row("dot", QStringLiteral("."), false);
+    row("dot dot", QStringLiteral(".."), false);
+    row("hidden name", QStringLiteral(".clips"), true);
+    row("newline", QStringLiteral("a\nb"), false);
+    row("NUL", QString(QStringLiteral("a") + QChar(0)), false);
 }
 
 void TestCommon::isValidFileName()

@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 
@@ -87,9 +88,9 @@ void TestFrmPlanner::intervalChange_data()
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<int>("questions");
     QTest::addColumn<int>("interval");
-    QTest::newRow("empty day: no question") << false << QList<bool>() << 0 << 0;
-    QTest::newRow("content, No keeps it") << true << QList<bool> { false } << 1 << 1;
-    QTest::newRow("content, Yes empties the day") << true << QList<bool> { true } << 1 << 0;
+    row("empty day: no question", false, QList<bool>(), 0, 0);
+    row("content, No keeps it", true, QList<bool> { false }, 1, 1);
+    row("content, Yes empties the day", true, QList<bool> { true }, 1, 0);
 }
 
 void TestFrmPlanner::intervalChange()
@@ -214,9 +215,9 @@ void TestFrmPlanner::arrows_data()
     QTest::addColumn<QDate>("from");
     QTest::addColumn<int>("days");
     QTest::addColumn<QDate>("to");
-    QTest::newRow("into the next year") << QDate(2026, 12, 31) << 1 << QDate(2027, 1, 1);
-    QTest::newRow("first day: back stops") << QDate(2000, 1, 1) << -1 << QDate(2000, 1, 1);
-    QTest::newRow("last day: forward stops") << QDate(9999, 12, 31) << 1 << QDate(9999, 12, 31);
+    row("into the next year", QDate(2026, 12, 31), 1, QDate(2027, 1, 1));
+    row("first day: back stops", QDate(2000, 1, 1), -1, QDate(2000, 1, 1));
+    row("last day: forward stops", QDate(9999, 12, 31), 1, QDate(9999, 12, 31));
 }
 
 void TestFrmPlanner::arrows()

@@ -1,4 +1,5 @@
 #include "../support/coretestenvironment.h"
+#include "../support/tablerow.h"
 
 #include "planner/planday.h"
 #include "planner/planpurge.h"
@@ -64,19 +65,19 @@ void TestPlannerCore::writtenFileIsByteExact_data()
     QStringList sixty(24, QStringLiteral("0"));
     sixty[9] = QStringLiteral("1Dentist");
     sixty[14] = QStringLiteral("0Call Bob");
-    QTest::newRow("60 minutes") << 2 << QList<int> { 9, 14 } << QStringList { "Dentist", "Call Bob" }
-                                << QList<bool> { true, false } << lines(QStringList { "2" } + sixty);
-    QTest::newRow("30 minutes, empty") << 1 << QList<int>() << QStringList() << QList<bool>()
-                                       << lines(QStringList { "1" } + QStringList(48, QStringLiteral("0")));
+    row("60 minutes", 2, QList<int> { 9, 14 }, QStringList { "Dentist", "Call Bob" }, QList<bool> { true, false },
+        lines(QStringList { "2" } + sixty));
+    row("30 minutes, empty", 1, QList<int>(), QStringList(), QList<bool>(),
+        lines(QStringList { "1" } + QStringList(48, QStringLiteral("0"))));
     QStringList fifteen(96, QStringLiteral("0"));
     fifteen[95] = QStringLiteral("1");
-    QTest::newRow("15 minutes, ticked without text")
-        << 0 << QList<int> { 95 } << QStringList { "" } << QList<bool> { true } << lines(QStringList { "0" } + fifteen);
+    row("15 minutes, ticked without text", 0, QList<int> { 95 }, QStringList { "" }, QList<bool> { true },
+        lines(QStringList { "0" } + fifteen));
     // A slot text passes through OneLine (every kind of break: tst_common).
     QStringList oneLine(48, QStringLiteral("0"));
     oneLine[0] = QStringLiteral("0a b");
-    QTest::newRow("a line break becomes a space") << 1 << QList<int> { 0 } << QStringList { QStringLiteral("a\nb") }
-                                                  << QList<bool> { false } << lines(QStringList { "1" } + oneLine);
+    row("a line break becomes a space", 1, QList<int> { 0 }, QStringList { QStringLiteral("a\nb") },
+        QList<bool> { false }, lines(QStringList { "1" } + oneLine));
 }
 
 void TestPlannerCore::writtenFileIsByteExact()
@@ -103,14 +104,12 @@ void TestPlannerCore::readBack_data()
     QTest::addColumn<bool>("done");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("a digit first") << dayFile(1, { "0", "09 o'clock call" }) << 1 << 1 << 1 << false
-                                   << QStringLiteral("9 o'clock call");
-    QTest::newRow("another interval switches the grid")
-        << dayFile(0, QStringList(96, QStringLiteral("1x"))) << 1 << 0 << 95 << true << QStringLiteral("x");
-    QTest::newRow("empty file keeps the shown interval") << QByteArray() << 2 << 2 << 0 << false << QString();
-    QTest::newRow("fewer lines than slots") << lines({ "2", "0a", "1b" }) << 1 << 2 << 1 << true << QStringLiteral("b");
-    QTest::newRow("Windows-1252 text") << QByteArray("1\r\n0caf\xe9\r\n") << 1 << 1 << 0 << false
-                                       << QStringLiteral("caf\u00e9");
+    row("a digit first", dayFile(1, { "0", "09 o'clock call" }), 1, 1, 1, false, QStringLiteral("9 o'clock call"));
+    row("another interval switches the grid", dayFile(0, QStringList(96, QStringLiteral("1x"))), 1, 0, 95, true,
+        QStringLiteral("x"));
+    row("empty file keeps the shown interval", QByteArray(), 2, 2, 0, false, QString());
+    row("fewer lines than slots", lines({ "2", "0a", "1b" }), 1, 2, 1, true, QStringLiteral("b"));
+    row("Windows-1252 text", QByteArray("1\r\n0caf\xe9\r\n"), 1, 1, 0, false, QStringLiteral("caf\u00e9"));
 }
 
 void TestPlannerCore::readBack()
@@ -138,13 +137,13 @@ void TestPlannerCore::damagedFilesLoadHarmlessly_data()
     QTest::addColumn<int>("interval");
     QTest::addColumn<QStringList>("firstTexts"); // slots 0.. as shown
 
-    QTest::newRow("other first line") << lines({ "7", "0a", "0b" }) << 1 << QStringList { "a", "b" };
-    QTest::newRow("stray characters") << lines({ "1", "0a", "xjunk", "1c" }) << 1 << QStringList { "a", "", "c" };
-    QTest::newRow("empty slot line") << lines({ "1", "0a", "", "0c" }) << 1 << QStringList { "a", "", "c" };
-    QTest::newRow("more lines than slots") << dayFile(2, QStringList(24, QStringLiteral("0z"))) + "0extra\r\n"
-                                           << 2 << QStringList { "z", "z" };
-    QTest::newRow("truncated in a line") << QByteArray("2\r\n0Dent") << 2 << QStringList { "Dent", "" };
-    QTest::newRow("binary") << QByteArray("\x00\x01\x02\r\n\xff", 6) << 1 << QStringList { "", "" };
+    row("other first line", lines({ "7", "0a", "0b" }), 1, QStringList { "a", "b" });
+    row("stray characters", lines({ "1", "0a", "xjunk", "1c" }), 1, QStringList { "a", "", "c" });
+    row("empty slot line", lines({ "1", "0a", "", "0c" }), 1, QStringList { "a", "", "c" });
+    row("more lines than slots", dayFile(2, QStringList(24, QStringLiteral("0z"))) + "0extra\r\n", 2,
+        QStringList { "z", "z" });
+    row("truncated in a line", QByteArray("2\r\n0Dent"), 2, QStringList { "Dent", "" });
+    row("binary", QByteArray("\x00\x01\x02\r\n\xff", 6), 1, QStringList { "", "" });
 }
 
 void TestPlannerCore::damagedFilesLoadHarmlessly()
@@ -192,17 +191,13 @@ void TestPlannerCore::purge_data()
     QTest::addColumn<QList<int>>("progress"); // after each step of one file
 
     const QStringList january { "19991231", "20000101", "20000102", "20000103", "20000104", "notes", "2000010" };
-    QTest::newRow("3 January 2000") << january << QDate(2000, 1, 3)
-                                    << QStringList { "19991231", "2000010", "20000104", "notes" }
-                                    << QList<int> { 0, 50, 100 };
-    QTest::newRow("1 January 2000") << january << QDate(2000, 1, 1)
-                                    << QStringList { "19991231", "2000010", "20000102", "20000103", "20000104",
-                                           "notes" }
-                                    << QList<int> { 100 };
-    QTest::newRow("before 2000") << january << QDate(1999, 12, 31) << january << QList<int>();
-    QTest::newRow("numbers that are no dates go too")
-        << QStringList { "20001332", "20261207", "20261208" } << QDate(2026, 12, 7) << QStringList { "20261208" }
-        << QList<int> { 0, 100 };
+    row("3 January 2000", january, QDate(2000, 1, 3), QStringList { "19991231", "2000010", "20000104", "notes" },
+        QList<int> { 0, 50, 100 });
+    row("1 January 2000", january, QDate(2000, 1, 1),
+        QStringList { "19991231", "2000010", "20000102", "20000103", "20000104", "notes" }, QList<int> { 100 });
+    row("before 2000", january, QDate(1999, 12, 31), january, QList<int>());
+    row("numbers that are no dates go too", QStringList { "20001332", "20261207", "20261208" }, QDate(2026, 12, 7),
+        QStringList { "20261208" }, QList<int> { 0, 100 });
 }
 
 void TestPlannerCore::purge()

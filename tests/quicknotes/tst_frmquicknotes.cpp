@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 
@@ -313,8 +314,8 @@ void TestFrmQuickNotes::realClicksAndKeys()
 void TestFrmQuickNotes::draftKeptAndOfferedBack_data()
 {
     QTest::addColumn<bool>("restore");
-    QTest::newRow("Yes: the note comes back") << true;
-    QTest::newRow("No: the draft goes") << false;
+    row("Yes: the note comes back", true);
+    row("No: the draft goes", false);
 }
 
 void TestFrmQuickNotes::draftKeptAndOfferedBack()
@@ -357,7 +358,7 @@ void TestFrmQuickNotes::programEndsWhileTheQuestionIsOpen_data()
 {
     QTest::addColumn<QString>("action");
     for (const char *action : { "select another title", "btnLoad", "Exit" })
-        QTest::newRow(action) << QString::fromLatin1(action);
+        row(action, QString::fromLatin1(action));
 }
 
 void TestFrmQuickNotes::programEndsWhileTheQuestionIsOpen()

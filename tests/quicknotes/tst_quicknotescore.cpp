@@ -1,4 +1,5 @@
 #include "../support/coretestenvironment.h"
+#include "../support/tablerow.h"
 
 #include "quicknotes/todolists.h"
 
@@ -65,12 +66,11 @@ void TestQuickNotesCore::lineBreaksOfThePad_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("loaded");
 
-    QTest::newRow("empty") << QString() << QByteArray() << QString();
-    QTest::newRow("LF lines") << QStringLiteral("a\nb") << QByteArray("a\r\nb") << QStringLiteral("a\r\nb\r\n");
-    QTest::newRow("CR LF kept") << QStringLiteral("a\r\nb\r\n") << QByteArray("a\r\nb\r\n")
-                                << QStringLiteral("a\r\nb\r\n");
-    QTest::newRow("blank lines, accents") << QStringLiteral("\n\nCaf\u00e9\n") << QByteArray("\r\n\r\nCaf\xc3\xa9\r\n")
-                                          << QStringLiteral("\r\n\r\nCaf\u00e9\r\n");
+    row("empty", QString(), QByteArray(), QString());
+    row("LF lines", QStringLiteral("a\nb"), QByteArray("a\r\nb"), QStringLiteral("a\r\nb\r\n"));
+    row("CR LF kept", QStringLiteral("a\r\nb\r\n"), QByteArray("a\r\nb\r\n"), QStringLiteral("a\r\nb\r\n"));
+    row("blank lines, accents", QStringLiteral("\n\nCaf\u00e9\n"), QByteArray("\r\n\r\nCaf\xc3\xa9\r\n"),
+        QStringLiteral("\r\n\r\nCaf\u00e9\r\n"));
 }
 
 void TestQuickNotesCore::lineBreaksOfThePad()
@@ -106,10 +106,10 @@ void TestQuickNotesCore::defaultTemplate_data()
     QTest::addColumn<QString>("firstLine");
 
     const QLocale german(QLocale::German, QLocale::Germany);
-    QTest::newRow("C") << QLocale::c() << QDate(2023, 10, 5) << QStringLiteral("ToDo: Thursday 5 Oct");
-    QTest::newRow("C, two-digit day") << QLocale::c() << QDate(2024, 2, 29) << QStringLiteral("ToDo: Thursday 29 Feb");
-    QTest::newRow("German") << german << QDate(2023, 10, 5) << QStringLiteral("ToDo: Donnerstag 5 Okt.");
-    QTest::newRow("German, March") << german << QDate(2024, 3, 3) << QStringLiteral("ToDo: Sonntag 3 M\u00e4rz");
+    row("C", QLocale::c(), QDate(2023, 10, 5), QStringLiteral("ToDo: Thursday 5 Oct"));
+    row("C, two-digit day", QLocale::c(), QDate(2024, 2, 29), QStringLiteral("ToDo: Thursday 29 Feb"));
+    row("German", german, QDate(2023, 10, 5), QStringLiteral("ToDo: Donnerstag 5 Okt."));
+    row("German, March", german, QDate(2024, 3, 3), QStringLiteral("ToDo: Sonntag 3 M\u00e4rz"));
 }
 
 void TestQuickNotesCore::defaultTemplate()
@@ -142,11 +142,10 @@ void TestQuickNotesCore::draftRoundTrip_data()
     QTest::addColumn<QString>("pad");
     QTest::addColumn<QString>("kept"); // as the pad takes it back (CR LF breaks)
 
-    QTest::newRow("empty pad") << 0 << QString() << QString();
-    QTest::newRow("no final break") << 9 << QStringLiteral("milk\neggs") << QStringLiteral("milk\r\neggs");
-    QTest::newRow("final break") << 3 << QStringLiteral("call Ann\n") << QStringLiteral("call Ann\r\n");
-    QTest::newRow("first line like a title")
-        << 1 << QStringLiteral("My Guest List\n\n") << QStringLiteral("My Guest List\r\n\r\n");
+    row("empty pad", 0, QString(), QString());
+    row("no final break", 9, QStringLiteral("milk\neggs"), QStringLiteral("milk\r\neggs"));
+    row("final break", 3, QStringLiteral("call Ann\n"), QStringLiteral("call Ann\r\n"));
+    row("first line like a title", 1, QStringLiteral("My Guest List\n\n"), QStringLiteral("My Guest List\r\n\r\n"));
 }
 
 void TestQuickNotesCore::draftRoundTrip()

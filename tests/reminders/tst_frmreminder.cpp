@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 #include "recordfixtures.h"
@@ -155,10 +156,10 @@ void TestFrmReminder::newRoundsTheTime_data()
     QTest::addColumn<QDateTime>("reminder");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("10:07:33") << at(2024, 3, 12, 10, 7, 33) << at(2024, 3, 12, 10, 15, 33) << "10:15 AM";
-    QTest::newRow("11:45:10") << at(2024, 3, 12, 11, 45, 10) << at(2024, 3, 12, 12, 0, 10) << "12:00 PM";
-    QTest::newRow("23:50 gives midnight tomorrow") << at(2024, 12, 31, 23, 50) << at(2025, 1, 1, 0, 0) << "12:00 AM";
-    QTest::newRow("23:57 gives 12:15 AM today") << at(2024, 3, 12, 23, 57) << at(2024, 3, 12, 0, 15) << "12:15 AM";
+    row("10:07:33", at(2024, 3, 12, 10, 7, 33), at(2024, 3, 12, 10, 15, 33), "10:15 AM");
+    row("11:45:10", at(2024, 3, 12, 11, 45, 10), at(2024, 3, 12, 12, 0, 10), "12:00 PM");
+    row("23:50 gives midnight tomorrow", at(2024, 12, 31, 23, 50), at(2025, 1, 1, 0, 0), "12:00 AM");
+    row("23:57 gives 12:15 AM today", at(2024, 3, 12, 23, 57), at(2024, 3, 12, 0, 15), "12:15 AM");
 }
 
 void TestFrmReminder::newRoundsTheTime()
@@ -187,8 +188,7 @@ void TestFrmReminder::addRejected_data()
     QTest::addColumn<QString>("title");
 
     // The refusal rules themselves are the core's; one row proves the window shows and keeps.
-    QTest::newRow("Weekends on Wednesday")
-        << QDate(2024, 3, 13) << QTime(9, 0) << 4 << "Quillory2: Weekends are Sat and Sun!";
+    row("Weekends on Wednesday", QDate(2024, 3, 13), QTime(9, 0), 4, "Quillory2: Weekends are Sat and Sun!");
 }
 
 void TestFrmReminder::addRejected()

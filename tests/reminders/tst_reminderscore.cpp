@@ -1,4 +1,5 @@
 #include "../support/coretestenvironment.h"
+#include "../support/tablerow.h"
 #include "recordfixtures.h"
 
 #include "common/settings.h"
@@ -114,12 +115,9 @@ void TestRemindersCore::makeRecord_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("record");
 
-    QTest::newRow("morning") << QDate(2023, 12, 5) << QTime(9, 5) << 1 << 2 << "Call Bob"
-                             << "202312050905012Call Bob";
-    QTest::newRow("empty message is 15 long") << QDate(2024, 1, 1) << QTime(0, 0) << 0 << 0 << ""
-                                              << "202401010000000";
-    QTest::newRow("message kept as typed") << QDate(2024, 1, 1) << QTime(12, 30) << 0 << 3 << "a\r\nb"
-                                           << "202401011230003a\r\nb";
+    row("morning", QDate(2023, 12, 5), QTime(9, 5), 1, 2, "Call Bob", "202312050905012Call Bob");
+    row("empty message is 15 long", QDate(2024, 1, 1), QTime(0, 0), 0, 0, "", "202401010000000");
+    row("message kept as typed", QDate(2024, 1, 1), QTime(12, 30), 0, 3, "a\r\nb", "202401011230003a\r\nb");
 }
 
 void TestRemindersCore::makeRecord()
@@ -145,13 +143,13 @@ void TestRemindersCore::wellFormed_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<bool>("wellFormed");
 
-    QTest::newRow("record") << "202312050905012Call Bob" << true;
-    QTest::newRow("empty message") << "202312050905012" << true;
-    QTest::newRow("14 characters") << "20231205090501" << false;
-    QTest::newRow("30 February") << "202302300905012x" << false;
-    QTest::newRow("seconds not 0x") << "202312050905112x" << false;
-    QTest::newRow("category 6") << "202312050905016x" << false;
-    QTest::newRow("29 February of a leap year") << "202402290905075x" << true;
+    row("record", "202312050905012Call Bob", true);
+    row("empty message", "202312050905012", true);
+    row("14 characters", "20231205090501", false);
+    row("30 February", "202302300905012x", false);
+    row("seconds not 0x", "202312050905112x", false);
+    row("category 6", "202312050905016x", false);
+    row("29 February of a leap year", "202402290905075x", true);
 }
 
 void TestRemindersCore::wellFormed()
@@ -182,11 +180,11 @@ void TestRemindersCore::load_data()
 
     const QString a = rec("202312050905", 1, 2, QStringLiteral("a"));
     const QString b = rec("202312060905", 0, 0);
-    QTest::newRow("two records") << fileOf({ a, b }) << QStringList { a, b };
-    QTest::newRow("LF line ends, no final break") << QByteArray(a.toUtf8() + "\n" + b.toUtf8()) << QStringList { a, b };
-    QTest::newRow("out of order kept as it stands") << fileOf({ b, a }) << QStringList { b, a };
-    QTest::newRow("Windows-1252 message")
-        << QByteArray("202312050905012Caf\xe9\r\n") << QStringList { QStringLiteral("202312050905012Caf\u00e9") };
+    row("two records", fileOf({ a, b }), QStringList { a, b });
+    row("LF line ends, no final break", QByteArray(a.toUtf8() + "\n" + b.toUtf8()), QStringList { a, b });
+    row("out of order kept as it stands", fileOf({ b, a }), QStringList { b, a });
+    row("Windows-1252 message", QByteArray("202312050905012Caf\xe9\r\n"),
+        QStringList { QStringLiteral("202312050905012Caf\u00e9") });
 }
 
 void TestRemindersCore::load()
@@ -270,10 +268,10 @@ void TestRemindersCore::failedSaveKeepsTheListAndTells()
 void TestRemindersCore::skippedLinesAreSetAside_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::newRow("category out of range") << QByteArray("202312050905019x");
-    QTest::newRow("impossible date") << QByteArray("202602300905012x");
-    QTest::newRow("too short") << QByteArray("20231205");
-    QTest::newRow("Windows-1252 text") << QByteArray("caf\xe9 is no reminder");
+    row("category out of range", QByteArray("202312050905019x"));
+    row("impossible date", QByteArray("202602300905012x"));
+    row("too short", QByteArray("20231205"));
+    row("Windows-1252 text", QByteArray("caf\xe9 is no reminder"));
 }
 
 void TestRemindersCore::skippedLinesAreSetAside()
@@ -332,11 +330,11 @@ void TestRemindersCore::messagePreview_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("preview");
-    QTest::newRow("short") << QStringLiteral("hello") << QStringLiteral("hello");
-    QTest::newRow("at the limit") << QString(500, u'a') << QString(500, u'a');
-    QTest::newRow("past the limit") << QString(20000000, u'a') << QString(500, u'a') + QChar(0x2026);
-    QTest::newRow("surrogate pair kept whole")
-        << QString(499, u'a') + QStringLiteral("\U0001F600b") << QString(499, u'a') + QChar(0x2026);
+    row("short", QStringLiteral("hello"), QStringLiteral("hello"));
+    row("at the limit", QString(500, u'a'), QString(500, u'a'));
+    row("past the limit", QString(20000000, u'a'), QString(500, u'a') + QChar(0x2026));
+    row("surrogate pair kept whole", QString(499, u'a') + QStringLiteral("\U0001F600b"),
+        QString(499, u'a') + QChar(0x2026));
 }
 
 void TestRemindersCore::messagePreview()
@@ -402,12 +400,12 @@ void TestRemindersCore::scheduleRule_data()
     const QString monthlyTitle = QStringLiteral("Quillory2: Cannot repeat monthly after 28th!");
     const QString yearlyTitle = QStringLiteral("Quillory2: Cannot repeat yearly on 29th!");
 
-    QTest::newRow("Weekdays on Saturday") << int(Schedule::Weekdays) << QDate(2024, 3, 16) << weekdaysTitle;
-    QTest::newRow("Weekends on Wednesday") << int(Schedule::Weekends) << QDate(2024, 3, 13) << weekendsTitle;
-    QTest::newRow("Monthly on the 28th") << int(Schedule::Monthly) << QDate(2024, 3, 28) << "";
-    QTest::newRow("Monthly on the 29th") << int(Schedule::Monthly) << QDate(2024, 3, 29) << monthlyTitle;
-    QTest::newRow("Yearly on 29 February") << int(Schedule::Yearly) << QDate(2024, 2, 29) << yearlyTitle;
-    QTest::newRow("Once any day") << int(Schedule::Once) << QDate(2024, 2, 29) << "";
+    row("Weekdays on Saturday", int(Schedule::Weekdays), QDate(2024, 3, 16), weekdaysTitle);
+    row("Weekends on Wednesday", int(Schedule::Weekends), QDate(2024, 3, 13), weekendsTitle);
+    row("Monthly on the 28th", int(Schedule::Monthly), QDate(2024, 3, 28), "");
+    row("Monthly on the 29th", int(Schedule::Monthly), QDate(2024, 3, 29), monthlyTitle);
+    row("Yearly on 29 February", int(Schedule::Yearly), QDate(2024, 2, 29), yearlyTitle);
+    row("Once any day", int(Schedule::Once), QDate(2024, 2, 29), "");
 }
 
 void TestRemindersCore::scheduleRule()
@@ -433,12 +431,11 @@ void TestRemindersCore::addReminder_data()
 
     const QString past = QStringLiteral("Quillory2: Cannot remind you of the past!");
     const QDateTime now = at(2024, 3, 12, 10, 15, 3); // a Tuesday
-    QTest::newRow("Daily this minute at second 3")
-        << now << now.date() << QTime(10, 15) << int(Schedule::Daily) << past;
-    QTest::newRow("a minute ago") << now << now.date() << QTime(10, 14) << int(Schedule::Yearly) << past;
-    QTest::newRow("past beats the rule") << now << QDate(2024, 3, 9) << QTime(9, 0) << int(Schedule::Weekdays) << past;
-    QTest::newRow("future Saturday, Weekdays")
-        << now << QDate(2024, 3, 16) << QTime(9, 0) << int(Schedule::Weekdays) << "Quillory2: Weekdays are Mon-Fri!";
+    row("Daily this minute at second 3", now, now.date(), QTime(10, 15), int(Schedule::Daily), past);
+    row("a minute ago", now, now.date(), QTime(10, 14), int(Schedule::Yearly), past);
+    row("past beats the rule", now, QDate(2024, 3, 9), QTime(9, 0), int(Schedule::Weekdays), past);
+    row("future Saturday, Weekdays", now, QDate(2024, 3, 16), QTime(9, 0), int(Schedule::Weekdays),
+        "Quillory2: Weekdays are Mon-Fri!");
 }
 
 void TestRemindersCore::addReminder()
@@ -475,38 +472,32 @@ void TestRemindersCore::nextDueDate_data()
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QDate>("next");
 
-    QTest::newRow("Daily missed three days")
-        << int(Schedule::Daily) << QDate(2024, 3, 10) << QDate(2024, 3, 13) << QDate(2024, 3, 14);
-    QTest::newRow("Weekly Tuesday delivered Thursday")
-        << int(Schedule::Weekly) << QDate(2024, 3, 12) << QDate(2024, 3, 14) << QDate(2024, 3, 19);
-    QTest::newRow("Weekly across the year")
-        << int(Schedule::Weekly) << QDate(2024, 12, 27) << QDate(2024, 12, 28) << QDate(2025, 1, 3);
-    QTest::newRow("Weekdays on Friday") << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 15)
-                                        << QDate(2024, 3, 18);
-    QTest::newRow("Weekdays missed, delivered Saturday")
-        << int(Schedule::Weekdays) << QDate(2024, 3, 15) << QDate(2024, 3, 16) << QDate(2024, 3, 18);
-    QTest::newRow("Weekends on Sunday") << int(Schedule::Weekends) << QDate(2024, 3, 17) << QDate(2024, 3, 17)
-                                        << QDate(2024, 3, 23);
-    QTest::newRow("Weekends missed, delivered Wednesday")
-        << int(Schedule::Weekends) << QDate(2024, 3, 16) << QDate(2024, 3, 20) << QDate(2024, 3, 23);
-    QTest::newRow("Fortnightly missed five weeks")
-        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 2, 5) << QDate(2024, 2, 12);
-    QTest::newRow("Fortnightly the day before its next fortnight")
-        << int(Schedule::Fortnightly) << QDate(2024, 1, 1) << QDate(2024, 1, 14) << QDate(2024, 1, 15);
-    QTest::newRow("Monthly 15th missed three months")
-        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 20) << QDate(2024, 5, 15);
-    QTest::newRow("Monthly missed, delivered the day before")
-        << int(Schedule::Monthly) << QDate(2024, 1, 15) << QDate(2024, 4, 14) << QDate(2024, 4, 15);
-    QTest::newRow("Monthly 31st from a file ends the month")
-        << int(Schedule::Monthly) << QDate(2024, 1, 31) << QDate(2024, 1, 31) << QDate(2024, 2, 29);
-    QTest::newRow("Yearly missed years, date to come")
-        << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 6, 9) << QDate(2023, 6, 10);
-    QTest::newRow("Yearly missed years, date gone")
-        << int(Schedule::Yearly) << QDate(2019, 6, 10) << QDate(2023, 7, 1) << QDate(2024, 6, 10);
-    QTest::newRow("already after today stays")
-        << int(Schedule::Daily) << QDate(2024, 3, 20) << QDate(2024, 3, 12) << QDate(2024, 3, 20);
-    QTest::newRow("Once has no next date")
-        << int(Schedule::Once) << QDate(2024, 3, 12) << QDate(2024, 3, 12) << QDate();
+    row("Daily missed three days", int(Schedule::Daily), QDate(2024, 3, 10), QDate(2024, 3, 13), QDate(2024, 3, 14));
+    row("Weekly Tuesday delivered Thursday", int(Schedule::Weekly), QDate(2024, 3, 12), QDate(2024, 3, 14),
+        QDate(2024, 3, 19));
+    row("Weekly across the year", int(Schedule::Weekly), QDate(2024, 12, 27), QDate(2024, 12, 28), QDate(2025, 1, 3));
+    row("Weekdays on Friday", int(Schedule::Weekdays), QDate(2024, 3, 15), QDate(2024, 3, 15), QDate(2024, 3, 18));
+    row("Weekdays missed, delivered Saturday", int(Schedule::Weekdays), QDate(2024, 3, 15), QDate(2024, 3, 16),
+        QDate(2024, 3, 18));
+    row("Weekends on Sunday", int(Schedule::Weekends), QDate(2024, 3, 17), QDate(2024, 3, 17), QDate(2024, 3, 23));
+    row("Weekends missed, delivered Wednesday", int(Schedule::Weekends), QDate(2024, 3, 16), QDate(2024, 3, 20),
+        QDate(2024, 3, 23));
+    row("Fortnightly missed five weeks", int(Schedule::Fortnightly), QDate(2024, 1, 1), QDate(2024, 2, 5),
+        QDate(2024, 2, 12));
+    row("Fortnightly the day before its next fortnight", int(Schedule::Fortnightly), QDate(2024, 1, 1),
+        QDate(2024, 1, 14), QDate(2024, 1, 15));
+    row("Monthly 15th missed three months", int(Schedule::Monthly), QDate(2024, 1, 15), QDate(2024, 4, 20),
+        QDate(2024, 5, 15));
+    row("Monthly missed, delivered the day before", int(Schedule::Monthly), QDate(2024, 1, 15), QDate(2024, 4, 14),
+        QDate(2024, 4, 15));
+    row("Monthly 31st from a file ends the month", int(Schedule::Monthly), QDate(2024, 1, 31), QDate(2024, 1, 31),
+        QDate(2024, 2, 29));
+    row("Yearly missed years, date to come", int(Schedule::Yearly), QDate(2019, 6, 10), QDate(2023, 6, 9),
+        QDate(2023, 6, 10));
+    row("Yearly missed years, date gone", int(Schedule::Yearly), QDate(2019, 6, 10), QDate(2023, 7, 1),
+        QDate(2024, 6, 10));
+    row("already after today stays", int(Schedule::Daily), QDate(2024, 3, 20), QDate(2024, 3, 12), QDate(2024, 3, 20));
+    row("Once has no next date", int(Schedule::Once), QDate(2024, 3, 12), QDate(2024, 3, 12), QDate());
 }
 
 void TestRemindersCore::nextDueDate()
@@ -581,9 +572,9 @@ void TestRemindersCore::doTest_data()
     QTest::addColumn<QString>("after"); // the record of the list afterwards
 
     // A "Daily" reminder due 10:15 on Tuesday 12 March 2024: its key ends in "01".
-    QTest::newRow("a second before its minute") << at(2024, 3, 12, 10, 14, 59) << false << "202403121015010wake";
-    QTest::newRow("exactly at its key") << at(2024, 3, 12, 10, 15, 1) << true << "202403131015010wake";
-    QTest::newRow("days late") << at(2024, 3, 15, 8, 0) << true << "202403161015010wake";
+    row("a second before its minute", at(2024, 3, 12, 10, 14, 59), false, "202403121015010wake");
+    row("exactly at its key", at(2024, 3, 12, 10, 15, 1), true, "202403131015010wake");
+    row("days late", at(2024, 3, 15, 8, 0), true, "202403161015010wake");
 }
 
 void TestRemindersCore::doTest()
@@ -711,8 +702,7 @@ void TestRemindersCore::title_data()
     QTest::addColumn<QString>("record");
     QTest::addColumn<QString>("title");
 
-    QTest::newRow("morning") << "202312050905012x"
-                             << "Quillory2 Reminder - 9:05 AM, Tue 5 Dec";
+    row("morning", "202312050905012x", "Quillory2 Reminder - 9:05 AM, Tue 5 Dec");
 }
 
 void TestRemindersCore::title()

@@ -1,4 +1,5 @@
 #include "../support/pinnedscreen.h"
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 #include "../support/windowroundtrip.h"
 
@@ -178,8 +179,8 @@ void TestFrmTextEd::filtersWriteRtfOrOnlyTheCharacters_data()
 {
     QTest::addColumn<int>("filter");
     QTest::addColumn<bool>("rtf");
-    QTest::newRow("RTF File") << 1 << true;
-    QTest::newRow("Text File") << 2 << false;
+    row("RTF File", 1, true);
+    row("Text File", 2, false);
 }
 
 void TestFrmTextEd::filtersWriteRtfOrOnlyTheCharacters()
@@ -247,12 +248,11 @@ void TestFrmTextEd::closingAnEditedDocument_data()
     QTest::addColumn<bool>("fileChosen");
     QTest::addColumn<bool>("closed");
     QTest::addColumn<bool>("saved");
-    QTest::newRow("not edited: no question") << false << QList<Choice>() << false << true << false;
-    QTest::newRow("Save") << true << QList<Choice> { Choice::Save } << true << true << true;
-    QTest::newRow("Save, then the name is cancelled")
-        << true << QList<Choice> { Choice::Save } << false << false << false;
-    QTest::newRow("Discard") << true << QList<Choice> { Choice::Discard } << false << true << false;
-    QTest::newRow("Cancel") << true << QList<Choice> { Choice::Cancel } << false << false << false;
+    row("not edited: no question", false, QList<Choice>(), false, true, false);
+    row("Save", true, QList<Choice> { Choice::Save }, true, true, true);
+    row("Save, then the name is cancelled", true, QList<Choice> { Choice::Save }, false, false, false);
+    row("Discard", true, QList<Choice> { Choice::Discard }, false, true, false);
+    row("Cancel", true, QList<Choice> { Choice::Cancel }, false, false, false);
 }
 
 void TestFrmTextEd::closingAnEditedDocument()
@@ -286,9 +286,9 @@ void TestFrmTextEd::exitWithAnEditedDocument_data()
     QTest::addColumn<bool>("fromPopUpMenu");
     QTest::addColumn<Choice>("choice");
     QTest::addColumn<bool>("ended");
-    QTest::newRow("Exit: Save") << true << Choice::Save << true;
-    QTest::newRow("Exit: Cancel") << true << Choice::Cancel << false;
-    QTest::newRow("File Exit: Discard") << false << Choice::Discard << true;
+    row("Exit: Save", true, Choice::Save, true);
+    row("Exit: Cancel", true, Choice::Cancel, false);
+    row("File Exit: Discard", false, Choice::Discard, true);
 }
 
 void TestFrmTextEd::exitWithAnEditedDocument()
@@ -323,8 +323,8 @@ void TestFrmTextEd::exitWithAnEditedDocument()
 void TestFrmTextEd::unattendedEndKeepsRecoveryCopies_data()
 {
     QTest::addColumn<bool>("takeBack");
-    QTest::newRow("taken back") << true;
-    QTest::newRow("left for later") << false;
+    row("taken back", true);
+    row("left for later", false);
 }
 
 void TestFrmTextEd::unattendedEndKeepsRecoveryCopies()
@@ -404,8 +404,8 @@ void TestFrmTextEd::styleButtons_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("style");
-    QTest::newRow("Bold") << "Bold" << int(TextStyles::Style::Bold);
-    QTest::newRow("Underline") << "Underline" << int(TextStyles::Style::Underline);
+    row("Bold", "Bold", int(TextStyles::Style::Bold));
+    row("Underline", "Underline", int(TextStyles::Style::Underline));
 }
 
 void TestFrmTextEd::styleButtons()
@@ -457,7 +457,7 @@ void TestFrmTextEd::alignment_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("alignment");
-    QTest::newRow("Center") << "Center" << int(Qt::AlignHCenter);
+    row("Center", "Center", int(Qt::AlignHCenter));
 }
 
 void TestFrmTextEd::alignment()
@@ -532,10 +532,9 @@ void TestFrmTextEd::pasteTakesTheRichestFormat_data()
     QTest::addColumn<QStringList>("formats");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("bold");
-    QTest::newRow("RTF, HTML and text: RTF") << QStringList { "text/rtf", "text/html", "text/plain" } << "rtf" << true;
-    QTest::newRow("HTML and text: HTML") << QStringList { "text/html", "text/plain" } << "html" << true;
-    QTest::newRow("broken RTF: the text")
-        << QStringList { "text/rtf:broken", "text/plain" } << "{\\rtf1 <b>plain</b>" << false;
+    row("RTF, HTML and text: RTF", QStringList { "text/rtf", "text/html", "text/plain" }, "rtf", true);
+    row("HTML and text: HTML", QStringList { "text/html", "text/plain" }, "html", true);
+    row("broken RTF: the text", QStringList { "text/rtf:broken", "text/plain" }, "{\\rtf1 <b>plain</b>", false);
 }
 
 void TestFrmTextEd::pasteTakesTheRichestFormat()
@@ -566,8 +565,8 @@ void TestFrmTextEd::pasteTakesTheRichestFormat()
 void TestFrmTextEd::printSelectionToPdf_data()
 {
     QTest::addColumn<bool>("selection");
-    QTest::newRow("selection") << true;
-    QTest::newRow("whole text") << false;
+    row("selection", true);
+    row("whole text", false);
 }
 
 void TestFrmTextEd::printSelectionToPdf()

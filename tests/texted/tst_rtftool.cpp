@@ -1,4 +1,5 @@
 // qy2-rtf from the command line: its three commands, plain-text input and its exit statuses.
+#include "../support/tablerow.h"
 #include "rtftestsupport.h"
 
 #include <QFileInfo>
@@ -54,7 +55,7 @@ void TstRtfTool::toText_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *name : { "libreoffice", "abiword", "pandoc", "word", "wordpad", "textedit" })
-        QTest::newRow(name) << QString::fromLatin1(name);
+        row(name, QString::fromLatin1(name));
 }
 
 void TstRtfTool::toText()
@@ -145,13 +146,13 @@ void TstRtfTool::failures_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("message");
 
-    QTest::newRow("missing file") << QStringList { "to-text", "/nonexistent/file.rtf" } << 1
-                                  << QByteArray("cannot read /nonexistent/file.rtf");
-    QTest::newRow("a folder") << QStringList { "to-text", "/" } << 1 << QByteArray("cannot read /");
-    QTest::newRow("unwritable target") << QStringList { "convert", dataPath(QStringLiteral("pandoc.rtf")),
-        "/nonexistent/out.rtf" } << 1 << QByteArray("cannot write /nonexistent/out.rtf");
-    QTest::newRow("no command") << QStringList() << 2 << QByteArray("usage:");
-    QTest::newRow("missing operand") << QStringList { "convert", "x" } << 2 << QByteArray("usage:");
+    row("missing file", QStringList { "to-text", "/nonexistent/file.rtf" }, 1,
+        QByteArray("cannot read /nonexistent/file.rtf"));
+    row("a folder", QStringList { "to-text", "/" }, 1, QByteArray("cannot read /"));
+    row("unwritable target", QStringList { "convert", dataPath(QStringLiteral("pandoc.rtf")), "/nonexistent/out.rtf" },
+        1, QByteArray("cannot write /nonexistent/out.rtf"));
+    row("no command", QStringList(), 2, QByteArray("usage:"));
+    row("missing operand", QStringList { "convert", "x" }, 2, QByteArray("usage:"));
 }
 
 void TstRtfTool::failures()

@@ -1,5 +1,6 @@
 // Writing RTF: the file's shape, escapes, a round trip through our reader, pieces of documents for
 // the clipboard, and the output as LibreOffice and unrtf read it.
+#include "../support/tablerow.h"
 #include "rtftestsupport.h"
 
 #include <QProcess>
@@ -124,22 +125,19 @@ void TstRtfWriter::escapes_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<QString>("readBack"); // when it differs from the text
 
-    QTest::newRow("ASCII") << QStringLiteral("plain text") << QByteArray(" plain text}") << QString();
-    QTest::newRow("backslash and braces") << QStringLiteral("a\\b{c}") << QByteArray(R"( a\\b\{c\})") << QString();
-    QTest::newRow("1252 only") << QStringLiteral("€") << QByteArray(R"(\u8364?)") << QString();
-    QTest::newRow("CJK") << QStringLiteral("中") << QByteArray(R"(\u20013?)") << QString();
-    QTest::newRow("above 32767 is negative")
-        << QStringLiteral("\u8000\uFFFD") << QByteArray(R"(\u-32768?\u-3?)") << QString();
-    QTest::newRow("astral as a surrogate pair")
-        << QStringLiteral("😀") << QByteArray(R"(\u-10179?\u-8704?)") << QString();
-    QTest::newRow("line break") << QStringLiteral("a\u2028b") << QByteArray(R"( a\line b)") << QString();
-    QTest::newRow("special spaces and hyphens")
-        << QStringLiteral("a\u00A0b\u2011c\u00ADd") << QByteArray(R"( a\~b\_c\-d)") << QString();
-    QTest::newRow("leading space and digits") << QStringLiteral(" 5") << QByteArray(R"(\fs20  5})") << QString();
-    QTest::newRow("object characters dropped")
-        << QStringLiteral("a\uFFFCb") << QByteArray(" ab}") << QStringLiteral("ab");
-    QTest::newRow("lone surrogate") << QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b")
-                                    << QByteArray(R"( a\u-3?b)") << QStringLiteral("a\uFFFDb");
+    row("ASCII", QStringLiteral("plain text"), QByteArray(" plain text}"), QString());
+    row("backslash and braces", QStringLiteral("a\\b{c}"), QByteArray(R"( a\\b\{c\})"), QString());
+    row("1252 only", QStringLiteral("€"), QByteArray(R"(\u8364?)"), QString());
+    row("CJK", QStringLiteral("中"), QByteArray(R"(\u20013?)"), QString());
+    row("above 32767 is negative", QStringLiteral("\u8000\uFFFD"), QByteArray(R"(\u-32768?\u-3?)"), QString());
+    row("astral as a surrogate pair", QStringLiteral("😀"), QByteArray(R"(\u-10179?\u-8704?)"), QString());
+    row("line break", QStringLiteral("a\u2028b"), QByteArray(R"( a\line b)"), QString());
+    row("special spaces and hyphens", QStringLiteral("a\u00A0b\u2011c\u00ADd"), QByteArray(R"( a\~b\_c\-d)"),
+        QString());
+    row("leading space and digits", QStringLiteral(" 5"), QByteArray(R"(\fs20  5})"), QString());
+    row("object characters dropped", QStringLiteral("a\uFFFCb"), QByteArray(" ab}"), QStringLiteral("ab"));
+    row("lone surrogate", QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b"), QByteArray(R"( a\u-3?b)"),
+        QStringLiteral("a\uFFFDb"));
 }
 
 void TstRtfWriter::escapes()
@@ -160,16 +158,15 @@ void TstRtfWriter::runProperties_data()
     QTest::addColumn<QString>("html");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("default font") << "x" << QByteArray(R"(\pard\plain\ql{\f0\fs20 x})");
-    QTest::newRow("bold") << "<b>x</b>" << QByteArray(R"({\f0\fs20\b x})");
-    QTest::newRow("medium is not") << "<span style=\"font-weight:500\">x</span>" << QByteArray(R"({\f0\fs20 x})");
-    QTest::newRow("italic underline") << "<i><u>x</u></i>" << QByteArray(R"({\f0\fs20\i\ul x})");
-    QTest::newRow("font and size") << "<span style=\"font-family:Arial; font-size:10.5pt\">x</span>"
-                                   << QByteArray(R"({\f1\fs21 x})");
-    QTest::newRow("colour") << "<span style=\"color:#123456\">x</span>" << QByteArray(R"({\f0\fs20\cf1 x})");
-    QTest::newRow("centre") << "<p align=center>x</p>" << QByteArray(R"(\pard\plain\qc{)");
-    QTest::newRow("justify") << "<p align=justify>x</p>" << QByteArray(R"(\pard\plain\qj{)");
-    QTest::newRow("bullet list label") << "<ul><li>x</li></ul>" << QByteArray(R"({\f0\fs20\u8226?\tab}{\f0\fs20 x})");
+    row("default font", "x", QByteArray(R"(\pard\plain\ql{\f0\fs20 x})"));
+    row("bold", "<b>x</b>", QByteArray(R"({\f0\fs20\b x})"));
+    row("medium is not", "<span style=\"font-weight:500\">x</span>", QByteArray(R"({\f0\fs20 x})"));
+    row("italic underline", "<i><u>x</u></i>", QByteArray(R"({\f0\fs20\i\ul x})"));
+    row("font and size", "<span style=\"font-family:Arial; font-size:10.5pt\">x</span>", QByteArray(R"({\f1\fs21 x})"));
+    row("colour", "<span style=\"color:#123456\">x</span>", QByteArray(R"({\f0\fs20\cf1 x})"));
+    row("centre", "<p align=center>x</p>", QByteArray(R"(\pard\plain\qc{)"));
+    row("justify", "<p align=justify>x</p>", QByteArray(R"(\pard\plain\qj{)"));
+    row("bullet list label", "<ul><li>x</li></ul>", QByteArray(R"({\f0\fs20\u8226?\tab}{\f0\fs20 x})"));
 }
 
 void TstRtfWriter::runProperties()
@@ -196,11 +193,11 @@ void TstRtfWriter::roundTripKeepsTextAndFormatting()
 void TstRtfWriter::roundTripOfParagraphs_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty document") << QString();
-    QTest::newRow("one paragraph") << QStringLiteral("a");
-    QTest::newRow("trailing empty paragraph") << QStringLiteral("a\n");
-    QTest::newRow("only empty paragraphs") << QStringLiteral("\n\n");
-    QTest::newRow("spaces kept") << QStringLiteral("  lead, two  inside, trail  ");
+    row("empty document", QString());
+    row("one paragraph", QStringLiteral("a"));
+    row("trailing empty paragraph", QStringLiteral("a\n"));
+    row("only empty paragraphs", QStringLiteral("\n\n"));
+    row("spaces kept", QStringLiteral("  lead, two  inside, trail  "));
 }
 
 void TstRtfWriter::roundTripOfParagraphs()
@@ -230,7 +227,7 @@ void TstRtfWriter::sampleRoundTrip_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *name : { "libreoffice", "abiword", "pandoc", "word", "wordpad", "textedit" })
-        QTest::newRow(name) << QString::fromLatin1(name);
+        row(name, QString::fromLatin1(name));
 }
 
 // What we read from other programs' files comes back the same after we write it.
@@ -250,11 +247,11 @@ void TstRtfWriter::selection_data()
     QTest::addColumn<QString>("pasted"); // pasted into "[|]"
 
     // The document is "ab cd" (bold "cd"), centred "ef", "gh": positions 0-4, 6-7, 9-10.
-    QTest::newRow("inside a paragraph") << 1 << 4 << QStringLiteral("[b c]");
-    QTest::newRow("over the paragraph mark") << 3 << 6 << QStringLiteral("[cd|]");
-    QTest::newRow("into the next paragraph") << 3 << 7 << QStringLiteral("[cd|e]");
-    QTest::newRow("whole paragraphs") << 0 << 9 << QStringLiteral("[ab cd|ef|]");
-    QTest::newRow("nothing") << 2 << 2 << QStringLiteral("[]");
+    row("inside a paragraph", 1, 4, QStringLiteral("[b c]"));
+    row("over the paragraph mark", 3, 6, QStringLiteral("[cd|]"));
+    row("into the next paragraph", 3, 7, QStringLiteral("[cd|e]"));
+    row("whole paragraphs", 0, 9, QStringLiteral("[ab cd|ef|]"));
+    row("nothing", 2, 2, QStringLiteral("[]"));
 }
 
 void TstRtfWriter::selection()

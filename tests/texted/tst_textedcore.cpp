@@ -1,4 +1,5 @@
 #include "../support/coretestenvironment.h"
+#include "../support/tablerow.h"
 
 #include "texted/recoverystore.h"
 #include "texted/textedfiles.h"
@@ -61,10 +62,10 @@ void TestTextEdCore::formatOfFilter_data()
 {
     QTest::addColumn<int>("filter");
     QTest::addColumn<bool>("rtf");
-    QTest::newRow("none chosen yet") << 0 << true;
-    QTest::newRow("RTF") << 1 << true;
-    QTest::newRow("Text") << 2 << false;
-    QTest::newRow("HTML") << 4 << false;
+    row("none chosen yet", 0, true);
+    row("RTF", 1, true);
+    row("Text", 2, false);
+    row("HTML", 4, false);
 }
 
 void TestTextEdCore::formatOfFilter()
@@ -79,12 +80,12 @@ void TestTextEdCore::filterOfOpenedFile_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("isRtf");
     QTest::addColumn<int>("filter");
-    QTest::newRow("rich text") << "/a/letter.rtf" << true << int(RtfFilter);
-    QTest::newRow("rich text named .txt") << "/a/letter.txt" << true << int(RtfFilter);
-    QTest::newRow("plain .rtf") << "/a/letter.rtf" << false << int(TextFilter);
-    QTest::newRow("text") << "/a/notes.txt" << false << int(TextFilter);
-    QTest::newRow("html") << "/a/page.html" << false << int(HtmlFilter);
-    QTest::newRow("no ending") << "/a/README" << false << int(TextFilter);
+    row("rich text", "/a/letter.rtf", true, int(RtfFilter));
+    row("rich text named .txt", "/a/letter.txt", true, int(RtfFilter));
+    row("plain .rtf", "/a/letter.rtf", false, int(TextFilter));
+    row("text", "/a/notes.txt", false, int(TextFilter));
+    row("html", "/a/page.html", false, int(HtmlFilter));
+    row("no ending", "/a/README", false, int(TextFilter));
 }
 
 void TestTextEdCore::filterOfOpenedFile()
@@ -99,14 +100,10 @@ void TestTextEdCore::readFileRefuses_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing.txt"
-                             << "The file does not exist.";
-    QTest::newRow("folder") << "folder"
-                            << "This is a folder, not a file.";
-    QTest::newRow("too large") << "large.txt"
-                               << "The file is larger than 64 MB.";
-    QTest::newRow("no permission") << "secret.txt"
-                                   << "";
+    row("missing", "missing.txt", "The file does not exist.");
+    row("folder", "folder", "This is a folder, not a file.");
+    row("too large", "large.txt", "The file is larger than 64 MB.");
+    row("no permission", "secret.txt", "");
 }
 
 void TestTextEdCore::readFileRefuses()
@@ -147,23 +144,25 @@ void TestTextEdCore::plainText_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("isText");
-    QTest::newRow("empty") << QByteArray() << "" << true;
-    QTest::newRow("CR LF") << QByteArray("a\r\nb") << "a\nb" << true;
-    QTest::newRow("final break kept") << QByteArray("a\r\n") << "a\n" << true;
-    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QString::fromUtf8("café €") << true;
-    QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbfx") << "x" << true;
-    QTest::newRow("U+FEFF starting a later line is text") << QByteArray("a\n\xef\xbb\xbf"
-                                                                        "b")
-                                                          << QStringLiteral("a\n\ufeffb") << true;
-    QTest::newRow("Windows-1252 line") << QByteArray("caf\xe9 \x80\r\n\xc3\xa9") << QString::fromUtf8("café €\né")
-                                       << true;
-    QTest::newRow("UTF-16LE with BOM") << QByteArray("\xff\xfe"
-                                                     "a\0\r\0\n\0b\0",
-        10) << "a\nb" << true;
-    QTest::newRow("UTF-16 with a lone surrogate: not text") << QByteArray("\xfe\xff\xdf\xfe", 4) << "" << false;
-    QTest::newRow("UTF-16 cut in a character: not text") << QByteArray("\xfe\xff\0a\0", 5) << "" << false;
-    QTest::newRow("NUL byte: not text") << QByteArray("PK\x03\x04\0\0", 6) << "" << false;
-    QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "" << false;
+    row("empty", QByteArray(), "", true);
+    row("CR LF", QByteArray("a\r\nb"), "a\nb", true);
+    row("final break kept", QByteArray("a\r\n"), "a\n", true);
+    row("UTF-8", QByteArray("caf\xc3\xa9 \xe2\x82\xac"), QString::fromUtf8("café €"), true);
+    row("UTF-8 with BOM", QByteArray("\xef\xbb\xbfx"), "x", true);
+    row("U+FEFF starting a later line is text",
+        QByteArray("a\n\xef\xbb\xbf"
+                   "b"),
+        QStringLiteral("a\n\ufeffb"), true);
+    row("Windows-1252 line", QByteArray("caf\xe9 \x80\r\n\xc3\xa9"), QString::fromUtf8("café €\né"), true);
+    row("UTF-16LE with BOM",
+        QByteArray("\xff\xfe"
+                   "a\0\r\0\n\0b\0",
+            10),
+        "a\nb", true);
+    row("UTF-16 with a lone surrogate: not text", QByteArray("\xfe\xff\xdf\xfe", 4), "", false);
+    row("UTF-16 cut in a character: not text", QByteArray("\xfe\xff\0a\0", 5), "", false);
+    row("NUL byte: not text", QByteArray("PK\x03\x04\0\0", 6), "", false);
+    row("picture", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "", false);
 }
 
 void TestTextEdCore::plainText()
@@ -181,13 +180,13 @@ void TestTextEdCore::plainTextBytes_data()
 {
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("paragraphs") << QStringLiteral("a\u2029b\u2029") << QByteArray("a\r\nb\r\n");
-    QTest::newRow("line break") << QStringLiteral("a\u2028b") << QByteArray("a\r\nb");
-    QTest::newRow("object left out") << QStringLiteral("a\ufffcb") << QByteArray("ab");
-    QTest::newRow("no-break space kept") << QStringLiteral("a\u00a0b")
-                                         << QByteArray("a\xc2\xa0"
-                                                       "b");
-    QTest::newRow("tab and markup characters") << QStringLiteral("{\\b x}\t<b>") << QByteArray("{\\b x}\t<b>");
+    row("paragraphs", QStringLiteral("a\u2029b\u2029"), QByteArray("a\r\nb\r\n"));
+    row("line break", QStringLiteral("a\u2028b"), QByteArray("a\r\nb"));
+    row("object left out", QStringLiteral("a\ufffcb"), QByteArray("ab"));
+    row("no-break space kept", QStringLiteral("a\u00a0b"),
+        QByteArray("a\xc2\xa0"
+                   "b"));
+    row("tab and markup characters", QStringLiteral("{\\b x}\t<b>"), QByteArray("{\\b x}\t<b>"));
 }
 
 void TestTextEdCore::plainTextBytes()
@@ -216,12 +215,9 @@ void TestTextEdCore::pdfEnding_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
-    QTest::newRow("no ending") << "/a/letter"
-                               << "/a/letter.pdf";
-    QTest::newRow("pdf") << "/a/letter.pdf"
-                         << "/a/letter.pdf";
-    QTest::newRow("other ending kept") << "/a/letter.v2"
-                                       << "/a/letter.v2";
+    row("no ending", "/a/letter", "/a/letter.pdf");
+    row("pdf", "/a/letter.pdf", "/a/letter.pdf");
+    row("other ending kept", "/a/letter.v2", "/a/letter.v2");
 }
 
 void TestTextEdCore::pdfEnding()
@@ -288,13 +284,12 @@ void TestTextEdCore::tiling_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QList<QRect>>("rects");
     const QRect area(0, 0, 300, 200);
-    QTest::newRow("one above") << true << 1 << QList<QRect> { area };
-    QTest::newRow("two side by side") << false << 2 << QList<QRect> { QRect(0, 0, 150, 200), QRect(150, 0, 150, 200) };
-    QTest::newRow("seven side by side: the spare pixels go to the first")
-        << false << 7
-        << QList<QRect> { QRect(0, 0, 43, 200), QRect(43, 0, 43, 200), QRect(86, 0, 43, 200), QRect(129, 0, 43, 200),
-               QRect(172, 0, 43, 200), QRect(215, 0, 43, 200), QRect(258, 0, 42, 200) };
-    QTest::newRow("none") << true << 0 << QList<QRect>();
+    row("one above", true, 1, QList<QRect> { area });
+    row("two side by side", false, 2, QList<QRect> { QRect(0, 0, 150, 200), QRect(150, 0, 150, 200) });
+    row("seven side by side: the spare pixels go to the first", false, 7,
+        QList<QRect> { QRect(0, 0, 43, 200), QRect(43, 0, 43, 200), QRect(86, 0, 43, 200), QRect(129, 0, 43, 200),
+            QRect(172, 0, 43, 200), QRect(215, 0, 43, 200), QRect(258, 0, 42, 200) });
+    row("none", true, 0, QList<QRect>());
 }
 
 void TestTextEdCore::tiling()

@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 
 #include "common/settings.h"
@@ -56,17 +57,16 @@ void TestWindowHelpers::placeWindow_data()
 
     // screen 12000 x 9000 twips, window 3000 x 2000: centred at (4500, 3500)
     const OptDouble none;
-    QTest::newRow("fresh store: centred") << none << none << none << QPointF(4500, 3500);
-    QTest::newRow("stored place kept") << OptDouble(100) << OptDouble(200) << none << QPointF(100, 200);
-    QTest::newRow("right of the screen: centred") << OptDouble(12001) << OptDouble(200) << none << QPointF(4500, 3500);
-    QTest::newRow("below the screen: centred") << OptDouble(100) << OptDouble(9001) << none << QPointF(4500, 3500);
-    QTest::newRow("exactly at the edge stays") << OptDouble(12000) << OptDouble(9000) << none << QPointF(12000, 9000);
-    QTest::newRow("partly off the screen stays") << OptDouble(11000) << OptDouble(8500) << none << QPointF(11000, 8500);
-    QTest::newRow("negative kept") << OptDouble(-600) << OptDouble(-30) << none << QPointF(-600, -30);
-    QTest::newRow("only left stored") << OptDouble(150) << none << none << QPointF(150, 3500);
-    QTest::newRow("toolbar: top default") << none << OptDouble(100) << OptDouble(100) << QPointF(4500, 100);
-    QTest::newRow("toolbar: below the screen")
-        << OptDouble(10) << OptDouble(9500) << OptDouble(100) << QPointF(4500, 100);
+    row("fresh store: centred", none, none, none, QPointF(4500, 3500));
+    row("stored place kept", OptDouble(100), OptDouble(200), none, QPointF(100, 200));
+    row("right of the screen: centred", OptDouble(12001), OptDouble(200), none, QPointF(4500, 3500));
+    row("below the screen: centred", OptDouble(100), OptDouble(9001), none, QPointF(4500, 3500));
+    row("exactly at the edge stays", OptDouble(12000), OptDouble(9000), none, QPointF(12000, 9000));
+    row("partly off the screen stays", OptDouble(11000), OptDouble(8500), none, QPointF(11000, 8500));
+    row("negative kept", OptDouble(-600), OptDouble(-30), none, QPointF(-600, -30));
+    row("only left stored", OptDouble(150), none, none, QPointF(150, 3500));
+    row("toolbar: top default", none, OptDouble(100), OptDouble(100), QPointF(4500, 100));
+    row("toolbar: below the screen", OptDouble(10), OptDouble(9500), OptDouble(100), QPointF(4500, 100));
 }
 
 void TestWindowHelpers::placeWindow()
@@ -110,11 +110,11 @@ void TestWindowHelpers::keepOnTopBox_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("onTop");
-    QTest::newRow("absent: default 0") << QString() << false;
-    QTest::newRow("stored 1") << QStringLiteral("1") << true;
-    QTest::newRow("stored 0") << QStringLiteral("0") << false;
-    QTest::newRow("stored greyed 2") << QStringLiteral("2") << false;
-    QTest::newRow("stored garbage") << QStringLiteral("yes") << false;
+    row("absent: default 0", QString(), false);
+    row("stored 1", QStringLiteral("1"), true);
+    row("stored 0", QStringLiteral("0"), false);
+    row("stored greyed 2", QStringLiteral("2"), false);
+    row("stored garbage", QStringLiteral("yes"), false);
 }
 
 void TestWindowHelpers::keepOnTopBox()
@@ -197,9 +197,9 @@ void TestWindowHelpers::failedWriteIsTold()
 void TestWindowHelpers::ownerEndsWhileItsBoxIsOpen_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::newRow("message") << 0;
-    QTest::newRow("question") << 1;
-    QTest::newRow("save question") << 2;
+    row("message", 0);
+    row("question", 1);
+    row("save question", 2);
 }
 
 // The program ends (a signal, logout) while a window's message box is open: the window is deleted
@@ -251,11 +251,10 @@ void TestWindowHelpers::helpTopics_data()
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("title");
     const QString index = QStringLiteral("Quillory2 Help");
-    QTest::newRow("default topic") << HelpDisplayTopic << 0 << "index.html" << index;
-    QTest::newRow("a registered topic") << HelpContext << 1028 << "reminders.html"
-                                        << "Reminders - Quillory2 Help";
-    QTest::newRow("unknown id") << HelpContext << 4711 << "index.html" << index;
-    QTest::newRow("default command ignores the id") << HelpDisplayTopic << 1028 << "index.html" << index;
+    row("default topic", HelpDisplayTopic, 0, "index.html", index);
+    row("a registered topic", HelpContext, 1028, "reminders.html", "Reminders - Quillory2 Help");
+    row("unknown id", HelpContext, 4711, "index.html", index);
+    row("default command ignores the id", HelpDisplayTopic, 1028, "index.html", index);
 }
 
 void TestWindowHelpers::helpTopics()
