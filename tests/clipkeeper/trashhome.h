@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUrl>
 
 // The desktop's home trash in a temporary folder. Qt moves an item to the trash of its own file
 // system when that differs from the home folder's, else to $XDG_DATA_HOME/Trash; and Qt's test mode
@@ -61,19 +60,6 @@ public:
     {
         return QDir(m_dir.filePath(QStringLiteral("work")))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-    // The place each item came from, as its information file records it.
-    QString originalPath(const QString &name) const
-    {
-        QFile info(
-            m_dir.filePath(QStringLiteral("home/.local/share/Trash/info/")) + name + QStringLiteral(".trashinfo"));
-        if (!info.open(QIODevice::ReadOnly))
-            return QString();
-        for (const QByteArray &line : info.readAll().split('\n')) {
-            if (line.startsWith("Path="))
-                return QUrl::fromPercentEncoding(line.mid(5));
-        }
-        return QString();
     }
 
 private:
