@@ -36,8 +36,6 @@ private Q_SLOTS:
     void readMissingFileCreatesItEmpty();
     void writeTextFileIsByteExact_data();
     void writeTextFileIsByteExact();
-    void writeReadRoundTrip_data();
-    void writeReadRoundTrip();
     void failedWriteKeepsTheOldFile();
     void writeCutShortKeepsTheOldFile_data();
     void writeCutShortKeepsTheOldFile();
@@ -174,24 +172,6 @@ void TestCommon::writeTextFileIsByteExact()
     m_env->writeBytes(QStringLiteral("t.txt"), "old contents that are longer");
     QVERIFY(WriteTextFile(m_env->dataPath(QStringLiteral("t.txt")), text));
     QCOMPARE(m_env->readBytes(QStringLiteral("t.txt")), bytes);
-}
-
-void TestCommon::writeReadRoundTrip_data()
-{
-    QTest::addColumn<QString>("written");
-    QTest::addColumn<QString>("read");
-    row("empty", QString(), QString());
-    row("ends with CR LF", QStringLiteral("x\r\ny\r\n"), QStringLiteral("x\r\ny\r\n"));
-    row("no final break", QStringLiteral("x\r\ny"), QStringLiteral("x\r\ny\r\n"));
-}
-
-void TestCommon::writeReadRoundTrip()
-{
-    QFETCH(QString, written);
-    QFETCH(QString, read);
-    const QString path = m_env->dataPath(QStringLiteral("r.txt"));
-    QVERIFY(WriteTextFile(path, written));
-    QCOMPARE(ReadTextFile(path), std::optional(read));
 }
 
 void TestCommon::failedWriteKeepsTheOldFile()
