@@ -36,16 +36,6 @@
 #include <QtTest>
 #include <memory>
 
-// The tests name windows by their button keys, as the user's buttons do.
-WindowKey keyOf(const QString &name)
-{
-    for (int i = 0; i < WindowCount; ++i) {
-        if (windowName(WindowKey(i)) == name)
-            return WindowKey(i);
-    }
-    qFatal("no window named %s", qPrintable(name));
-}
-
 // The launcher toolbar, the pop-up menu, the Options dialog, the splash and the About box, each
 // opened through a real main window and its opener. The tool windows are stand-ins registered under
 // their keys. The screen is pinned to 1280 x 800 (see main() at the end).
@@ -94,16 +84,10 @@ private Q_SLOTS:
     void aboutStaysUntilOK();
 
 private:
-    template <typename T> T *window(const char *key) const
-    {
-        return qobject_cast<T *>(m_main->opener().window(keyOf(QLatin1String(key))));
-    }
-    template <typename T> T *show(const char *key) const
-    {
-        return qobject_cast<T *>(m_main->opener().show(keyOf(QLatin1String(key))));
-    }
-    void registerStandIns(const QStringList &keys);
-    bool isShown(const char *key) const;
+    template <typename T> T *window(WindowKey key) const { return qobject_cast<T *>(m_main->opener().window(key)); }
+    template <typename T> T *show(WindowKey key) const { return qobject_cast<T *>(m_main->opener().show(key)); }
+    void registerStandIns();
+    bool isShown(WindowKey key) const;
     static QToolButton *buttonOf(QToolBar *bar, const char *key);
 
     std::unique_ptr<TestEnvironment> m_env;
@@ -112,10 +96,8 @@ private:
 
 namespace {
 
-const QStringList ToolKeys = { QStringLiteral("Calc"), QStringLiteral("Cal"), QStringLiteral("Clip"),
-    QStringLiteral("Plan"), QStringLiteral("Quick"), QStringLiteral("Rem"), QStringLiteral("Text") };
-const QStringList LauncherKeys = { QStringLiteral("ToolBar"), QStringLiteral("PopUp"), QStringLiteral("Options"),
-    QStringLiteral("Splash"), QStringLiteral("About") };
+const WindowKey LauncherKeys[]
+    = { WindowKey::ToolBar, WindowKey::PopUpMenu, WindowKey::Options, WindowKey::Splash, WindowKey::About };
 
 void store(const SettingKey &key, const QVariant &value)
 {
@@ -174,20 +156,21 @@ void TestLauncher::cleanup()
     m_env.reset();
 }
 
-void TestLauncher::registerStandIns(const QStringList &keys)
+// The tools are stand-ins named "standIn" and their key.
+void TestLauncher::registerStandIns()
 {
-    for (const QString &key : keys) {
-        m_main->opener().registerWindow(keyOf(key), [key] {
+    for (WindowKey key : toolKeys()) {
+        m_main->opener().registerWindow(key, [key] {
             auto *standIn = new QWidget;
-            standIn->setObjectName(QStringLiteral("standIn") + key);
+            standIn->setObjectName(QStringLiteral("standIn") + windowName(key));
             return standIn;
         });
     }
 }
 
-bool TestLauncher::isShown(const char *key) const
+bool TestLauncher::isShown(WindowKey key) const
 {
-    const QWidget *shown = m_main->opener().window(keyOf(QLatin1String(key)));
+    const QWidget *shown = m_main->opener().window(key);
     return shown && shown->isVisible();
 }
 
@@ -205,9 +188,9 @@ void TestLauncher::registeringCreatesNoWindow()
     frmQY2 other;
     registerWindows(other);
     QCOMPARE(QApplication::topLevelWidgets().size(), before + 1); // only the hidden main window itself
-    for (const QString &key : LauncherKeys) {
-        QVERIFY(other.opener().isRegistered(keyOf(key)));
-        QVERIFY(!other.opener().window(keyOf(key)));
+    for (WindowKey key : LauncherKeys) {
+        QVERIFY(other.opener().isRegistered(key));
+        QVERIFY(!other.opener().window(key));
     }
 }
 
@@ -242,21 +225,21 @@ void TestLauncher::everyToolHasItsHelpPage()
 
 void TestLauncher::toolBarHideStoresItsPlace()
 {
-    QPointer<frmToolBar> toolBar = show<frmToolBar>("ToolBar");
+    QPointer<frmToolBar> toolBar = show<frmToolBar>(WindowKey::ToolBar);
     toolBar->move(200, 150);
     QTest::mouseClick(toolBar->findChild<QToolButton *>("tbrHide"), Qt::LeftButton);
     QTRY_VERIFY(!toolBar);
     QCOMPARE(Settings::get(Key::ToolBarLeft), QStringLiteral("3000"));
 
     verifySettingsRoundTrip(
-        [this] { return show<frmToolBar>("ToolBar"); }, Key::ToolBarLeft, Key::ToolBarTop, &Key::ToolBarOnTop);
+        [this] { return show<frmToolBar>(WindowKey::ToolBar); }, Key::ToolBarLeft, Key::ToolBarTop, &Key::ToolBarOnTop);
     QVERIFY(!QTest::currentTestFailed());
 }
 
 void TestLauncher::rightDragMovesToolBar()
 {
-    registerStandIns(ToolKeys);
-    auto *toolBar = show<frmToolBar>("ToolBar");
+    registerStandIns();
+    auto *toolBar = show<frmToolBar>(WindowKey::ToolBar);
     auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
     QToolButton *calc = buttonOf(strip, "Calc");
     const QPoint start = toolBar->pos();
@@ -274,22 +257,23 @@ void TestLauncher::rightDragMovesToolBar()
 
     QTest::mouseRelease(calc, Qt::RightButton, {}, QPoint(25, 2));
     QCOMPARE(toolBar->pos(), start + QPoint(35, 4));
-    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("Calc")))); // the drag ran no command
+    QVERIFY(!m_main->opener().window(WindowKey::Calculator)); // the drag ran no command
 }
 
 void TestLauncher::leftClickOpensTheKeyedWindow()
 {
-    registerStandIns(ToolKeys);
-    auto *toolBar = show<frmToolBar>("ToolBar");
+    registerStandIns();
+    auto *toolBar = show<frmToolBar>(WindowKey::ToolBar);
     auto *strip = toolBar->findChild<QToolBar *>("tbrToolbar1");
 
-    for (const QString &key : ToolKeys) {
-        QToolButton *button = buttonOf(strip, qPrintable(key));
-        QVERIFY2(button && button->isEnabled(), qPrintable(key));
+    for (WindowKey key : toolKeys()) {
+        const QString name = windowName(key);
+        QToolButton *button = buttonOf(strip, qPrintable(name));
+        QVERIFY2(button && button->isEnabled(), qPrintable(name));
         QTest::mouseClick(button, Qt::LeftButton);
-        QWidget *opened = m_main->opener().window(keyOf(key));
-        QVERIFY2(opened && opened->isVisible(), qPrintable(key));
-        QCOMPARE(opened->objectName(), QStringLiteral("standIn") + key);
+        QWidget *opened = m_main->opener().window(key);
+        QVERIFY2(opened && opened->isVisible(), qPrintable(name));
+        QCOMPARE(opened->objectName(), QStringLiteral("standIn") + name);
     }
     QVERIFY(toolBar->isVisible()); // the toolbar stays open
 }
@@ -299,10 +283,10 @@ void TestLauncher::trayMissingKeepsToolBarReachable()
     Settings::save(Key::ShowToolBar, QStringLiteral("0"));
     Settings::save(Key::ShowSplash, QStringLiteral("0"));
     m_main->Form_Load();
-    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar"))));
+    QVERIFY(!m_main->opener().window(WindowKey::ToolBar));
 
     m_main->setTrayMissing(true);
-    auto *toolBar = window<frmToolBar>("ToolBar");
+    auto *toolBar = window<frmToolBar>(WindowKey::ToolBar);
     QVERIFY(toolBar && toolBar->isVisible());
     auto *hide = toolBar->findChild<QToolButton *>("tbrHide");
     auto *menuButton = toolBar->findChild<QToolButton *>("tbrMenu");
@@ -310,7 +294,7 @@ void TestLauncher::trayMissingKeepsToolBarReachable()
     QVERIFY(menuButton->isVisible());
 
     QTest::mouseClick(menuButton, Qt::LeftButton);
-    QVERIFY(isShown("PopUp"));
+    QVERIFY(isShown(WindowKey::PopUpMenu));
 
     Q_EMIT m_main->sysTray().hostChanged(true); // a notification area appeared after start-up
     QVERIFY(!m_main->isTrayMissing());
@@ -336,7 +320,7 @@ void TestLauncher::closingToolBarWithoutTray()
     QFETCH(bool, answer);
     QFETCH(bool, asked);
     QFETCH(bool, ended);
-    QPointer<frmToolBar> toolBar = show<frmToolBar>("ToolBar");
+    QPointer<frmToolBar> toolBar = show<frmToolBar>(WindowKey::ToolBar);
     m_main->setTrayMissing(trayMissing);
     m_env->dialogs.answers << answer;
 
@@ -354,12 +338,12 @@ void TestLauncher::secondStartBringsToolBarForward()
 {
     Settings::save(Key::ShowToolBar, QStringLiteral("0"));
     m_main->bringToolBarForward();
-    auto *toolBar = window<frmToolBar>("ToolBar");
+    auto *toolBar = window<frmToolBar>(WindowKey::ToolBar);
     QVERIFY(toolBar && toolBar->isVisible());
 
     toolBar->move(300, 200);
     m_main->bringToolBarForward();
-    QCOMPARE(window<frmToolBar>("ToolBar"), toolBar);
+    QCOMPARE(window<frmToolBar>(WindowKey::ToolBar), toolBar);
     QCOMPARE(toolBar->pos(), QPoint(300, 200));
 }
 
@@ -410,7 +394,7 @@ void TestLauncher::popUpOpensAtPointer()
     QFETCH(bool, lowerHalf);
     QCursor::setPos(pointer);
 
-    auto *menu = show<frmPopUpMenu>("PopUp");
+    auto *menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
     QVERIFY(menu);
     const QSize size = menu->frameGeometry().size();
     QVERIFY(size.width() >= int(frmPopUpMenu::InsideWidthTwips / TwipsPerPixel));
@@ -424,7 +408,7 @@ void TestLauncher::popUpOpensAtPointer()
     // Showing it again neither moves it nor restarts its count.
     menu->Timer1_Timer();
     QCursor::setPos(QPoint(5, 5));
-    QCOMPARE(show<frmPopUpMenu>("PopUp"), menu);
+    QCOMPARE(show<frmPopUpMenu>(WindowKey::PopUpMenu), menu);
     QCOMPARE(menu->pos(), expected);
     QCOMPARE(menu->popUpTicks(), qint16(2));
 }
@@ -443,7 +427,7 @@ void TestLauncher::popUpCloses()
     QFETCH(int, delay);
     QFETCH(int, closingTick);
     m_main->setPopUpDelay(qint16(delay));
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
 
     for (int tick = 1; tick < closingTick; ++tick) {
         menu->Timer1_Timer();
@@ -456,22 +440,22 @@ void TestLauncher::popUpCloses()
 
 void TestLauncher::menuButtonOpensAndCloses_data()
 {
-    QTest::addColumn<QString>("key");
+    QTest::addColumn<WindowKey>("key");
     QTest::addColumn<QString>("opened");
-    row("a tool", "Rem", "standInRem");
-    row("About", "About", "frmAbout");
+    row("a tool", WindowKey::Reminders, "standInRem");
+    row("About", WindowKey::About, "frmAbout");
 }
 
 void TestLauncher::menuButtonOpensAndCloses()
 {
-    QFETCH(QString, key);
+    QFETCH(WindowKey, key);
     QFETCH(QString, opened);
-    registerStandIns(ToolKeys);
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    registerStandIns();
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
 
-    QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), qPrintable(key)), Qt::LeftButton);
+    QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), qPrintable(windowName(key))), Qt::LeftButton);
 
-    QWidget *window = m_main->opener().window(keyOf(key));
+    QWidget *window = m_main->opener().window(key);
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->objectName(), opened);
     QVERIFY(!menu || !menu->isVisible());
@@ -495,8 +479,8 @@ void TestLauncher::menuKeyboard()
     QFETCH(QStringList, keys);
     QFETCH(QString, focused);
     QFETCH(QString, opened);
-    registerStandIns(ToolKeys);
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    registerStandIns();
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
     QVERIFY(QTest::qWaitForWindowActive(menu));
     auto *column = menu->findChild<QToolBar *>("Toolbar1");
 
@@ -511,9 +495,9 @@ void TestLauncher::menuKeyboard()
         QCOMPARE(QApplication::focusWidget(), buttonOf(column, qPrintable(focused)));
     }
     QTRY_COMPARE(!menu || !menu->isVisible(), focused.isEmpty());
-    const QStringList windows = QStringList(ToolKeys) << QStringLiteral("About");
-    for (const QString &tool : windows)
-        QCOMPARE(m_main->opener().window(keyOf(tool)) != nullptr, tool == opened);
+    for (WindowKey key : toolKeys())
+        QCOMPARE(m_main->opener().window(key) != nullptr, windowName(key) == opened);
+    QVERIFY(!m_main->opener().window(WindowKey::About));
 }
 
 void TestLauncher::aboutDropDownByKeyboard_data()
@@ -528,7 +512,7 @@ void TestLauncher::aboutDropDownByKeyboard()
 {
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
     QVERIFY(QTest::qWaitForWindowActive(menu));
     auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
@@ -554,16 +538,17 @@ void TestLauncher::aboutDropDownByKeyboard()
 
 void TestLauncher::exitRunsShutdownOrder()
 {
-    registerStandIns(ToolKeys);
+    registerStandIns();
     QStringList unloaded;
     connect(&m_main->opener(), &WindowOpener::loaded, this, [&unloaded](WindowKey key, QWidget *w) {
         connect(w, &QObject::destroyed, [&unloaded, key] { unloaded << windowName(key); });
     });
-    for (const char *key : { "Quick", "Options", "ToolBar", "Splash", "About", "Text", "Rem", "Calc" })
-        QVERIFY(m_main->opener().show(keyOf(QLatin1String(key))));
+    for (WindowKey key : { WindowKey::QuickNotes, WindowKey::Options, WindowKey::ToolBar, WindowKey::Splash,
+             WindowKey::About, WindowKey::TextEd, WindowKey::Reminders, WindowKey::Calculator })
+        QVERIFY(m_main->opener().show(key));
     QSignalSpy ended(m_main.get(), &frmQY2::unloaded);
 
-    auto *menu = show<frmPopUpMenu>("PopUp");
+    auto *menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
     auto *about = buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "About");
     auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
     // Choose "E&xit" in the open drop-down, the way a user does. The shutdown, which deletes the menu,
@@ -605,7 +590,7 @@ void TestLauncher::optionsButtons()
     QFETCH(bool, staysOpen);
     m_main->setAutoPopUpMenu(QStringLiteral("1"));
     m_main->setPopUpDelay(6);
-    QPointer<frmOptions> options = show<frmOptions>("Options");
+    QPointer<frmOptions> options = show<frmOptions>(WindowKey::Options);
     options->move(30, 45);
 
     tick(options->findChild<QCheckBox *>("chkAutoPopUpMenu"));
@@ -646,7 +631,7 @@ void TestLauncher::optionsLoginEntryFailureKeepsTheBox()
     // Root writes into read-only folders: a file where the autostart folder belongs stands in for one.
     QVERIFY(QDir().mkpath(QFileInfo(Autostart::folder()).absolutePath()));
     QVERIFY(WriteTextFile(Autostart::folder(), QStringLiteral("not a folder")));
-    QPointer<frmOptions> options = show<frmOptions>("Options");
+    QPointer<frmOptions> options = show<frmOptions>(WindowKey::Options);
     auto *box = options->findChild<QCheckBox *>("chkStartWithDesktop");
     tick(box);
 
@@ -676,20 +661,20 @@ void TestLauncher::splashHandsOver()
     QFETCH(QVariant, showToolBar);
     QFETCH(bool, toolBar);
     store(Key::ShowToolBar, showToolBar);
-    QPointer<frmSplash> splash = show<frmSplash>("Splash");
+    QPointer<frmSplash> splash = show<frmSplash>(WindowKey::Splash);
 
     splash->Timer2_Timer();
 
     QVERIFY(!splash->isVisible());
-    QCOMPARE(isShown("ToolBar"), toolBar);
+    QCOMPARE(isShown(WindowKey::ToolBar), toolBar);
     QTRY_VERIFY(!splash);
 }
 
 void TestLauncher::aboutStaysUntilOK()
 {
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>("PopUp");
+    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
     QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "About"), Qt::LeftButton);
-    QPointer<QWidget> about = m_main->opener().window(keyOf(QStringLiteral("About")));
+    QPointer<QWidget> about = m_main->opener().window(WindowKey::About);
     QVERIFY(about && about->isVisible());
 
     // What closes the splash leaves the About box open.
@@ -697,7 +682,7 @@ void TestLauncher::aboutStaysUntilOK()
     QTest::mouseClick(about->findChild<QWidget *>("Picture2"), Qt::LeftButton);
     QTest::keyClick(about, Qt::Key_Space);
     QVERIFY(about && about->isVisible());
-    QVERIFY(!m_main->opener().window(keyOf(QStringLiteral("ToolBar"))));
+    QVERIFY(!m_main->opener().window(WindowKey::ToolBar));
 
     QTest::mouseClick(about->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
     QTRY_VERIFY(!about);
