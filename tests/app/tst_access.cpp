@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
-#include <QScreen>
 #include <QtTest>
 #include <memory>
 

@@ -28,9 +28,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
-#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>

@@ -1,6 +1,5 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
-#include "../support/windowroundtrip.h"
 
 #include "calculator/frmcalculator.h"
 #include "common/settings.h"
@@ -11,8 +10,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
 #include <QtTest>
 #include <cmath>
 #include <memory>

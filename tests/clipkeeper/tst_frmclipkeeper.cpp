@@ -1,6 +1,5 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
-#include "../support/windowroundtrip.h"
 #include "trashhome.h"
 
 #include "app/frmqy2.h"
@@ -11,14 +10,9 @@
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
-#include <QScreen>
-#include <QStatusBar>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QtTest>

@@ -1,6 +1,5 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
-#include "../support/windowroundtrip.h"
 
 #include "calendar/frmcalendar.h"
 #include "common/settings.h"
@@ -14,7 +13,6 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QStatusBar>
 #include <QtTest>
 #include <memory>
 

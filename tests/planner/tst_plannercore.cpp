@@ -5,7 +5,6 @@
 #include "planner/planpurge.h"
 
 #include <QDir>
-#include <QFile>
 #include <QtTest>
 #include <memory>
 

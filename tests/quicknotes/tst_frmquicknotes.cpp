@@ -1,6 +1,5 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
-#include "../support/windowroundtrip.h"
 
 #include "app/frmqy2.h"
 #include "app/windows.h"
@@ -13,15 +12,9 @@
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QLabel>
-#include <QMenu>
-#include <QMimeData>
 #include <QPointer>
-#include <QStatusBar>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QtTest>

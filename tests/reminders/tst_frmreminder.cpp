@@ -1,6 +1,5 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
-#include "../support/windowroundtrip.h"
 #include "recordfixtures.h"
 
 #include "app/frmqy2.h"
@@ -15,18 +14,12 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGroupBox>
 #include <QLabel>
-#include <QScreen>
-#include <QStatusBar>
-#include <QTextBrowser>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QToolBar>
-#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 #include <memory>

@@ -1,7 +1,6 @@
 #include "../support/pinnedscreen.h"
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
-#include "../support/windowroundtrip.h"
 
 #include "app/frmqy2.h"
 #include "app/windows.h"
@@ -15,18 +14,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
-#include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
 #include <QTextBlock>
-#include <QToolBar>
 #include <QtTest>
 #include <memory>
 

@@ -3,8 +3,6 @@
 #include "../support/tablerow.h"
 #include "rtftestsupport.h"
 
-#include <QTextDocumentFragment>
-
 using namespace RtfTest;
 
 namespace {

@@ -2,7 +2,6 @@
 #include "../support/tablerow.h"
 #include "rtftestsupport.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>

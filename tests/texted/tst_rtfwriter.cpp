@@ -4,7 +4,6 @@
 #include "rtftestsupport.h"
 
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
