@@ -40,6 +40,8 @@ private Q_SLOTS:
     void fixedWindowsMeasureTheirFrame_data();
     void fixedWindowsMeasureTheirFrame();
     void negativeStoredEdgesStay();
+    void windowsComeBackWhereLeft_data();
+    void windowsComeBackWhereLeft();
 
 private:
     QWidget *open(const QString &name);
@@ -311,6 +313,28 @@ void TestAccess::negativeStoredEdgesStay()
     options->close();
     QCOMPARE(Settings::get(Key::OptionsLeft), QStringLiteral("-3000"));
     QCOMPARE(Settings::get(Key::OptionsTop), QStringLiteral("-450"));
+}
+
+void TestAccess::windowsComeBackWhereLeft_data()
+{
+    addWindowRows();
+}
+
+// Each window that places itself stores its place when it closes and comes back there.
+void TestAccess::windowsComeBackWhereLeft()
+{
+    QFETCH(QString, name);
+    if (name == QLatin1String("PopUp") || name == QLatin1String("Splash") || name == QLatin1String("About"))
+        QSKIP("placed anew at each opening");
+    if (framed())
+        QSKIP("the stored place does not depend on the frame: checked offscreen");
+    QPointer<QWidget> window = open(name);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QPoint left = window->pos() + QPoint(30, 15);
+    window->move(left);
+    window->close();
+    QTRY_VERIFY(!window || !window->isVisible());
+    QCOMPARE(open(name)->pos(), left);
 }
 
 QTEST_MAIN(TestAccess)
