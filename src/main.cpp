@@ -1,16 +1,12 @@
+#include "app/applicationsetup.h"
 #include "app/frmqy2.h"
 #include "app/singleinstance.h"
 #include "app/unixsignals.h"
 #include "app/windows.h"
-#include "common/autostart.h"
 #include "common/datafolder.h"
 #include "widgets/dialogs.h"
-#include "widgets/iconcachestyle.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QImageReader>
-#include <QPixmap>
 #include <QSessionManager>
 
 namespace {
@@ -24,31 +20,13 @@ void preferXcbUnderWayland()
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-// Read as PNG without guessing: a guess asks every image plugin, and so loads them all at start.
-QIcon applicationIcon()
-{
-    QIcon icon;
-    for (int size : { 16, 22, 32, 48, 64 }) {
-        QImageReader reader(QStringLiteral(":/icons/quillory2-%1.png").arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
-    return icon;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     preferXcbUnderWayland();
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quillory2"));
-    QApplication::setApplicationName(QStringLiteral("Quillory2"));
-    QApplication::setApplicationVersion(QStringLiteral(QY2_VERSION));
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(applicationIcon());
-    IconCacheStyle::install();
-    QApplication::setDesktopFileName(Autostart::appId()); // ties the windows to the menu entry
+    setUpApplication();
 
     SingleInstance instance(QStringLiteral("quillory2"), DataFolder::path());
     if (!instance.claim()) {

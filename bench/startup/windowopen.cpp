@@ -3,11 +3,10 @@
 // in this process, then the median of 5 openings after closing it. One line a window:
 //   <name> <first ms> <second ms>
 // run.sh runs it in several processes (first openings happen once per process).
+#include "app/applicationsetup.h"
 #include "app/frmqy2.h"
 #include "app/tooltable.h"
 #include "app/windows.h"
-#include "common/autostart.h"
-#include "widgets/iconcachestyle.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -60,11 +59,7 @@ void closeAndSettle(WindowOpener &opener, WindowKey key)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quillory2"));
-    QApplication::setApplicationName(QStringLiteral("Quillory2"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setDesktopFileName(Autostart::appId());
-    IconCacheStyle::install(); // as the program does
+    setUpApplication(); // as the program does
     frmQY2 main;
     registerWindows(main);
     WindowOpener &opener = main.opener();
