@@ -136,7 +136,6 @@ void TestFrmQuickNotes::openingSequence()
 {
     m_env->writeBytes(Today, "saved\r\n");
     frmQuickNotes window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("QuickNotes"));
     QCOMPARE(titles(&window)->currentText(), QStringLiteral("Things To Do Today"));
     QCOMPARE(pad(&window)->toPlainText(), templateOfTheDay());
     QVERIFY(!window.isPadEdited());
