@@ -85,7 +85,7 @@ void TestAutostart::execArgumentQuotesThePath()
     QCOMPARE(lines.filter(QStringLiteral("Exec=")).size(), 2); // Exec and TryExec
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     if (validator.isEmpty())
-        QSKIP("desktop-file-validate is not installed (scripts/install-deps --desktop): the entry is not validated");
+        QSKIP("desktop-file-validate is not installed (scripts/install-deps): the entry is not validated");
     QVERIFY(WriteTextFile(m_env->dataPath(QStringLiteral("entry.desktop")), entry));
     QProcess validate;
     validate.setProcessChannelMode(QProcess::MergedChannels);

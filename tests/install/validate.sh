@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Validates an installed desktop entry or AppStream metainfo file; exits 77 (skipped) without the validator
-# (scripts/install-deps --desktop installs both).
+# (scripts/install-deps installs both).
 # Usage: validate.sh desktop|metainfo <file>
 set -euo pipefail
 kind=$1 file=$2
@@ -10,7 +10,7 @@ metainfo) tool=appstreamcli command=(appstreamcli validate --no-net "$file") ;;
 *) echo "validate.sh: unknown kind $kind" >&2; exit 2 ;;
 esac
 if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (scripts/install-deps --desktop installs it)"
+    echo "SKIP: $tool is not installed (scripts/install-deps installs it)"
     exit 77
 fi
 # desktop-file-validate exits 0 on hints and warnings too: any line it prints is a failure here.
