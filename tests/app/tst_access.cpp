@@ -333,7 +333,7 @@ void TestAccess::windowsComeBackWhereLeft()
     const QPoint left = window->pos() + QPoint(30, 15);
     window->move(left);
     window->close();
-    QTRY_VERIFY(!window || !window->isVisible());
+    QTRY_VERIFY(!window); // unloaded: the next opening is a new window that reads its place
     QCOMPARE(open(name)->pos(), left);
 }
 
