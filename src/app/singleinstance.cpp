@@ -34,11 +34,11 @@ std::unique_ptr<QLockFile> makeLock(const QString &path)
 } // namespace
 
 SingleInstance::SingleInstance(
-    const QString &name, const QString &lockFolder, const QString &socketFolder, QObject *parent)
+    const QString &name, const QString &lockFolder, const QString &pipeFolder, QObject *parent)
     : QObject(parent)
-    , m_pipePath(QDir(runtimeFolder(socketFolder)).filePath(name + QStringLiteral(".pipe")))
+    , m_pipePath(QDir(runtimeFolder(pipeFolder)).filePath(name + QStringLiteral(".pipe")))
     , m_lock(makeLock(QDir(lockFolder).filePath(name + QStringLiteral(".lock"))))
-    , m_fallbackLockPath(QDir(runtimeFolder(socketFolder)).filePath(name + QStringLiteral(".lock")))
+    , m_fallbackLockPath(QDir(runtimeFolder(pipeFolder)).filePath(name + QStringLiteral(".lock")))
 { }
 
 SingleInstance::~SingleInstance()

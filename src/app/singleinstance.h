@@ -17,8 +17,8 @@ public:
     // name: a path-free name. The lock goes beside the data it protects (lockFolder), so that two
     // logins of one user with different runtime folders still run one copy; when that folder cannot
     // hold it, the lock goes beside the pipe. The pipe goes into the user's runtime folder, or into
-    // socketFolder when one is given (tests).
-    SingleInstance(const QString &name, const QString &lockFolder, const QString &socketFolder = QString(),
+    // pipeFolder when one is given (tests).
+    SingleInstance(const QString &name, const QString &lockFolder, const QString &pipeFolder = QString(),
         QObject *parent = nullptr);
     ~SingleInstance() override;
 
