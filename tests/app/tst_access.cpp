@@ -12,6 +12,7 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -320,7 +321,8 @@ void TestAccess::windowsComeBackWhereLeft_data()
     addWindowRows();
 }
 
-// Each window that places itself stores its place when it closes and comes back there.
+// Each window that places itself stores its place, and its keep-on-top box where it has one, when it
+// closes, and comes back as it was left.
 void TestAccess::windowsComeBackWhereLeft()
 {
     QFETCH(QString, name);
@@ -332,9 +334,18 @@ void TestAccess::windowsComeBackWhereLeft()
     QVERIFY(QTest::qWaitForWindowExposed(window));
     const QPoint left = window->pos() + QPoint(30, 15);
     window->move(left);
+    auto *onTop = window->findChild<QCheckBox *>(QStringLiteral("chkOnTop"));
+    const bool ticked = onTop && !onTop->isChecked();
+    if (onTop)
+        onTop->click();
     window->close();
     QTRY_VERIFY(!window); // unloaded: the next opening is a new window that reads its place
-    QCOMPARE(open(name)->pos(), left);
+    window = open(name);
+    QCOMPARE(window->pos(), left);
+    if (onTop) {
+        QCOMPARE(window->findChild<QCheckBox *>(QStringLiteral("chkOnTop"))->isChecked(), ticked);
+        QCOMPARE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), ticked);
+    }
 }
 
 QTEST_MAIN(TestAccess)

@@ -1,7 +1,6 @@
 #include "../support/pinnedscreen.h"
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
-#include "../support/windowroundtrip.h"
 
 #include "app/aboutpanel.h"
 #include "app/frmabout.h"
@@ -228,10 +227,6 @@ void TestLauncher::toolBarHideStoresItsPlace()
     QTest::mouseClick(toolBar->findChild<QToolButton *>("tbrHide"), Qt::LeftButton);
     QTRY_VERIFY(!toolBar);
     QCOMPARE(Settings::get(Key::ToolBarLeft), QStringLiteral("3000"));
-
-    verifySettingsRoundTrip(
-        [this] { return show<frmToolBar>(WindowKey::ToolBar); }, Key::ToolBarLeft, Key::ToolBarTop, &Key::ToolBarOnTop);
-    QVERIFY(!QTest::currentTestFailed());
 }
 
 void TestLauncher::rightDragMovesToolBar()
