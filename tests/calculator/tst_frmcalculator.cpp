@@ -234,39 +234,22 @@ void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus()
         QCOMPARE(text->text(), QString());
 }
 
+// Which button stores and which recalls; what a slot holds is the engine's test.
 void TestFrmCalculator::slotPressesByButton()
 {
     auto slot = [this](int i) { return static_cast<QLabel *>(control(QStringLiteral("lblDisplay%1").arg(i))); };
     type(QStringLiteral("10 / 3 ="));
-    QCOMPARE(readout(), QStringLiteral("3.3333333333"));
 
-    // Right press stores, at button-down already.
-    QTest::mousePress(slot(3), Qt::RightButton);
+    QTest::mousePress(slot(3), Qt::RightButton); // stores at button-down already
     QCOMPARE(slot(3)->text(), QStringLiteral("3.333333"));
-    QCOMPARE(readout(), QStringLiteral("3.3333333333"));
-    for (int i : { 0, 1, 2, 4, 5 })
-        QCOMPARE(slot(i)->text(), QStringLiteral("0."));
     QTest::mouseRelease(slot(3), Qt::RightButton);
 
-    // Left press recalls, and the pending operation stays.
-    type(QStringLiteral("5 +"));
-    QTest::mousePress(slot(3), Qt::LeftButton);
-    QCOMPARE(readout(), QStringLiteral("3.333333"));
-    QTest::mouseRelease(slot(3), Qt::LeftButton);
-    type(QStringLiteral("="));
-    QCOMPARE(readout(), QStringLiteral("8.333333"));
-
-    // Any other button recalls too.
-    type(QStringLiteral("C"));
-    QTest::mouseClick(slot(3), Qt::MiddleButton);
-    QCOMPARE(readout(), QStringLiteral("3.333333"));
-
-    // C leaves the slots; a lone "-" is not stored.
-    type(QStringLiteral("C 5 + -"));
-    QCOMPARE(slot(3)->text(), QStringLiteral("3.333333"));
-    QTest::mouseClick(slot(3), Qt::RightButton);
-    QCOMPARE(slot(3)->text(), QStringLiteral("3.333333"));
-    QCOMPARE(readout(), QStringLiteral("-"));
+    for (Qt::MouseButton button : { Qt::LeftButton, Qt::MiddleButton }) {
+        type(QStringLiteral("C"));
+        QTest::mousePress(slot(3), button);
+        QCOMPARE(readout(), QStringLiteral("3.333333"));
+        QTest::mouseRelease(slot(3), button);
+    }
 }
 
 void TestFrmCalculator::readoutClickCopies()

@@ -107,7 +107,6 @@ private Q_SLOTS:
     void draftKeptAndOfferedBack();
     void programEndsWhileTheQuestionIsOpen_data();
     void programEndsWhileTheQuestionIsOpen();
-    void exitAsksAndCancelKeepsTheProgram();
     void handOverToTextEd();
 
     void failedSaveKeepsTheEditedPad();
@@ -365,25 +364,6 @@ void TestFrmQuickNotes::programEndsWhileTheQuestionIsOpen()
     const std::optional<ToDoLists::Draft> draft = ToDoLists::loadDraft();
     QVERIFY(draft);
     QCOMPARE(draft->text, QStringLiteral("typed"));
-}
-
-void TestFrmQuickNotes::exitAsksAndCancelKeepsTheProgram()
-{
-    frmQY2 main;
-    registerWindows(main);
-    QPointer<QWidget> window = main.opener().show(WindowKey::QuickNotes);
-    type(window, QStringLiteral("typed"));
-    m_env->dialogs.choices = { Dialogs::Choice::Cancel, Dialogs::Choice::Save };
-    main.requestExit();
-    QVERIFY(!main.isUnloaded());
-    QVERIFY(window && window->isVisible());
-    QCOMPARE(m_env->readBytes(Today), QByteArray());
-
-    main.requestExit();
-    QVERIFY(main.isUnloaded());
-    QCOMPARE(m_env->readBytes(Today), QByteArray("typed"));
-    QCOMPARE(shownTitles(m_env->dialogs), (QStringList { UnsavedTitle, UnsavedTitle }));
-    QVERIFY(!QFile::exists(ToDoLists::draftFilePath()));
 }
 
 // "Open Item In TextEd": a new TextEd document holds the note; TextEd opens for it when it was not
