@@ -419,15 +419,9 @@ void frmReminder::NewReminder()
     applyHeight(FullHeightTwips);
     m_cboDelivery->setCurrentIndex(Schedule::Once);
     setCategory(0);
-    const QDateTime now = Clock::now();
-    m_dtpReminders->setDate(now.date());
-    QTime time = now.time().addSecs(5 * 60);
-    while (time.minute() % 15 != 0)
-        time = time.addSecs(60);
-    m_DTPicker1->setTime(time);
-    // Only a time of exactly midnight moves the date on (a rounded 12:15 AM keeps today's date).
-    if (time.hour() == 0 && time.minute() == 0)
-        m_dtpReminders->setDate(now.date().addDays(1));
+    const QDateTime start = Schedule::NewReminderStart(Clock::now());
+    m_dtpReminders->setDate(start.date());
+    m_DTPicker1->setTime(start.time());
     m_rtfRemMessage->setPlainText(tr("New Reminder Message"));
     m_rtfRemMessage->selectAll();
     m_rtfRemMessage->setFocus();

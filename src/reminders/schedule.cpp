@@ -116,3 +116,12 @@ QDate Schedule::NextDueDate(const QDate &due, int code, const QDate &today)
     default: return {};
     }
 }
+
+QDateTime Schedule::NewReminderStart(const QDateTime &now)
+{
+    QTime time = now.time().addSecs(5 * 60);
+    while (time.minute() % 15 != 0)
+        time = time.addSecs(60);
+    const bool midnight = time.hour() == 0 && time.minute() == 0;
+    return QDateTime(midnight ? now.date().addDays(1) : now.date(), time);
+}

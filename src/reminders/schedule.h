@@ -3,7 +3,7 @@
 #include "common/message.h"
 
 #include <QCoreApplication>
-#include <QDate>
+#include <QDateTime>
 #include <QStringList>
 #include <optional>
 
@@ -35,4 +35,8 @@ public:
     // whole periods, keeping their rhythm after missed occurrences. A date already after today stays.
     // An invalid date comes back for "Once", which has no next date.
     static QDate NextDueDate(const QDate &due, int code, const QDate &today);
+
+    // Where a new reminder starts: five minutes on, rounded up to the next quarter hour (the seconds
+    // stay). Only exactly midnight moves the date on: a time rounded past it keeps today's date.
+    static QDateTime NewReminderStart(const QDateTime &now);
 };

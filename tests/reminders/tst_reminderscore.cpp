@@ -92,6 +92,8 @@ private Q_SLOTS:
 
     void nextDueDate_data();
     void nextDueDate();
+    void newReminderStart_data();
+    void newReminderStart();
     void advanceFirst();
 
     void remLoadCheckPastWithPast();
@@ -496,6 +498,22 @@ void TestRemindersCore::nextDueDate()
     QFETCH(QDate, today);
     QFETCH(QDate, next);
     QCOMPARE(Schedule::NextDueDate(due, schedule, today), next);
+}
+
+void TestRemindersCore::newReminderStart_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QDateTime>("start");
+    row("five minutes on, the next quarter", at(2024, 3, 12, 10, 7, 33), at(2024, 3, 12, 10, 15, 33));
+    row("across the hour", at(2024, 3, 12, 11, 45, 10), at(2024, 3, 12, 12, 0, 10));
+    row("midnight is tomorrow", at(2024, 12, 31, 23, 50), at(2025, 1, 1, 0, 0));
+    row("past midnight keeps today", at(2024, 3, 12, 23, 57), at(2024, 3, 12, 0, 15));
+}
+
+void TestRemindersCore::newReminderStart()
+{
+    QFETCH(QDateTime, now);
+    QTEST(Schedule::NewReminderStart(now), "start");
 }
 
 void TestRemindersCore::advanceFirst()
