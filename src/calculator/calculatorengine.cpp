@@ -266,3 +266,19 @@ Message CalculatorEngine::overflowMessage()
            "Solution:\r\n"
            "Use smaller numbers, or press C to start again.") };
 }
+
+std::optional<QChar> CalculatorEngine::typedKey(int key, const QString &text)
+{
+    switch (key) {
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+    case Qt::Key_PageDown: return QChar(27);
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return QChar(13);
+    default: break;
+    }
+    const QChar c = text.size() == 1 ? text.at(0) : QChar();
+    if ((c >= u'0' && c <= u'9') || QStringLiteral("+-*/=%.c").contains(c))
+        return c;
+    return std::nullopt;
+}

@@ -50,6 +50,9 @@ public:
     // The readout text of a computed value, and the slot text of a readout value.
     static QString resultText(double value);
     static QString slotText(const QString &readout);
+    // The key-table character a key of the keyboard stands for: a digit, + - * / = % and ".", 'c' (CE),
+    // 27 (C: Escape, Delete, Page Down) or 13 (=: Return, Enter); none for any other key.
+    static std::optional<QChar> typedKey(int key, const QString &text);
 
     static Message divideByZeroMessage();
     static Message overflowMessage();

@@ -243,20 +243,12 @@ bool frmCalculator::handleKey(QKeyEvent *event)
 {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
-    if (Form_KeyDown(event->key()))
-        return true;
     // Space is not in the key table: it must not click the focused key ("=" most of the time). It
     // still ticks the keep-on-top box, which is reached with Tab.
     if (event->key() == Qt::Key_Space)
         return focusWidget() != m_chkOnTop;
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return Form_KeyPress(QChar(13));
-    case Qt::Key_Escape: return Form_KeyPress(QChar(27));
-    default: break;
-    }
-    const QString typed = event->text();
-    return typed.size() == 1 && Form_KeyPress(typed.at(0));
+    const std::optional<QChar> typed = CalculatorEngine::typedKey(event->key(), event->text());
+    return typed && Form_KeyPress(*typed);
 }
 
 void frmCalculator::showEvent(QShowEvent *event)
@@ -344,14 +336,6 @@ bool frmCalculator::Form_KeyPress(QChar typed)
         CancelEntry_Click();
     else
         return false;
-    return true;
-}
-
-bool frmCalculator::Form_KeyDown(int key)
-{
-    if (key != Qt::Key_Delete && key != Qt::Key_PageDown)
-        return false;
-    Cancel_Click();
     return true;
 }
 

@@ -42,7 +42,6 @@ private:
     void lblReadout_Click();
     bool handleKey(QKeyEvent *event); // true when the key was the calculator's
     bool Form_KeyPress(QChar typed);
-    bool Form_KeyDown(int key);
 
     void enterOperator(QChar op);
     void showEngine();

@@ -99,6 +99,8 @@ private Q_SLOTS:
     void recall();
     void clearAllLeavesTheSlots();
 
+    void typedKey_data();
+    void typedKey();
     void readNumber_data();
     void readNumber();
     void generalText_data();
@@ -395,6 +397,34 @@ void TestCalculatorEngine::clearAllLeavesTheSlots()
     QVERIFY(isInitialState(engine));
     for (int i = 0; i < CalculatorEngine::SlotCount; ++i)
         QCOMPARE(engine.slot(i), before[i]);
+}
+
+void TestCalculatorEngine::typedKey_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed"); // empty: not a key of the calculator
+
+    row("digit", int(Qt::Key_7), "7", "7");
+    row("Return is =", int(Qt::Key_Return), "\r", "\r");
+    row("Escape is C", int(Qt::Key_Escape), "\x1b", "\x1b");
+    row("Delete is C", int(Qt::Key_Delete), "", "\x1b");
+    row("Page Down is C", int(Qt::Key_PageDown), "", "\x1b");
+    row("lower-case c is CE", int(Qt::Key_C), "c", "c");
+    row("upper-case C is nothing", int(Qt::Key_C), "C", "");
+    row("x is nothing", int(Qt::Key_X), "x", "");
+    row("an operator", int(Qt::Key_Asterisk), "*", "*");
+    row("point", int(Qt::Key_Period), ".", ".");
+    row("Backspace is nothing", int(Qt::Key_Backspace), "\b", "");
+    row("another script's digit is nothing", int(Qt::Key_unknown), "\u0663", "");
+}
+
+void TestCalculatorEngine::typedKey()
+{
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    const std::optional<QChar> typed = CalculatorEngine::typedKey(key, text);
+    QTEST(typed ? QString(*typed) : QString(), "typed");
 }
 
 void TestCalculatorEngine::readNumber_data()

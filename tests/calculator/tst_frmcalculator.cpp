@@ -166,24 +166,16 @@ void TestFrmCalculator::keyboardMapping_data()
     QTest::addColumn<QString>("after");
     QTest::addColumn<QString>("readout");
 
-    // After "5 + 3" and the key, "2 =" tells the keys apart: CE gives 7., C gives 2., nothing gives 37.
+    // What each key stands for is the engine's table; these rows prove the keyboard reaches it, and
+    // that Space does not press the focused "=". After "5 + 3", "2 =" gives 2. once C was typed, 37. else.
     const QString sum = QStringLiteral("5 + 3");
     const QString two = QStringLiteral("2 =");
     const int none = Qt::NoModifier;
     row("Enter", "2 + 3", int(Qt::Key_Return), "\r", none, "", "5.");
-    row("Escape", sum, int(Qt::Key_Escape), "\x1b", none, two, "2.");
     row("Delete", sum, int(Qt::Key_Delete), "", none, two, "2.");
-    row("lower-case c", sum, int(Qt::Key_C), "c", none, two, "7.");
-    row("upper-case C", sum, int(Qt::Key_C), "C", int(Qt::ShiftModifier), two, "37.");
-    row("x", sum, int(Qt::Key_X), "x", none, two, "37.");
-    row("Backspace", sum, int(Qt::Key_Backspace), "\b", none, two, "37.");
-    row("Space does not press the focused =", sum, int(Qt::Key_Space), " ", none, two, "37.");
     row("keypad digit", "2 +", int(Qt::Key_5), "5", int(Qt::KeypadModifier), "=", "7.");
-    row("star multiplies", sum, int(Qt::Key_Asterisk), "*", none, two, "16.");
-    row("slash", "9", int(Qt::Key_Slash), "/", none, "3 =", "3.");
-    row("minus after an operator", "5 X", int(Qt::Key_Minus), "-", none, "3 =", "-15.");
-    row("equals", sum, int(Qt::Key_Equal), "=", none, "", "8.");
-    row("point", "1", int(Qt::Key_Period), ".", none, "5", "1.5");
+    row("Space does not press the focused =", sum, int(Qt::Key_Space), " ", none, two, "37.");
+    row("Ctrl+C is no key of the calculator", sum, int(Qt::Key_C), "c", int(Qt::ControlModifier), two, "37.");
 }
 
 void TestFrmCalculator::keyboardMapping()
