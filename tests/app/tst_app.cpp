@@ -101,8 +101,6 @@ private Q_SLOTS:
     void init() { m_env = std::make_unique<TestEnvironment>(); }
     void cleanup() { m_env.reset(); }
 
-    void trayActivations_data();
-    void trayActivations();
     void trayIconWindowEvents_data();
     void trayIconWindowEvents();
 
@@ -132,27 +130,6 @@ private:
 
     std::unique_ptr<TestEnvironment> m_env;
 };
-
-void TestShell::trayActivations_data()
-{
-    QTest::addColumn<int>("reason");
-    QTest::addColumn<QString>("event");
-    row("left press", int(QSystemTrayIcon::Trigger), "MouseDown 1");
-    row("right press", int(QSystemTrayIcon::Context), "MouseDown 2");
-    row("double click", int(QSystemTrayIcon::DoubleClick), "DblClick");
-    row("middle click", int(QSystemTrayIcon::MiddleClick), "");
-}
-
-void TestShell::trayActivations()
-{
-    QFETCH(int, reason);
-    QFETCH(QString, event);
-    SysTray tray;
-    QStringList log;
-    logTrayEvents(tray, &log);
-    tray.handleActivation(QSystemTrayIcon::ActivationReason(reason));
-    QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList { event });
-}
 
 void TestShell::trayIconWindowEvents_data()
 {
