@@ -69,7 +69,6 @@ private Q_SLOTS:
     void wellFormed_data();
     void wellFormed();
 
-    void messageOnSeveralLinesIsStoredOnOne();
     void load_data();
     void load();
     void aFullListKeepsTheFirst32767();
@@ -96,8 +95,8 @@ private Q_SLOTS:
     void newReminderStart();
     void advanceFirst();
 
-    void remLoadCheckPastWithPast();
-    void remLoadCheckPastWithoutPast();
+    void remLoadCheckPast_data();
+    void remLoadCheckPast();
 
     void doTest_data();
     void doTest();
@@ -106,8 +105,6 @@ private Q_SLOTS:
     void tickWhileMessageOpen();
     void userRemovesShownReminderWhileOpen();
     void messageOpenAtTheEndIsNotAcknowledged();
-    void title_data();
-    void title();
 
     void optionsAreStoredWhenTheyChange();
 
@@ -183,20 +180,6 @@ void TestRemindersCore::wellFormed()
     QFETCH(QString, line);
     QFETCH(bool, wellFormed);
     QCOMPARE(IsWellFormedRecord(line), wellFormed);
-}
-
-void TestRemindersCore::messageOnSeveralLinesIsStoredOnOne()
-{
-    ReminderList list;
-    list.LoadReminders();
-    QVERIFY(list.AppendReminder(rec("202312050905", 0, 0, QStringLiteral("one\ntwo\r\nthree\u2028four"))));
-    list.SortReminders();
-    list.SaveReminders();
-    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray("202312050905000one two three four\r\n"));
-
-    ReminderList reloaded;
-    reloaded.LoadReminders();
-    QCOMPARE(reloaded.records(), QStringList { QStringLiteral("202312050905000one two three four") });
 }
 
 void TestRemindersCore::load_data()
@@ -444,10 +427,11 @@ void TestRemindersCore::addReminder()
     ReminderList &list = load({ other, first }, now); // out of order on purpose
     QSignalSpy refilled(&list, &ReminderList::listChanged);
 
-    const std::optional<Message> message = list.AddReminder(date, time, schedule, 2, QStringLiteral("Hi\nthere"));
+    const std::optional<Message> message
+        = list.AddReminder(date, time, schedule, 2, QStringLiteral("one\ntwo\r\nthree\u2028four"));
 
     QCOMPARE(message ? message->title : QString(), refusal);
-    const QString made = MakeReminderRecord(date, time, schedule, 2, QStringLiteral("Hi there"));
+    const QString made = MakeReminderRecord(date, time, schedule, 2, QStringLiteral("one two three four"));
     QCOMPARE(list.records().contains(made), refusal.isEmpty());
     QCOMPARE(list.count(), refusal.isEmpty() ? 3 : 2);
     // Sorted, saved and refilled in every case.
@@ -531,42 +515,34 @@ void TestRemindersCore::advanceFirst()
     QCOMPARE(list.records().first(), later);
 }
 
-void TestRemindersCore::remLoadCheckPastWithPast()
+void TestRemindersCore::remLoadCheckPast_data()
 {
-    const QByteArray bytes = fileOf({ rec("202403111800", 0, 0, QStringLiteral("yesterday")),
-        rec("202403100900", 2, 0, QStringLiteral("weekly")) });
-    m_env->writeBytes(ReminderList::fileName(), bytes);
-    m_env->setNow(at(2024, 3, 12, 9, 0));
-    ReminderList list;
-    list.readOptions();
-    QVERIFY(list.deliverPast()); // ticked by default
-    list.LoadReminders();
-    list.RemLoadCheckPast();
-    QCOMPARE(list.count(), 2);
-    QCOMPARE(m_env->readBytes(ReminderList::fileName()), bytes);
+    QTest::addColumn<bool>("deliverPast");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+
+    // Started Tuesday 12 March 2024 09:00: a "Weekly" of Sunday, a "Once" of yesterday 18:00, one to come.
+    const QStringList before { rec("202403100900", 2, 0, QStringLiteral("weekly")),
+        rec("202403111800", 0, 0, QStringLiteral("yesterday")), rec("202403121000", 1, 0, QStringLiteral("to come")) };
+    row("delivered late", true, before, before);
+    row("passed over", false, before, QStringList { before[2], rec("202403170900", 2, 0, QStringLiteral("weekly")) });
 }
 
-void TestRemindersCore::remLoadCheckPastWithoutPast()
+void TestRemindersCore::remLoadCheckPast()
 {
-    // Started Tuesday 09:00: a "Once" of yesterday 18:00, a "Weekly" of two days ago (Sunday), one to come.
-    const QString future = rec("202403121000", 1, 0, QStringLiteral("to come"));
-    m_env->writeBytes(ReminderList::fileName(),
-        fileOf({ rec("202403100900", 2, 0, QStringLiteral("weekly")),
-            rec("202403111800", 0, 0, QStringLiteral("yesterday")), future }));
-    m_env->setNow(at(2024, 3, 12, 9, 0));
-    Settings::saveCheckState(Key::ReminderPast, false);
-    ReminderList list;
+    QFETCH(bool, deliverPast);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    Settings::saveCheckState(Key::ReminderPast, deliverPast);
+    ReminderList &list = load(before, at(2024, 3, 12, 9, 0));
     list.readOptions();
-    QVERIFY(!list.deliverPast());
     list.setMessageSink([](const Message &) {
         [] { QFAIL("nothing is shown at start-up"); }();
         return true;
     });
-    list.LoadReminders();
     list.RemLoadCheckPast();
-    const QStringList expected { future, rec("202403170900", 2, 0, QStringLiteral("weekly")) };
-    QCOMPARE(list.records(), expected);
-    QCOMPARE(fileRecords(), expected);
+    QCOMPARE(list.records(), after);
+    QCOMPARE(fileRecords(), after);
 }
 
 void TestRemindersCore::doTest_data()
@@ -575,10 +551,10 @@ void TestRemindersCore::doTest_data()
     QTest::addColumn<bool>("shown");
     QTest::addColumn<QString>("after"); // the record of the list afterwards
 
-    // A "Daily" reminder due 10:15 on Tuesday 12 March 2024: its key ends in "01".
-    row("a second before its minute", at(2024, 3, 12, 10, 14, 59), false, "202403121015010wake");
-    row("exactly at its key", at(2024, 3, 12, 10, 15, 1), true, "202403131015010wake");
-    row("days late", at(2024, 3, 15, 8, 0), true, "202403161015010wake");
+    // A "Daily" reminder due 9:05 on Tuesday 12 March 2024: its key ends in "01".
+    row("a second before its minute", at(2024, 3, 12, 9, 4, 59), false, "202403120905010wake");
+    row("exactly at its key", at(2024, 3, 12, 9, 5, 1), true, "202403130905010wake");
+    row("days late", at(2024, 3, 15, 8, 0), true, "202403160905010wake");
 }
 
 void TestRemindersCore::doTest()
@@ -586,7 +562,7 @@ void TestRemindersCore::doTest()
     QFETCH(QDateTime, now);
     QFETCH(bool, shown);
     QFETCH(QString, after);
-    ReminderList &list = load({ QStringLiteral("202403121015010wake") }, now);
+    ReminderList &list = load({ QStringLiteral("202403120905010wake") }, now);
     QList<Message> messages;
     list.setMessageSink(keepInto(&messages));
 
@@ -594,7 +570,7 @@ void TestRemindersCore::doTest()
 
     QCOMPARE(messages.size(), shown ? 1 : 0);
     if (shown) {
-        QCOMPARE(messages.first().title, QStringLiteral("Quillory2 Reminder - 10:15 AM, Tue 12 Mar"));
+        QCOMPARE(messages.first().title, QStringLiteral("Quillory2 Reminder - 9:05 AM, Tue 12 Mar"));
         QCOMPARE(messages.first().text, QStringLiteral("wake"));
         QCOMPARE(messages.first().icon, Message::Icon::Information);
         QCOMPARE(fileRecords(), QStringList { after });
@@ -681,22 +657,6 @@ void TestRemindersCore::messageOpenAtTheEndIsNotAcknowledged()
     list.DoTest();
     QCOMPARE(list.records(), QStringList { once });
     QCOMPARE(fileRecords(), QStringList { once });
-}
-
-void TestRemindersCore::title_data()
-{
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("title");
-
-    row("morning", "202312050905012x", "Quillory2 Reminder - 9:05 AM, Tue 5 Dec");
-}
-
-void TestRemindersCore::title()
-{
-    QFETCH(QString, record);
-    QFETCH(QString, title);
-    QCOMPARE(ReminderList::deliveryMessage(record).title, title);
-    QCOMPARE(ReminderList::deliveryMessage(record).text, QStringLiteral("x"));
 }
 
 void TestRemindersCore::optionsAreStoredWhenTheyChange()
