@@ -92,14 +92,12 @@ void TestCommon::settingsStoredText()
 {
     QFETCH(QString, stored);
     QFETCH(int, integer);
-    QFETCH(bool, truth);
-    QFETCH(int, checkState);
     Settings::save(Key::PopUpDelay, stored);
     Settings::save(Key::ShowSplash, stored);
     Settings::save(Key::CalculatorOnTop, stored);
     QCOMPARE(Settings::readInteger(Key::PopUpDelay), qint16(integer));
-    QCOMPARE(Settings::readTruth(Key::ShowSplash), truth);
-    QCOMPARE(Settings::readCheckState(Key::CalculatorOnTop), checkState);
+    QTEST(Settings::readTruth(Key::ShowSplash), "truth");
+    QTEST(Settings::readCheckState(Key::CalculatorOnTop), "checkState");
     QCOMPARE(Settings::get(Key::PopUpDelay), stored); // the text itself is kept as written
 }
 
@@ -168,10 +166,9 @@ void TestCommon::writeTextFileIsByteExact_data()
 void TestCommon::writeTextFileIsByteExact()
 {
     QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
     m_env->writeBytes(QStringLiteral("t.txt"), "old contents that are longer");
     QVERIFY(WriteTextFile(m_env->dataPath(QStringLiteral("t.txt")), text));
-    QCOMPARE(m_env->readBytes(QStringLiteral("t.txt")), bytes);
+    QTEST(m_env->readBytes(QStringLiteral("t.txt")), "bytes");
 }
 
 void TestCommon::failedWriteKeepsTheOldFile()
@@ -299,8 +296,7 @@ void TestCommon::oneLine_data()
 void TestCommon::oneLine()
 {
     QFETCH(QString, text);
-    QFETCH(QString, line);
-    QCOMPARE(OneLine(text), line);
+    QTEST(OneLine(text), "line");
 }
 
 void TestCommon::staleSaveFiles_data()
@@ -348,8 +344,7 @@ void TestCommon::isValidFileName_data()
 void TestCommon::isValidFileName()
 {
     QFETCH(QString, name);
-    QFETCH(bool, valid);
-    QCOMPARE(IsValidFileName(name), valid);
+    QTEST(IsValidFileName(name), "valid");
 }
 
 void TestCommon::dataFolderRule()

@@ -72,8 +72,7 @@ void TstRtfReader::isRtf_data()
 void TstRtfReader::isRtf()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, expected);
-    QCOMPARE(Rtf::isRtf(bytes), expected);
+    QTEST(Rtf::isRtf(bytes), "expected");
 }
 
 void TstRtfReader::notRtfLeavesTheDocument()
@@ -145,8 +144,7 @@ void TstRtfReader::text_data()
 void TstRtfReader::text()
 {
     QFETCH(QByteArray, input);
-    QFETCH(QString, expected);
-    QCOMPARE(joined(*read(input)), expected);
+    QTEST(joined(*read(input)), "expected");
 }
 
 void TstRtfReader::codePages_data()
@@ -180,8 +178,7 @@ void TstRtfReader::codePages_data()
 void TstRtfReader::codePages()
 {
     QFETCH(QByteArray, input);
-    QFETCH(QString, expected);
-    QCOMPARE(joined(*read(input)), expected);
+    QTEST(joined(*read(input)), "expected");
 }
 
 void TstRtfReader::formatting_data()
@@ -227,16 +224,13 @@ void TstRtfReader::formatting()
     const auto document = read(input);
     const QTextCharFormat format = formatAt(*document, needle);
     const QFont font = fontAt(*document, needle);
-    QFETCH(bool, bold);
-    QCOMPARE(font.weight() >= QFont::DemiBold, bold);
+    QTEST(font.weight() >= QFont::DemiBold, "bold");
     QFETCH(bool, italic);
     QCOMPARE(font.italic(), italic);
-    QFETCH(bool, underline);
-    QCOMPARE(format.fontUnderline(), underline);
+    QTEST(format.fontUnderline(), "underline");
     QFETCH(QString, family);
     QCOMPARE(font.family(), family);
-    QFETCH(qreal, points);
-    QCOMPARE(font.pointSizeF(), points);
+    QTEST(font.pointSizeF(), "points");
     QFETCH(QString, color);
     QCOMPARE(format.foreground().style() == Qt::NoBrush ? QString() : format.foreground().color().name(), color);
 }
@@ -258,12 +252,11 @@ void TstRtfReader::alignment_data()
 void TstRtfReader::alignment()
 {
     QFETCH(QByteArray, input);
-    QFETCH(QList<int>, expected);
     const auto document = read(input);
     QList<int> actual;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         actual.append(int(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask));
-    QCOMPARE(actual, expected);
+    QTEST(actual, "expected");
 }
 
 void TstRtfReader::defaultFont_data()
@@ -291,10 +284,9 @@ void TstRtfReader::defaultFont()
 {
     QFETCH(QByteArray, input);
     QFETCH(QString, family);
-    QFETCH(qreal, points);
     const auto document = read(input);
     QCOMPARE(document->defaultFont().family(), family);
-    QCOMPARE(document->defaultFont().pointSizeF(), points);
+    QTEST(document->defaultFont().pointSizeF(), "points");
     // Text in the default font names no font of its own, so it follows the document's.
     const QTextCharFormat format = formatAt(*document, QStringLiteral("x"));
     QVERIFY(!format.hasProperty(QTextFormat::FontFamilies));
@@ -335,8 +327,7 @@ void TstRtfReader::skippedContentIsReported()
     QCOMPARE(info.pictures, pictures);
     QFETCH(int, notes);
     QCOMPARE(info.notes, notes);
-    QFETCH(int, headers);
-    QCOMPARE(info.headersAndFooters, headers);
+    QTEST(info.headersAndFooters, "headers");
     QFETCH(bool, truncated);
     QCOMPARE(info.truncated, truncated);
 }
@@ -388,8 +379,7 @@ void TstRtfReader::sampleFormatting()
                                .arg(format.foreground().style() == Qt::NoBrush ? QStringLiteral("auto")
                                                                                : format.foreground().color().name())
                                .arg(alignmentAt(*document, needle));
-    QFETCH(QString, attributes);
-    QCOMPARE(actual, attributes);
+    QTEST(actual, "attributes");
 }
 
 void TstRtfReader::insert_data()
@@ -420,13 +410,11 @@ void TstRtfReader::insert()
     cursor.setPosition(1);
     cursor.setPosition(2, QTextCursor::KeepAnchor);
     QVERIFY(Rtf::insert(input, cursor));
-    QFETCH(QString, expected);
-    QCOMPARE(joined(document), expected);
+    QTEST(joined(document), "expected");
     QList<int> actual;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         actual.append(int(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask));
-    QFETCH(QList<int>, alignments);
-    QCOMPARE(actual, alignments);
+    QTEST(actual, "alignments");
 }
 
 void TstRtfReader::insertIsOneUndoStep()

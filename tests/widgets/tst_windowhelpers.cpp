@@ -74,8 +74,7 @@ void TestWindowHelpers::placeWindow()
     QFETCH(OptDouble, left);
     QFETCH(OptDouble, top);
     QFETCH(OptDouble, fallbackTop);
-    QFETCH(QPointF, expected);
-    QCOMPARE(::placeWindow(left, top, QSizeF(3000, 2000), QSizeF(12000, 9000), fallbackTop), expected);
+    QTEST(::placeWindow(left, top, QSizeF(3000, 2000), QSizeF(12000, 9000), fallbackTop), "expected");
 }
 
 void TestWindowHelpers::restoreAndSavePlacement()
