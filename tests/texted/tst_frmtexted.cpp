@@ -49,7 +49,6 @@ private Q_SLOTS:
 
     void styleButtons_data();
     void styleButtons();
-    void alignment_data();
     void alignment();
     void commandsWithoutADocumentDoNothing();
     void copyPutsThreeFormats();
@@ -398,22 +397,14 @@ void TestFrmTextEd::styleButtons()
     QVERIFY(!has(13, 17));
 }
 
-void TestFrmTextEd::alignment_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("alignment");
-    row("Center", "Center", int(Qt::AlignHCenter));
-}
-
 void TestFrmTextEd::alignment()
 {
-    QFETCH(QString, button);
-    QFETCH(int, alignment);
+    const int alignment = Qt::AlignHCenter;
     openFrame();
     active()->rtfText()->setPlainText(QStringLiteral("one\ntwo\nthree"));
     active()->rtfText()->setAlignment(Qt::AlignJustify);
     select(active(), 1, 5); // inside "one" and "two"
-    trigger(button);
+    trigger(QStringLiteral("Center"));
     const QTextDocument *document = active()->document();
     QCOMPARE(int(document->findBlockByNumber(0).blockFormat().alignment() & Qt::AlignHorizontal_Mask), alignment);
     QCOMPARE(int(document->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask), alignment);
