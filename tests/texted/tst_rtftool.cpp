@@ -136,11 +136,12 @@ void TstRtfTool::failures_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("message");
 
-    row("missing file", QStringList { "to-text", "/nonexistent/file.rtf" }, 1,
-        QByteArray("cannot read /nonexistent/file.rtf"));
+    // Beneath a file nothing can be read or made, whatever the machine and the user.
+    const QString underAFile = dataPath(QStringLiteral("pandoc.rtf/x.rtf"));
+    row("missing file", QStringList { "to-text", underAFile }, 1, QByteArray("cannot read ") + underAFile.toUtf8());
     row("a folder", QStringList { "to-text", "/" }, 1, QByteArray("cannot read /"));
-    row("unwritable target", QStringList { "convert", dataPath(QStringLiteral("pandoc.rtf")), "/nonexistent/out.rtf" },
-        1, QByteArray("cannot write /nonexistent/out.rtf"));
+    row("unwritable target", QStringList { "convert", dataPath(QStringLiteral("pandoc.rtf")), underAFile }, 1,
+        QByteArray("cannot write ") + underAFile.toUtf8());
     row("no command", QStringList(), 2, QByteArray("usage:"));
     row("missing operand", QStringList { "convert", "x" }, 2, QByteArray("usage:"));
 }
