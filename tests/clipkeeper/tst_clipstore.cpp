@@ -398,17 +398,18 @@ void TestClipStore::openUnreadable()
     make({ QStringLiteral("Work/clip") });
     ClipStore &store = open();
     const QString path = clipData(QStringLiteral("Work/clip"));
-    if (removed) {
+    if (removed)
         QVERIFY(QFile::remove(path));
-    } else {
+    else
         QFile::setPermissions(path, QFileDevice::WriteOwner);
-        if (QFile(path).open(QIODevice::ReadOnly))
-            QSKIP("this user reads files without read permission (root)");
-    }
-    const auto opened = store.OpenClip(QStringLiteral("clip"));
-    QVERIFY(std::holds_alternative<Message>(opened));
+    const std::optional<QByteArray> said = m_env->withoutRoot([&store] {
+        const auto opened = store.OpenClip(QStringLiteral("clip"));
+        return std::holds_alternative<Message>(opened) ? std::get<Message>(opened).text.toUtf8() : QByteArray();
+    });
+    if (!said)
+        QSKIP("the test folder cannot be reached without root");
     QFETCH(QString, text);
-    QVERIFY(std::get<Message>(opened).text.startsWith(text));
+    QVERIFY2(said->startsWith(text.toUtf8()), said->constData());
     QCOMPARE(QFileInfo::exists(path), !removed); // not brought back empty
 }
 

@@ -7,8 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 CoreTestEnvironment::CoreTestEnvironment()
 {
@@ -52,4 +56,31 @@ void CoreTestEnvironment::writeBytes(const QString &name, const QByteArray &byte
     QFile file(dataPath(name));
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
+}
+
+std::optional<QByteArray> CoreTestEnvironment::withoutRoot(const std::function<QByteArray()> &work) const
+{
+    if (geteuid() != 0)
+        return work();
+    QFile::setPermissions(m_dir.path(), QFileInfo(m_dir.path()).permissions() | QFile::ExeOther);
+    int channel[2];
+    if (pipe(channel) != 0)
+        return std::nullopt;
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const int nobody = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0 || !QFileInfo(dataPath()).isDir())
+            _exit(3);
+        const QByteArray result = work();
+        _exit(::write(channel[1], result.constData(), size_t(result.size())) == result.size() ? 0 : 1);
+    }
+    ::close(channel[1]);
+    QFile fromChild;
+    fromChild.open(channel[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    const QByteArray result = fromChild.readAll();
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 1)
+        return QByteArrayLiteral("(the child without root ended before it was done)");
+    return WEXITSTATUS(status) == 3 ? std::nullopt : std::optional(result);
 }

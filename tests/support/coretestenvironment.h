@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
+#include <optional>
 
 // Everything a core test pins: a temporary data folder, a settings file of its own, a login-entry
 // folder of its own, the locale and a fixed clock (when set). Create one per test function (init()).
@@ -21,6 +23,11 @@ public:
     // Text files in the data folder, as bytes.
     QByteArray readBytes(const QString &name) const;
     void writeBytes(const QString &name, const QByteArray &bytes) const;
+
+    // Runs `work` as a user whom file permissions bind. Root ignores them, so as root `work` runs in a
+    // child process that has given root up; its result comes back through a pipe. Nothing when that
+    // child cannot reach the test's folder.
+    std::optional<QByteArray> withoutRoot(const std::function<QByteArray()> &work) const;
 
 private:
     QTemporaryDir m_dir;
