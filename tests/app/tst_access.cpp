@@ -303,12 +303,13 @@ void TestAccess::fixedWindowsMeasureTheirFrame()
 
 void TestAccess::negativeStoredEdgesStay()
 {
+    if (!framed())
+        QSKIP("the headless platform frames a window only as it shows it: checked under the window manager");
     Settings::save(Key::OptionsLeft, QStringLiteral("-3000"));
     Settings::save(Key::OptionsTop, QStringLiteral("-450"));
     QWidget *options = open(QStringLiteral("Options"));
     QVERIFY(QTest::qWaitForWindowExposed(options));
-    if (framed())
-        QTRY_VERIFY(options->frameGeometry() != options->geometry());
+    QTRY_VERIFY(options->frameGeometry() != options->geometry());
     QTRY_VERIFY2(near(options->frameGeometry().topLeft(), QPoint(-200, -30)),
         qPrintable(QStringLiteral("at %1,%2").arg(options->frameGeometry().x()).arg(options->frameGeometry().y())));
     options->close();
