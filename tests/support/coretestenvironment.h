@@ -29,6 +29,10 @@ public:
     // child cannot reach the test's folder.
     std::optional<QByteArray> withoutRoot(const std::function<QByteArray()> &work) const;
 
+    // Runs `work` in a forked child process and gives back what it returned; nothing when the child
+    // ended any other way. For steps that change the process (its limits, its user).
+    static std::optional<QByteArray> inChild(const std::function<QByteArray()> &work);
+
 private:
     QTemporaryDir m_dir;
     QString m_settingsFile;
