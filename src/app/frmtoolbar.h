@@ -28,10 +28,6 @@ public:
 
     explicit frmToolBar(frmQY2 &main, QWidget *parent = nullptr);
 
-    // The pointer position inside the button strip at the last press, in twips (DragX, DragY).
-    double dragX() const { return m_dragX; }
-    qint16 dragY() const { return m_dragY; }
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -53,7 +49,7 @@ private:
     QToolButton *m_tbrMenu = nullptr;
     QCheckBox *m_chkOnTop = nullptr;
     std::array<QAction *, WindowCount> m_buttons {}; // the tools' buttons, by key
-    double m_dragX = 0;
+    double m_dragX = 0; // the pointer inside the button strip at the last press, in twips
     qint16 m_dragY = 0;
     QPoint m_grabOffset; // the grabbed point, relative to the window's top-left corner
 };

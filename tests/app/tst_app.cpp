@@ -81,15 +81,6 @@ void registerProbes(WindowOpener &opener, std::initializer_list<WindowKey> keys,
     registerProbes(opener, std::span(keys.begin(), keys.size()), log);
 }
 
-// Writes every event the tray control raises into the log, as "MouseDown 1" and the like.
-void logTrayEvents(SysTray &tray, QStringList *log)
-{
-    QObject::connect(&tray, &SysTray::MouseMove, [log] { log->append(QStringLiteral("MouseMove")); });
-    QObject::connect(&tray, &SysTray::MouseDown, [log](int b) { log->append(QStringLiteral("MouseDown %1").arg(b)); });
-    QObject::connect(&tray, &SysTray::MouseUp, [log](int b) { log->append(QStringLiteral("MouseUp %1").arg(b)); });
-    QObject::connect(&tray, &SysTray::DblClick, [log] { log->append(QStringLiteral("DblClick")); });
-}
-
 } // namespace
 
 // Tray icon control, window opener, main window start-up and shutdown, one copy at a time.
@@ -100,9 +91,6 @@ class TestShell : public QObject
 private Q_SLOTS:
     void init() { m_env = std::make_unique<TestEnvironment>(); }
     void cleanup() { m_env.reset(); }
-
-    void trayIconWindowEvents_data();
-    void trayIconWindowEvents();
 
     void openerLoadsOnceAndBringsForward();
     void exitStopsAtAWindowThatKeepsItsWork();
@@ -130,28 +118,6 @@ private:
 
     std::unique_ptr<TestEnvironment> m_env;
 };
-
-void TestShell::trayIconWindowEvents_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("event");
-    row("pointer enters", int(QEvent::Enter), int(Qt::NoButton), "MouseMove");
-    row("left release", int(QEvent::MouseButtonRelease), int(Qt::LeftButton), "MouseUp 1");
-    row("pointer leaves", int(QEvent::Leave), int(Qt::NoButton), "");
-}
-
-void TestShell::trayIconWindowEvents()
-{
-    QFETCH(int, type);
-    QFETCH(int, button);
-    QFETCH(QString, event);
-    SysTray tray;
-    QStringList log;
-    logTrayEvents(tray, &log);
-    tray.handleIconEvent(QEvent::Type(type), Qt::MouseButton(button));
-    QCOMPARE(log, event.isEmpty() ? QStringList() : QStringList { event });
-}
 
 void TestShell::openerLoadsOnceAndBringsForward()
 {
@@ -234,9 +200,9 @@ void TestShell::trayEventsOpenWindows()
     registerProbes(main.opener(), { WindowKey::ToolBar, WindowKey::PopUpMenu }, &log);
     main.Form_Load();
 
-    Q_EMIT main.sysTray().MouseMove(); // auto pop-up on by default
+    main.sysTray().handleIconEvent(QEvent::Enter, Qt::NoButton); // auto pop-up on by default
     QCOMPARE(log, QStringList { QStringLiteral("load PopUp") });
-    Q_EMIT main.sysTray().MouseMove(); // an open menu is only brought forward
+    main.sysTray().handleIconEvent(QEvent::Enter, Qt::NoButton); // an open menu is only brought forward
     QCOMPARE(log.size(), 1);
     main.sysTray().handleActivation(QSystemTrayIcon::Trigger);
     QCOMPARE(log.last(), QStringLiteral("load ToolBar"));
@@ -244,7 +210,7 @@ void TestShell::trayEventsOpenWindows()
     main.opener().unloadAll();
     log.clear();
     main.setAutoPopUpMenu(0);
-    Q_EMIT main.sysTray().MouseMove();
+    main.sysTray().handleIconEvent(QEvent::Enter, Qt::NoButton);
     QCOMPARE(log, QStringList());
     main.sysTray().handleActivation(QSystemTrayIcon::Context); // the right button still opens it
     QCOMPARE(log, QStringList { QStringLiteral("load PopUp") });

@@ -105,10 +105,7 @@ void TestClipStore::make(const QStringList &paths) const
             QVERIFY(QDir().mkpath(clipData(path)));
             continue;
         }
-        QVERIFY(QDir().mkpath(QFileInfo(clipData(path)).path()));
-        QFile file(clipData(path));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QFileInfo(path).fileName().toUtf8());
+        m_env->writeBytes(QStringLiteral("ClipData/") + path, QFileInfo(path).fileName().toUtf8());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
+#include "../support/widgetlookup.h"
 #include "trashhome.h"
 
 #include "app/frmqy2.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTextEdit>
-#include <QToolBar>
 #include <QtTest>
 #include <memory>
 
@@ -42,21 +42,18 @@ private Q_SLOTS:
 
 private:
     frmClipKeeper *open();
-    template <typename T> T *child(const char *name) const
-    {
-        T *found = m_window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no child %s", name);
-        return found;
-    }
+    template <typename T> T *child(const char *name) const { return ::child<T>(m_window.get(), name); }
     QListWidget *categories() const { return child<QListWidget>("lvwClipCats"); }
     QListWidget *clips() const { return child<QListWidget>("filClips"); }
     QLineEdit *description() const { return child<QLineEdit>("txtClipDescription"); }
     QTextEdit *clipText() const { return child<QTextEdit>("rtfClipDisplay"); }
     QStringList texts(const QListWidget *list) const;
     void clickItem(QListWidget *list, const QString &text);
-    void press(const char *key);
-    void makeClip(const QString &path, const QByteArray &bytes) const;
+    void press(const char *key) const { clickButtonOf(child<QAction>(key)); }
+    void makeClip(const QString &path, const QByteArray &bytes) const
+    {
+        m_env->writeBytes(QStringLiteral("ClipData/") + path, bytes);
+    }
     QByteArray clipBytes(const QString &path) const;
     QLineEdit *editCategory();
 
@@ -100,24 +97,6 @@ void TestFrmClipKeeper::clickItem(QListWidget *list, const QString &text)
     const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable(text));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
-}
-
-void TestFrmClipKeeper::press(const char *key)
-{
-    auto *action = m_window->findChild<QAction *>(QLatin1String(key));
-    QVERIFY(action);
-    QWidget *button = child<QToolBar>("tlbClipKeeper")->widgetForAction(action);
-    QVERIFY(button && button->isVisible());
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void TestFrmClipKeeper::makeClip(const QString &path, const QByteArray &bytes) const
-{
-    const QString full = m_env->dataPath(QStringLiteral("ClipData/") + path);
-    QDir().mkpath(QFileInfo(full).path());
-    QFile file(full);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
 }
 
 QByteArray TestFrmClipKeeper::clipBytes(const QString &path) const

@@ -1,5 +1,6 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
+#include "../support/widgetlookup.h"
 #include "recordfixtures.h"
 
 #include "app/frmqy2.h"
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QTextEdit>
 #include <QTimeEdit>
-#include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
@@ -38,22 +38,15 @@ private Q_SLOTS:
     void clickThenRemoveDeletesThatReminder();
     void keyboardChoosesToo();
 
-    void mainTickDeliversDueReminder();
-    void mainStartUpRunsThePastCheck();
+    void mainStartUpAndTickDeliver();
     void mainWindowListOutlivesTheWindow();
 
     void refillForgetsTheChoice();
 
 private:
     frmReminder *open();
-    template <typename T> T *child(const char *name) const
-    {
-        T *found = m_window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no child %s", name);
-        return found;
-    }
-    void click(const char *actionName);
+    template <typename T> T *child(const char *name) const { return ::child<T>(m_window.get(), name); }
+    void click(const char *actionName) const { clickButtonOf(child<QAction>(actionName)); }
     QStringList column(int column) const;
     QStringList fileRecords() const;
 
@@ -90,19 +83,6 @@ frmReminder *TestFrmReminder::open()
     if (!QTest::qWaitForWindowExposed(m_window.get()))
         qFatal("window not exposed");
     return m_window.get();
-}
-
-void TestFrmReminder::click(const char *actionName)
-{
-    auto *action = m_window->findChild<QAction *>(QLatin1String(actionName));
-    QVERIFY(action);
-    for (QToolBar *bar : m_window->findChildren<QToolBar *>()) {
-        if (QWidget *button = bar->widgetForAction(action)) {
-            QTest::mouseClick(button, Qt::LeftButton);
-            return;
-        }
-    }
-    QFAIL("action without a button");
 }
 
 QStringList TestFrmReminder::column(int column) const
@@ -241,33 +221,26 @@ void TestFrmReminder::keyboardChoosesToo()
     QCOMPARE(fileRecords(), QStringList { rec("202403200900", 0, 0, QStringLiteral("one")) });
 }
 
-void TestFrmReminder::mainTickDeliversDueReminder()
-{
-    m_env->writeBytes(ReminderList::fileName(), fileOf({ rec("202403121015", 0, 0, QStringLiteral("Stand up")) }));
-    frmQY2 main;
-    main.Form_Load();
-    m_env->setNow(at(2024, 3, 12, 10, 15, 2));
-    main.tmrRemTimer_Timer();
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("Stand up"));
-    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray());
-    QCOMPARE(main.reminders().count(), 0);
-    main.unload();
-}
-
-// The start-up runs the check of missed reminders (its rules are the list's): without "Past" ticked the
-// missed ones move on at once, unseen.
-void TestFrmReminder::mainStartUpRunsThePastCheck()
+// The start-up runs the check of missed reminders and the main timer delivers; their rules are the list's.
+// Without "Past" ticked a missed one moves on at once, unseen; a due one is shown at the tick.
+void TestFrmReminder::mainStartUpAndTickDeliver()
 {
     m_env->writeBytes(ReminderList::fileName(),
-        fileOf({ rec("202403100900", 2, 0, QStringLiteral("weekly")),
-            rec("202403111800", 0, 0, QStringLiteral("yesterday")) }));
+        fileOf({ rec("202403111800", 2, 0, QStringLiteral("missed")),
+            rec("202403121015", 0, 0, QStringLiteral("Stand up")) }));
     m_env->setNow(at(2024, 3, 12, 9, 0));
     Settings::saveCheckState(Key::ReminderPast, false);
     frmQY2 main;
     main.Form_Load();
     QVERIFY(m_env->dialogs.shown.isEmpty());
-    QCOMPARE(fileRecords(), QStringList { rec("202403170900", 2, 0, QStringLiteral("weekly")) });
+    const QString moved = rec("202403181800", 2, 0, QStringLiteral("missed"));
+    QCOMPARE(fileRecords(), (QStringList { rec("202403121015", 0, 0, QStringLiteral("Stand up")), moved }));
+
+    m_env->setNow(at(2024, 3, 12, 10, 15, 2));
+    main.tmrRemTimer_Timer();
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("Stand up"));
+    QCOMPARE(fileRecords(), QStringList { moved });
     main.unload();
 }
 

