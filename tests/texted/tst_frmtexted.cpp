@@ -405,7 +405,8 @@ void TestFrmTextEd::alignment()
     trigger(QStringLiteral("Center"));
     const QTextDocument *document = active()->document();
     for (int block : { 0, 1 })
-        QCOMPARE(document->findBlockByNumber(block).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(
+            document->findBlockByNumber(block).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     QCOMPARE(document->findBlockByNumber(2).blockFormat().alignment(), Qt::AlignLeft); // not selected: as it was
 }
 
