@@ -251,8 +251,12 @@ std::optional<QString> ReadTextFile(const QString &path, QString *error)
 // file is unbuffered so that every write is checked, and synced before it replaces the old one.
 bool WriteTextFile(const QString &path, const QString &text, QString *error)
 {
+    return WriteFileBytes(path, text.toUtf8(), error);
+}
+
+bool WriteFileBytes(const QString &path, const QByteArray &bytes, QString *error)
+{
     QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
     QString reason
         = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ? writeDurably(file, bytes) : openFailure(file);
     if (reason.isEmpty() && !file.commit())

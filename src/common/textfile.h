@@ -28,6 +28,8 @@ std::optional<QByteArray> readDevice(QIODevice &device, QString *error = nullptr
 // quota) the old file stays whole and the reason is returned in *error (when given). The folder is
 // synced after the replacement, so a power loss cannot bring back the old file once true came back.
 bool WriteTextFile(const QString &path, const QString &text, QString *error = nullptr);
+// The same for bytes written as they are.
+bool WriteFileBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // Adds the bytes to the end of the file (created when missing) and syncs it; false and the reason
 // when that fails.
 bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);

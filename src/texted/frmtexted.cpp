@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/settings.h"
+#include "common/textfile.h"
 #include "texted/findbar.h"
 #include "texted/frmdocument.h"
 #include "texted/keyboardstate.h"
@@ -464,7 +465,7 @@ bool frmTextEd::SaveDocumentFile(frmDocument *document, const QString &fileName,
         ? Rtf::write(*document->document())
         : TextEdFiles::plainTextBytes(document->document()->toRawText());
     QString error;
-    if (!TextEdFiles::writeFile(fileName, bytes, &error)) {
+    if (!WriteFileBytes(fileName, bytes, &error)) {
         Dialogs::show(Dialogs::writeFailedMessage(fileName, error), this);
         return false;
     }

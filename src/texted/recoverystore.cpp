@@ -1,6 +1,7 @@
 #include "texted/recoverystore.h"
 
 #include "common/datafolder.h"
+#include "common/textfile.h"
 #include "texted/textedfiles.h"
 
 #include <QDir>
@@ -45,7 +46,7 @@ bool RecoveryStore::keep(const QString &path, int filterIndex, const QByteArray 
     for (const Copy &copy : all)
         next = std::max(next, copyNumber(copy.fileName) + 1);
     const Copy copy { QStringLiteral("%1.rtf").arg(next), path, filterIndex };
-    if (!TextEdFiles::writeFile(QDir(m_folder).filePath(copy.fileName), rtf, error))
+    if (!WriteFileBytes(QDir(m_folder).filePath(copy.fileName), rtf, error))
         return false;
     all.append(copy);
     return writeIndex(all, error);
@@ -120,5 +121,5 @@ bool RecoveryStore::writeIndex(const QList<Copy> &copies, QString *error)
     for (const Copy &copy : copies)
         entries.append(QJsonObject { { QStringLiteral("file"), copy.fileName }, { QStringLiteral("path"), copy.path },
             { QStringLiteral("filter"), copy.filterIndex } });
-    return TextEdFiles::writeFile(QDir(m_folder).filePath(IndexName), QJsonDocument(entries).toJson(), error);
+    return WriteFileBytes(QDir(m_folder).filePath(IndexName), QJsonDocument(entries).toJson(), error);
 }

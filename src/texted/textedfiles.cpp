@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace TextEdFiles {
@@ -147,15 +146,6 @@ QString characters(const QString &rawText, QLatin1StringView lineEnd)
 QByteArray plainTextBytes(const QString &rawText)
 {
     return characters(rawText, QLatin1StringView("\r\n")).toUtf8();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
 }
 
 QString withPdfEnding(const QString &fileName)

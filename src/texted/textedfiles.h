@@ -48,10 +48,6 @@ QString characters(const QString &rawText, QLatin1StringView lineEnd = QLatin1St
 // The same as a text file holds them: CR LF line ends, UTF-8.
 QByteArray plainTextBytes(const QString &rawText);
 
-// Replaces the file with the bytes atomically; on failure the old file stays whole and the reason
-// comes back in *error.
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
-
 // The name of an exported PDF file: the name as typed, with ".pdf" added when it has no ending.
 QString withPdfEnding(const QString &fileName);
 

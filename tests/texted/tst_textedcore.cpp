@@ -22,7 +22,6 @@ private Q_SLOTS:
     void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
     void cleanup() { m_env.reset(); }
 
-    void filterList();
     void formatOfFilter_data();
     void formatOfFilter();
     void filterOfOpenedFile_data();
@@ -35,7 +34,6 @@ private Q_SLOTS:
     void plainText();
     void plainTextBytes_data();
     void plainTextBytes();
-    void failedWriteKeepsTheOldFile();
     void pdfEnding_data();
     void pdfEnding();
 
@@ -49,13 +47,6 @@ private Q_SLOTS:
 private:
     std::unique_ptr<CoreTestEnvironment> m_env;
 };
-
-void TestTextEdCore::filterList()
-{
-    QCOMPARE(dialogFilters(),
-        QStringList({ QStringLiteral("RTF File (*.rtf)"), QStringLiteral("Text File (*.txt)"),
-            QStringLiteral("Batch File (*.bat)"), QStringLiteral("HTML File (*.html)") }));
-}
 
 void TestTextEdCore::formatOfFilter_data()
 {
@@ -195,20 +186,6 @@ void TestTextEdCore::plainTextBytes()
     QFETCH(QByteArray, bytes);
     QCOMPARE(TextEdFiles::plainTextBytes(raw), bytes);
     QCOMPARE(characters(raw), QString::fromUtf8(bytes).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-}
-
-void TestTextEdCore::failedWriteKeepsTheOldFile()
-{
-    m_env->writeBytes(QStringLiteral("kept.rtf"), "old");
-    const QString path = m_env->dataPath(QStringLiteral("kept.rtf"));
-    QVERIFY(writeFile(path, "new"));
-    QCOMPARE(m_env->readBytes(QStringLiteral("kept.rtf")), QByteArray("new"));
-
-    QDir(m_env->dataPath()).mkdir(QStringLiteral("folder"));
-    QString error;
-    QVERIFY(!writeFile(m_env->dataPath(QStringLiteral("folder")), "x", &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(!writeFile(m_env->dataPath(QStringLiteral("no/such/folder/a.rtf")), "x", &error));
 }
 
 void TestTextEdCore::pdfEnding_data()
