@@ -10,9 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
-#include <grp.h>
 #include <memory>
-#include <sys/wait.h>
 
 // The login entry: its text, how its state is read, and how it is written and removed.
 class TestAutostart : public QObject
@@ -25,7 +23,6 @@ private Q_SLOTS:
 
     void execArgumentQuotesThePath_data();
     void execArgumentQuotesThePath();
-    void entryStartsTheProgram();
     void stateIsTheEntry_data();
     void stateIsTheEntry();
     void turnOnAndOff();
@@ -94,17 +91,6 @@ void TestAutostart::execArgumentQuotesThePath()
     validate.start(validator, { m_env->dataPath(QStringLiteral("entry.desktop")) });
     QVERIFY(validate.waitForFinished());
     QVERIFY2(validate.exitCode() == 0 && validate.readAll().isEmpty(), qPrintable(path));
-}
-
-void TestAutostart::entryStartsTheProgram()
-{
-    const QStringList lines = Autostart::entryText(Program).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-
-    QCOMPARE(lines.value(0), QStringLiteral("[Desktop Entry]"));
-    QVERIFY(lines.contains(QStringLiteral("Type=Application")));
-    QCOMPARE(QFileInfo(Autostart::entryPath()).fileName(), QStringLiteral("io.github.quillory2.Quillory2.desktop"));
-    QCOMPARE(QFileInfo(Autostart::entryPath()).absolutePath(), QDir(Autostart::folder()).absolutePath());
-    QVERIFY(!Autostart::isSwitchedOff(Autostart::entryText(Program)));
 }
 
 void TestAutostart::stateIsTheEntry_data()
