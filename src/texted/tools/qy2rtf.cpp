@@ -13,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -135,10 +134,10 @@ QJsonObject dump(const QTextDocument &document)
 
 bool save(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    QString reason;
+    if (WriteFileBytes(path, bytes, &reason))
         return true;
-    complain(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    complain(QStringLiteral("cannot write %1: %2").arg(path, reason));
     return false;
 }
 
