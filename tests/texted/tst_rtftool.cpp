@@ -44,7 +44,6 @@ private slots:
     void dump();
     void convert();
     void convertPlainText();
-    void convertReplacesTheTarget();
     void failures_data();
     void failures();
 };
@@ -113,21 +112,6 @@ void TstRtfTool::convertPlainText()
     QCOMPARE(paragraphs(*document), QStringList({ "first line", "café {x}", "old café" }));
     QCOMPARE(document->defaultFont().family(), QStringLiteral("Courier New"));
     QCOMPARE(runTool({ QStringLiteral("to-text"), in }).out, QByteArray("first line\ncafé {x}\nold café\n"));
-}
-
-void TstRtfTool::convertReplacesTheTarget()
-{
-    QTemporaryDir folder;
-    const QString out = folder.filePath(QStringLiteral("out.rtf"));
-    QFile old(out);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(100000, 'x'));
-    old.close();
-    QCOMPARE(runTool({ QStringLiteral("convert"), dataPath(QStringLiteral("textedit.rtf")), out }).status, 0);
-    QFile file(out);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().startsWith("{\\rtf1"));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("out.rtf") });
 }
 
 void TstRtfTool::failures_data()

@@ -1,5 +1,5 @@
 // Writing RTF: the file's shape, escapes, a round trip through our reader, pieces of documents for
-// the clipboard, and the output as LibreOffice and unrtf read it.
+// the clipboard, and the output as LibreOffice reads it.
 #include "../support/tablerow.h"
 #include "rtftestsupport.h"
 
