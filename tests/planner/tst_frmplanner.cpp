@@ -132,7 +132,6 @@ void TestFrmPlanner::leavingADayStoresIt()
 
 void TestFrmPlanner::damagedDayIsKeptAside()
 {
-    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
     const QByteArray damaged = "1\r\n0a\r\n#hand edited\r\n";
     m_env->writeBytes(QStringLiteral("PlanData/20261207"), damaged);
     openPlanner();
@@ -146,7 +145,6 @@ void TestFrmPlanner::damagedDayIsKeptAside()
 
 void TestFrmPlanner::purgeInTheWindow()
 {
-    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
     for (const char *name : { "20000101", "20261206", "20261208" })
         m_env->writeBytes(QStringLiteral("PlanData/") + QLatin1String(name), "1\r\n");
     openPlanner();
@@ -189,7 +187,6 @@ void TestFrmPlanner::unreadableDayIsNotWrittenOver()
 
 void TestFrmPlanner::purgeRefusesOtherWorkAndFinishesBeforeClosing()
 {
-    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
     for (int i = 0; i < 1000; ++i)
         m_env->writeBytes(
             QStringLiteral("PlanData/") + QDate(2001, 1, 1).addDays(i).toString(QStringLiteral("yyyyMMdd")), "1\r\n");

@@ -118,7 +118,6 @@ void TestPlannerCore::readBack()
     QFETCH(int, slot);
     QFETCH(bool, done);
     QFETCH(QString, text);
-    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
     m_env->writeBytes(QStringLiteral("PlanData/20240312"), bytes);
     const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(QDate(2024, 3, 12));
     QVERIFY(contents);
@@ -149,7 +148,6 @@ void TestPlannerCore::damagedFilesLoadHarmlessly()
     QFETCH(QByteArray, bytes);
     QFETCH(int, interval);
     QFETCH(QStringList, firstTexts);
-    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData"));
     m_env->writeBytes(QStringLiteral("PlanData/20240312"), bytes);
     const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(QDate(2024, 3, 12));
     QVERIFY(contents);
