@@ -84,6 +84,19 @@ inline QString alignmentAt(const QTextDocument &document, const QString &needle)
     return alignmentName(document.find(needle).blockFormat().alignment());
 }
 
+// A run's look as "bi- family size colour": bold, italic, underline, then the font resolved against
+// the document's default font, and the colour ("auto" when none is set).
+inline QString look(const QTextCharFormat &format, const QFont &font)
+{
+    return QStringLiteral("%1%2%3 %4 %5 %6")
+        .arg(QChar(font.weight() >= QFont::DemiBold ? u'b' : u'-'))
+        .arg(QChar(font.italic() ? u'i' : u'-'))
+        .arg(QChar(format.fontUnderline() ? u'u' : u'-'))
+        .arg(font.family())
+        .arg(font.pointSizeF())
+        .arg(format.foreground().style() == Qt::NoBrush ? QStringLiteral("auto") : format.foreground().color().name());
+}
+
 // Each paragraph as "alignment:" followed by its runs, each "[bold italic underline family size
 // colour]text" where the formatting changes, with the fonts resolved against the document's
 // default font: two documents that look the same describe the same.
@@ -96,16 +109,7 @@ inline QStringList describe(const QTextDocument &document)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat format = fragment.charFormat();
-            const QFont font = format.font().resolve(document.defaultFont());
-            const QString key
-                = QStringLiteral("[%1%2%3 %4 %5 %6]")
-                      .arg(QChar(font.weight() >= QFont::DemiBold ? u'b' : u'-'))
-                      .arg(QChar(font.italic() ? u'i' : u'-'))
-                      .arg(QChar(format.fontUnderline() ? u'u' : u'-'))
-                      .arg(font.family())
-                      .arg(font.pointSizeF())
-                      .arg(format.foreground().style() == Qt::NoBrush ? QStringLiteral("auto")
-                                                                      : format.foreground().color().name());
+            const QString key = u'[' + look(format, format.font().resolve(document.defaultFont())) + u']';
             if (key != last)
                 line += key;
             last = key;

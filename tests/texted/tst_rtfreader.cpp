@@ -368,18 +368,8 @@ void TstRtfReader::sampleFormatting()
     QFETCH(QString, needle);
     const auto document = read(dataFile(name + QStringLiteral(".rtf")));
     QVERIFY2(!document->find(needle).isNull(), qPrintable(needle));
-    const QTextCharFormat format = formatAt(*document, needle);
-    const QFont font = fontAt(*document, needle);
-    const QString actual = QStringLiteral("%1%2%3 %4 %5 %6 %7")
-                               .arg(QChar(font.weight() >= QFont::DemiBold ? u'b' : u'-'))
-                               .arg(QChar(font.italic() ? u'i' : u'-'))
-                               .arg(QChar(format.fontUnderline() ? u'u' : u'-'))
-                               .arg(font.family())
-                               .arg(font.pointSizeF())
-                               .arg(format.foreground().style() == Qt::NoBrush ? QStringLiteral("auto")
-                                                                               : format.foreground().color().name())
-                               .arg(alignmentAt(*document, needle));
-    QTEST(actual, "attributes");
+    const QString actual = look(formatAt(*document, needle), fontAt(*document, needle));
+    QTEST(QString(actual + u' ' + alignmentAt(*document, needle)), "attributes");
 }
 
 void TstRtfReader::insert_data()
