@@ -290,22 +290,6 @@ ClipStore::Removal ClipStore::trashOrDelete(const QString &path, const Message &
     return deleted ? Removal::Deleted : Removal::Failed;
 }
 
-QString WithCrLf(const QString &text)
-{
-    QString result;
-    result.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-            continue; // the LF that follows ends the line
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            result += QLatin1String("\r\n");
-        else
-            result += c;
-    }
-    return result;
-}
-
 void SortNames(QStringList &names)
 {
     QCollator collator;

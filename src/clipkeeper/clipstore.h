@@ -85,9 +85,6 @@ private:
     Writer m_writer;
 };
 
-// The text box's plain text as a clip file holds it: every line break becomes CR LF.
-QString WithCrLf(const QString &text);
-
 // Sorts names as a person reads them: letter case aside, numbers by their value ("NewCat2" before
 // "NewCat10"), then by the exact text, so that the order never depends on the file system.
 void SortNames(QStringList &names);

@@ -2,6 +2,7 @@
 
 #include "clipkeeper/clipstore.h"
 #include "common/settings.h"
+#include "common/textfile.h"
 #include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
 #include "widgets/keyboardaccess.h"
@@ -437,7 +438,7 @@ void frmClipKeeper::SaveClip()
     const std::shared_ptr<ClipStore> store = m_store;
     const QPointer<frmClipKeeper> alive(this);
     const std::optional<Message> message
-        = store->SaveClip(m_txtClipDescription->text(), WithCrLf(m_rtfClipDisplay->toPlainText()));
+        = store->SaveClip(m_txtClipDescription->text(), withLineEnds(m_rtfClipDisplay->toPlainText(), u"\r\n"));
     if (!alive)
         return;
     if (message)

@@ -319,19 +319,19 @@ int removeStaleSaveFiles(const QString &folder, const QStringList &suffixes)
     return removed;
 }
 
-QString OneLine(const QString &text)
+QString withLineEnds(const QString &text, QStringView lineEnd)
 {
-    QString line;
-    line.reserve(text.size());
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
-            line += u' ';
+            result += lineEnd;
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
         } else {
-            line += text[i];
+            result += text[i];
         }
     }
-    return line;
+    return result;
 }

@@ -38,9 +38,13 @@ bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error =
 // Returns how many.
 int removeStaleSaveFiles(const QString &folder, const QStringList &suffixes);
 
-// Every kind of line break (CR LF, CR, LF, U+2028, U+2029) becomes one space, so a text typed or
-// pasted for one line of a file stays on one line.
-QString OneLine(const QString &text);
+// Every kind of line break (CR LF, CR, LF, U+2028, U+2029) becomes lineEnd.
+QString withLineEnds(const QString &text, QStringView lineEnd);
+// One space for each line break, so a text typed or pasted for one line of a file stays on one line.
+inline QString OneLine(const QString &text)
+{
+    return withLineEnds(text, u" ");
+}
 
 // The decoding ReadTextFile applies to the file's bytes (exposed for the fuzzer and the tests).
 QString decodeTextFile(const QByteArray &bytes);

@@ -119,33 +119,14 @@ std::optional<QString> plainText(const QByteArray &bytes)
     return decodeLines(view);
 }
 
-QString characters(const QString &rawText, QLatin1StringView lineEnd)
+QString characters(const QString &rawText, QStringView lineEnd)
 {
-    QString text;
-    text.reserve(rawText.size() + rawText.size() / 32);
-    for (qsizetype i = 0; i < rawText.size(); ++i) {
-        const QChar c = rawText.at(i);
-        switch (c.unicode()) {
-        case u'\r':
-            if (i + 1 < rawText.size() && rawText.at(i + 1) == u'\n')
-                ++i;
-            Q_FALLTHROUGH();
-        case u'\n':
-        case 0x2028: // line separator
-        case 0x2029: // paragraph separator
-            text += lineEnd;
-            break;
-        case 0xFFFC: // an embedded object has no characters
-            break;
-        default: text += c;
-        }
-    }
-    return text;
+    return withLineEnds(QString(rawText).remove(QChar::ObjectReplacementCharacter), lineEnd);
 }
 
 QByteArray plainTextBytes(const QString &rawText)
 {
-    return characters(rawText, QLatin1StringView("\r\n")).toUtf8();
+    return characters(rawText, u"\r\n").toUtf8();
 }
 
 QString withPdfEnding(const QString &fileName)

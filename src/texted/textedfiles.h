@@ -44,7 +44,7 @@ std::optional<QString> plainText(const QByteArray &bytes);
 
 // A document's characters (QTextDocument::toRawText): paragraph and line breaks become lineEnd,
 // embedded objects (U+FFFC) are left out.
-QString characters(const QString &rawText, QLatin1StringView lineEnd = QLatin1StringView("\n"));
+QString characters(const QString &rawText, QStringView lineEnd = u"\n");
 // The same as a text file holds them: CR LF line ends, UTF-8.
 QByteArray plainTextBytes(const QString &rawText);
 

@@ -64,8 +64,6 @@ private Q_SLOTS:
     void saveRefused();
     void openUnreadable_data();
     void openUnreadable();
-    void withCrLf_data();
-    void withCrLf();
 
 private:
     QString clipData(const QString &name = QString()) const;
@@ -408,22 +406,6 @@ void TestClipStore::openUnreadable()
     QFETCH(QString, text);
     QVERIFY2(said->startsWith(text.toUtf8()), said->constData());
     QCOMPARE(QFileInfo::exists(path), !removed); // not brought back empty
-}
-
-void TestClipStore::withCrLf_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    row("empty", "", "");
-    row("LF", "a\nb\n", "a\r\nb\r\n");
-    row("lone CR", "a\rb", "a\r\nb");
-    row("Unicode separators", QStringLiteral("a\u2028b\u2029c"), "a\r\nb\r\nc");
-}
-
-void TestClipStore::withCrLf()
-{
-    QFETCH(QString, text);
-    QTEST(WithCrLf(text), "expected");
 }
 
 QTEST_GUILESS_MAIN(TestClipStore)

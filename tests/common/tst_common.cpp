@@ -36,8 +36,8 @@ private Q_SLOTS:
     void writeCutShortKeepsTheOldFile();
     void readFailingPartWayIsNoText();
     void appendToFile();
-    void oneLine_data();
-    void oneLine();
+    void lineEnds_data();
+    void lineEnds();
     void staleSaveFiles_data();
     void staleSaveFiles();
 
@@ -247,24 +247,26 @@ void TestCommon::appendToFile()
     QVERIFY(!reason.isEmpty());
 }
 
-void TestCommon::oneLine_data()
+void TestCommon::lineEnds_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("oneLine");
+    QTest::addColumn<QString>("crLf");
 
-    row("CR LF", "a\r\nb", "a b");
-    row("LF", "a\nb\nc", "a b c");
-    row("CR", "a\rb", "a b");
-    row("line separator", QStringLiteral("a\u2028b"), "a b");
-    row("CR then CR LF", "a\r\r\nb", "a  b");
-    row("trailing break", "a\r\n", "a ");
-    row("nothing to do", "plain text", "plain text");
+    row("empty", "", "", "");
+    row("CR LF", "a\r\nb", "a b", "a\r\nb");
+    row("LF", "a\nb\nc", "a b c", "a\r\nb\r\nc");
+    row("CR", "a\rb", "a b", "a\r\nb");
+    row("Unicode separators", QStringLiteral("a\u2028b\u2029c"), "a b c", "a\r\nb\r\nc");
+    row("CR then CR LF", "a\r\r\nb", "a  b", "a\r\n\r\nb");
+    row("trailing break", "a\r\n", "a ", "a\r\n");
 }
 
-void TestCommon::oneLine()
+void TestCommon::lineEnds()
 {
     QFETCH(QString, text);
-    QTEST(OneLine(text), "line");
+    QTEST(OneLine(text), "oneLine");
+    QTEST(withLineEnds(text, u"\r\n"), "crLf");
 }
 
 void TestCommon::staleSaveFiles_data()
