@@ -158,16 +158,11 @@ void TestFrmCalculator::keyboardMapping_data()
     QTest::addColumn<QString>("after");
     QTest::addColumn<QString>("readout");
 
-    // What each key stands for is the engine's table; these rows prove the keyboard reaches it, and
-    // that Space does not press the focused "=". After "5 + 3", "2 =" gives 2. once C was typed, 37. else.
-    const QString sum = QStringLiteral("5 + 3");
-    const QString two = QStringLiteral("2 =");
-    const int none = Qt::NoModifier;
-    row("Enter", "2 + 3", int(Qt::Key_Return), "\r", none, "", "5.");
-    row("Delete", sum, int(Qt::Key_Delete), "", none, two, "2.");
+    // What each key stands for is the engine's table; these rows prove that a keypad key reaches it, and
+    // that neither Space (on the focused "=") nor Ctrl+C is a key: after "5 + 3", "2 =" then gives 37.
     row("keypad digit", "2 +", int(Qt::Key_5), "5", int(Qt::KeypadModifier), "=", "7.");
-    row("Space does not press the focused =", sum, int(Qt::Key_Space), " ", none, two, "37.");
-    row("Ctrl+C is no key of the calculator", sum, int(Qt::Key_C), "c", int(Qt::ControlModifier), two, "37.");
+    row("Space does not press the focused =", "5 + 3", int(Qt::Key_Space), " ", int(Qt::NoModifier), "2 =", "37.");
+    row("Ctrl+C is no key of the calculator", "5 + 3", int(Qt::Key_C), "c", int(Qt::ControlModifier), "2 =", "37.");
 }
 
 void TestFrmCalculator::keyboardMapping()
