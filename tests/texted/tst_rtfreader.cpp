@@ -263,9 +263,8 @@ void TstRtfReader::defaultFont_data()
 void TstRtfReader::defaultFont()
 {
     QFETCH(QByteArray, input);
-    QFETCH(QString, family);
     const auto document = read(input);
-    QCOMPARE(document->defaultFont().family(), family);
+    QTEST(document->defaultFont().family(), "family");
     QTEST(document->defaultFont().pointSizeF(), "points");
     // Text in the default font names no font of its own, so it follows the document's.
     const QTextCharFormat format = formatAt(*document, QStringLiteral("x"));
@@ -303,13 +302,10 @@ void TstRtfReader::skippedContentIsReported()
     Rtf::ReadInfo info;
     QFETCH(QByteArray, input);
     read(input, &info);
-    QFETCH(int, pictures);
-    QCOMPARE(info.pictures, pictures);
-    QFETCH(int, notes);
-    QCOMPARE(info.notes, notes);
+    QTEST(info.pictures, "pictures");
+    QTEST(info.notes, "notes");
     QTEST(info.headersAndFooters, "headers");
-    QFETCH(bool, truncated);
-    QCOMPARE(info.truncated, truncated);
+    QTEST(info.truncated, "truncated");
 }
 
 void TstRtfReader::samples_data()
