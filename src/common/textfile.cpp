@@ -247,13 +247,13 @@ std::optional<QString> ReadTextFile(const QString &path, QString *error)
     return decodeTextFile(*bytes);
 }
 
-// QSaveFile's own buffer would hide a short write until commit(), which does not report it: the
-// file is unbuffered so that every write is checked, and synced before it replaces the old one.
 bool WriteTextFile(const QString &path, const QString &text, QString *error)
 {
     return WriteFileBytes(path, text.toUtf8(), error);
 }
 
+// QSaveFile's own buffer would hide a short write until commit(), which does not report it: the
+// file is unbuffered so that every write is checked, and synced before it replaces the old one.
 bool WriteFileBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
