@@ -95,10 +95,7 @@ std::optional<QByteArray> RecoveryStore::read(const Copy &copy) const
     QFile file(QDir(m_folder).filePath(copy.fileName));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return readDevice(file);
 }
 
 bool RecoveryStore::remove(const Copy &copy)

@@ -86,11 +86,8 @@ std::optional<QByteArray> readFile(const QString &path, Message *failure)
         reason = tr("The file is larger than %1 MB.").arg(MaxFileSize / (1024 * 1024));
     } else if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
-    } else {
-        QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            return bytes;
-        reason = file.errorString();
+    } else if (std::optional<QByteArray> bytes = readDevice(file, &reason)) {
+        return bytes;
     }
     if (failure)
         *failure = cannotOpenMessage(path, reason);

@@ -7,6 +7,7 @@
 
 #include "common/textfile.h"
 #include "texted/rtf.h"
+#include "texted/textedfiles.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -36,14 +37,19 @@ void complain(const QString &message)
 bool load(const QString &path, QTextDocument &document)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        complain(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    QString reason;
+    std::optional<QByteArray> bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = readDevice(file, &reason);
+    else
+        reason = file.errorString();
+    if (!bytes) {
+        complain(QStringLiteral("cannot read %1: %2").arg(path, reason));
         return false;
     }
-    const QByteArray bytes = file.readAll();
     document.setDefaultFont(editorDefaultFont());
     Rtf::ReadInfo info;
-    if (Rtf::read(bytes, &document, &info)) {
+    if (Rtf::read(*bytes, &document, &info)) {
         if (info.lostContent()) {
             complain(QStringLiteral("%1: left out %2 pictures or objects, %3 notes, %4 headers or footers%5")
                          .arg(path)
@@ -56,20 +62,11 @@ bool load(const QString &path, QTextDocument &document)
             complain(QStringLiteral("%1: the file ends early; read what it holds").arg(path));
         return true;
     }
-    QString text = decodeTextFile(bytes); // every line ends with CR LF
+    QString text = decodeTextFile(*bytes); // every line ends with CR LF
     text.chop(text.endsWith(QLatin1String("\r\n")) ? 2 : 0);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     document.setPlainText(text);
     return true;
-}
-
-// A paragraph's text as the editor holds it: line breaks become line ends, objects drop out.
-QString paragraphText(const QTextBlock &block)
-{
-    QString text = block.text();
-    text.replace(QChar::LineSeparator, u'\n');
-    text.remove(QChar::ObjectReplacementCharacter);
-    return text;
 }
 
 QString alignmentName(Qt::Alignment alignment)
@@ -168,10 +165,7 @@ int main(int argc, char **argv)
     if (!load(args.at(1), document))
         return 1;
     if (command == u"to-text") {
-        QString text;
-        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-            text += paragraphText(block) + u'\n';
-        print(text.toUtf8());
+        print((TextEdFiles::characters(document.toRawText()) + u'\n').toUtf8());
         return 0;
     }
     if (command == u"dump") {
