@@ -1,5 +1,6 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
+#include "../support/widgetlookup.h"
 
 #include "calculator/frmcalculator.h"
 #include "common/settings.h"
@@ -69,7 +70,7 @@ private Q_SLOTS:
     void divideByZeroShowsTheMessageBeforeTheResult();
 
 private:
-    QWidget *control(const QString &name) const;
+    QWidget *control(const QString &name) const { return child<QWidget>(m_window.get(), name); }
     QString readout() const;
     void click(const QString &keys);
     void type(const QString &keys);
@@ -97,14 +98,6 @@ void TestFrmCalculator::reopen()
     m_window->show();
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-}
-
-QWidget *TestFrmCalculator::control(const QString &name) const
-{
-    QWidget *found = m_window->findChild<QWidget *>(name);
-    if (!found)
-        qWarning("no control %s", qPrintable(name));
-    return found;
 }
 
 QString TestFrmCalculator::readout() const

@@ -14,6 +14,11 @@ template <typename T> T *child(const QObject *window, const char *name)
     return found;
 }
 
+template <typename T> T *child(const QObject *window, const QString &name)
+{
+    return child<T>(window, qPrintable(name));
+}
+
 // Clicks the toolbar button that shows the action, as a mouse user does.
 inline void clickButtonOf(QAction *action)
 {

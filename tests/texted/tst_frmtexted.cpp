@@ -1,6 +1,7 @@
 #include "../support/pinnedscreen.h"
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
+#include "../support/widgetlookup.h"
 
 #include "app/frmqy2.h"
 #include "app/windows.h"
@@ -63,8 +64,8 @@ private Q_SLOTS:
 
 private:
     frmTextEd *openFrame();
-    QAction *action(const QString &name) const;
-    void trigger(const QString &name) const;
+    QAction *action(const QString &name) const { return child<QAction>(m_frame.get(), name); }
+    void trigger(const QString &name) const { action(name)->trigger(); }
     frmDocument *active() const { return m_frame->activeDocument(); }
     static void type(frmDocument *document, const QString &text);
     static void select(frmDocument *document, int start, int end);
@@ -100,19 +101,6 @@ frmTextEd *TestFrmTextEd::openFrame()
     if (!QTest::qWaitForWindowExposed(m_frame.get()))
         qWarning("the frame was not shown");
     return m_frame.get();
-}
-
-QAction *TestFrmTextEd::action(const QString &name) const
-{
-    QAction *found = m_frame->findChild<QAction *>(name);
-    if (!found)
-        qFatal("no action %s", qPrintable(name));
-    return found;
-}
-
-void TestFrmTextEd::trigger(const QString &name) const
-{
-    action(name)->trigger();
 }
 
 void TestFrmTextEd::type(frmDocument *document, const QString &text)
