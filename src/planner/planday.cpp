@@ -70,7 +70,10 @@ Contents parse(const QString &text)
             continue;
         }
         if (!line.isEmpty() && (line.at(0) == u'0' || line.at(0) == u'1')) {
-            contents.entries.append(Slot { line.at(0) == u'1', line.sliced(1).toString() });
+            const QStringView slotText = line.sliced(1);
+            contents.entries.append(Slot { line.at(0) == u'1', slotText.left(SlotTextLimit).toString() });
+            if (slotText.size() > SlotTextLimit)
+                ++contents.unusableLines;
         } else {
             contents.entries.append(std::nullopt);
             ++contents.unusableLines;
@@ -118,6 +121,18 @@ QString keepDamagedCopy(const QDate &date)
     if (!bytes || !AppendToFile(copy, *bytes))
         return QString();
     return copy;
+}
+
+QString keepUnsavedCopy(const QDate &date, const Day &day)
+{
+    const QString name = dayKey(date) + QStringLiteral(".unsaved");
+    const QByteArray bytes = fileText(day).toUtf8();
+    for (const QString &copy :
+        { QDir(folder()).filePath(name), DataFolder::filePath(QStringLiteral("PlanData-") + name) }) {
+        if (AppendToFile(copy, bytes))
+            return copy;
+    }
+    return QString();
 }
 
 } // namespace PlanDay

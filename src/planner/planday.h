@@ -17,6 +17,9 @@ int slotCount(int interval); // 96, 48, 24
 int slotMinutes(int interval); // 15, 30, 60
 bool isInterval(int interval);
 
+// The most a slot's text box holds; a longer line in a file is shown cut, and its file kept aside.
+inline constexpr int SlotTextLimit = 32767;
+
 inline const QDate FirstDay { 2000, 1, 1 };
 inline const QDate LastDay { 9999, 12, 31 };
 
@@ -35,7 +38,8 @@ struct Day
 
 // What a day file holds: the interval it names (none when the file is empty or its first line is no
 // interval), the slots its lines fill (missing lines: empty slots) and how many of its lines could
-// not be used (a slot line not starting with 0 or 1, a bad first line).
+// not be used whole (a slot line not starting with 0 or 1, a bad first line, a text longer than a slot
+// holds: its first SlotTextLimit characters are shown).
 struct Contents
 {
     std::optional<int> interval;
@@ -62,5 +66,9 @@ std::optional<Contents> PlanLoadDay(const QDate &date, QString *error = nullptr)
 // Days kept aside when their file had lines that could not be used: the file as it was, before the
 // day is saved again. Returns the copy's path, or an empty text when it could not be made.
 QString keepDamagedCopy(const QDate &date);
+// A day that cannot be stored in its file when nobody is there to ask: it is added to "<key>.unsaved"
+// beside the file (or in the data folder when that fails too). Returns the copy's path, or an empty
+// text when no copy could be made.
+QString keepUnsavedCopy(const QDate &date, const Day &day);
 
 } // namespace PlanDay

@@ -1,3 +1,4 @@
+#include "../clipkeeper/trashhome.h"
 #include "../support/coretestenvironment.h"
 #include "../support/tablerow.h"
 
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void unreadableDayIsNoDay();
     void purge_data();
     void purge();
+    void purgeFailuresAreCountedAndNamed();
 
 private:
     std::unique_ptr<CoreTestEnvironment> m_env;
@@ -135,12 +137,16 @@ void TestPlannerCore::damagedFilesLoadHarmlessly_data()
     QTest::addColumn<QStringList>("firstTexts"); // slots 0.. as shown
 
     row("other first line", lines({ "7", "0a", "0b" }), 1, QStringList { "a", "b" });
+    row("two digits first", lines({ "10", "0a" }), 1, QStringList { "a" });
     row("stray characters", lines({ "1", "0a", "xjunk", "1c" }), 1, QStringList { "a", "", "c" });
     row("empty slot line", lines({ "1", "0a", "", "0c" }), 1, QStringList { "a", "", "c" });
     row("more lines than slots", dayFile(2, QStringList(24, QStringLiteral("0z"))) + "0extra\r\n", 2,
         QStringList { "z", "z" });
     row("truncated in a line", QByteArray("2\r\n0Dent"), 2, QStringList { "Dent", "" });
     row("binary", QByteArray("\x00\x01\x02\r\n\xff", 6), 1, QStringList { "", "" });
+    // The slot shows what its text box holds; the whole line stays in the copy kept aside.
+    const QString longText(PlanDay::SlotTextLimit + 1, u'x');
+    row("longer than a slot holds", lines({ "1", "0" + longText, "0b" }), 1, QStringList { longText.chopped(1), "b" });
 }
 
 void TestPlannerCore::damagedFilesLoadHarmlessly()
@@ -182,37 +188,74 @@ void TestPlannerCore::purge_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QDate>("upTo");
+    QTest::addColumn<bool>("trash");
     QTest::addColumn<QStringList>("left");
     QTest::addColumn<QList<int>>("progress"); // after each step of one file
 
     const QStringList january { "19991231", "20000101", "20000102", "20000103", "20000104", "notes", "2000010" };
-    row("3 January 2000", january, QDate(2000, 1, 3), QStringList { "19991231", "2000010", "20000104", "notes" },
+    row("3 January 2000", january, QDate(2000, 1, 3), true, QStringList { "19991231", "2000010", "20000104", "notes" },
         QList<int> { 0, 50, 100 });
-    row("1 January 2000", january, QDate(2000, 1, 1),
+    row("1 January 2000", january, QDate(2000, 1, 1), true,
         QStringList { "19991231", "2000010", "20000102", "20000103", "20000104", "notes" }, QList<int> { 100 });
-    row("before 2000", january, QDate(1999, 12, 31), january, QList<int>());
+    row("before 2000", january, QDate(1999, 12, 31), true, january, QList<int>());
     row("numbers that are no dates go too", QStringList { "20001332", "20261207", "20261208" }, QDate(2026, 12, 7),
-        QStringList { "20261208" }, QList<int> { 0, 100 });
+        true, QStringList { "20261208" }, QList<int> { 0, 100 });
+    row("deleted for good", QStringList { "20000101", "20000102", "notes" }, QDate(2000, 1, 3), false,
+        QStringList { "notes" }, QList<int> { 0, 100 });
 }
 
 void TestPlannerCore::purge()
 {
     QFETCH(QStringList, files);
     QFETCH(QDate, upTo);
+    QFETCH(bool, trash);
     QFETCH(QStringList, left);
+    TrashHome home(trash);
+    QCOMPARE(PlanPurge::hasTrash(), trash);
     const QString folder = PlanDay::folder();
     for (const QString &name : files)
         m_env->writeBytes(QStringLiteral("PlanData/") + name, "1\r\n");
-    PlanPurge purge(folder, upTo);
+    PlanPurge purge(folder, upTo, trash ? PlanPurge::Removal::Trash : PlanPurge::Removal::Delete);
     QList<int> seen;
     while (!purge.atEnd())
         seen.append(purge.step(1));
     QTEST(seen, "progress");
-    QCOMPARE(purge.deleted(), int(files.size() - left.size()));
     QStringList remaining = QDir(folder).entryList(QDir::Files);
     remaining.sort();
     left.sort();
     QCOMPARE(remaining, left);
+    QStringList gone = files;
+    for (const QString &name : left)
+        gone.removeOne(name);
+    QCOMPARE(purge.removed(), gone.size());
+    QCOMPARE(home.trashed(), trash ? gone : QStringList());
+    QVERIFY(home.inWorkingFolder().isEmpty());
+    const Message done = purge.doneMessage();
+    QCOMPARE(done.icon, Message::Icon::Information);
+    QVERIFY(done.text.startsWith(QStringLiteral("All records prior to and including this day have been purged")));
+    const QString days = gone.size() == 1 ? QStringLiteral("1 day") : QStringLiteral("%1 days").arg(gone.size());
+    if (!gone.isEmpty()) // how many went, and where
+        QVERIFY(done.text.contains(days
+            + (trash ? QStringLiteral(" went to the trash:\r\n") + home.filesPath()
+                     : QStringLiteral(" deleted for good."))));
+}
+
+// Files the purge cannot remove are counted with the reason; a handful are named, so the box stays small.
+void TestPlannerCore::purgeFailuresAreCountedAndNamed()
+{
+    for (int day = 1; day <= 7; ++day)
+        m_env->writeBytes(QStringLiteral("PlanData/2000010%1").arg(day), "1\r\n");
+    const QString folder = PlanDay::folder();
+    const std::optional<QByteArray> said = m_env->withoutRoot([&folder] {
+        PlanPurge purge(folder, QDate(2000, 1, 31), PlanPurge::Removal::Delete);
+        purge.step(INT_MAX);
+        return purge.doneMessage().text.toUtf8();
+    });
+    QVERIFY(said);
+    QCOMPARE(QString::fromUtf8(*said),
+        QStringLiteral("7 days could not be purged: Permission denied\r\n"
+                       "20000101, 20000102, 20000103, 20000104, 20000105, and 2 more"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 7);
 }
 
 QTEST_GUILESS_MAIN(TestPlannerCore)
