@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFont>
+#include <QTextFormat>
 
 class QTextCursor;
 class QTextDocument;
@@ -12,7 +13,8 @@ class QTextDocumentFragment;
 // clipboard. It keeps the text in every script with bold, italic, underline, font family, size,
 // text colour and paragraph alignment (left, centre, right, justified); everything else in a file
 // (pictures, tables, lists, fields, notes, headers) is reduced to its text in reading order or
-// skipped, and ReadInfo tells what was left out so the window can say so. Output is 7-bit RTF 1.x
+// skipped, and ReadInfo tells what was left out so the window can say so. Hidden text (\v) is
+// kept and shown, marked by HiddenTextProperty, and written back hidden. Output is 7-bit RTF 1.x
 // with CR LF line ends that word processors open as written.
 //
 // Default font: a document's default font (QTextDocument::defaultFont) is written as font 0, the
@@ -25,16 +27,26 @@ class QTextDocumentFragment;
 // following it.
 namespace Rtf {
 
+// A character format property: true on text the file holds as hidden.
+inline constexpr int HiddenTextProperty = QTextFormat::UserProperty + 1;
+
 // What reading left out or mended. Text is never dropped for these, except inside the skipped parts.
 struct ReadInfo
 {
     int pictures = 0; // \pict, \object and \shp groups skipped
     int notes = 0; // footnotes and comments skipped
     int headersAndFooters = 0;
+    int tableRows = 0; // their cells are read as paragraphs
+    int listItems = 0; // their labels are read as text
+    int fields = 0; // links and other fields: their shown text is kept, their target is not
     bool tooDeep = false; // groups nested deeper than the reader follows were skipped
     bool truncated = false; // the bytes ended before the closing brace of the document
 
-    bool lostContent() const { return pictures > 0 || notes > 0 || headersAndFooters > 0 || tooDeep; }
+    bool lostContent() const
+    {
+        return pictures > 0 || notes > 0 || headersAndFooters > 0 || tableRows > 0 || listItems > 0 || fields > 0
+            || tooDeep;
+    }
 };
 
 // True when the bytes start with "{\rtf"; anything else is plain text to the caller

@@ -54,7 +54,7 @@ constexpr Entry entries[] = {
     { "f", Id::Font },
     { "falt", Id::Skip },
     { "fcharset", Id::Charset },
-    { "fldinst", Id::Skip },
+    { "fldinst", Id::FieldInstruction },
     { "fldrslt", Id::FieldResult },
     { "fonttbl", Id::FontTable },
     { "footer", Id::SkipHeader },

@@ -32,6 +32,7 @@ enum class Id {
     OtherStyle,
     // Destinations: read as text, unicode part of \upr, skipped.
     FieldResult,
+    FieldInstruction,
     ListText,
     Upr,
     Ud,

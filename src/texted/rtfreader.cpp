@@ -49,6 +49,7 @@ bool knownStarred(Id id)
 {
     switch (id) {
     case Id::FieldResult:
+    case Id::FieldInstruction:
     case Id::ListText:
     case Id::Ud:
     case Id::Upr:
@@ -269,6 +270,8 @@ bool RtfReader::destinationWord(const RtfKeyword::Keyword &keyword)
         s.destination = Destination::Discard;
         return true;
     case Id::Ud: s.destination = s.beforeUpr; return true;
+    case Id::ListText: ++m_info.listItems; return false;
+    case Id::FieldInstruction: ++m_info.fields; break;
     case Id::SkipPicture: ++m_info.pictures; break;
     case Id::SkipNote: ++m_info.notes; break;
     case Id::SkipHeader: ++m_info.headersAndFooters; break;
@@ -369,6 +372,10 @@ bool RtfReader::textWord(const RtfKeyword::Keyword &keyword)
             m_lastBreak = Break::Cell;
         return true;
     case Id::Row:
+        ++m_info.tableRows;
+        if (!m_text.isEmpty())
+            endParagraph(Break::Paragraph);
+        return true;
     case Id::Section:
         if (!m_text.isEmpty())
             endParagraph(Break::Paragraph);
@@ -562,8 +569,6 @@ void RtfReader::appendChar(QChar ch)
 
 void RtfReader::bodyBytes(QByteArrayView bytes)
 {
-    if (state().hidden)
-        return;
     markRun();
     RtfCodePage::Decoder &current = decoder(state().font);
     if (current.isMultiByte()) {
@@ -582,8 +587,6 @@ void RtfReader::bodyBytes(QByteArrayView bytes)
 
 void RtfReader::bodyChar(QChar ch)
 {
-    if (state().hidden)
-        return;
     flushPendingBytes();
     markRun();
     m_text += ch;
@@ -792,7 +795,7 @@ quint64 RtfReader::propertyKey() const
 {
     const State &s = m_stack.back();
     return quint64(quint32(s.font)) | quint64(s.halfPoints) << 32 | quint64(quint16(s.color)) << 44
-        | quint64(s.bold) << 60 | quint64(s.italic) << 61 | quint64(s.underline) << 62;
+        | quint64(s.bold) << 60 | quint64(s.italic) << 61 | quint64(s.underline) << 62 | quint64(s.hidden) << 63;
 }
 
 const QTextCharFormat &RtfReader::format(quint64 key)
@@ -809,6 +812,8 @@ const QTextCharFormat &RtfReader::format(quint64 key)
         format.setFontItalic(true);
     if (key >> 62 & 1)
         format.setFontUnderline(true);
+    if (key >> 63 & 1)
+        format.setProperty(Rtf::HiddenTextProperty, true);
     const QString family = fontFamily(font);
     if (!family.isEmpty() && family != m_defaultFamily)
         format.setFontFamilies({ family });

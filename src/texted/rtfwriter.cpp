@@ -1,5 +1,7 @@
 #include "texted/rtfwriter.h"
 
+#include "texted/rtf.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -109,7 +111,9 @@ void RtfWriter::writeBlock(const QTextBlock &block, bool last, bool finalParagra
         writeListLabel(block);
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        if (!fragment.isValid() || fragment.length() == 0)
+        // Pictures and other objects are not written; their place holder is no text.
+        if (!fragment.isValid() || fragment.length() == 0
+            || fragment.charFormat().objectType() != QTextFormat::NoObject)
             continue;
         m_out += '{';
         auto found = m_properties.constFind(fragment.charFormatIndex());
@@ -158,6 +162,8 @@ QByteArray RtfWriter::properties(const QTextCharFormat &format)
         out += "\\i";
     if (isUnderlined(format, font))
         out += "\\ul";
+    if (format.boolProperty(Rtf::HiddenTextProperty))
+        out += "\\v";
     if (format.foreground().style() != Qt::NoBrush)
         out += "\\cf" + QByteArray::number(colorIndex(format.foreground().color().rgb()));
     return out;
@@ -238,7 +244,6 @@ void RtfWriter::character(char16_t ch)
     case QChar::Nbsp: m_out += "\\~"; break;
     case 0x2011: m_out += "\\_"; break;
     case QChar::SoftHyphen: m_out += "\\-"; break;
-    case QChar::ObjectReplacementCharacter:
     case QChar::ParagraphSeparator:
     case 0xFDD0: // frame boundaries
     case 0xFDD1: return;

@@ -85,16 +85,17 @@ inline QString alignmentAt(const QTextDocument &document, const QString &needle)
 }
 
 // A run's look as "bi- family size colour": bold, italic, underline, then the font resolved against
-// the document's default font, and the colour ("auto" when none is set).
+// the document's default font, and the colour ("auto" when none is set); " hidden" ends hidden text.
 inline QString look(const QTextCharFormat &format, const QFont &font)
 {
-    return QStringLiteral("%1%2%3 %4 %5 %6")
+    return QStringLiteral("%1%2%3 %4 %5 %6%7")
         .arg(QChar(font.weight() >= QFont::DemiBold ? u'b' : u'-'))
         .arg(QChar(font.italic() ? u'i' : u'-'))
         .arg(QChar(format.fontUnderline() ? u'u' : u'-'))
         .arg(font.family())
         .arg(font.pointSizeF())
-        .arg(format.foreground().style() == Qt::NoBrush ? QStringLiteral("auto") : format.foreground().color().name());
+        .arg(format.foreground().style() == Qt::NoBrush ? QStringLiteral("auto") : format.foreground().color().name())
+        .arg(format.boolProperty(Rtf::HiddenTextProperty) ? QStringLiteral(" hidden") : QString());
 }
 
 // Each paragraph as "alignment:" followed by its runs, each "[bold italic underline family size

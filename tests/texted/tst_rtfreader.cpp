@@ -126,7 +126,7 @@ void TstRtfReader::text_data()
     row("info and tables", rtf(R"({\info{\title T}{\author A}}{\stylesheet{\s0 Normal;}}x)"), QStringLiteral("x"));
     row("field result only", rtf(R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt shown}} end)"),
         QStringLiteral("shown end"));
-    row("hidden text", rtf(R"(a{\v b}c\v d\v0 e)"), QStringLiteral("ace"));
+    row("hidden text is kept", rtf(R"(a{\v b}c\v d\v0 e)"), QStringLiteral("abcde"));
     row("unicode half of \\upr", rtf(R"({\upr{ansi}{\*\ud{unicode}}})"), QStringLiteral("unicode"));
     row("headers, footers, notes, pictures",
         rtf(R"({\header h}{\footerr f}a{\footnote n}{\*\annotation c}{\pict\pngblip 00}{\*\shppict x}b)"),
@@ -282,29 +282,34 @@ void TstRtfReader::emptyParagraphKeepsItsSize()
 void TstRtfReader::skippedContentIsReported_data()
 {
     QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<int>("pictures");
-    QTest::addColumn<int>("notes");
-    QTest::addColumn<int>("headers");
+    QTest::addColumn<QList<int>>("counts"); // pictures, notes, headers, table rows, list items, fields
     QTest::addColumn<bool>("truncated");
 
-    row("nothing", rtf("a"), 0, 0, 0, false);
-    row("picture and its alternative", rtf(R"({\*\shppict{\pict\pngblip 00}}{\nonshppict{\pict\wmetafile8 00}})"), 1, 0,
-        0, false);
-    row("objects and shapes", rtf(R"({\object x}{\shp y}{\pict z})"), 3, 0, 0, false);
-    row("notes", rtf(R"({\footnote a}{\*\annotation b})"), 0, 2, 0, false);
-    row("headers", rtf(R"({\header a}{\headerf b}{\footerl c})"), 0, 0, 3, false);
-    row("truncated", QByteArray(R"({\rtf1 abc)"), 0, 0, 0, true);
-    row("truncated in a skipped group", QByteArray(R"({\rtf1 abc{\*\x de)"), 0, 0, 0, true);
+    row("nothing", rtf("a"), QList<int> { 0, 0, 0, 0, 0, 0 }, false);
+    row("picture and its alternative", rtf(R"({\*\shppict{\pict\pngblip 00}}{\nonshppict{\pict\wmetafile8 00}})"),
+        QList<int> { 1, 0, 0, 0, 0, 0 }, false);
+    row("objects and shapes", rtf(R"({\object x}{\shp y}{\pict z})"), QList<int> { 3, 0, 0, 0, 0, 0 }, false);
+    row("notes", rtf(R"({\footnote a}{\*\annotation b})"), QList<int> { 0, 2, 0, 0, 0, 0 }, false);
+    row("headers", rtf(R"({\header a}{\headerf b}{\footerl c})"), QList<int> { 0, 0, 3, 0, 0, 0 }, false);
+    row("table", rtf(R"(\trowd\cellx100\cellx200 a\cell b\cell\row\trowd\cellx100 c\cell\row)"),
+        QList<int> { 0, 0, 0, 2, 0, 0 }, false);
+    row("list", rtf(R"({\listtext \'b7\tab}a\par{\*\pntext 2.\tab}b\par)"), QList<int> { 0, 0, 0, 0, 2, 0 }, false);
+    row("link", rtf(R"({\field{\*\fldinst HYPERLINK "https://example.org"}{\fldrslt shown}})"),
+        QList<int> { 0, 0, 0, 0, 0, 1 }, false);
+    row("truncated", QByteArray(R"({\rtf1 abc)"), QList<int> { 0, 0, 0, 0, 0, 0 }, true);
+    row("truncated in a skipped group", QByteArray(R"({\rtf1 abc{\*\x de)"), QList<int> { 0, 0, 0, 0, 0, 0 }, true);
 }
 
 void TstRtfReader::skippedContentIsReported()
 {
     Rtf::ReadInfo info;
     QFETCH(QByteArray, input);
+    QFETCH(QList<int>, counts);
     read(input, &info);
-    QTEST(info.pictures, "pictures");
-    QTEST(info.notes, "notes");
-    QTEST(info.headersAndFooters, "headers");
+    QCOMPARE(
+        (QList<int> { info.pictures, info.notes, info.headersAndFooters, info.tableRows, info.listItems, info.fields }),
+        counts);
+    QCOMPARE(info.lostContent(), counts != QList<int>(6, 0));
     QTEST(info.truncated, "truncated");
 }
 
@@ -335,6 +340,7 @@ void TstRtfReader::sampleFormatting_data()
     row("pandoc link", "pandoc", "link", "--u Helvetica 12 auto left");
     row("Word right red", "word", "Right", "-i- Calibri 11 #c00000 right");
     row("Word Japanese font", "word", "日本", "--- ＭＳ 明朝 14 auto left");
+    row("Word hidden text", "word", "hidden", "--- Calibri 11 auto hidden left");
     row("TextEdit last paragraph", "textedit", "caf", "--- Helvetica 12 auto right");
 }
 

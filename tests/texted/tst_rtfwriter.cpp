@@ -74,6 +74,8 @@ private slots:
     void defaultFontSurvives();
     void sampleRoundTrip_data();
     void sampleRoundTrip();
+    void secondWriteIsTheFirst_data();
+    void secondWriteIsTheFirst();
     void selection_data();
     void selection();
     void fragmentWithoutDefaultFont();
@@ -134,7 +136,7 @@ void TstRtfWriter::escapes_data()
     row("special spaces and hyphens", QStringLiteral("a\u00A0b\u2011c\u00ADd"), QByteArray(R"( a\~b\_c\-d)"),
         QString());
     row("leading space and digits", QStringLiteral(" 5"), QByteArray(R"(\fs20  5})"), QString());
-    row("object characters dropped", QStringLiteral("a\uFFFCb"), QByteArray(" ab}"), QStringLiteral("ab"));
+    row("object character as text", QStringLiteral("a\uFFFCb"), QByteArray(R"( a\u-4?b)"), QString());
     row("lone surrogate", QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b"), QByteArray(R"( a\u-3?b)"),
         QStringLiteral("a\uFFFDb"));
 }
@@ -166,6 +168,7 @@ void TstRtfWriter::runProperties_data()
     row("centre", "<p align=center>x</p>", QByteArray(R"(\pard\plain\qc{)"));
     row("justify", "<p align=justify>x</p>", QByteArray(R"(\pard\plain\qj{)"));
     row("bullet list label", "<ul><li>x</li></ul>", QByteArray(R"({\f0\fs20\u8226?\tab}{\f0\fs20 x})"));
+    row("picture left out", "a<img src=\"none.png\">b", QByteArray(R"({\f0\fs20 a}{\f0\fs20 b})"));
 }
 
 void TstRtfWriter::runProperties()
@@ -237,6 +240,23 @@ void TstRtfWriter::sampleRoundTrip()
     const QByteArray written = Rtf::write(*document);
     QCOMPARE(describe(*read(written)), describe(*document));
     QCOMPARE(Rtf::write(*read(written)), written);
+}
+
+void TstRtfWriter::secondWriteIsTheFirst_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("text");
+    row("object character, cut short", QByteArray(R"({\rtf\u-4)"), QStringLiteral("\uFFFC"));
+    row("hidden text", QByteArray(R"({\rtf1 a{\v b}c})"), QStringLiteral("abc"));
+}
+
+void TstRtfWriter::secondWriteIsTheFirst()
+{
+    QFETCH(QByteArray, input);
+    const QByteArray first = Rtf::write(*read(input));
+    const auto back = read(first);
+    QTEST(paragraphs(*back).join(u'|'), "text");
+    QCOMPARE(Rtf::write(*back), first);
 }
 
 void TstRtfWriter::selection_data()
