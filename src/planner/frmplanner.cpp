@@ -32,6 +32,7 @@
 #include <QWheelEvent>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -104,7 +105,11 @@ frmPlanner::frmPlanner(QWidget *parent)
     fixOuterSizeTwips(this, QSizeF(7660, 6510));
     restorePlacement(this, Key::PlannerLeft, Key::PlannerTop);
     loadShownDay();
+    m_txtPlanItem[m_scrollTwips / RowTwips]->setFocus(); // where the user reads and types: the first slot shown
 
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(SaveDelayMs);
+    connect(&m_saveTimer, &QTimer::timeout, this, &frmPlanner::tmrSave_Timer);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { keepRowInView(now); });
     m_purgeTimer.setInterval(0);
     connect(&m_purgeTimer, &QTimer::timeout, this, &frmPlanner::purgeStep);
@@ -277,6 +282,8 @@ void frmPlanner::addRow(int row)
     m_hints->attach(time, tr("This shows the particular time of your appointment"));
     m_hints->attach(done, tr("Use these to show appointments you have completed"));
     m_hints->attach(item, tr("Use this to enter the details of your appoinments"));
+    connect(done, &QCheckBox::clicked, this, &frmPlanner::dayEdited);
+    connect(item, &QLineEdit::textEdited, this, &frmPlanner::dayEdited);
     for (QWidget *control :
         { static_cast<QWidget *>(time), static_cast<QWidget *>(done), static_cast<QWidget *>(item) })
         control->show();
@@ -347,11 +354,12 @@ void frmPlanner::chooseInterval(int interval)
         && !Dialogs::ask(plannerMessage(Message::Icon::Question,
                              tr("Changing the time interval clears this day: its appointments and ticks are lost "
                                 "when the day is stored.\r\n\r\nChange the interval?")),
-            this)) {
+            this, Dialogs::Default::No)) {
         m_optTime[m_interval]->setChecked(true);
         return;
     }
     setInterval(interval);
+    dayEdited();
 }
 
 void frmPlanner::scrollTo(int twips)
@@ -405,6 +413,8 @@ bool frmPlanner::dayHasContent() const
 void frmPlanner::loadShownDay()
 {
     m_shownUnreadable = false;
+    m_edited = false;
+    m_saveFailureTold = false;
     QString reason;
     const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(m_shown, &reason);
     if (!contents) {
@@ -436,15 +446,59 @@ void frmPlanner::loadShownDay()
     }
 }
 
-bool frmPlanner::saveShownDay()
+void frmPlanner::dayEdited()
 {
-    if (m_shownUnreadable)
-        return false;
+    m_edited = true;
+    if (!m_shownUnreadable && !m_purge)
+        m_saveTimer.start();
+}
+
+void frmPlanner::tmrSave_Timer()
+{
+    if (m_shownUnreadable || m_purge)
+        return;
     QString reason;
-    if (PlanDay::PlanSaveDay(m_shown, currentDay(), &reason))
+    if (PlanDay::PlanSaveDay(m_shown, currentDay(), &reason)) {
+        m_saveFailureTold = false;
+        return;
+    }
+    if (!std::exchange(m_saveFailureTold, true))
+        Dialogs::show(Dialogs::writeFailedMessage(PlanDay::dayPath(m_shown), reason), this);
+}
+
+Message frmPlanner::leaveQuestion(const QString &reason) const
+{
+    const QString path = QDir::toNativeSeparators(PlanDay::dayPath(m_shown));
+    if (m_shownUnreadable) {
+        return { Message::Icon::Question, QStringLiteral("Quillory2"),
+            tr("THIS DAY COULD NOT BE READ\r\n\r\n%1\r\n\r\nIts file is left as it is, so what you typed for "
+               "this day is not stored. To keep it, copy it elsewhere before you leave the day.\r\n\r\nLeave "
+               "this day without storing what you typed?")
+                .arg(path) };
+    }
+    return { Message::Icon::Question, tr("Quillory2: Cannot save the file"),
+        tr("THIS DAY COULD NOT BE SAVED\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\nMake room on the disk or make "
+           "the folder writable, then try again; or copy what you want to keep elsewhere. Until you leave the day, "
+           "what you see on screen is kept.\r\n\r\nLeave this day without saving it?")
+            .arg(path, reason) };
+}
+
+// True once the shown day is stored, or when the user chose to leave it unstored. With nobody to ask
+// (the program ends), what cannot be stored in the day's file is kept aside instead.
+bool frmPlanner::leaveShownDay()
+{
+    m_saveTimer.stop();
+    QString reason;
+    if (!m_shownUnreadable && PlanDay::PlanSaveDay(m_shown, currentDay(), &reason))
         return true;
-    Dialogs::show(Dialogs::writeFailedMessage(PlanDay::dayPath(m_shown), reason), this);
-    return false;
+    if (m_shownUnreadable && !m_edited)
+        return true;
+    if (Dialogs::canAsk() && Dialogs::ask(leaveQuestion(reason), this, Dialogs::Default::No))
+        return true;
+    if (Dialogs::canAsk())
+        return false;
+    PlanDay::keepUnsavedCopy(m_shown, currentDay()); // also when the ending program closed the question
+    return true;
 }
 
 void frmPlanner::setPickerDate(const QDate &date)
@@ -456,11 +510,10 @@ void frmPlanner::setPickerDate(const QDate &date)
 
 void frmPlanner::Date_Change()
 {
-    if (m_purge) { // the day stays while a purge runs
+    if (m_purge || !leaveShownDay()) { // the day stays while a purge runs, or it could not be stored
         setPickerDate(m_shown);
         return;
     }
-    saveShownDay();
     for (int row = 0; row < slotCount(); ++row) {
         m_txtPlanItem[row]->clear();
         m_chkPlan[row]->setChecked(false);
@@ -493,8 +546,16 @@ void frmPlanner::purge()
         return;
     if (!Dialogs::ask(plannerMessage(Message::Icon::Question,
                           tr("Do you wish to purge all stored records prior to and including this day?")),
-            this))
+            this, Dialogs::Default::No))
         return;
+    const bool toTrash = PlanPurge::hasTrash();
+    if (!toTrash
+        && !Dialogs::ask(plannerMessage(Message::Icon::Question,
+                             tr("There is no desktop trash to take the purged days: they would be deleted for "
+                                "good.\r\n\r\nDelete them for good?")),
+            this, Dialogs::Default::No))
+        return;
+    m_saveTimer.stop();
     m_ProgressBar1->setValue(0);
     m_panels[0]->hide();
     m_ProgressBar1->show();
@@ -502,7 +563,8 @@ void frmPlanner::purge()
     m_panels[1]->setText(QStringLiteral("0%"));
     m_panels[2]->setText(tr("Purging all stored records prior to and including this day."));
     setDayControlsEnabled(false);
-    m_purge = std::make_unique<PlanPurge>(PlanDay::folder(), m_shown);
+    m_purge = std::make_unique<PlanPurge>(
+        PlanDay::folder(), m_shown, toTrash ? PlanPurge::Removal::Trash : PlanPurge::Removal::Delete);
     m_purgeTimer.start();
 }
 
@@ -528,17 +590,12 @@ void frmPlanner::purgeStep()
 
 void frmPlanner::finishPurge(bool tell)
 {
-    const QStringList failed = m_purge->failed();
+    const Message done = m_purge->doneMessage();
     m_purge.reset();
     setInterval(m_interval);
     setDayControlsEnabled(true);
-    if (tell) {
-        QString text = tr("All records prior to and including this day have been purged");
-        if (!failed.isEmpty())
-            text = tr("These days could not be deleted:\r\n%1").arg(failed.join(QStringLiteral(", ")));
-        Dialogs::show(
-            plannerMessage(failed.isEmpty() ? Message::Icon::Information : Message::Icon::Exclamation, text), this);
-    }
+    if (tell)
+        Dialogs::show(done, this);
     m_ProgressBar1->hide();
     m_panels[0]->show();
     m_panels[1]->clear();
@@ -552,7 +609,10 @@ void frmPlanner::closeEvent(QCloseEvent *event)
         m_purge->step(INT_MAX);
         finishPurge(false);
     }
-    saveShownDay();
+    if (!leaveShownDay()) {
+        event->ignore(); // the day stays on screen until the user chooses
+        return;
+    }
     savePlacement(this, Key::PlannerLeft, Key::PlannerTop);
     event->accept();
 }

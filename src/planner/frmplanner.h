@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/message.h"
 #include "planner/planday.h"
 
 #include <QDate>
@@ -25,7 +26,9 @@ class QToolButton;
 class RolloverHints;
 
 // The Planner window: one day at a time as a column of time slots (a time, a done box and the
-// appointment), stored in the day's file when the day is left and when the window closes.
+// appointment), stored in the day's file a moment after the user stops typing, when the day is left
+// and when the window closes. A day that cannot be stored is not left (nor the window closed) until
+// the user says so; with nobody to ask, it is kept aside in a copy.
 class frmPlanner final : public QWidget
 {
     Q_OBJECT
@@ -33,6 +36,7 @@ class frmPlanner final : public QWidget
 public:
     static constexpr int VisibleRows = 17;
     static constexpr int RowTwips = 300; // the scroll bar counts in twips: one row is 300
+    static constexpr int SaveDelayMs = 2000; // the day is stored this long after the last edit
 
     explicit frmPlanner(QWidget *parent = nullptr);
     ~frmPlanner() override;
@@ -43,7 +47,7 @@ public:
     bool isPurging() const { return bool(m_purge); }
 
     // Stores the day being left, then shows the date now in dtpPlanner. Refused (the picker goes back)
-    // while a purge runs.
+    // while a purge runs, and when the day cannot be stored and the user keeps it on screen.
     void Date_Change();
     // Moves to a day as the Calendar does: the picker takes it, then Date_Change.
     void showDay(const QDate &day);
@@ -53,6 +57,10 @@ public:
     void stepDay(int days); // the arrows
 
     static QString slotTimeText(int minutes); // "h:mm AM"
+
+    // The save after the user stopped typing; a failure is told once and keeps everything on screen.
+    void tmrSave_Timer();
+    bool isSavePending() const { return m_saveTimer.isActive(); }
 
 Q_SIGNALS:
     void dayShown(const QDate &day); // after every change of day (the Calendar follows it)
@@ -79,7 +87,9 @@ private:
     PlanDay::Day currentDay() const;
     bool dayHasContent() const;
     void loadShownDay();
-    bool saveShownDay();
+    void dayEdited();
+    bool leaveShownDay();
+    Message leaveQuestion(const QString &reason) const;
     void setPickerDate(const QDate &date);
 
     void purgeStep();
@@ -90,6 +100,9 @@ private:
     QDate m_shown;
     bool m_shownUnreadable = false; // its file could not be read: it is not written over
     bool m_settingDate = false;
+    bool m_edited = false; // the user changed the shown day since it was loaded
+    bool m_saveFailureTold = false;
+    QTimer m_saveTimer;
     int m_scrollTwips = 0;
     std::unique_ptr<PlanPurge> m_purge;
     bool m_closeAfterPurge = false;

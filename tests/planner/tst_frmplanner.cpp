@@ -1,3 +1,4 @@
+#include "../clipkeeper/trashhome.h"
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 
@@ -14,7 +15,47 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+// While this lives no file can grow past a few bytes, root's included: the day's file could be
+// replaced, but no save fits, as on a full disk.
+class FileSizeLimit final
+{
+public:
+    FileSizeLimit()
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = m_old;
+        small.rlim_cur = 16;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// Every question asked defaulted to No.
+QList<Dialogs::Default> noDefaults(qsizetype questions)
+{
+    return QList<Dialogs::Default>(questions, Dialogs::Default::No);
+}
+
+} // namespace
 
 // The Planner and Calendar windows, offscreen.
 class TestFrmPlanner : public QObject
@@ -29,12 +70,17 @@ private Q_SLOTS:
     void intervalChange_data();
     void intervalChange();
     void leavingADayStoresIt();
+    void storedWhenTheUserStops_data();
+    void storedWhenTheUserStops();
+    void failedBackgroundSaveIsToldOnce();
+    void unstoredDayIsNotLeft_data();
+    void unstoredDayIsNotLeft();
     void damagedDayIsKeptAside();
+    void purgeInTheWindow_data();
     void purgeInTheWindow();
 
     void calendarValueFromOutsideIsNoClick();
 
-    void unreadableDayIsNotWrittenOver();
     void purgeRefusesOtherWorkAndFinishesBeforeClosing();
 
     void arrows_data();
@@ -78,6 +124,7 @@ void TestFrmPlanner::opensOnTodayAtNine()
     QCOMPARE(dayBytes("20261207"), QByteArray());
     QCOMPARE(m_planner->findChild<QScrollBar *>(QStringLiteral("scrPlanner"))->value(), 5400);
     QCOMPARE(m_planner->findChild<QLabel *>(QStringLiteral("lblPlanTime18"))->text(), QStringLiteral("9:00 AM"));
+    QCOMPARE(m_planner->focusWidget(), item(18)); // Space and Enter type into the day, never purge it
 }
 
 void TestFrmPlanner::intervalChange_data()
@@ -104,6 +151,7 @@ void TestFrmPlanner::intervalChange()
     m_env->dialogs.answers = answers;
     m_planner->chooseInterval(0);
     QTEST(int(m_env->dialogs.shown.size()), "questions");
+    QCOMPARE(m_env->dialogs.askDefaults, noDefaults(m_env->dialogs.shown.size()));
     QCOMPARE(m_planner->interval(), interval);
     QCOMPARE(m_planner->slotCount(), PlanDay::slotCount(interval));
     QCOMPARE(done(0)->isChecked(), content && interval == 1);
@@ -130,6 +178,100 @@ void TestFrmPlanner::leavingADayStoresIt()
     QVERIFY(done(28)->isChecked());
 }
 
+void TestFrmPlanner::storedWhenTheUserStops_data()
+{
+    QTest::addColumn<bool>("tick"); // or type
+    QTest::addColumn<QByteArray>("line");
+    row("typing", false, QByteArray("\r\n0dentist\r\n"));
+    row("ticking", true, QByteArray("\r\n1\r\n"));
+}
+
+void TestFrmPlanner::storedWhenTheUserStops()
+{
+    QFETCH(bool, tick);
+    QFETCH(QByteArray, line);
+    openPlanner();
+    if (tick)
+        done(18)->click();
+    else
+        QTest::keyClicks(item(18), QStringLiteral("dentist"));
+    QVERIFY(m_planner->isSavePending());
+    QCOMPARE(dayBytes("20261207"), QByteArray()); // not at every key
+    QTRY_VERIFY_WITH_TIMEOUT(dayBytes("20261207").contains(line), 3 * frmPlanner::SaveDelayMs);
+    QVERIFY(!m_planner->isSavePending()); // nothing wakes the program up while nobody types
+}
+
+void TestFrmPlanner::failedBackgroundSaveIsToldOnce()
+{
+    openPlanner();
+    QTest::keyClicks(item(18), QStringLiteral("dentist"));
+    {
+        FileSizeLimit full;
+        m_planner->tmrSave_Timer();
+        QTest::keyClicks(item(19), QStringLiteral("gym"));
+        m_planner->tmrSave_Timer();
+    }
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(item(18)->text(), QStringLiteral("dentist"));
+    m_planner->tmrSave_Timer(); // room again
+    QVERIFY(dayBytes("20261207").contains("\r\n0dentist\r\n0gym\r\n"));
+}
+
+void TestFrmPlanner::unstoredDayIsNotLeft_data()
+{
+    QTest::addColumn<bool>("full"); // or the day's file unreadable: a named pipe, which a save could replace
+    QTest::addColumn<bool>("close"); // or the arrow to the next day
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<bool>("canAsk");
+    QTest::addColumn<bool>("leaves");
+    row("full, arrow, No: the day stays", true, false, QList<bool> { false }, true, false);
+    row("full, close, No: the window stays", true, true, QList<bool> { false }, true, false);
+    row("full, arrow, Yes leaves", true, false, QList<bool> { true }, true, true);
+    row("unreadable, arrow, No: the day stays", false, false, QList<bool> { false }, true, false);
+    row("unreadable, nobody to ask: kept aside", false, true, QList<bool>(), false, true);
+}
+
+void TestFrmPlanner::unstoredDayIsNotLeft()
+{
+    QFETCH(bool, full);
+    QFETCH(bool, close);
+    QFETCH(QList<bool>, answers);
+    QFETCH(bool, canAsk);
+    QFETCH(bool, leaves);
+    const QString path = m_env->dataPath(QStringLiteral("PlanData/20261207"));
+    if (!full) {
+        QDir().mkpath(QFileInfo(path).path());
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    openPlanner();
+    QTest::keyClicks(item(18), QStringLiteral("dentist"));
+    m_env->dialogs.shown.clear();
+    m_env->dialogs.answers = answers;
+    bool left = false;
+    {
+        std::optional<FileSizeLimit> limit;
+        if (full)
+            limit.emplace();
+        Dialogs::setCanAsk(canAsk);
+        if (close) {
+            left = m_planner->close();
+        } else {
+            m_planner->stepDay(1);
+            left = m_planner->shownDate() != QDate(2026, 12, 7);
+        }
+        Dialogs::setCanAsk(true);
+    }
+    QCOMPARE(left, leaves);
+    QCOMPARE(m_env->dialogs.askDefaults, noDefaults(answers.size()));
+    if (!leaves) {
+        QCOMPARE(m_planner->findChild<QDateEdit *>(QStringLiteral("dtpPlanner"))->date(), QDate(2026, 12, 7));
+        QCOMPARE(item(18)->text(), QStringLiteral("dentist"));
+        QVERIFY(m_planner->isVisible());
+    }
+    QCOMPARE(QFileInfo(path).isFile(), full); // the unreadable file is never written over
+    QCOMPARE(dayBytes("20261207.unsaved").contains("\r\n0dentist\r\n"), !canAsk);
+}
+
 void TestFrmPlanner::damagedDayIsKeptAside()
 {
     const QByteArray damaged = "1\r\n0a\r\n#hand edited\r\n";
@@ -143,20 +285,38 @@ void TestFrmPlanner::damagedDayIsKeptAside()
     QVERIFY(dayBytes("20261207").startsWith("1\r\n0a\r\n0\r\n"));
 }
 
+void TestFrmPlanner::purgeInTheWindow_data()
+{
+    QTest::addColumn<bool>("trash");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QStringList>("left");
+    const QStringList all { "20000101", "20261206", "20261207", "20261208" };
+    row("to the trash", true, QList<bool> { true }, QStringList { "20261208" });
+    row("no trash, No keeps every day", false, QList<bool> { true, false }, all);
+    row("no trash, Yes deletes for good", false, QList<bool> { true, true }, QStringList { "20261208" });
+}
+
 void TestFrmPlanner::purgeInTheWindow()
 {
+    QFETCH(bool, trash);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QStringList, left);
+    TrashHome home(trash);
     for (const char *name : { "20000101", "20261206", "20261208" })
         m_env->writeBytes(QStringLiteral("PlanData/") + QLatin1String(name), "1\r\n");
     openPlanner();
     item(0)->setText(QStringLiteral("gone with the purge"));
-    m_env->dialogs.answers = { true };
+    m_env->dialogs.answers = answers;
     m_planner->purge();
-    QVERIFY(m_planner->isPurging());
     QTRY_VERIFY(!m_planner->isPurging());
-    QCOMPARE(m_env->dialogs.shown.size(), 2);
-    QCOMPARE(m_env->dialogs.shown.last().text,
-        QStringLiteral("All records prior to and including this day have been purged"));
-    QCOMPARE(QDir(m_env->dataPath(QStringLiteral("PlanData"))).entryList(QDir::Files), QStringList { "20261208" });
+    QCOMPARE(m_env->dialogs.askDefaults, noDefaults(answers.size()));
+    QCOMPARE(QDir(m_env->dataPath(QStringLiteral("PlanData"))).entryList(QDir::Files), left);
+    QCOMPARE(home.trashed().size(), trash ? 3 : 0);
+    if (left.size() > 1)
+        return;
+    QCOMPARE(m_env->dialogs.shown.size(), answers.size() + 1);
+    QVERIFY(m_env->dialogs.shown.last().text.startsWith(
+        QStringLiteral("All records prior to and including this day have been purged")));
     QCOMPARE(item(0)->text(), QString());
     QCOMPARE(m_planner->findChild<QLabel *>(QStringLiteral("panel2"))->text(), QString());
     m_planner->close(); // the shown day is written again, empty
@@ -175,18 +335,9 @@ void TestFrmPlanner::calendarValueFromOutsideIsNoClick()
     QCOMPARE(calendar.findChild<QLabel *>(QStringLiteral("panel2"))->text(), QStringLiteral("2 days from today"));
 }
 
-void TestFrmPlanner::unreadableDayIsNotWrittenOver()
-{
-    QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData/20261207"));
-    openPlanner();
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    item(0)->setText(QStringLiteral("typed"));
-    m_planner->stepDay(1);
-    QVERIFY(QFileInfo(m_env->dataPath(QStringLiteral("PlanData/20261207"))).isDir());
-}
-
 void TestFrmPlanner::purgeRefusesOtherWorkAndFinishesBeforeClosing()
 {
+    TrashHome home;
     for (int i = 0; i < 1000; ++i)
         m_env->writeBytes(
             QStringLiteral("PlanData/") + QDate(2001, 1, 1).addDays(i).toString(QStringLiteral("yyyyMMdd")), "1\r\n");
