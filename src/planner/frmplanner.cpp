@@ -459,6 +459,7 @@ void frmPlanner::tmrSave_Timer()
         return;
     QString reason;
     if (PlanDay::PlanSaveDay(m_shown, currentDay(), &reason)) {
+        m_edited = false;
         m_saveFailureTold = false;
         return;
     }
@@ -483,7 +484,8 @@ Message frmPlanner::leaveQuestion(const QString &reason) const
             .arg(path, reason) };
 }
 
-// True once the shown day is stored, or when the user chose to leave it unstored. With nobody to ask
+// True once the shown day is stored, when nothing was changed since it was read or stored, or when the
+// user chose to leave it unstored. With nobody to ask
 // (the program ends), what cannot be stored in the day's file is kept aside instead.
 bool frmPlanner::leaveShownDay()
 {
@@ -491,7 +493,7 @@ bool frmPlanner::leaveShownDay()
     QString reason;
     if (!m_shownUnreadable && PlanDay::PlanSaveDay(m_shown, currentDay(), &reason))
         return true;
-    if (m_shownUnreadable && !m_edited)
+    if (!m_edited) // the file holds all that is shown
         return true;
     if (Dialogs::canAsk() && Dialogs::ask(leaveQuestion(reason), this, Dialogs::Default::No))
         return true;

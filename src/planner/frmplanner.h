@@ -100,7 +100,7 @@ private:
     QDate m_shown;
     bool m_shownUnreadable = false; // its file could not be read: it is not written over
     bool m_settingDate = false;
-    bool m_edited = false; // the user changed the shown day since it was loaded
+    bool m_edited = false; // the user changed the shown day since it was read or stored
     bool m_saveFailureTold = false;
     QTimer m_saveTimer;
     int m_scrollTwips = 0;

@@ -221,20 +221,23 @@ void TestFrmPlanner::unstoredDayIsNotLeft_data()
 {
     QTest::addColumn<bool>("full"); // or the day's file unreadable: a named pipe, which a save could replace
     QTest::addColumn<bool>("close"); // or the arrow to the next day
+    QTest::addColumn<bool>("typed");
     QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<bool>("canAsk");
     QTest::addColumn<bool>("leaves");
-    row("full, arrow, No: the day stays", true, false, QList<bool> { false }, true, false);
-    row("full, close, No: the window stays", true, true, QList<bool> { false }, true, false);
-    row("full, arrow, Yes leaves", true, false, QList<bool> { true }, true, true);
-    row("unreadable, arrow, No: the day stays", false, false, QList<bool> { false }, true, false);
-    row("unreadable, nobody to ask: kept aside", false, true, QList<bool>(), false, true);
+    row("full, arrow, No: the day stays", true, false, true, QList<bool> { false }, true, false);
+    row("full, close, No: the window stays", true, true, true, QList<bool> { false }, true, false);
+    row("full, arrow, Yes leaves", true, false, true, QList<bool> { true }, true, true);
+    row("unreadable, arrow, No: the day stays", false, false, true, QList<bool> { false }, true, false);
+    row("unreadable, nobody to ask: kept aside", false, true, true, QList<bool>(), false, true);
+    row("nothing typed: leaves without a question", true, false, false, QList<bool>(), true, true);
 }
 
 void TestFrmPlanner::unstoredDayIsNotLeft()
 {
     QFETCH(bool, full);
     QFETCH(bool, close);
+    QFETCH(bool, typed);
     QFETCH(QList<bool>, answers);
     QFETCH(bool, canAsk);
     QFETCH(bool, leaves);
@@ -244,7 +247,8 @@ void TestFrmPlanner::unstoredDayIsNotLeft()
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     }
     openPlanner();
-    QTest::keyClicks(item(18), QStringLiteral("dentist"));
+    if (typed)
+        QTest::keyClicks(item(18), QStringLiteral("dentist"));
     m_env->dialogs.shown.clear();
     m_env->dialogs.answers = answers;
     bool left = false;
@@ -267,6 +271,7 @@ void TestFrmPlanner::unstoredDayIsNotLeft()
         QCOMPARE(m_planner->findChild<QDateEdit *>(QStringLiteral("dtpPlanner"))->date(), QDate(2026, 12, 7));
         QCOMPARE(item(18)->text(), QStringLiteral("dentist"));
         QVERIFY(m_planner->isVisible());
+        QCOMPARE(m_env->dialogs.shown.size(), 1);
     }
     QCOMPARE(QFileInfo(path).isFile(), full); // the unreadable file is never written over
     QCOMPARE(dayBytes("20261207.unsaved").contains("\r\n0dentist\r\n"), !canAsk);
