@@ -53,6 +53,18 @@ QString fileText(const Day &day)
     return text;
 }
 
+// A slot's text as the slot shows it and the file stores it again: at most what a slot holds (never
+// ending inside a character), on one line, whole characters only.
+static QString storableText(QStringView line)
+{
+    if (line.size() > SlotTextLimit)
+        line = line.first(line.at(SlotTextLimit - 1).isHighSurrogate() ? SlotTextLimit - 1 : SlotTextLimit);
+    QString text = OneLine(line.toString());
+    if (!QStringView(text).isValidUtf16())
+        text = QString::fromUtf8(text.toUtf8());
+    return text;
+}
+
 Contents parse(const QString &text)
 {
     Contents contents;
@@ -70,10 +82,10 @@ Contents parse(const QString &text)
             continue;
         }
         if (!line.isEmpty() && (line.at(0) == u'0' || line.at(0) == u'1')) {
-            const QStringView slotText = line.sliced(1);
-            contents.entries.append(Slot { line.at(0) == u'1', slotText.left(SlotTextLimit).toString() });
-            if (slotText.size() > SlotTextLimit)
+            const QString slotText = storableText(line.sliced(1));
+            if (slotText != line.sliced(1))
                 ++contents.unusableLines;
+            contents.entries.append(Slot { line.at(0) == u'1', slotText });
         } else {
             contents.entries.append(std::nullopt);
             ++contents.unusableLines;

@@ -38,8 +38,8 @@ struct Day
 
 // What a day file holds: the interval it names (none when the file is empty or its first line is no
 // interval), the slots its lines fill (missing lines: empty slots) and how many of its lines could
-// not be used whole (a slot line not starting with 0 or 1, a bad first line, a text longer than a slot
-// holds: its first SlotTextLimit characters are shown).
+// not be used whole (a slot line not starting with 0 or 1, a bad first line, a text the file cannot
+// store back as it is: longer than a slot holds, with a line break or a broken character in it).
 struct Contents
 {
     std::optional<int> interval;

@@ -147,6 +147,7 @@ void TestPlannerCore::damagedFilesLoadHarmlessly_data()
     // The slot shows what its text box holds; the whole line stays in the copy kept aside.
     const QString longText(PlanDay::SlotTextLimit + 1, u'x');
     row("longer than a slot holds", lines({ "1", "0" + longText, "0b" }), 1, QStringList { longText.chopped(1), "b" });
+    row("a line separator in a slot", lines({ "1", QStringLiteral("0a\u2028b") }), 1, QStringList { "a b" });
 }
 
 void TestPlannerCore::damagedFilesLoadHarmlessly()
