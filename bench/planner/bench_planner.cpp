@@ -32,10 +32,10 @@ void Purge(benchmark::State &state)
         QDir(PlanDay::folder()).removeRecursively();
         makeDays(files);
         state.ResumeTiming();
-        PlanPurge purge(PlanDay::folder(), QDate(2026, 12, 31));
+        PlanPurge purge(PlanDay::folder(), QDate(2026, 12, 31), PlanPurge::Removal::Delete);
         while (!purge.atEnd())
             purge.step(200);
-        benchmark::DoNotOptimize(purge.deleted());
+        benchmark::DoNotOptimize(purge.removed());
     }
 }
 BENCHMARK(Purge)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
