@@ -53,7 +53,8 @@ void recordShown(const Message &message)
 
 // The box lives on the heap: should the program end while it is open and its parent window be
 // deleted, the box goes with it; the caller then gets nullopt back instead of a crash.
-std::optional<int> exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *parent)
+std::optional<int> exec(const Message &message, QMessageBox::StandardButtons buttons, QWidget *parent,
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     if (!s_canAsk) {
         qWarning("%s: %s", qUtf8Printable(message.title), qUtf8Printable(message.text));
@@ -61,6 +62,8 @@ std::optional<int> exec(const Message &message, QMessageBox::StandardButtons but
     }
     QPointer<QMessageBox> box = new QMessageBox(boxIcon(message.icon), message.title, message.text, buttons, parent);
     box->setObjectName(QStringLiteral("messageBox"));
+    if (defaultButton != QMessageBox::NoButton)
+        box->setDefaultButton(defaultButton);
     // Wide enough for the whole title: reminder titles carry the time and date at their end.
     if (auto *grid = qobject_cast<QGridLayout *>(box->layout())) {
         const int titleWidth = box->fontMetrics().horizontalAdvance(message.title) + 140;
@@ -81,13 +84,16 @@ bool show(const Message &message, QWidget *parent)
     return exec(message, QMessageBox::Ok, parent).has_value();
 }
 
-bool ask(const Message &message, QWidget *parent)
+bool ask(const Message &message, QWidget *parent, Default defaultAnswer)
 {
     if (s_recorder) {
+        s_recorder->askDefaults.append(defaultAnswer);
         recordShown(message);
         return !s_recorder->answers.isEmpty() && s_recorder->answers.takeFirst() && s_canAsk;
     }
-    return exec(message, QMessageBox::Yes | QMessageBox::No, parent) == QMessageBox::Yes;
+    return exec(message, QMessageBox::Yes | QMessageBox::No, parent,
+               defaultAnswer == Default::No ? QMessageBox::No : QMessageBox::Yes)
+        == QMessageBox::Yes;
 }
 
 Choice askSave(const Message &message, QWidget *parent)

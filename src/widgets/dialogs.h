@@ -19,8 +19,10 @@ namespace Dialogs {
 // ending already, when nothing is shown and the message goes to the log).
 bool show(const Message &message, QWidget *parent = nullptr);
 // True for Yes. A box the ending program closed answers No: a caller for whom No would throw
-// something away checks canAsk() first.
-bool ask(const Message &message, QWidget *parent = nullptr);
+// something away checks canAsk() first. A question whose Yes destroys data has No as its default
+// button, so that Enter or Space on a box that came up unexpectedly keeps the data.
+enum class Default { Yes, No };
+bool ask(const Message &message, QWidget *parent = nullptr, Default defaultAnswer = Default::Yes);
 
 // The question before unsaved work would be lost: Save, Discard or Cancel (Escape cancels).
 enum class Choice { Save, Discard, Cancel };
@@ -67,6 +69,7 @@ struct Recorder
 {
     QList<Message> shown;
     QList<bool> answers; // taken from the front by ask(); No when empty
+    QList<Default> askDefaults; // the default button of every question asked, in order
     QList<Choice> choices; // taken from the front by askSave(); Cancel when empty
     std::function<void(const Message &)> onShow; // runs "while the box is open"
     QList<FileRequest> fileRequests; // every file dialog asked for
