@@ -1,15 +1,13 @@
 #include "common/textfile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
-#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -112,71 +110,6 @@ QString errnoText()
     return qt_error_string(errno);
 }
 
-#ifdef Q_OS_UNIX
-// Makes a rename or a new file in the folder durable.
-void syncFolder(const QString &filePath)
-{
-    const int fd = ::open(QFile::encodeName(QFileInfo(filePath).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-bool syncFile(QFileDevice &file)
-{
-    return ::fsync(file.handle()) == 0;
-}
-
-// Straight to the file, so that the reason of a failure is the system's own (errno is read at once).
-bool writeAll(QFileDevice &file, const QByteArray &bytes, QString *reason)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(file.handle(), data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            *reason = errnoText();
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-#else
-void syncFolder(const QString &) { }
-bool syncFile(QFileDevice &file)
-{
-    return file.flush();
-}
-
-bool writeAll(QFileDevice &file, const QByteArray &bytes, QString *reason)
-{
-    if (file.write(bytes) == bytes.size())
-        return true;
-    *reason = file.errorString();
-    return false;
-}
-#endif
-
-// The reason the bytes could not be made durable in the open file, or an empty text.
-QString writeDurably(QFileDevice &file, const QByteArray &bytes)
-{
-    QString reason;
-    if (writeAll(file, bytes, &reason) && !syncFile(file))
-        reason = errnoText();
-    return reason;
-}
-
-QString openFailure(const QFileDevice &file)
-{
-    const QString reason = file.errorString();
-    return reason.isEmpty() ? QObject::tr("The file could not be written.") : reason;
-}
-
 } // namespace
 
 void forEachLine(const QByteArray &bytes, const std::function<void(const QString &text, QByteArrayView raw)> &line)
@@ -224,18 +157,68 @@ std::optional<QByteArray> readDevice(QIODevice &device, QString *error)
     }
 }
 
+namespace {
+
+QString notRegularText()
+{
+    return QObject::tr("This is not a file of text or data (it is a folder, a pipe or a device).");
+}
+
+} // namespace
+
+#ifdef Q_OS_UNIX
+// Opened without waiting (a pipe would wait for a writer), checked, then made a blocking read.
+bool openRegularFile(QFile &file, QString *error)
+{
+    const QByteArray name = QFile::encodeName(file.fileName());
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    QString reason;
+    struct stat info
+    {
+    };
+    if (fd < 0)
+        reason = errnoText();
+    else if (::fstat(fd, &info) != 0)
+        reason = errnoText();
+    else if (!S_ISREG(info.st_mode))
+        reason = notRegularText();
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        reason = errnoText();
+    else if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    else
+        reason = file.errorString();
+    if (fd >= 0 && !file.isOpen())
+        ::close(fd);
+    if (error)
+        *error = reason;
+    return false;
+}
+#else
+bool openRegularFile(QFile &file, QString *error)
+{
+    QString reason;
+    if (QFileInfo(file.fileName()).exists() && !QFileInfo(file.fileName()).isFile())
+        reason = notRegularText();
+    else if (file.open(QIODevice::ReadOnly))
+        return true;
+    else
+        reason = file.errorString();
+    if (error)
+        *error = reason;
+    return false;
+}
+#endif
+
 std::optional<QByteArray> ReadFileBytes(const QString &path, QString *error)
 {
     QFile file(path);
-    if (!file.exists()) {
+    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
         file.open(QIODevice::WriteOnly); // a missing file is left behind empty
         return QByteArray();
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    if (!openRegularFile(file, error))
         return std::nullopt;
-    }
     return readDevice(file, error);
 }
 
@@ -245,78 +228,6 @@ std::optional<QString> ReadTextFile(const QString &path, QString *error)
     if (!bytes)
         return std::nullopt;
     return decodeTextFile(*bytes);
-}
-
-bool WriteTextFile(const QString &path, const QString &text, QString *error)
-{
-    return WriteFileBytes(path, text.toUtf8(), error);
-}
-
-// QSaveFile's own buffer would hide a short write until commit(), which does not report it: the
-// file is unbuffered so that every write is checked, and synced before it replaces the old one.
-bool WriteFileBytes(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    QString reason
-        = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ? writeDurably(file, bytes) : openFailure(file);
-    if (reason.isEmpty() && !file.commit())
-        reason = openFailure(file);
-    if (!reason.isEmpty()) {
-        file.cancelWriting();
-        if (error)
-            *error = reason;
-        return false;
-    }
-    syncFolder(path);
-    return true;
-}
-
-bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QFile file(path);
-    const bool existed = file.exists();
-    const QString reason
-        = file.open(QIODevice::Append | QIODevice::Unbuffered) ? writeDurably(file, bytes) : openFailure(file);
-    if (!reason.isEmpty()) {
-        if (error)
-            *error = reason;
-        return false;
-    }
-    if (!existed)
-        syncFolder(path);
-    return true;
-}
-
-namespace {
-
-// "<name>.XXXXXX": six letters or digits after the last full stop, as the atomic writer makes them.
-bool isSaveFileOf(const QString &file, const QStringList &suffixes)
-{
-    const qsizetype base = file.size() - 7;
-    if (base < 1 || file.at(base) != u'.')
-        return false;
-    for (qsizetype i = base + 1; i < file.size(); ++i) {
-        const char16_t c = file.at(i).unicode();
-        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')))
-            return false;
-    }
-    const QStringView name = QStringView(file).left(base);
-    return std::any_of(suffixes.cbegin(), suffixes.cend(),
-        [name](const QString &suffix) { return name.size() > suffix.size() && name.endsWith(suffix); });
-}
-
-} // namespace
-
-int removeStaleSaveFiles(const QString &folder, const QStringList &suffixes)
-{
-    int removed = 0;
-    QDir dir(folder);
-    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
-    for (const QString &file : files) {
-        if (isSaveFileOf(file, suffixes) && dir.remove(file))
-            ++removed;
-    }
-    return removed;
 }
 
 QString withLineEnds(const QString &text, QStringView lineEnd)

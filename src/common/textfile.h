@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+class QFile;
 class QIODevice;
 
 // Whole-file text reading and writing, shared by every store of the program.
@@ -20,6 +21,11 @@ class QIODevice;
 std::optional<QString> ReadTextFile(const QString &path, QString *error = nullptr);
 // The same for the file's bytes, undecoded.
 std::optional<QByteArray> ReadFileBytes(const QString &path, QString *error = nullptr);
+// Opens the file for reading when it is a regular file. Anything else (a named pipe, a device, a
+// folder) is refused without waiting on it, with the reason in *error: opening a pipe would block
+// the program until some other program wrote to it. Every read of a file that a user or the data
+// folder names goes through here.
+bool openRegularFile(QFile &file, QString *error = nullptr);
 // Reads the device to its end; nullopt (and the device's reason) when a read fails part way.
 std::optional<QByteArray> readDevice(QIODevice &device, QString *error = nullptr);
 
@@ -33,10 +39,18 @@ bool WriteFileBytes(const QString &path, const QByteArray &bytes, QString *error
 // Adds the bytes to the end of the file (created when missing) and syncs it; false and the reason
 // when that fails.
 bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
-// A save that was cut short (a crash between writing and replacing) leaves "<name>.XXXXXX" beside
-// the file; this removes those of the folder whose <name> ends in one of the suffixes (".dat").
-// Returns how many.
-int removeStaleSaveFiles(const QString &folder, const QStringList &suffixes);
+// A save that a crash cut short leaves its temporary file beside the file it was replacing. The
+// writer names those ".qy2-save~XXXXXX" (hidden, and no name the program gives a user's file);
+// this removes them from the folder and from its subfolders down to `depth` levels. Older versions
+// named them "<name>.XXXXXX": those are removed where <name> ends in one of the suffixes (".dat").
+// Returns how many were removed.
+int removeStaleSaveFiles(const QString &folder, const QStringList &suffixes = {}, int depth = 0);
+inline constexpr char SaveFilePrefix[] = ".qy2-save~";
+
+// For tests: the next whole-file write fails at this step as a disk error would (the old file must
+// then stay whole and the failure be reported).
+enum class WriteStep { None, Sync, Rename };
+void failNextWriteAt(WriteStep step);
 
 // Every kind of line break (CR LF, CR, LF, U+2028, U+2029) becomes lineEnd.
 QString withLineEnds(const QString &text, QStringView lineEnd);

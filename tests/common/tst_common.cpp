@@ -12,6 +12,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 // Settings store, text files, file names and the data folder.
 class TestCommon : public QObject
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void failedWriteKeepsTheOldFile();
     void writeCutShortKeepsTheOldFile_data();
     void writeCutShortKeepsTheOldFile();
+    void writeKeepsLinkAndPermissions();
+    void readRefusesWhatIsNoFile();
     void readFailingPartWayIsNoText();
     void appendToFile();
     void lineEnds_data();
@@ -173,31 +176,64 @@ void TestCommon::failedWriteKeepsTheOldFile()
     QVERIFY(!QFile::exists(m_env->dataPath(QStringLiteral("none/x.txt"))));
 }
 
-// A disk that fills (or a quota) part way through a save: the child process may write 20 bytes to
-// any file, and ignores the signal that would end it, so its writes fail as on a full disk.
+// A save cut short part way: a disk that fills (or a quota: the child process may write 20 bytes to
+// any file, and ignores the signal that would end it), or a disk error when the file is synced or
+// when it replaces the old one. The old file stays whole, the failure is reported and no temporary
+// file is left beside it.
 void TestCommon::writeCutShortKeepsTheOldFile_data()
 {
     QTest::addColumn<int>("size");
-    row("50 bytes", 50);
-    row("20 KB", 20 * 1024);
+    QTest::addColumn<WriteStep>("failingStep");
+    QTest::addColumn<QString>("reason");
+    row("disk full after 50 bytes", 50, WriteStep::None, QStringLiteral("File too large"));
+    row("disk full after 20 KB", 20 * 1024, WriteStep::None, QStringLiteral("File too large"));
+    row("sync fails", 50, WriteStep::Sync, QStringLiteral("Input/output error"));
+    row("replacing fails", 50, WriteStep::Rename, QStringLiteral("Input/output error"));
 }
 
 void TestCommon::writeCutShortKeepsTheOldFile()
 {
     QFETCH(int, size);
+    QFETCH(WriteStep, failingStep);
     const QByteArray old(76, 'o');
     m_env->writeBytes(QStringLiteral("reminders.dat"), old);
     const QString path = m_env->dataPath(QStringLiteral("reminders.dat"));
-    const std::optional<QByteArray> said = CoreTestEnvironment::inChild([&path, size] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit { 20, 20 };
-        setrlimit(RLIMIT_FSIZE, &limit);
+    const std::optional<QByteArray> said = CoreTestEnvironment::inChild([&path, size, failingStep] {
+        if (failingStep == WriteStep::None) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit { 20, 20 };
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        failNextWriteAt(failingStep);
         QString reason;
         return WriteTextFile(path, QString(size, u'n'), &reason) ? QByteArrayLiteral("(written)") : reason.toUtf8();
     });
-    QCOMPARE(said, std::optional(QByteArrayLiteral("File too large"))); // the save reported its failure
+    QTEST(QString::fromUtf8(said.value_or("(no answer)")), "reason");
     QCOMPARE(m_env->readBytes(QStringLiteral("reminders.dat")), old);
-    QCOMPARE(QDir(m_env->dataPath()).entryList({ QStringLiteral("reminders.dat.*") }, QDir::Files), QStringList());
+    QCOMPARE(QDir(m_env->dataPath()).entryList(QDir::Files | QDir::Hidden), QStringList { "reminders.dat" });
+}
+
+// A link is followed (the user's file is the one it points to) and a file keeps its permissions.
+void TestCommon::writeKeepsLinkAndPermissions()
+{
+    m_env->writeBytes(QStringLiteral("real.txt"), "old");
+    QVERIFY(QFile::setPermissions(m_env->dataPath(QStringLiteral("real.txt")), QFile::ReadOwner | QFile::WriteOwner));
+    const QFile::Permissions permissions = QFile::permissions(m_env->dataPath(QStringLiteral("real.txt")));
+    QVERIFY(QFile::link(m_env->dataPath(QStringLiteral("real.txt")), m_env->dataPath(QStringLiteral("link.txt"))));
+    QVERIFY(WriteTextFile(m_env->dataPath(QStringLiteral("link.txt")), QStringLiteral("new")));
+    QVERIFY(QFileInfo(m_env->dataPath(QStringLiteral("link.txt"))).isSymLink());
+    QCOMPARE(m_env->readBytes(QStringLiteral("real.txt")), QByteArray("new"));
+    QCOMPARE(QFile::permissions(m_env->dataPath(QStringLiteral("real.txt"))), permissions);
+}
+
+// A named pipe would block the read until some program wrote to it.
+void TestCommon::readRefusesWhatIsNoFile()
+{
+    const QString pipe = m_env->dataPath(QStringLiteral("pipe.txt"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QString error;
+    QCOMPARE(ReadTextFile(pipe, &error), std::nullopt);
+    QVERIFY(!error.isEmpty());
 }
 
 // A device that gives part of its data, then fails as a disk with a read error does.
@@ -273,7 +309,12 @@ void TestCommon::staleSaveFiles_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("removed");
-    row("reminders save", QStringLiteral("reminders.dat.a1B2c3"), true);
+    row("save file", QStringLiteral(".qy2-save~a1B2c3"), true);
+    row("save file of a clip", QStringLiteral("ClipData/My Clips/.qy2-save~a1B2c3"), true);
+    row("clip named like an old save file", QStringLiteral("ClipData/My Clips/notes.abcdef"), false);
+    row("hidden user file", QStringLiteral("ClipData/My Clips/.notes"), false);
+    row("too deep", QStringLiteral("a/b/c/.qy2-save~a1B2c3"), false);
+    row("reminders save of an older version", QStringLiteral("reminders.dat.a1B2c3"), true);
     row("note save", QStringLiteral("To Do 1.txt.XyZ789"), true);
     row("the file itself", QStringLiteral("reminders.dat"), false);
     row("side file", QStringLiteral("reminders.dat.skipped"), false);
@@ -286,9 +327,10 @@ void TestCommon::staleSaveFiles()
 {
     QFETCH(QString, name);
     QFETCH(bool, removed);
+    QVERIFY(QDir().mkpath(QFileInfo(m_env->dataPath(name)).absolutePath()));
     m_env->writeBytes(name, "left behind");
-    QCOMPARE(
-        removeStaleSaveFiles(m_env->dataPath(), { QStringLiteral(".dat"), QStringLiteral(".txt") }), removed ? 1 : 0);
+    QCOMPARE(removeStaleSaveFiles(m_env->dataPath(), { QStringLiteral(".dat"), QStringLiteral(".txt") }, 2),
+        removed ? 1 : 0);
     QCOMPARE(QFile::exists(m_env->dataPath(name)), !removed);
 }
 
