@@ -27,7 +27,8 @@ constexpr char request[] = "show\n";
 std::unique_ptr<QLockFile> makeLock(const QString &path)
 {
     auto lock = std::make_unique<QLockFile>(path);
-    lock->setStaleLockTime(0); // a lock whose process is gone is stale, however young
+    // Never stale by age (a copy may run for weeks); a lock whose process is gone is still taken over.
+    lock->setStaleLockTime(0);
     return lock;
 }
 
@@ -86,10 +87,18 @@ void SingleInstance::readRequests()
 
 bool SingleInstance::tellRunningCopy()
 {
-    // Opening without a reader fails at once (ENXIO): no copy is listening.
-    const int end = ::open(QFile::encodeName(m_pipePath).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    // Opening without a reader fails at once (ENXIO): no copy is listening. Whatever else sits at the
+    // path (a link, a file of someone else's) is left alone.
+    const int end = ::open(QFile::encodeName(m_pipePath).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     if (end < 0)
         return false;
+    struct stat info
+    {
+    };
+    if (::fstat(end, &info) != 0 || !S_ISFIFO(info.st_mode) || info.st_uid != ::getuid()) {
+        ::close(end);
+        return false;
+    }
     ::signal(SIGPIPE, SIG_IGN); // a copy ending just now makes the write fail, not this start
     const ssize_t length = sizeof request - 1;
     const bool told = ::write(end, request, length) == length;

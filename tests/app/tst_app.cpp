@@ -109,6 +109,8 @@ private Q_SLOTS:
 
     void singleInstance();
     void leftOverPipeIsTakenOver();
+    void pipePathHoldingSomethingElse_data();
+    void pipePathHoldingSomethingElse();
     void secondStartExitsAndSignalEndsCleanly();
     void signalDuringAStartUpMessageEnds();
 
@@ -404,6 +406,28 @@ void TestShell::leftOverPipeIsTakenOver()
     QSignalSpy told(&next, &SingleInstance::secondStartRequested);
     QVERIFY(late.tellRunningCopy());
     QTRY_COMPARE(told.count(), 1);
+}
+
+// Only a pipe of this user's is written to: a link or a file at the pipe's path stays as it is.
+void TestShell::pipePathHoldingSomethingElse_data()
+{
+    QTest::addColumn<bool>("link");
+    row("link to a file", true);
+    row("file", false);
+}
+
+void TestShell::pipePathHoldingSomethingElse()
+{
+    QFETCH(bool, link);
+    const QString folder = m_env->dataPath();
+    const QString pipe = QDir(folder).filePath(QStringLiteral("qy2test.pipe"));
+    const QString victim = link ? QDir(folder).filePath(QStringLiteral("victim.txt")) : pipe;
+    m_env->writeBytes(QFileInfo(victim).fileName(), "keep me");
+    if (link)
+        QVERIFY(QFile::link(victim, pipe));
+    SingleInstance late(QStringLiteral("qy2test"), folder, folder);
+    QVERIFY(!late.tellRunningCopy());
+    QCOMPARE(m_env->readBytes(QFileInfo(victim).fileName()), QByteArray("keep me"));
 }
 
 // The program in a home folder of its own, set to start quietly (no splash, no toolbar).
