@@ -205,6 +205,12 @@ void frmCalculator::placeControls()
     setTabOrder(m_operator[EqualsIndex], m_chkOnTop);
 }
 
+bool frmCalculator::isInThisWindow(QObject *object) const
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    return widget && widget->window() == this;
+}
+
 bool frmCalculator::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
@@ -214,8 +220,9 @@ bool frmCalculator::eventFilter(QObject *watched, QEvent *event)
             child->installEventFilter(this);
         break;
     case QEvent::KeyPress:
-        // Seen here before the control that has the focus handles it.
-        if (handleKey(static_cast<QKeyEvent *>(event)))
+        // Seen here before the control that has the focus handles it; a message box or dialog of the
+        // window keeps its own keys.
+        if (isInThisWindow(watched) && handleKey(static_cast<QKeyEvent *>(event)))
             return true;
         break;
     case QEvent::MouseButtonPress:

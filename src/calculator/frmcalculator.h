@@ -28,6 +28,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    bool isInThisWindow(QObject *object) const;
     void createControls();
     void placeControls();
     QPushButton *createKey(const QString &name, const QString &caption);

@@ -4,6 +4,7 @@
 
 #include "calculator/frmcalculator.h"
 #include "common/settings.h"
+#include "widgets/dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void slotPressesByButton();
     void readoutClickCopies();
     void divideByZeroShowsTheMessageBeforeTheResult();
+    void divideByZeroBoxClosesWithReturn();
 
 private:
     QWidget *control(const QString &name) const { return child<QWidget>(m_window.get(), name); }
@@ -246,6 +248,30 @@ void TestFrmCalculator::divideByZeroShowsTheMessageBeforeTheResult()
     QCOMPARE(readout(), QStringLiteral("7."));
     // "=" is pending: a number starts a new calculation.
     type(QStringLiteral("4 + 1 ="));
+    QCOMPARE(readout(), QStringLiteral("5."));
+}
+
+// The real box: its keys are its own, not the calculator's.
+void TestFrmCalculator::divideByZeroBoxClosesWithReturn()
+{
+    Dialogs::record(nullptr);
+    bool pressed = false;
+    int checksAfterPress = 0;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (box && !pressed) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            pressed = true;
+        } else if (box && ++checksAfterPress > 100) {
+            box->close(); // the key did not reach it: end the box so that the test can fail
+        }
+    });
+    poll.start(10);
+    type(QStringLiteral("5 / 0 ="));
+    Dialogs::record(&m_env->dialogs);
+    QVERIFY(pressed);
+    QVERIFY2(checksAfterPress <= 100, "Return did not close the box");
     QCOMPARE(readout(), QStringLiteral("5."));
 }
 
