@@ -16,6 +16,16 @@ frmDocument::frmDocument(QWidget *parent)
     m_rtfText->setFont(defaultFont());
     setWidget(m_rtfText);
     setFocusProxy(m_rtfText);
+    watch(m_rtfText->document());
+}
+
+void frmDocument::watch(QTextDocument *document)
+{
+    connect(document, &QTextDocument::contentsChanged, this, [this] {
+        m_recoveryDue = true;
+        Q_EMIT edited();
+    });
+    connect(document, &QTextDocument::modificationChanged, this, &frmDocument::modificationChanged);
 }
 
 QTextDocument *frmDocument::document() const
@@ -30,6 +40,8 @@ void frmDocument::setDocument(QTextDocument *document)
     m_rtfText->setFont(document->defaultFont()); // the box's font is what its document falls back to
     m_rtfText->setDocument(document);
     delete old.data(); // unless the box has deleted it already
+    m_recoveryDue = false;
+    watch(document);
 }
 
 void frmDocument::setCaption(const QString &caption)

@@ -33,6 +33,8 @@
 #include <QTextDocument>
 #include <QToolBar>
 
+#include <memory>
+
 namespace {
 
 int s_documentCount = 0;
@@ -73,6 +75,12 @@ frmTextEd::frmTextEd(QWidget *parent)
     connect(m_findBar, &FindBar::findRequested, this,
         [this](bool backward) { m_findBar->find(activeDocument() ? activeDocument()->rtfText() : nullptr, backward); });
     createStatusBar();
+
+    m_tmrRecovery = new QTimer(this);
+    m_tmrRecovery->setObjectName(QStringLiteral("tmrRecovery"));
+    m_tmrRecovery->setSingleShot(true);
+    m_tmrRecovery->setInterval(RecoveryDelay);
+    connect(m_tmrRecovery, &QTimer::timeout, this, &frmTextEd::tmrRecovery_Timer);
 
     QSizeF size(Settings::readCoordinate(Key::TextEdWidth).value_or(7440),
         Settings::readCoordinate(Key::TextEdHeight).value_or(6195));
@@ -348,8 +356,22 @@ frmDocument *frmTextEd::NewDocument()
     auto *document = new frmDocument;
     document->setCaption(tr("Document %1").arg(s_documentCount));
     document->rtfText()->setOverwriteMode(m_overwrite);
-    document->setCloseQuestion([this](frmDocument *closing) { return maySaveBeforeClosing(closing); });
+    document->setCloseQuestion([this](frmDocument *closing) {
+        QPointer<frmDocument> guard(closing);
+        const bool mayClose = maySaveBeforeClosing(closing);
+        if (mayClose && guard && Dialogs::canAsk()) // saved, or its changes discarded
+            dropRecoveryCopy(closing);
+        return mayClose;
+    });
     connect(document->rtfText(), &RichTextBox::insertKeyPressed, this, &frmTextEd::toggleInsertMode);
+    connect(document, &frmDocument::edited, this, [this] {
+        if (!m_tmrRecovery->isActive())
+            m_tmrRecovery->start();
+    });
+    connect(document, &frmDocument::modificationChanged, this, [this, document](bool modified) {
+        if (!modified) // saved: the file holds what the copy held
+            dropRecoveryCopy(document);
+    });
     m_mdiArea->addSubWindow(document);
     placeNewDocument(document);
     m_lastDocument = document;
@@ -396,12 +418,39 @@ void frmTextEd::showEvent(QShowEvent *event)
         QMetaObject::invokeMethod(this, &frmTextEd::offerRecoveryCopies, Qt::QueuedConnection);
 }
 
+frmDocument *frmTextEd::documentOfFile(const QString &path) const
+{
+    const auto identity = [](const QString &file) {
+        const QFileInfo info(file);
+        return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    };
+    const QString wanted = identity(path);
+    for (frmDocument *document : documents()) {
+        if (!document->filePath().isEmpty() && identity(document->filePath()) == wanted)
+            return document;
+    }
+    return nullptr;
+}
+
 frmDocument *frmTextEd::openFile(const QString &path)
 {
+    if (frmDocument *open = documentOfFile(path)) { // two windows on one file would save over each other
+        if (open->isMinimized())
+            open->showNormal();
+        m_mdiArea->setActiveSubWindow(open);
+        return open;
+    }
+    const TextEdFiles::FileStamp stamp = TextEdFiles::stampOf(path);
     Message failure;
-    const std::optional<QByteArray> bytes = TextEdFiles::readFile(path, &failure);
+    QPointer<frmTextEd> self(this);
+    const std::optional<QByteArray> bytes = TextEdFiles::readFile(path, &failure, [this, &path](qint64 size) {
+        return Dialogs::ask(TextEdFiles::largeFileQuestion(path, size), this, Dialogs::Default::No);
+    });
+    if (!self)
+        return nullptr;
     if (!bytes) {
-        Dialogs::show(failure, this);
+        if (failure != Message()) // else the user chose not to open a large file
+            Dialogs::show(failure, this);
         return nullptr;
     }
     const bool isRtf = Rtf::isRtf(*bytes);
@@ -428,6 +477,7 @@ frmDocument *frmTextEd::openFile(const QString &path)
     document->document()->setModified(false);
     document->setFilePath(QFileInfo(path).absoluteFilePath());
     document->setFilterIndex(TextEdFiles::filterOfOpenedFile(path, isRtf));
+    document->setDiskStamp(stamp);
     if (info.lostContent() || info.truncated)
         Dialogs::show(TextEdFiles::partsLeftOutMessage(path, info.truncated), this);
     return document;
@@ -469,14 +519,23 @@ bool frmTextEd::SaveDocumentFile(frmDocument *document, const QString &fileName,
         Dialogs::show(Dialogs::writeFailedMessage(fileName, error), this);
         return false;
     }
+    document->setDiskStamp(TextEdFiles::stampOf(fileName));
     document->document()->setModified(false);
     return true;
 }
 
 bool frmTextEd::saveDocument(frmDocument *document)
 {
-    if (!document->filePath().isEmpty())
-        return SaveDocumentFile(document, document->filePath(), document->filterIndex());
+    const QString path = document->filePath();
+    if (!path.isEmpty() && TextEdFiles::changedSince(document->diskStamp(), path)) {
+        QPointer<frmDocument> guard(document);
+        const bool replace = Dialogs::ask(TextEdFiles::changedOnDiskQuestion(path), this, Dialogs::Default::No);
+        if (!guard)
+            return false;
+        return replace ? SaveDocumentFile(document, path, document->filterIndex()) : saveDocumentAs(document);
+    }
+    if (!path.isEmpty())
+        return SaveDocumentFile(document, path, document->filterIndex());
     // A document without a file is asked for a name each time and keeps its caption.
     QPointer<frmDocument> guard(document);
     const std::optional<Dialogs::FileChoice> choice = AskSaveFileName(document);
@@ -533,6 +592,10 @@ void frmTextEd::closeEvent(QCloseEvent *event)
                 event->ignore();
             return;
         }
+        if (Dialogs::canAsk()) { // each one saved, or its changes discarded
+            for (frmDocument *document : open)
+                dropRecoveryCopy(document);
+        }
     } else {
         keepRecoveryCopies();
     }
@@ -548,16 +611,42 @@ void frmTextEd::closeEvent(QCloseEvent *event)
 
 // Recovery copies
 
-void frmTextEd::keepRecoveryCopies()
+void frmTextEd::tmrRecovery_Timer()
+{
+    QString error;
+    if (!keepRecoveryCopies(&error))
+        statusBar()->showMessage(tr("The recovery copy could not be written: %1").arg(error));
+}
+
+// Every edited document that changed since its last copy; false (and the first reason) when a copy
+// could not be written: that document stays due and is tried again after its next change.
+bool frmTextEd::keepRecoveryCopies(QString *error)
 {
     RecoveryStore store;
+    bool written = true;
     for (frmDocument *document : documents()) {
-        if (!document->isModified())
+        if (!document->isModified() || (!document->isRecoveryDue() && !document->recoveryCopy().isEmpty()))
             continue;
-        // Nobody can be told now; a copy that cannot be written is lost with the program.
-        if (store.keep(document->filePath(), document->filterIndex(), Rtf::write(*document->document())))
-            document->document()->setModified(false);
+        RecoveryStore::Copy copy { document->recoveryCopy(), document->filePath(), document->filterIndex() };
+        QString reason;
+        if (store.keep(copy, Rtf::write(*document->document()), &reason)) {
+            document->setRecoveryCopy(copy.fileName);
+            document->setRecoveryDue(false);
+        } else if (written) {
+            written = false;
+            if (error)
+                *error = reason;
+        }
     }
+    return written;
+}
+
+void frmTextEd::dropRecoveryCopy(frmDocument *document)
+{
+    if (document->recoveryCopy().isEmpty())
+        return;
+    if (RecoveryStore().remove(RecoveryStore::Copy { document->recoveryCopy(), QString(), 0 }))
+        document->setRecoveryCopy(QString());
 }
 
 void frmTextEd::offerRecoveryCopies()
@@ -581,20 +670,30 @@ void frmTextEd::offerRecoveryCopies()
     const bool open = Dialogs::ask(offer, this);
     if (!self || !open)
         return;
+    QStringList unreadable;
     for (const RecoveryStore::Copy &copy : copies) {
-        const std::optional<QByteArray> bytes = store.read(copy);
-        if (!bytes)
-            continue;
-        auto *read = new QTextDocument;
-        Rtf::read(*bytes, read);
-        frmDocument *document = NewDocument();
-        document->setDocument(read);
-        if (!copy.path.isEmpty())
-            document->setFilePath(copy.path);
-        document->setFilterIndex(copy.filterIndex);
-        document->document()->setModified(true);
-        store.remove(copy);
+        if (!openRecoveryCopy(store, copy))
+            unreadable.append(copy.fileName);
     }
+    if (!unreadable.isEmpty())
+        Dialogs::show(TextEdFiles::unreadableCopiesMessage(store.folder(), unreadable), this);
+}
+
+// The copy becomes an edited document that keeps it until it is saved or its changes are discarded.
+bool frmTextEd::openRecoveryCopy(const RecoveryStore &store, const RecoveryStore::Copy &copy)
+{
+    const std::optional<QByteArray> bytes = store.read(copy);
+    auto read = std::make_unique<QTextDocument>();
+    if (!bytes || !Rtf::read(*bytes, read.get()))
+        return false;
+    frmDocument *document = NewDocument();
+    document->setDocument(read.release());
+    if (!copy.path.isEmpty())
+        document->setFilePath(copy.path);
+    document->setFilterIndex(copy.filterIndex);
+    document->setRecoveryCopy(copy.fileName);
+    document->document()->setModified(true);
+    return true;
 }
 
 // Commands

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "texted/recoverystore.h"
 #include "widgets/dialogs.h"
 
 #include <QMainWindow>
@@ -22,9 +23,10 @@ class frmDocument;
 // codec (texted/rtf.h) and TextEdFiles; each document is saved in its own format.
 //
 // QuickNotes hands its text over through the public slot LoadFromQuickNotes (wired in
-// app/windows.cpp). Closing the frame asks Save / Discard / Cancel for every edited document;
-// when the program ends with nobody to ask, edited documents are kept as recovery copies
-// (RecoveryStore) and offered back the next time the frame opens.
+// app/windows.cpp). Closing the frame asks Save / Discard / Cancel for every edited document.
+// Edited documents are kept as recovery copies (RecoveryStore) a few seconds after they change and
+// when the program ends with nobody to ask; the next time the frame opens it offers them back. A
+// copy goes when its document is saved or its changes are discarded.
 class frmTextEd final : public QMainWindow
 {
     Q_OBJECT
@@ -44,13 +46,18 @@ public:
 
     frmDocument *NewDocument();
     // Opens the file into a new document; a file that cannot be read, or holds no text, is told
-    // to the user and opens nothing.
+    // to the user and opens nothing. A file that is open already is brought forward instead.
     frmDocument *openFile(const QString &path);
     // nullopt when the user cancelled.
     std::optional<Dialogs::FileChoice> AskSaveFileName(frmDocument *document);
     bool SaveDocumentFile(frmDocument *document, const QString &fileName, int filterIndex);
     bool saveDocument(frmDocument *document); // Save: to its file, or asks for a name
     bool saveDocumentAs(frmDocument *document);
+
+    // Writes a recovery copy of every edited document that changed since its last one. The timer
+    // `tmrRecovery` calls it once, RecoveryDelay after a change: an idle editor never wakes.
+    void tmrRecovery_Timer();
+    static constexpr int RecoveryDelay = 15000;
 
 public Q_SLOTS:
     // A new document holding the text (plain, no formatting); shows the frame.
@@ -112,9 +119,11 @@ private:
 
     // Before a document closes: Save, Discard or Cancel when it is edited; true when it may close.
     bool maySaveBeforeClosing(frmDocument *document);
-    void keepRecoveryCopies();
+    bool keepRecoveryCopies(QString *error = nullptr);
+    void dropRecoveryCopy(frmDocument *document);
     void offerRecoveryCopies();
-    frmDocument *documentFromRtf(const QByteArray &bytes);
+    bool openRecoveryCopy(const RecoveryStore &store, const RecoveryStore::Copy &copy);
+    frmDocument *documentOfFile(const QString &path) const;
 
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_tbToolBar = nullptr;
@@ -134,6 +143,7 @@ private:
     QLabel *m_sbrCaps = nullptr;
     QLabel *m_sbrNum = nullptr;
     QTimer m_clockTimer;
+    QTimer *m_tmrRecovery = nullptr;
 
     QPointer<frmDocument> m_lastDocument;
     int m_filterIndex = 0;

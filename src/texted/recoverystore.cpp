@@ -10,17 +10,48 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 
 namespace {
 
 const QString IndexName = QStringLiteral("index.json");
+// An index larger than this was not written by TextEd; the copies are then listed without it.
+constexpr qint64 MaxIndexSize = 1024 * 1024;
 
-int copyNumber(const QString &fileName)
+// Copies are named by a number of at most 18 digits: any such number, and the next, fit in 64 bits.
+constexpr qint64 MaxCopyNumber = 999'999'999'999'999'999;
+
+qint64 copyNumber(const QString &fileName)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d+)\\.rtf$"));
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,18})\\.rtf$"));
     const QRegularExpressionMatch match = pattern.match(fileName);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
+    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+}
+
+// One more than the highest number; the lowest free one once the highest is the largest.
+QString nextFileName(const QList<RecoveryStore::Copy> &copies)
+{
+    QSet<qint64> used;
+    qint64 last = 0;
+    for (const RecoveryStore::Copy &copy : copies) {
+        const qint64 number = copyNumber(copy.fileName);
+        used.insert(number);
+        last = std::max(last, number);
+    }
+    qint64 next = last + 1;
+    if (next > MaxCopyNumber) {
+        next = 1;
+        while (used.contains(next))
+            ++next;
+    }
+    return QStringLiteral("%1.rtf").arg(next);
+}
+
+int knownFilter(int filterIndex)
+{
+    return filterIndex >= TextEdFiles::NoFilter && filterIndex <= TextEdFiles::HtmlFilter ? filterIndex
+                                                                                          : TextEdFiles::RtfFilter;
 }
 
 } // namespace
@@ -34,7 +65,12 @@ RecoveryStore::RecoveryStore(const QString &folder)
     : m_folder(folder)
 { }
 
-bool RecoveryStore::keep(const QString &path, int filterIndex, const QByteArray &rtf, QString *error)
+QString RecoveryStore::filePath(const Copy &copy) const
+{
+    return QDir(m_folder).filePath(copy.fileName);
+}
+
+bool RecoveryStore::keep(Copy &copy, const QByteArray &rtf, QString *error)
 {
     if (!QDir().mkpath(m_folder)) {
         if (error)
@@ -42,28 +78,38 @@ bool RecoveryStore::keep(const QString &path, int filterIndex, const QByteArray 
         return false;
     }
     QList<Copy> all = copies();
-    int next = 1;
-    for (const Copy &copy : all)
-        next = std::max(next, copyNumber(copy.fileName) + 1);
-    const Copy copy { QStringLiteral("%1.rtf").arg(next), path, filterIndex };
-    if (!WriteFileBytes(QDir(m_folder).filePath(copy.fileName), rtf, error))
+    Copy written = copy;
+    if (copyNumber(written.fileName) == 0)
+        written.fileName = nextFileName(all);
+    if (!WriteFileBytes(filePath(written), rtf, error))
         return false;
-    all.append(copy);
+    copy.fileName = written.fileName;
+    const auto same = std::find_if(
+        all.begin(), all.end(), [&written](const Copy &entry) { return entry.fileName == written.fileName; });
+    if (same != all.end())
+        *same = written;
+    else
+        all.append(written);
     return writeIndex(all, error);
 }
 
 QList<RecoveryStore::Copy> RecoveryStore::indexed() const
 {
     QFile file(QDir(m_folder).filePath(IndexName));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file) || file.size() > MaxIndexSize)
         return {};
+    const std::optional<QByteArray> bytes = readDevice(file);
     QList<Copy> result;
-    const QJsonArray entries = QJsonDocument::fromJson(file.readAll()).array();
+    const QJsonArray entries = QJsonDocument::fromJson(bytes.value_or(QByteArray())).array();
     for (const QJsonValue &entry : entries) {
         const QJsonObject object = entry.toObject();
-        const Copy copy { object.value(u"file").toString(), object.value(u"path").toString(),
-            object.value(u"filter").toInt() };
-        if (copyNumber(copy.fileName) > 0)
+        Copy copy { object.value(u"file").toString(), object.value(u"path").toString(),
+            knownFilter(object.value(u"filter").toInt()) };
+        if (!QDir::isAbsolutePath(copy.path))
+            copy.path.clear();
+        const bool listed = std::any_of(
+            result.cbegin(), result.cend(), [&copy](const Copy &known) { return known.fileName == copy.fileName; });
+        if (copyNumber(copy.fileName) > 0 && !listed)
             result.append(copy);
     }
     return result;
@@ -90,17 +136,19 @@ QList<RecoveryStore::Copy> RecoveryStore::copies() const
     return result + unindexed;
 }
 
-std::optional<QByteArray> RecoveryStore::read(const Copy &copy) const
+std::optional<QByteArray> RecoveryStore::read(const Copy &copy, QString *error) const
 {
-    QFile file(QDir(m_folder).filePath(copy.fileName));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file(filePath(copy));
+    if (!openRegularFile(file, error))
         return std::nullopt;
-    return readDevice(file);
+    return readDevice(file, error);
 }
 
 bool RecoveryStore::remove(const Copy &copy)
 {
     QDir dir(m_folder);
+    if (copyNumber(copy.fileName) == 0)
+        return true;
     if (dir.exists(copy.fileName) && !dir.remove(copy.fileName))
         return false;
     QList<Copy> rest = copies();

@@ -12,6 +12,14 @@ RichTextBox::RichTextBox(QWidget *parent)
 {
     setObjectName(QStringLiteral("rtfText"));
     setAcceptRichText(true);
+    // Text typed beside hidden text is not hidden.
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat &format) {
+        if (!format.hasProperty(Rtf::HiddenTextProperty) || textCursor().hasSelection())
+            return;
+        QTextCharFormat shown = format;
+        shown.clearProperty(Rtf::HiddenTextProperty);
+        setCurrentCharFormat(shown);
+    });
 }
 
 const QStringList &RichTextBox::rtfMimeTypes()

@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringDecoder>
 
 namespace TextEdFiles {
@@ -73,25 +75,44 @@ int filterOfOpenedFile(const QString &path, bool isRtf)
     return TextFilter;
 }
 
-std::optional<QByteArray> readFile(const QString &path, Message *failure)
+std::optional<QByteArray> readFile(
+    const QString &path, Message *failure, const std::function<bool(qint64 size)> &mayReadLarge)
 {
-    const QFileInfo info(path);
     QString reason;
     QFile file(path);
-    if (!info.exists()) {
+    if (!QFileInfo::exists(path)) {
         reason = tr("The file does not exist.");
-    } else if (info.isDir()) {
+    } else if (QFileInfo(path).isDir()) {
         reason = tr("This is a folder, not a file.");
-    } else if (info.size() > MaxFileSize) {
-        reason = tr("The file is larger than %1 MB.").arg(MaxFileSize / (1024 * 1024));
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-    } else if (std::optional<QByteArray> bytes = readDevice(file, &reason)) {
-        return bytes;
+    } else if (openRegularFile(file, &reason)) {
+        const qint64 size = file.size();
+        if (size > MaxFileSize) {
+            reason = tr("The file holds %1, more than TextEd can show.").arg(QLocale().formattedDataSize(size));
+        } else if (size > LargeFileSize && !(mayReadLarge && mayReadLarge(size))) {
+            if (failure)
+                *failure = Message();
+            return std::nullopt;
+        } else if (std::optional<QByteArray> bytes = readDevice(file, &reason)) {
+            return bytes;
+        }
     }
     if (failure)
         *failure = cannotOpenMessage(path, reason);
     return std::nullopt;
+}
+
+FileStamp stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return {};
+    return { true, info.size(), info.lastModified() };
+}
+
+bool changedSince(const FileStamp &stamp, const QString &path)
+{
+    const FileStamp now = stampOf(path);
+    return stamp.known && now.known && now != stamp;
 }
 
 std::optional<QString> plainText(const QByteArray &bytes)
@@ -139,6 +160,33 @@ Message cannotOpenMessage(const QString &path, const QString &reason)
             .arg(QDir::toNativeSeparators(path), reason) };
 }
 
+Message largeFileQuestion(const QString &path, qint64 size)
+{
+    return { Message::Icon::Question, tr("Quillory2: A very large file"),
+        tr("THE FILE IS VERY LARGE\r\n\r\n%1\r\nIt holds %2. Opening it can take a long time and much memory, "
+           "and Quillory2 does not answer meanwhile.\r\n\r\nOpen it anyway?")
+            .arg(QDir::toNativeSeparators(path), QLocale().formattedDataSize(size)) };
+}
+
+Message changedOnDiskQuestion(const QString &path)
+{
+    return { Message::Icon::Question, tr("Quillory2: The file was changed"),
+        tr("THE FILE WAS CHANGED BY ANOTHER PROGRAM\r\n\r\n%1\r\nIt changed after TextEd opened or last saved "
+           "it. Saving now would replace those changes with this document.\r\n\r\nSave over it?\r\n\r\n"
+           "If you answer No, you choose a new name for this document, and the file stays as the other program "
+           "left it.")
+            .arg(QDir::toNativeSeparators(path)) };
+}
+
+Message unreadableCopiesMessage(const QString &folder, const QStringList &fileNames)
+{
+    return { Message::Icon::Exclamation, tr("Quillory2: Documents kept"),
+        tr("SOME KEPT DOCUMENTS COULD NOT BE READ\r\n\r\n%1\r\nin the folder %2\r\n\r\nSolution:\r\n"
+           "They stay in that folder and are offered again the next time TextEd opens. You can also open them "
+           "with another word processor.")
+            .arg(fileNames.join(QStringLiteral("\r\n")), QDir::toNativeSeparators(folder)) };
+}
+
 Message notTextMessage(const QString &path)
 {
     return { Message::Icon::Exclamation, tr("Quillory2: Cannot open the file"),
@@ -151,8 +199,8 @@ Message partsLeftOutMessage(const QString &path, bool truncated)
 {
     const QString what = truncated ? tr("The file ends before its last part: it may be damaged. TextEd shows the "
                                         "text it holds.")
-                                   : tr("The file holds parts that TextEd does not show, such as pictures, notes, "
-                                        "headers or footers. TextEd shows its text.");
+                                   : tr("The file holds parts that TextEd does not show, such as pictures, tables, "
+                                        "lists, links, notes, headers or footers. TextEd shows its text.");
     return { Message::Icon::Exclamation, tr("Quillory2: Parts of the file are not shown"),
         tr("NOT EVERYTHING IN THE FILE CAN BE SHOWN\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\n"
            "To keep the file as it is, save your changes under a new name with Save As: saving over this file "

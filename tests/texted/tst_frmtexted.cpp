@@ -11,6 +11,7 @@
 #include "texted/recoverystore.h"
 #include "texted/richtextbox.h"
 #include "texted/rtf.h"
+#include "texted/textedfiles.h"
 #include "texted/textstyles.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTextBlock>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -39,6 +41,7 @@ private Q_SLOTS:
 
     void saveAsksEachTimeUntilSaveAs();
     void openShowsMarkupAsTextAndTellsWhatItLeavesOut();
+    void hiddenTextStaysHiddenAndTypingIsNot();
 
     void closingAnEditedDocument_data();
     void closingAnEditedDocument();
@@ -47,6 +50,14 @@ private Q_SLOTS:
     void unattendedEndKeepsRecoveryCopies_data();
     void unattendedEndKeepsRecoveryCopies();
     void endingWhileTheQuestionIsOpen();
+    void recoveryCopyWhileWorking_data();
+    void recoveryCopyWhileWorking();
+    void unreadableCopyStaysAndIsShown();
+
+    void largeFileAsksFirst();
+    void openingAnOpenFileBringsItForward();
+    void fileChangedOnDiskIsNotOverwrittenUnasked_data();
+    void fileChangedOnDiskIsNotOverwrittenUnasked();
 
     void styleButtons_data();
     void styleButtons();
@@ -172,6 +183,27 @@ void TestFrmTextEd::openShowsMarkupAsTextAndTellsWhatItLeavesOut()
     QVERIFY(!active()->isModified());
     QCOMPARE(m_frame->documents().size(), 3);
     QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmTextEd::hiddenTextStaysHiddenAndTypingIsNot()
+{
+    m_env->writeBytes(QStringLiteral("h.rtf"), "{\\rtf1\\ansi shown {\\v hidden}}");
+    openFrame();
+    QVERIFY(m_frame->openFile(path(QStringLiteral("h.rtf"))));
+    QVERIFY(m_env->dialogs.shown.isEmpty()); // nothing is left out
+    active()->rtfText()->moveCursor(QTextCursor::End);
+    type(active(), QStringLiteral(" typed"));
+    trigger(QStringLiteral("mnuFileSave"));
+    QTextDocument saved;
+    QVERIFY(Rtf::read(m_env->readBytes(QStringLiteral("h.rtf")), &saved));
+    QCOMPARE(saved.toPlainText(), QStringLiteral("shown hidden typed"));
+    const auto hidden = [&saved](const QString &word) {
+        QTextCursor cursor = saved.find(word);
+        cursor.setPosition(cursor.selectionEnd());
+        return cursor.charFormat().boolProperty(Rtf::HiddenTextProperty);
+    };
+    QVERIFY(hidden(QStringLiteral("hidden")));
+    QVERIFY(!hidden(QStringLiteral("typed")));
 }
 
 void TestFrmTextEd::closingAnEditedDocument_data()
@@ -303,6 +335,15 @@ void TestFrmTextEd::unattendedEndKeepsRecoveryCopies()
     QCOMPARE(documents[2]->caption(), path(QStringLiteral("b.txt")));
     QCOMPARE(documents[2]->document()->toPlainText(), QStringLiteral("edited file text"));
     QCOMPARE(documents[2]->filterIndex(), 2);
+
+    // Each copy stays until its document is safe: saved, or its changes discarded.
+    QCOMPARE(RecoveryStore().copies().size(), 2);
+    trigger(QStringLiteral("mnuFileSave"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("b.txt")), QByteArray("edited file text"));
+    QCOMPARE(RecoveryStore().copies().size(), 1);
+    m_env->dialogs.choices = { Choice::Discard };
+    documents[1]->close();
+    QTRY_COMPARE(m_frame->documents().size(), 2);
     QVERIFY(RecoveryStore().copies().isEmpty());
 }
 
@@ -326,6 +367,123 @@ void TestFrmTextEd::endingWhileTheQuestionIsOpen()
     QTextDocument kept;
     QVERIFY(Rtf::read(*RecoveryStore().read(copies[0]), &kept));
     QCOMPARE(kept.toPlainText(), QStringLiteral("in progress"));
+}
+
+void TestFrmTextEd::recoveryCopyWhileWorking_data()
+{
+    QTest::addColumn<Choice>("choice");
+    QTest::addColumn<bool>("kept");
+    row("saved: no copy", Choice::Save, false);
+    row("closed with Discard: no copy", Choice::Discard, false);
+    row("closing cancelled: the copy stays", Choice::Cancel, true);
+}
+
+// A copy follows the typing shortly after it stops, without the program ending; it is rewritten,
+// never doubled, and the timer rests while nothing changes.
+void TestFrmTextEd::recoveryCopyWhileWorking()
+{
+    QFETCH(Choice, choice);
+    QFETCH(bool, kept);
+    openFrame();
+    auto *timer = child<QTimer>(m_frame.get(), "tmrRecovery");
+    QVERIFY(!timer->isActive());
+    type(active(), QStringLiteral("first words"));
+    QVERIFY(timer->isActive());
+    QVERIFY(timer->isSingleShot());
+    QVERIFY(timer->interval() <= 30000);
+    timer->setInterval(0);
+    timer->start();
+    QTRY_COMPARE(RecoveryStore().copies().size(), 1);
+    QVERIFY(!timer->isActive());
+    type(active(), QStringLiteral(", more"));
+    QTRY_VERIFY(!timer->isActive());
+    const QList<RecoveryStore::Copy> copies = RecoveryStore().copies();
+    QCOMPARE(copies.size(), 1);
+    QTextDocument copy;
+    QVERIFY(Rtf::read(*RecoveryStore().read(copies[0]), &copy));
+    QCOMPARE(copy.toPlainText(), QStringLiteral("first words, more"));
+
+    m_env->dialogs.choices = { choice };
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("w.rtf")), 1 } };
+    active()->close();
+    QTRY_COMPARE(RecoveryStore().copies().size(), kept ? 1 : 0);
+}
+
+void TestFrmTextEd::unreadableCopyStaysAndIsShown()
+{
+    m_env->writeBytes(QStringLiteral("TextEd Recovery/1.rtf"), "{\\rtf1 readable}");
+    m_env->writeBytes(QStringLiteral("TextEd Recovery/2.rtf"), "damaged, no rich text");
+    m_env->dialogs.answers = { true };
+    openFrame();
+    QTRY_COMPARE(m_env->dialogs.shown.size(), 2);
+    QCOMPARE(m_frame->documents().size(), 2);
+    const Message told = m_env->dialogs.shown[1];
+    QVERIFY2(told.text.contains(u"2.rtf") && told.text.contains(QDir::toNativeSeparators(RecoveryStore().folder())),
+        qPrintable(told.text));
+    QCOMPARE(m_env->readBytes(QStringLiteral("TextEd Recovery/2.rtf")), QByteArray("damaged, no rich text"));
+}
+
+void TestFrmTextEd::largeFileAsksFirst()
+{
+    {
+        QFile large(path(QStringLiteral("large.txt")));
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        QVERIFY(large.resize(TextEdFiles::LargeFileSize + 1));
+    }
+    openFrame();
+    QVERIFY(!m_frame->openFile(path(QStringLiteral("large.txt")))); // the answer is No
+    QCOMPARE(m_env->dialogs.askDefaults, QList<Dialogs::Default> { Dialogs::Default::No });
+    QCOMPARE(m_env->dialogs.shown.size(), 1); // the question, and nothing more
+    QVERIFY(m_env->dialogs.shown[0].text.contains(QLocale().formattedDataSize(TextEdFiles::LargeFileSize + 1)));
+    QCOMPARE(m_frame->documents().size(), 1);
+}
+
+void TestFrmTextEd::openingAnOpenFileBringsItForward()
+{
+    m_env->writeBytes(QStringLiteral("a.txt"), "text");
+    QDir(path()).mkdir(QStringLiteral("sub"));
+    openFrame();
+    frmDocument *first = m_frame->openFile(path(QStringLiteral("a.txt")));
+    type(first, QStringLiteral("edited "));
+    trigger(QStringLiteral("mnuFileNew"));
+    QCOMPARE(m_frame->openFile(path(QStringLiteral("sub/../a.txt"))), first);
+    QCOMPARE(active(), first);
+    QCOMPARE(m_frame->documents().size(), 3);
+    QCOMPARE(first->document()->toPlainText(), QStringLiteral("edited text"));
+}
+
+void TestFrmTextEd::fileChangedOnDiskIsNotOverwrittenUnasked_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QByteArray>("onDisk");
+    row("unchanged: saved without a question", false, false, QByteArray("mine"));
+    row("changed, Yes: replaced", true, true, QByteArray("mine"));
+    row("changed, No: Save As offered, the file stays", true, false, QByteArray("theirs"));
+}
+
+void TestFrmTextEd::fileChangedOnDiskIsNotOverwrittenUnasked()
+{
+    QFETCH(bool, changed);
+    QFETCH(bool, replace);
+    m_env->writeBytes(QStringLiteral("a.txt"), "");
+    openFrame();
+    QVERIFY(m_frame->openFile(path(QStringLiteral("a.txt"))));
+    type(active(), QStringLiteral("mine"));
+    if (changed) {
+        QFile file(path(QStringLiteral("a.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("theirs");
+        QVERIFY(file.flush());
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    }
+    m_env->dialogs.answers = { replace };
+    trigger(QStringLiteral("mnuFileSave"));
+    QCOMPARE(m_env->dialogs.askDefaults.size(), changed ? 1 : 0);
+    if (changed)
+        QCOMPARE(m_env->dialogs.askDefaults[0], Dialogs::Default::No);
+    QCOMPARE(m_env->dialogs.fileRequests.size(), changed && !replace ? 1 : 0);
+    QTEST(m_env->readBytes(QStringLiteral("a.txt")), "onDisk");
 }
 
 void TestFrmTextEd::styleButtons_data()

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace RtfTest;
 
@@ -40,13 +41,22 @@ class TstRtfTool final : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void toText();
     void dump();
     void convert();
     void convertPlainText();
     void failures_data();
     void failures();
+
+private:
+    QTemporaryDir m_folder;
 };
+
+void TstRtfTool::initTestCase()
+{
+    QVERIFY(::mkfifo(QFile::encodeName(m_folder.filePath(QStringLiteral("pipe.rtf"))).constData(), 0600) == 0);
+}
 
 // The reader's own test holds every sample; one proves the command prints what it reads.
 void TstRtfTool::toText()
@@ -124,6 +134,9 @@ void TstRtfTool::failures_data()
     const QString underAFile = dataPath(QStringLiteral("pandoc.rtf/x.rtf"));
     row("missing file", QStringList { "to-text", underAFile }, 1, QByteArray("cannot read ") + underAFile.toUtf8());
     row("a folder", QStringList { "to-text", "/" }, 1, QByteArray("cannot read /"));
+    const QString pipe = m_folder.filePath(QStringLiteral("pipe.rtf"));
+    row("a named pipe: refused, not waited on", QStringList { "to-text", pipe }, 1,
+        QByteArray("cannot read ") + pipe.toUtf8());
     row("unwritable target", QStringList { "convert", dataPath(QStringLiteral("pandoc.rtf")), underAFile }, 1,
         QByteArray("cannot write ") + underAFile.toUtf8());
     row("no command", QStringList(), 2, QByteArray("usage:"));

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QtTest>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace TextEdFiles;
 
@@ -30,6 +31,10 @@ private Q_SLOTS:
     void readFileRefuses_data();
     void readFileRefuses();
     void readFileReadsBytes();
+    void readFileAsksBeforeALargeFile_data();
+    void readFileAsksBeforeALargeFile();
+    void changedSince_data();
+    void changedSince();
     void plainText_data();
     void plainText();
     void plainTextBytes_data();
@@ -38,8 +43,11 @@ private Q_SLOTS:
     void pdfEnding();
 
     void recoveryKeepsAndGivesBack();
+    void recoveryRewritesADocumentsOneCopy();
+    void recoveryNamesTheNextCopy_data();
+    void recoveryNamesTheNextCopy();
     void recoveryListsCopiesTheIndexDoesNotKnow();
-    void recoveryCannotWrite();
+    void recoveryCannotWriteOrRead();
 
     void tiling_data();
     void tiling();
@@ -90,8 +98,9 @@ void TestTextEdCore::readFileRefuses_data()
     QTest::addColumn<QString>("reason");
     row("missing", "missing.txt", "The file does not exist.");
     row("folder", "folder", "This is a folder, not a file.");
-    row("too large", "large.txt", "The file is larger than 64 MB.");
+    row("too large", "large.txt", "more than TextEd can show");
     row("no permission", "secret.txt", "");
+    row("named pipe: refused without waiting for a writer", "pipe.rtf", "");
 }
 
 void TestTextEdCore::readFileRefuses()
@@ -104,6 +113,7 @@ void TestTextEdCore::readFileRefuses()
         QVERIFY(large.open(QIODevice::WriteOnly));
         QVERIFY(large.resize(MaxFileSize + 1));
     }
+    QVERIFY(::mkfifo(QFile::encodeName(m_env->dataPath(QStringLiteral("pipe.rtf"))).constData(), 0600) == 0);
     m_env->writeBytes(QStringLiteral("secret.txt"), "secret");
     QFile::setPermissions(m_env->dataPath(QStringLiteral("secret.txt")), QFileDevice::WriteOwner);
     const std::optional<QByteArray> said = m_env->withoutRoot([this, name] {
@@ -129,6 +139,74 @@ void TestTextEdCore::readFileReadsBytes()
     Message failure;
     QCOMPARE(readFile(m_env->dataPath(QStringLiteral("a.rtf")), &failure), QByteArray("{\\rtf1 x}"));
     QCOMPARE(failure, Message());
+}
+
+void TestTextEdCore::readFileAsksBeforeALargeFile_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("agree");
+    QTest::addColumn<bool>("asked");
+    row("at the limit: no question", LargeFileSize, false, false);
+    row("larger, the user agrees", LargeFileSize + 1, true, true);
+    row("larger, the user declines", LargeFileSize + 1, false, true);
+}
+
+void TestTextEdCore::readFileAsksBeforeALargeFile()
+{
+    QFETCH(qint64, size);
+    QFETCH(bool, agree);
+    QFETCH(bool, asked);
+    const QString path = m_env->dataPath(QStringLiteral("large.txt"));
+    {
+        QFile large(path);
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        QVERIFY(large.resize(size));
+    }
+    qint64 askedSize = -1;
+    Message failure { Message::Icon::Information, QStringLiteral("not set"), QString() };
+    const std::optional<QByteArray> bytes = readFile(path, &failure, [&](qint64 fileSize) {
+        askedSize = fileSize;
+        return agree;
+    });
+    QCOMPARE(askedSize, asked ? size : -1);
+    QCOMPARE(bytes.has_value(), !asked || agree);
+    if (bytes)
+        QCOMPARE(bytes->size(), size);
+    else
+        QCOMPARE(failure, Message()); // declined: nothing to tell
+}
+
+void TestTextEdCore::changedSince_data()
+{
+    QTest::addColumn<QByteArray>("rewritten"); // empty: the file is deleted
+    QTest::addColumn<int>("secondsLater");
+    QTest::addColumn<bool>("changed");
+    row("untouched", QByteArray("old text"), 0, false);
+    row("same size, later", QByteArray("new text"), 5, true);
+    row("other size, same time", QByteArray("longer new text"), 0, true);
+    row("deleted: nothing to overwrite", QByteArray(), 0, false);
+}
+
+void TestTextEdCore::changedSince()
+{
+    QFETCH(QByteArray, rewritten);
+    QFETCH(int, secondsLater);
+    const QString path = m_env->dataPath(QStringLiteral("a.txt"));
+    const QDateTime readAt = QDateTime::currentDateTime().addSecs(-60);
+    const auto write = [&path](const QByteArray &bytes, const QDateTime &time) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+            && file.setFileTime(time, QFileDevice::FileModificationTime);
+    };
+    QVERIFY(write("old text", readAt));
+    const FileStamp stamp = stampOf(path);
+    QVERIFY(stamp.known);
+    if (rewritten.isEmpty())
+        QVERIFY(QFile::remove(path));
+    else
+        QVERIFY(write(rewritten, readAt.addSecs(secondsLater)));
+    QTEST(TextEdFiles::changedSince(stamp, path), "changed");
+    QVERIFY(!TextEdFiles::changedSince(FileStamp(), path)); // a document never read from the file
 }
 
 void TestTextEdCore::plainText_data()
@@ -205,12 +283,15 @@ void TestTextEdCore::recoveryKeepsAndGivesBack()
     RecoveryStore store;
     QCOMPARE(store.folder(), m_env->dataPath(QStringLiteral("TextEd Recovery")));
     QVERIFY(store.copies().isEmpty());
-    QVERIFY(store.keep(QString(), 0, "{\\rtf1 first}"));
-    QVERIFY(store.keep(QStringLiteral("/home/u/notes.txt"), TextFilter, "{\\rtf1 second}"));
+    RecoveryStore::Copy first;
+    RecoveryStore::Copy second { QString(), QStringLiteral("/home/u/notes.txt"), TextFilter };
+    QVERIFY(store.keep(first, "{\\rtf1 first}"));
+    QVERIFY(store.keep(second, "{\\rtf1 second}"));
 
     RecoveryStore later; // the next run
     const QList<RecoveryStore::Copy> copies = later.copies();
     QCOMPARE(copies.size(), 2);
+    QCOMPARE(copies[0].fileName, first.fileName);
     QCOMPARE(copies[0].path, QString());
     QCOMPARE(later.read(copies[0]), QByteArray("{\\rtf1 first}"));
     QCOMPARE(copies[1].path, QStringLiteral("/home/u/notes.txt"));
@@ -219,36 +300,88 @@ void TestTextEdCore::recoveryKeepsAndGivesBack()
 
     QVERIFY(later.remove(copies[0]));
     QCOMPARE(later.copies().size(), 1);
-    QVERIFY(later.keep(QString(), 0, "{\\rtf1 third}")); // a new name, not the one just freed
-    QCOMPARE(later.copies().size(), 2);
-    QVERIFY(later.copies()[0].fileName != later.copies()[1].fileName);
+    RecoveryStore::Copy third;
+    QVERIFY(later.keep(third, "{\\rtf1 third}")); // a new name, not the one just freed
+    QVERIFY(third.fileName != first.fileName && third.fileName != second.fileName);
     for (const RecoveryStore::Copy &copy : later.copies())
         QVERIFY(later.remove(copy));
     QVERIFY(!QDir(store.folder()).exists()); // nothing left behind
 }
 
+// A document is kept again and again as it changes: its one copy is rewritten, and the index
+// follows a new name or filter.
+void TestTextEdCore::recoveryRewritesADocumentsOneCopy()
+{
+    RecoveryStore store;
+    RecoveryStore::Copy other;
+    QVERIFY(store.keep(other, "{\\rtf1 other}"));
+    RecoveryStore::Copy copy;
+    QVERIFY(store.keep(copy, "{\\rtf1 draft}"));
+    const QString name = copy.fileName;
+    copy.path = QStringLiteral("/home/u/letter.txt");
+    copy.filterIndex = TextFilter;
+    QVERIFY(store.keep(copy, "{\\rtf1 draft, longer}"));
+    QCOMPARE(copy.fileName, name);
+    const QList<RecoveryStore::Copy> copies = RecoveryStore().copies();
+    QCOMPARE(copies.size(), 2);
+    QCOMPARE(copies[1].fileName, name);
+    QCOMPARE(copies[1].path, copy.path);
+    QCOMPARE(copies[1].filterIndex, int(TextFilter));
+    QCOMPARE(store.read(copies[1]), QByteArray("{\\rtf1 draft, longer}"));
+}
+
+void TestTextEdCore::recoveryNamesTheNextCopy_data()
+{
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("next");
+    row("none", QStringList(), "1.rtf");
+    row("after the highest", QStringList { "3.rtf", "10.rtf" }, "11.rtf");
+    row("past the largest int", QStringList { "2147483647.rtf" }, "2147483648.rtf");
+    row("at the largest number: the lowest free one", QStringList { "1.rtf", "999999999999999999.rtf" }, "2.rtf");
+}
+
+void TestTextEdCore::recoveryNamesTheNextCopy()
+{
+    QFETCH(QStringList, present);
+    for (const QString &name : present)
+        m_env->writeBytes(QStringLiteral("TextEd Recovery/") + name, "{\\rtf1 kept}");
+    RecoveryStore store;
+    RecoveryStore::Copy copy;
+    QVERIFY(store.keep(copy, "{\\rtf1 new}"));
+    QTEST(copy.fileName, "next");
+    QCOMPARE(store.copies().size(), present.size() + 1);
+}
+
 void TestTextEdCore::recoveryListsCopiesTheIndexDoesNotKnow()
 {
     RecoveryStore store;
-    QVERIFY(store.keep(QStringLiteral("/a/b.rtf"), RtfFilter, "{\\rtf1 b}"));
-    QVERIFY(store.keep(QString(), RtfFilter, "{\\rtf1 c}"));
-    QFile index(QDir(store.folder()).filePath(QStringLiteral("index.json")));
-    QVERIFY(index.open(QIODevice::WriteOnly));
-    index.write("[{\"file\": \"../../outside.rtf\"}, damaged");
-    index.close();
+    RecoveryStore::Copy b { QString(), QStringLiteral("/a/b.rtf"), RtfFilter };
+    RecoveryStore::Copy c;
+    QVERIFY(store.keep(b, "{\\rtf1 b}"));
+    QVERIFY(store.keep(c, "{\\rtf1 c}"));
+    m_env->writeBytes(QStringLiteral("TextEd Recovery/index.json"), "[{\"file\": \"../../outside.rtf\"}, damaged");
     const QList<RecoveryStore::Copy> copies = store.copies();
     QCOMPARE(copies.size(), 2);
     QCOMPARE(store.read(copies[0]), QByteArray("{\\rtf1 b}"));
     QCOMPARE(store.read(copies[1]), QByteArray("{\\rtf1 c}"));
 }
 
-void TestTextEdCore::recoveryCannotWrite()
+void TestTextEdCore::recoveryCannotWriteOrRead()
 {
     m_env->writeBytes(QStringLiteral("TextEd Recovery"), "a file where the folder should be");
     RecoveryStore store;
     QString error;
-    QVERIFY(!store.keep(QString(), 0, "{\\rtf1 x}", &error));
+    RecoveryStore::Copy copy;
+    QVERIFY(!store.keep(copy, "{\\rtf1 x}", &error));
     QVERIFY(!error.isEmpty());
+    QVERIFY(copy.fileName.isEmpty());
+
+    // A copy that is a named pipe is refused at once, not waited on.
+    QVERIFY(QFile::remove(m_env->dataPath(QStringLiteral("TextEd Recovery"))));
+    QVERIFY(QDir(m_env->dataPath()).mkdir(QStringLiteral("TextEd Recovery")));
+    QVERIFY(
+        ::mkfifo(QFile::encodeName(store.filePath({ QStringLiteral("1.rtf"), QString(), 0 })).constData(), 0600) == 0);
+    QVERIFY(!store.read({ QStringLiteral("1.rtf"), QString(), 0 }, &error));
 }
 
 void TestTextEdCore::tiling_data()

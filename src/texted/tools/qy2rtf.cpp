@@ -39,10 +39,8 @@ bool load(const QString &path, QTextDocument &document)
     QFile file(path);
     QString reason;
     std::optional<QByteArray> bytes;
-    if (file.open(QIODevice::ReadOnly))
+    if (openRegularFile(file, &reason)) // a named pipe or a device is refused without waiting on it
         bytes = readDevice(file, &reason);
-    else
-        reason = file.errorString();
     if (!bytes) {
         complain(QStringLiteral("cannot read %1: %2").arg(path, reason));
         return false;
@@ -51,11 +49,15 @@ bool load(const QString &path, QTextDocument &document)
     Rtf::ReadInfo info;
     if (Rtf::read(*bytes, &document, &info)) {
         if (info.lostContent()) {
-            complain(QStringLiteral("%1: left out %2 pictures or objects, %3 notes, %4 headers or footers%5")
+            complain(QStringLiteral("%1: left out %2 pictures or objects, %3 notes, %4 headers or footers, "
+                                    "%5 table rows, %6 list items, %7 fields%8")
                          .arg(path)
                          .arg(info.pictures)
                          .arg(info.notes)
                          .arg(info.headersAndFooters)
+                         .arg(info.tableRows)
+                         .arg(info.listItems)
+                         .arg(info.fields)
                          .arg(info.tooDeep ? QStringLiteral(" and groups nested too deeply") : QString()));
         }
         if (info.truncated)
