@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QDir(folder).removeRecursively();
     check(QDir().mkpath(folder));
     for (const char *name : { "1.rtf", "2.rtf", "2147483647.rtf", "notes.rtf" })
-        writeFile(QDir(folder).filePath(QLatin1String(name)), QByteArray("{\\rtf1 ") + name + '}');
+        writeFile(QDir(folder).filePath(QLatin1String(name)), QByteArray(QByteArray("{\\rtf1 ") + name + '}'));
     writeFile(QDir(folder).filePath(QStringLiteral("index.json")),
         QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
 
