@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QSystemTrayIcon>
 #include <QThread>
 
@@ -37,10 +36,7 @@ void reportStartProblems()
                         "will be forgotten when the program ends.\r\n\r\nSolution:\r\nMake the folder "
                         "writable, then start Quillory2 again.")
                 .arg(QDir::toNativeSeparators(Settings::fileName())) });
-    // Left by saves that a crash cut short; the files themselves are whole. Two levels down holds
-    // every folder of the tools (ClipData/<category>).
-    removeStaleSaveFiles(DataFolder::path(), { QStringLiteral(".dat"), QStringLiteral(".txt") }, 2);
-    removeStaleSaveFiles(QFileInfo(Settings::fileName()).absolutePath(), { QStringLiteral(".conf") });
+    DataFolder::removeInterruptedSaves(); // the files themselves are whole
 }
 
 } // namespace

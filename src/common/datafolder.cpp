@@ -1,5 +1,8 @@
 #include "common/datafolder.h"
 
+#include "common/settings.h"
+#include "common/textfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -63,4 +66,11 @@ QString DataFolder::filePath(const QString &name)
 void DataFolder::setPath(const QString &folder)
 {
     s_path = folder;
+}
+
+int DataFolder::removeInterruptedSaves()
+{
+    // Two levels down holds every folder of the tools (ClipData/<category>).
+    return removeStaleSaveFiles(path(), { QStringLiteral(".dat"), QStringLiteral(".txt") }, 2)
+        + removeStaleSaveFiles(QFileInfo(Settings::fileName()).absolutePath(), { QStringLiteral(".conf") });
 }

@@ -13,6 +13,9 @@ public:
     static QString problem();
     static QString filePath(const QString &name);
     static void setPath(const QString &folder);
+    // Removes what saves cut short by a crash left behind, in every folder the program writes (the
+    // data folder, the tools' folders in it, the settings' folder). The copy that starts does this.
+    static int removeInterruptedSaves();
 
     // The rule itself: programDir when it already holds the program's data and is writable, else userDir.
     // Tests pass their own writability check (a superuser may write anywhere).
