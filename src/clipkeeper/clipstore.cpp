@@ -8,9 +8,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QSet>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cstdio>
 #include <vector>
+
+#if defined(Q_OS_UNIX)
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -50,6 +58,89 @@ bool entryExists(const QString &path)
 {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
+}
+
+// The file's bytes, but no more than one beyond the largest clip: a larger file never reaches memory whole.
+std::optional<QByteArray> readClipBytes(const QString &path, QString *reason)
+{
+    QFile file(path);
+    if (!openRegularFile(file, reason))
+        return std::nullopt;
+    QByteArray bytes = file.read(ClipStore::MaxClipBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        *reason = file.errorString();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool holdsText(const QString &path, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (QFileInfo(path).size() != bytes.size())
+        return false;
+    QString reason;
+    return readClipBytes(path, &reason) == bytes;
+}
+
+// Qt lists only names that are valid in the file system's encoding; these helpers see the others.
+bool decodable(const QByteArray &name)
+{
+    return QFile::encodeName(QFile::decodeName(name)) == name;
+}
+
+QList<QByteArray> entryNames(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+#if defined(Q_OS_UNIX)
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *entry = ::readdir(dir)) {
+            if (entry->d_name[0] != '.')
+                names.append(QByteArray(entry->d_name));
+        }
+        ::closedir(dir);
+    }
+#else
+    Q_UNUSED(folder)
+#endif
+    return names;
+}
+
+// 'd' for a folder, 'f' for a regular file, 'o' for anything else, 0 for nothing there. Links are
+// followed, as the listing follows them; with `followLinks` false a link itself is 'o'.
+char kindOf(const QByteArray &path, bool followLinks = true)
+{
+#if defined(Q_OS_UNIX)
+    struct stat info
+    {
+    };
+    if ((followLinks ? ::stat(path.constData(), &info) : ::lstat(path.constData(), &info)) != 0)
+        return 0;
+    if (S_ISDIR(info.st_mode))
+        return 'd';
+    return S_ISREG(info.st_mode) ? 'f' : 'o';
+#else
+    Q_UNUSED(path)
+    Q_UNUSED(followLinks)
+    return 0;
+#endif
+}
+
+ClipStore::ForeignName foreignName(
+    const QByteArray &folder, const QByteArray &name, const QString &shownFolder, QSet<QByteArray> &taken)
+{
+    QString base = decodeWindows1252(name);
+    for (QChar &c : base) {
+        if (NotAllowed.contains(c) || c.category() == QChar::Other_Control)
+            c = u'_';
+    }
+    QString proposal = base;
+    const auto target
+        = [&folder](const QString &newName) -> QByteArray { return folder + '/' + QFile::encodeName(newName); };
+    for (int n = 2; taken.contains(target(proposal)) || kindOf(target(proposal), false) != 0; ++n)
+        proposal = base + QStringLiteral(" (%1)").arg(n);
+    taken.insert(target(proposal));
+    return { folder + '/' + name, shownFolder + QFile::decodeName(name), proposal, shownFolder.isEmpty() };
 }
 
 } // namespace
@@ -173,6 +264,8 @@ std::optional<Message> ClipStore::AddCategory()
 
 std::optional<Message> ClipStore::RenameCategory(int index, const QString &newName)
 {
+    if (newName == m_categories.value(index))
+        return std::nullopt; // a rename ended without a change
     if (m_categories.contains(newName)) {
         LoadCategories();
         return exclamation(tr("The catagory ") + u'"' + newName + u'"' + tr(" already exists."));
@@ -230,26 +323,67 @@ std::variant<QString, Message> ClipStore::OpenClip(const QString &clip) const
                                .arg(clip));
     }
     QString reason;
-    std::optional<QString> text = ReadTextFile(path, &reason);
-    if (!text) {
+    const std::optional<QByteArray> bytes = readClipBytes(path, &reason);
+    if (!bytes) {
         return exclamation(tr("THE CLIP CANNOT BE READ\r\n\r\n%1\r\n%2\r\n\r\nSolution:\r\n"
                               "Make the file readable, then click the clip again. The file is left as it is.")
                                .arg(QDir::toNativeSeparators(path), reason));
     }
-    return *text;
+    if (bytes->size() > MaxClipBytes) {
+        const QLocale locale;
+        return exclamation(tr("THE CLIP IS TOO LARGE TO SHOW\r\n\r\n\"%1\" holds %2; ClipKeeper shows clips of up to "
+                              "%3.\r\n\r\nSolution:\r\nOpen it in a text editor. The file is left as it is:\r\n%4")
+                               .arg(clip, locale.formattedDataSize(QFileInfo(path).size()),
+                                   locale.formattedDataSize(MaxClipBytes), QDir::toNativeSeparators(path)));
+    }
+    return decodeTextFile(*bytes);
 }
 
-std::optional<Message> ClipStore::SaveClip(const QString &description, const QString &text)
+std::optional<Message> ClipStore::SaveClip(const QString &description, const QString &text, bool *saved)
 {
+    if (saved)
+        *saved = false;
     if (!IsUsableName(description))
         return exclamation(NotAllowed + tr(" are not allowed in clip name"));
     if (m_currentCategoryIndex < 0) {
         return exclamation(tr("THERE IS NO CATEGORY TO KEEP THE CLIP IN\r\n\r\nSolution:\r\n"
                               "Press Add Folder to make a category, then save the clip again."));
     }
-    m_writer(clipPath(description), text);
+    const QString path = clipPath(description);
+    QString trashed;
+    if (!mayReplace(path, text, &trashed))
+        return std::nullopt;
+    const bool written = m_writer(path, text);
+    if (!written && !trashed.isEmpty() && !entryExists(path))
+        QFile::rename(trashed, path); // nothing replaced it: the old clip comes back from the trash
+    if (saved)
+        *saved = written;
     RefreshClips();
     return std::nullopt;
+}
+
+// True when the text may go to the path: no clip is there, it holds this very text, it went to the
+// trash (*trashed says where), or the user agreed to replace it for good.
+bool ClipStore::mayReplace(const QString &path, const QString &text, QString *trashed)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || holdsText(path, text))
+        return true;
+    if (hasTrash() && QFile::moveToTrash(path, trashed))
+        return true;
+    const Message ask = question(tr("The clip \"%1\" holds other text, and it cannot be moved to the trash first, so "
+                                    "it could not be taken back.\r\n\r\nReplace it for good?")
+                                     .arg(info.fileName()));
+    return m_confirm && m_confirm(ask);
+}
+
+QString ClipStore::FreeClipName() const
+{
+    const QString base = tr("Unsaved clip");
+    QString name = base;
+    for (int n = 2; entryExists(clipPath(name)); ++n)
+        name = base + u' ' + QString::number(n);
+    return name;
 }
 
 std::optional<Message> ClipStore::DeleteClip(const QString &clip)
@@ -288,6 +422,59 @@ ClipStore::Removal ClipStore::trashOrDelete(const QString &path, const Message &
     const QFileInfo info(path);
     const bool deleted = info.isDir() && !info.isSymLink() ? QDir(path).removeRecursively() : QFile::remove(path);
     return deleted ? Removal::Deleted : Removal::Failed;
+}
+
+// The clips of a category come before the category, so that each is renamed while its path holds.
+QList<ClipStore::ForeignName> ClipStore::ForeignNames() const
+{
+    QList<ForeignName> found;
+    QSet<QByteArray> taken;
+    const QByteArray root = QFile::encodeName(m_clipFolder);
+    for (const QByteArray &category : entryNames(root)) {
+        const QByteArray folder = root + '/' + category;
+        if (kindOf(folder) != 'd')
+            continue;
+        for (const QByteArray &clip : entryNames(folder)) {
+            if (!decodable(clip) && kindOf(folder + '/' + clip) == 'f')
+                found.append(foreignName(folder, clip, QFile::decodeName(category) + u'/', taken));
+        }
+        if (!decodable(category))
+            found.append(foreignName(root, category, QString(), taken));
+    }
+    return found;
+}
+
+std::optional<Message> ClipStore::RenameForeign(const QList<ForeignName> &names)
+{
+    QStringList failed;
+    for (const ForeignName &name : names) {
+        const QByteArray target = name.path.left(name.path.lastIndexOf('/') + 1) + QFile::encodeName(name.proposal);
+        if (kindOf(target, false) != 0 || std::rename(name.path.constData(), target.constData()) != 0)
+            failed.append(name.shown);
+    }
+    const QString current = m_currentCategory;
+    listCategories();
+    SelectCategory(int(std::max<qsizetype>(0, m_categories.indexOf(current))));
+    if (failed.isEmpty())
+        return std::nullopt;
+    return exclamation(tr("SOME NAMES COULD NOT BE CHANGED\r\n\r\n%1\r\n\r\nThey keep their names and stay unlisted.")
+                           .arg(failed.join(QStringLiteral("\r\n"))));
+}
+
+Message ClipStore::foreignNamesQuestion(const QList<ForeignName> &names)
+{
+    constexpr qsizetype Shown = 10;
+    QStringList lines;
+    for (const ForeignName &name : names.first(std::min(names.size(), Shown))) {
+        lines << (name.category ? tr("Category \"%1\" becomes \"%2\"") : tr("Clip \"%1\" becomes \"%2\""))
+                     .arg(name.shown, name.proposal);
+    }
+    if (names.size() > Shown)
+        lines << tr("and %1 more").arg(names.size() - Shown);
+    return question(tr("NAMES CLIPKEEPER CANNOT SHOW\r\n\r\nThese names in the clip folder are written in an older "
+                       "encoding, so ClipKeeper can neither list nor open them:\r\n\r\n%1\r\n\r\nRename them as "
+                       "shown?\r\nYes: they are renamed and listed.\r\nNo: they stay as they are, unlisted.")
+                        .arg(lines.join(QStringLiteral("\r\n"))));
 }
 
 void SortNames(QStringList &names)

@@ -2,7 +2,9 @@
 
 #include "common/message.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -18,7 +20,9 @@
 // What the user removes goes to the desktop's trash, so a slip can be undone; where the trash
 // cannot take it, the store asks through the confirm callback before deleting anything for good.
 // Hidden entries (names starting with ".") and plain files in "ClipData" are not listed, and both
-// lists are in name order.
+// lists are in name order. Names that are not valid text in the file system's encoding (from an
+// older 8-bit installation) cannot be listed or opened by name: ForeignNames() finds them and
+// RenameForeign() gives them the names proposed.
 class ClipStore final
 {
     Q_DECLARE_TR_FUNCTIONS(ClipStore)
@@ -30,6 +34,16 @@ public:
     using Writer = std::function<bool(const QString &path, const QString &text)>;
 
     static constexpr int MaxNewCatNumber = 32767; // the number is a signed 16-bit value
+    static constexpr qint64 MaxClipBytes = 1024 * 1024; // larger clips are not opened: the text box would freeze
+
+    // An entry whose name the listing skips, and the name proposed for it (its Windows-1252 reading).
+    struct ForeignName
+    {
+        QByteArray path; // the entry's path as the file system names it
+        QString shown; // the old name, as far as it can be shown
+        QString proposal;
+        bool category = false;
+    };
 
     explicit ClipStore(const QString &clipFolder = defaultClipFolder());
 
@@ -63,17 +77,28 @@ public:
 
     // The clip's text, every line followed by CR LF; a message when the file cannot be read.
     std::variant<QString, Message> OpenClip(const QString &clip) const;
-    // Writes the text exactly as given to the clip of that description in the current category.
-    std::optional<Message> SaveClip(const QString &description, const QString &text);
+    // Writes the text exactly as given to the clip of that description in the current category. A clip
+    // of that description holding other text goes to the trash first; where the trash cannot take
+    // it, the confirm callback is asked, and nothing is written without a Yes.
+    // *saved tells whether the text reached the file.
+    std::optional<Message> SaveClip(const QString &description, const QString &text, bool *saved = nullptr);
+    // The first of "Unsaved clip", "Unsaved clip 2", ... that no entry of the current category has.
+    QString FreeClipName() const;
     // Moves the clip file to the trash; an empty name means no clip is selected.
     std::optional<Message> DeleteClip(const QString &clip);
 
     // A name a category or a clip may have: a usable file name that is not hidden.
     static bool IsUsableName(const QString &name);
 
+    // The categories and clips with foreign names; renaming them all, then the list is reloaded.
+    QList<ForeignName> ForeignNames() const;
+    std::optional<Message> RenameForeign(const QList<ForeignName> &names);
+    static Message foreignNamesQuestion(const QList<ForeignName> &names);
+
 private:
     enum class Removal { Trashed, Deleted, Kept, Failed };
     Removal trashOrDelete(const QString &path, const Message &question);
+    bool mayReplace(const QString &path, const QString &text, QString *trashed);
     void listCategories();
 
     QString m_clipFolder;

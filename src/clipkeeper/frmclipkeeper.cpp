@@ -1,6 +1,7 @@
 #include "clipkeeper/frmclipkeeper.h"
 
 #include "clipkeeper/clipstore.h"
+#include "common/documenttext.h"
 #include "common/settings.h"
 #include "common/textfile.h"
 #include "widgets/accessiblenames.h"
@@ -163,6 +164,7 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
             lvwClipCats_ItemClick(m_categoryAtPress);
     });
     connect(m_filClips, &QListWidget::itemSelectionChanged, this, [this] {
+        // An item's text is compared, never kept: the list may be filled again meanwhile.
         if (!m_filClips->selectedItems().isEmpty())
             filClips_Click(m_filClips->selectedItems().constFirst());
     });
@@ -178,7 +180,8 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
     attachHints();
     setKeyboardOrder();
 
-    m_store->setConfirm([this](const Message &question) { return Dialogs::ask(question, this); });
+    // Every question of the store has Yes destroy something.
+    m_store->setConfirm([this](const Message &question) { return Dialogs::ask(question, this, Dialogs::Default::No); });
     m_store->setWriter(
         [this](const QString &path, const QString &text) { return Dialogs::writeTextFile(path, text, this); });
 
@@ -193,8 +196,9 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
         message = loadMessage;
     fillCategories();
     bindKeepOnTop(m_chkOnTop, this, Key::ClipOnTop);
-    if (message) // once the window is up
-        QTimer::singleShot(0, this, [this, shown = *message] { tell(shown); });
+    markShown();
+    m_filClips->setFocus(); // where the user reads, never on a command that removes
+    QTimer::singleShot(0, this, [this, message] { afterOpening(message); }); // once the window is up
 }
 
 frmClipKeeper::~frmClipKeeper() = default;
@@ -306,6 +310,14 @@ void frmClipKeeper::resizeEvent(QResizeEvent *event)
 
 void frmClipKeeper::closeEvent(QCloseEvent *event)
 {
+    const QPointer<frmClipKeeper> alive(this);
+    const bool mayClose = mayLeaveBoxes();
+    if (!alive)
+        return;
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     Settings::saveCoordinate(Key::ClipHeight, outerSizeTwips(this).height());
     savePlacement(this, Key::ClipLeft, Key::ClipTop);
     saveKeepOnTop(m_chkOnTop, Key::ClipOnTop);
@@ -359,6 +371,44 @@ void frmClipKeeper::showPlaceholders()
 {
     m_txtClipDescription->setText(placeholderDescription());
     m_rtfClipDisplay->setPlainText(placeholderText());
+    m_shownClip.clear();
+    markShown();
+}
+
+bool frmClipKeeper::isEdited() const
+{
+    return m_txtClipDescription->isModified() || m_rtfClipDisplay->document()->isModified();
+}
+
+void frmClipKeeper::markShown()
+{
+    m_txtClipDescription->setModified(false);
+    m_rtfClipDisplay->document()->setModified(false);
+}
+
+// The clip text as typed: the box's own plain text would turn no-break spaces and line separators
+// into spaces and line breaks.
+QString frmClipKeeper::boxText() const
+{
+    return fromDocumentText(m_rtfClipDisplay->document()->toRawText(), u"\r\n");
+}
+
+// What could not be done at opening, then the names the clip list cannot show, offered for renaming.
+void frmClipKeeper::afterOpening(const std::optional<Message> &message)
+{
+    if (!tell(message))
+        return;
+    const QList<ClipStore::ForeignName> foreign = m_store->ForeignNames();
+    if (foreign.isEmpty() || !Dialogs::canAsk())
+        return;
+    const std::shared_ptr<ClipStore> store = m_store;
+    const QPointer<frmClipKeeper> alive(this);
+    const bool rename = Dialogs::ask(ClipStore::foreignNamesQuestion(foreign), this);
+    if (!alive || !rename)
+        return;
+    const std::optional<Message> failed = store->RenameForeign(foreign);
+    fillCategories();
+    tell(failed);
 }
 
 void frmClipKeeper::lvwClipCats_ItemClick(int row)
@@ -378,9 +428,39 @@ void frmClipKeeper::lvwClipCats_AfterLabelEdit(int row, const QString &newName)
 
 void frmClipKeeper::filClips_Click(QListWidgetItem *item)
 {
-    if (!item)
+    if (!item || m_asking)
         return;
-    const QString clip = item->text();
+    if (!isEdited()) {
+        showClip(item->text());
+        return;
+    }
+    // Asked once the list has finished with the click: saving fills the list again.
+    QTimer::singleShot(0, this, [this, clip = item->text()] { leaveBoxesFor(clip); });
+}
+
+void frmClipKeeper::leaveBoxesFor(const QString &clip)
+{
+    const QPointer<frmClipKeeper> alive(this);
+    const bool leave = mayLeaveBoxes();
+    if (!alive)
+        return;
+    if (leave)
+        showClip(clip);
+    else
+        selectClip(m_shownClip); // the typed text stays, beside the clip it came from
+}
+
+void frmClipKeeper::selectClip(const QString &clip)
+{
+    const QSignalBlocker blocker(m_filClips);
+    const QList<QListWidgetItem *> found = m_filClips->findItems(clip, Qt::MatchExactly);
+    m_filClips->clearSelection();
+    if (!found.isEmpty())
+        m_filClips->setCurrentItem(found.first());
+}
+
+void frmClipKeeper::showClip(const QString &clip)
+{
     const std::variant<QString, Message> opened = m_store->OpenClip(clip);
     if (const auto *message = std::get_if<Message>(&opened)) {
         if (!tell(*message))
@@ -393,8 +473,71 @@ void frmClipKeeper::filClips_Click(QListWidgetItem *item)
         return;
     }
     m_rtfClipDisplay->setPlainText(std::get<QString>(opened));
-    QGuiApplication::clipboard()->setText(m_rtfClipDisplay->toPlainText());
     m_txtClipDescription->setText(clip);
+    m_shownClip = clip;
+    markShown();
+    selectClip(clip);
+    QGuiApplication::clipboard()->setText(fromDocumentText(m_rtfClipDisplay->document()->toRawText()));
+}
+
+// True when the typed text may leave the boxes: nothing was typed, or it was saved or discarded.
+// False on Cancel, on a save that failed, and when the window ended while the question was open.
+bool frmClipKeeper::mayLeaveBoxes()
+{
+    if (!isEdited())
+        return true;
+    if (!Dialogs::canAsk()) {
+        keepUnsaved();
+        return true;
+    }
+    if (m_asking)
+        return false;
+    const QPointer<frmClipKeeper> alive(this);
+    m_asking = true;
+    const Dialogs::Choice choice
+        = Dialogs::askSave({ Message::Icon::Question, QStringLiteral("Quillory2"),
+                               tr("THE CLIP TEXT HAS CHANGED\r\n\r\nThe text typed in ClipKeeper was not saved.\r\n\r\n"
+                                  "Save: keep it as the clip \"%1\" in \"%2\".\r\nDiscard: let it go.\r\n"
+                                  "Cancel: nothing happens, the text stays.")
+                                   .arg(m_txtClipDescription->text(), m_store->currentCategory()) },
+            this);
+    if (!alive)
+        return false;
+    m_asking = false;
+    return choice == Dialogs::Choice::Discard
+        || (choice == Dialogs::Choice::Save && saveBoxes(m_txtClipDescription->text()));
+}
+
+// True when the boxes' text reached the clip file.
+bool frmClipKeeper::saveBoxes(const QString &description)
+{
+    const std::shared_ptr<ClipStore> store = m_store;
+    const QPointer<frmClipKeeper> alive(this);
+    bool saved = false;
+    const std::optional<Message> message = store->SaveClip(description, boxText(), &saved);
+    if (!alive)
+        return false;
+    fillClips();
+    if (saved) {
+        m_shownClip = description;
+        markShown();
+        selectClip(description);
+    }
+    return tell(message) && saved;
+}
+
+// The program ends with nobody to ask: the typed text becomes a clip of a free name, and the log says which.
+void frmClipKeeper::keepUnsaved()
+{
+    if (!m_rtfClipDisplay->document()->isModified())
+        return; // a description alone is no text to keep
+    const QString name = m_store->FreeClipName();
+    if (saveBoxes(name)) {
+        Dialogs::show({ Message::Icon::Information, QStringLiteral("Quillory2"),
+                          tr("The clip text typed but not saved was kept as the clip \"%1\" in \"%2\".")
+                              .arg(name, m_store->currentCategory()) },
+            this);
+    }
 }
 
 QString frmClipKeeper::selectedClip() const
@@ -429,22 +572,13 @@ void frmClipKeeper::DeleteClip()
     if (!alive)
         return;
     fillClips();
-    if (tell(message) && store->clips().isEmpty())
+    if (tell(message) && store->clips().isEmpty() && !isEdited())
         showPlaceholders();
 }
 
 void frmClipKeeper::SaveClip()
 {
-    const std::shared_ptr<ClipStore> store = m_store;
-    const QPointer<frmClipKeeper> alive(this);
-    const std::optional<Message> message
-        = store->SaveClip(m_txtClipDescription->text(), withLineEnds(m_rtfClipDisplay->toPlainText(), u"\r\n"));
-    if (!alive)
-        return;
-    if (message)
-        tell(message);
-    else
-        fillClips();
+    saveBoxes(m_txtClipDescription->text());
 }
 
 bool frmClipKeeper::tell(const std::optional<Message> &message)

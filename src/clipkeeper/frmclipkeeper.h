@@ -22,6 +22,10 @@ struct Message;
 // on the right, the clip's description and text above them. Clicking a clip shows it and puts its
 // text on the clipboard at once. The window is a thin view of a ClipStore, which does the disk work
 // and decides every message; the window shows the messages and asks the store's questions.
+//
+// Text typed in the description or clip text box is never replaced (by a clip chosen in the list)
+// or closed away without the question Save / Discard / Cancel; when the program ends with nobody
+// to ask, the typed text is kept as a clip of a free name ("Unsaved clip") in the current category.
 class frmClipKeeper final : public QWidget
 {
     Q_OBJECT
@@ -34,6 +38,7 @@ public:
     ~frmClipKeeper() override;
 
     const ClipStore &store() const { return *m_store; }
+    bool isEdited() const; // text typed in the boxes since a clip was shown or saved
 
     // The commands of the tlbClipKeeper toolbar, by key.
     void RemoveFolder();
@@ -62,6 +67,15 @@ private:
     void lvwClipCats_ItemClick(int row);
     void lvwClipCats_AfterLabelEdit(int row, const QString &newName);
     void filClips_Click(QListWidgetItem *item);
+    void leaveBoxesFor(const QString &clip);
+    void showClip(const QString &clip);
+    void selectClip(const QString &clip);
+    bool mayLeaveBoxes();
+    bool saveBoxes(const QString &description);
+    void keepUnsaved();
+    void markShown();
+    void afterOpening(const std::optional<Message> &message);
+    QString boxText() const;
     QString selectedClip() const;
     bool tell(const std::optional<Message> &message); // false when the window ended meanwhile
 
@@ -87,4 +101,6 @@ private:
 
     int m_categoryAtPress = -1; // what was chosen when the mouse went down on a list
     QString m_clipAtPress;
+    QString m_shownClip; // the clip the boxes show, when they show one
+    bool m_asking = false; // the question about the typed text is open
 };

@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,8 +53,8 @@ private Q_SLOTS:
     void addCategoryTakesTheFirstFreeNumber_data();
     void addCategoryTakesTheFirstFreeNumber();
     void addCategoryWhenEveryNumberIsTaken();
-    void renameRefused_data();
-    void renameRefused();
+    void renameRefusedOrUnchanged_data();
+    void renameRefusedOrUnchanged();
     void renameKeepsTheClipsAndBecomesCurrent();
     void renameThatFails();
     void removeLeavesTheLastCategory();
@@ -60,6 +63,9 @@ private Q_SLOTS:
     void withoutTrashAskFirst();
     void withoutTrashALinkGoesNotItsTarget();
     void saveAndOpen();
+    void saveOverAnotherClip_data();
+    void saveOverAnotherClip();
+    void foreignNamesAreOfferedForRenaming();
     void saveRefused_data();
     void saveRefused();
     void openUnreadable_data();
@@ -70,7 +76,7 @@ private:
     // Folders end in "/"; a file holds its own name.
     void make(const QStringList &paths) const;
     QByteArray fileBytes(const QString &name) const;
-    ClipStore &open(); // EnsureClipFolder, then LoadCategories
+    ClipStore &open(bool confirm = true); // EnsureClipFolder, then LoadCategories
 
     std::unique_ptr<CoreTestEnvironment> m_env;
     std::unique_ptr<ClipStore> m_store;
@@ -113,13 +119,15 @@ QByteArray TestClipStore::fileBytes(const QString &name) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-ClipStore &TestClipStore::open()
+ClipStore &TestClipStore::open(bool confirm)
 {
     m_store = std::make_unique<ClipStore>();
-    m_store->setConfirm([this](const Message &question) {
-        m_questions.append(question);
-        return !m_answers.isEmpty() && m_answers.takeFirst();
-    });
+    if (confirm) {
+        m_store->setConfirm([this](const Message &question) {
+            m_questions.append(question);
+            return !m_answers.isEmpty() && m_answers.takeFirst();
+        });
+    }
     [[maybe_unused]] const auto ensured = m_store->EnsureClipFolder();
     [[maybe_unused]] const auto loaded = m_store->LoadCategories();
     return *m_store;
@@ -220,20 +228,20 @@ void TestClipStore::addCategoryWhenEveryNumberIsTaken()
     QCOMPARE(store.categories(), QStringList { "Work" });
 }
 
-void TestClipStore::renameRefused_data()
+void TestClipStore::renameRefusedOrUnchanged_data()
 {
     QTest::addColumn<int>("row"); // of "Alpha", "Beta", "Gamma"
     QTest::addColumn<QString>("newName");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("text"); // empty: the rename ends in silence
 
     row("the first entry", 2, "Alpha", "The catagory \"Alpha\" already exists.");
-    row("its own unchanged name", 1, "Beta", "The catagory \"Beta\" already exists.");
+    row("its own unchanged name", 1, "Beta", "");
     // The file-name rule itself is the common one's; these rows prove it is asked, and hidden names too.
     row("with a colon", 1, "a:b", NotAllowedCategory);
     row("hidden", 1, ".Beta", NotAllowedCategory);
 }
 
-void TestClipStore::renameRefused()
+void TestClipStore::renameRefusedOrUnchanged()
 {
     QFETCH(int, row);
     QFETCH(QString, newName);
@@ -242,10 +250,11 @@ void TestClipStore::renameRefused()
     ClipStore &store = open();
     store.SelectCategory(row);
 
-    QCOMPARE(store.RenameCategory(row, newName), exclamation(text));
+    const std::optional<Message> said = store.RenameCategory(row, newName);
+    QCOMPARE(said, text.isEmpty() ? std::nullopt : std::optional(exclamation(text)));
     QCOMPARE(entries(clipData()), (QStringList { "Alpha", "Beta", "Gamma" }));
     QCOMPARE(fileBytes(QStringLiteral("Beta/clip")), QByteArray("clip"));
-    QCOMPARE(store.currentCategoryIndex(), 0); // the list was loaded again
+    QCOMPARE(store.currentCategoryIndex(), text.isEmpty() ? row : 0); // a refusal loads the list again
 }
 
 void TestClipStore::renameKeepsTheClipsAndBecomesCurrent()
@@ -308,25 +317,31 @@ void TestClipStore::removeAndDeleteGoToTheTrash()
 void TestClipStore::withoutTrashAskFirst_data()
 {
     QTest::addColumn<bool>("category"); // or a clip
+    QTest::addColumn<bool>("confirm"); // a callback that asks is set
     QTest::addColumn<bool>("yes");
-    row("category, Yes deletes", true, true);
-    row("category, No keeps", true, false);
-    row("clip, Yes deletes", false, true);
+    row("category, Yes deletes", true, true, true);
+    row("category, No keeps", true, true, false);
+    row("clip, Yes deletes", false, true, true);
+    row("category, nobody to ask keeps", true, false, true);
+    row("clip, nobody to ask keeps", false, false, true);
 }
 
 void TestClipStore::withoutTrashAskFirst()
 {
     QFETCH(bool, category);
+    QFETCH(bool, confirm);
     QFETCH(bool, yes);
     TrashHome noTrash(false);
     make({ QStringLiteral("Alpha/"), QStringLiteral("Beta/one"), QStringLiteral("Beta/sub/deep") });
-    ClipStore &store = open();
+    ClipStore &store = open(confirm);
     store.SelectCategory(1);
     m_answers = { yes };
+    yes = yes && confirm;
 
     QCOMPARE(category ? store.RemoveCategory() : store.DeleteClip(QStringLiteral("one")), std::nullopt);
-    QCOMPARE(m_questions.size(), 1);
-    QVERIFY(m_questions.first().text.contains(category ? u"\"Beta\"" : u"\"one\""));
+    QCOMPARE(m_questions.size(), confirm ? 1 : 0);
+    if (confirm)
+        QVERIFY(m_questions.first().text.contains(category ? u"\"Beta\"" : u"\"one\""));
     QCOMPARE(QFileInfo::exists(clipData(category ? QStringLiteral("Beta") : QStringLiteral("Beta/one"))), !yes);
     QCOMPARE(store.categories().contains(QStringLiteral("Beta")), !(category && yes));
     QCOMPARE(store.clips().contains(QStringLiteral("one")), !yes);
@@ -354,12 +369,74 @@ void TestClipStore::saveAndOpen()
     QCOMPARE(fileBytes(QStringLiteral("My Clips/letter.txt")), QByteArray("abc"));
     QCOMPARE(std::get<QString>(store.OpenClip(QStringLiteral("letter.txt"))), QStringLiteral("abc\r\n"));
 
-    // Blanks are kept, nothing is added to the name, and the same description replaces without a question.
-    QCOMPARE(store.SaveClip(QStringLiteral(" Home "), QStringLiteral("first version")), std::nullopt);
+    // Blanks are kept and nothing is added to the name.
     QCOMPARE(store.SaveClip(QStringLiteral(" Home "), QStringLiteral("1 Main St\r\nTown\r\n")), std::nullopt);
     QCOMPARE(fileBytes(QStringLiteral("My Clips/ Home ")), QByteArray("1 Main St\r\nTown\r\n"));
     QCOMPARE(store.clips(), (QStringList { " Home ", "letter.txt" }));
     QVERIFY(m_questions.isEmpty());
+}
+
+void TestClipStore::saveOverAnotherClip_data()
+{
+    QTest::addColumn<bool>("withTrash");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QByteArray>("kept"); // the clip file afterwards
+    QTest::addColumn<QStringList>("trashed");
+
+    row("the old text goes to the trash", true, "new", QList<bool> {}, QByteArray("new"), QStringList { "Home" });
+    row("the same text: nothing to keep", true, "old", QList<bool> {}, QByteArray("old"), QStringList {});
+    row("no trash, No keeps the old text", false, "new", QList<bool> { false }, QByteArray("old"), QStringList {});
+    row("no trash, Yes replaces it", false, "new", QList<bool> { true }, QByteArray("new"), QStringList {});
+}
+
+void TestClipStore::saveOverAnotherClip()
+{
+    QFETCH(bool, withTrash);
+    QFETCH(QString, text);
+    TrashHome trash(withTrash);
+    m_env->writeBytes(QStringLiteral("ClipData/My Clips/Home"), "old");
+    ClipStore &store = open();
+    QFETCH(QList<bool>, answers);
+    m_answers = answers;
+    bool saved = false;
+    QCOMPARE(store.SaveClip(QStringLiteral("Home"), text, &saved), std::nullopt);
+    QTEST(fileBytes(QStringLiteral("My Clips/Home")), "kept");
+    QTEST(trash.trashed(), "trashed");
+    QCOMPARE(m_questions.size(), withTrash ? 0 : 1);
+    if (!trash.trashed().isEmpty())
+        QCOMPARE(QFile(trash.filesPath(QStringLiteral("Home"))).size(), qint64(3));
+}
+
+// Names made by an 8-bit installation: Qt's listing skips them, so they are offered for renaming.
+void TestClipStore::foreignNamesAreOfferedForRenaming()
+{
+    make({ QStringLiteral("My Clips/r\u00e9sum\u00e9") });
+    const QByteArray root = QFile::encodeName(clipData());
+    const QByteArray category = root
+        + QByteArray("/Gr\xf6\xdf"
+                     "e");
+    QCOMPARE(::mkdir(category.constData(), 0700), 0);
+    const QByteArray files[] = { category + "/caf\xe9", root + "/My Clips/r\xe9sum\xe9" };
+    for (const QByteArray &file : files)
+        QVERIFY(::close(::open(file.constData(), O_WRONLY | O_CREAT, 0600)) == 0);
+    ClipStore &store = open();
+    QCOMPARE(store.categories(), QStringList { "My Clips" });
+
+    QStringList proposals;
+    const QList<ClipStore::ForeignName> names = store.ForeignNames();
+    for (const ClipStore::ForeignName &name : names)
+        proposals << name.proposal;
+    proposals.sort();
+    QCOMPARE(proposals, (QStringList { "Gr\u00f6\u00dfe", "caf\u00e9", "r\u00e9sum\u00e9 (2)" }));
+    QVERIFY(ClipStore::foreignNamesQuestion(names).text.contains(QStringLiteral("\"Gr\u00f6\u00dfe\"")));
+
+    QCOMPARE(store.RenameForeign(names), std::nullopt);
+    QCOMPARE(store.categories(), (QStringList { "Gr\u00f6\u00dfe", "My Clips" }));
+    QCOMPARE(store.currentCategory(), QStringLiteral("My Clips"));
+    QCOMPARE(store.clips(), (QStringList { "r\u00e9sum\u00e9", "r\u00e9sum\u00e9 (2)" }));
+    QCOMPARE(entries(clipData(QStringLiteral("Gr\u00f6\u00dfe"))), QStringList { "caf\u00e9" });
+    QVERIFY(store.ForeignNames().isEmpty());
 }
 
 void TestClipStore::saveRefused_data()
@@ -381,22 +458,29 @@ void TestClipStore::saveRefused()
 
 void TestClipStore::openUnreadable_data()
 {
-    QTest::addColumn<bool>("removed"); // outside the program, or without read permission
+    QTest::addColumn<QString>("change"); // made after the clip was listed
     QTest::addColumn<QString>("text");
-    row("removed outside", true, "THE CLIP IS NO LONGER THERE");
-    row("no permission", false, "THE CLIP CANNOT BE READ");
+    row("removed outside", "remove", "THE CLIP IS NO LONGER THERE");
+    row("a named pipe in its place", "pipe", "THE CLIP IS NO LONGER THERE");
+    row("no permission", "permission", "THE CLIP CANNOT BE READ");
+    row("larger than a clip may be", "grow", "THE CLIP IS TOO LARGE TO SHOW\r\n\r\n\"clip\" holds 3.00 MiB;");
 }
 
 void TestClipStore::openUnreadable()
 {
-    QFETCH(bool, removed);
+    QFETCH(QString, change);
     make({ QStringLiteral("Work/clip") });
     ClipStore &store = open();
     const QString path = clipData(QStringLiteral("Work/clip"));
-    if (removed)
+    if (change != u"permission")
         QVERIFY(QFile::remove(path));
-    else
+    if (change == u"pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (change == u"permission")
         QFile::setPermissions(path, QFileDevice::WriteOwner);
+    else if (change == u"grow")
+        m_env->writeBytes(QStringLiteral("ClipData/Work/clip"), QByteArray(3 * 1024 * 1024, 'x'));
+    const bool removed = change == u"remove";
     const std::optional<QByteArray> said = m_env->withoutRoot([&store] {
         const auto opened = store.OpenClip(QStringLiteral("clip"));
         return std::holds_alternative<Message>(opened) ? std::get<Message>(opened).text.toUtf8() : QByteArray();

@@ -16,7 +16,11 @@
 #include <QListWidget>
 #include <QTextEdit>
 #include <QtTest>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(Dialogs::Choice)
 
 namespace {
 
@@ -34,7 +38,11 @@ private Q_SLOTS:
     void cleanup();
 
     void clipChosenByClickOrKeyShowsAndCopies();
+    void openingFocusesTheClipsAndSpaceRemovesNothing();
     void saveClipStoresTheBoxes();
+    void typedTextIsAskedAbout_data();
+    void typedTextIsAskedAbout();
+    void foreignNamesAreOfferedAtOpening();
     void renameInPlace_data();
     void renameInPlace();
     void addAndRemoveFolder();
@@ -108,6 +116,9 @@ void TestFrmClipKeeper::clipChosenByClickOrKeyShowsAndCopies()
 {
     makeClip(QStringLiteral("My Clips/Home address"), "abc");
     makeClip(QStringLiteral("My Clips/sig"), "Regards\r\nAnn\r\n");
+    makeClip(QStringLiteral("My Clips/units"),
+        "1\xc2\xa0"
+        "000\xe2\x80\xa8m\r\n"); // no-break space, U+2028
     open();
     QCOMPARE(description()->text(), Placeholder);
     QCOMPARE(clipText()->toPlainText(), PlaceholderText);
@@ -127,10 +138,34 @@ void TestFrmClipKeeper::clipChosenByClickOrKeyShowsAndCopies()
     QGuiApplication::clipboard()->setText(QStringLiteral("other"));
     QTest::keyClick(clips(), Qt::Key_Return);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Regards\nAnn\n"));
+
+    // Every character comes back as it is, on the clipboard and in the file saved again.
+    clickItem(clips(), QStringLiteral("units"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1\u00a0000\u2028m\n"));
+    press("btnSaveClip");
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/units")),
+        QByteArray("1\xc2\xa0"
+                   "000\xe2\x80\xa8m\r\n"));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
+void TestFrmClipKeeper::openingFocusesTheClipsAndSpaceRemovesNothing()
+{
+    TrashHome trash;
+    makeClip(QStringLiteral("Alpha/a"), "a");
+    makeClip(QStringLiteral("Beta/b"), "b");
+    open();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(QApplication::focusWidget(), clips());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(texts(categories()), (QStringList { "Alpha", "Beta" }));
+    QVERIFY(trash.trashed().isEmpty());
 }
 
 void TestFrmClipKeeper::saveClipStoresTheBoxes()
 {
+    TrashHome trash;
     open();
     description()->setText(QStringLiteral("why?"));
     press("btnSaveClip");
@@ -144,7 +179,70 @@ void TestFrmClipKeeper::saveClipStoresTheBoxes()
     clipText()->setPlainText(QStringLiteral("abc"));
     QTest::keyClick(clipText(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")), QByteArray("abc"));
+    QCOMPARE(trash.trashed(), QStringList { "Two lines" });
     QCOMPARE(m_env->dialogs.shown.size(), 1);
+}
+
+void TestFrmClipKeeper::typedTextIsAskedAbout_data()
+{
+    QTest::addColumn<QString>("action"); // "click", "close", or "logout" (nobody to ask)
+    QTest::addColumn<Dialogs::Choice>("choice");
+    QTest::addColumn<QByteArray>("one"); // the clip file "one" afterwards
+    QTest::addColumn<QString>("shown"); // the clip text box afterwards ("" once closed)
+
+    row("click, Save", "click", Dialogs::Choice::Save, QByteArray("typed"), "two\n");
+    row("click, Discard", "click", Dialogs::Choice::Discard, QByteArray("1"), "two\n");
+    row("click, Cancel", "click", Dialogs::Choice::Cancel, QByteArray("1"), "typed");
+    row("close, Save", "close", Dialogs::Choice::Save, QByteArray("typed"), "");
+    row("close, Cancel", "close", Dialogs::Choice::Cancel, QByteArray("1"), "typed");
+    row("logout", "logout", Dialogs::Choice::Cancel, QByteArray("1"), "");
+}
+
+void TestFrmClipKeeper::typedTextIsAskedAbout()
+{
+    QFETCH(QString, action);
+    QFETCH(Dialogs::Choice, choice);
+    QFETCH(QString, shown);
+    TrashHome trash;
+    makeClip(QStringLiteral("My Clips/one"), "1");
+    makeClip(QStringLiteral("My Clips/two"), "two");
+    open();
+    clickItem(clips(), QStringLiteral("one"));
+    clipText()->selectAll();
+    QTest::keyClicks(clipText(), QStringLiteral("typed"));
+    m_env->dialogs.choices = { choice };
+
+    if (action == u"click") {
+        clickItem(clips(), QStringLiteral("two"));
+        QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+        QTRY_COMPARE(clipText()->toPlainText(), shown);
+        QCOMPARE(description()->text(), shown == u"typed" ? QStringLiteral("one") : QStringLiteral("two"));
+        QCOMPARE(clips()->selectedItems().constFirst()->text(), description()->text());
+    } else {
+        Dialogs::setCanAsk(action != u"logout");
+        QCOMPARE(m_window->close(), shown.isEmpty());
+        Dialogs::setCanAsk(true);
+    }
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(
+        m_env->dialogs.shown.first().icon, action == u"logout" ? Message::Icon::Information : Message::Icon::Question);
+    QTEST(clipBytes(QStringLiteral("My Clips/one")), "one");
+    if (choice == Dialogs::Choice::Save)
+        QCOMPARE(trash.trashed(), QStringList { "one" });
+    if (action == u"logout")
+        QCOMPARE(clipBytes(QStringLiteral("My Clips/Unsaved clip")), QByteArray("typed"));
+}
+
+void TestFrmClipKeeper::foreignNamesAreOfferedAtOpening()
+{
+    const QByteArray root = QFile::encodeName(m_env->dataPath(QStringLiteral("ClipData/My Clips")));
+    QVERIFY(QDir().mkpath(QFile::decodeName(root)));
+    const QByteArray file = root + "/caf\xe9";
+    QVERIFY(::close(::open(file.constData(), O_WRONLY | O_CREAT, 0600)) == 0);
+    m_env->dialogs.answers = { true };
+    open();
+    QTRY_COMPARE(texts(clips()), QStringList { "caf\u00e9" });
+    QCOMPARE(m_env->dialogs.askDefaults, QList { Dialogs::Default::Yes }); // renaming loses nothing
 }
 
 QLineEdit *TestFrmClipKeeper::editCategory()
@@ -162,6 +260,7 @@ void TestFrmClipKeeper::renameInPlace_data()
     row("a click on the chosen category", true, "Zulu", QStringList { "Alpha", "Gamma", "Zulu" });
     row("F2", false, "Zulu", QStringList { "Alpha", "Gamma", "Zulu" });
     row("refused", false, "Alpha", QStringList { "Alpha", "Beta", "Gamma" });
+    row("unchanged", true, "Beta", QStringList { "Alpha", "Beta", "Gamma" });
 }
 
 void TestFrmClipKeeper::renameInPlace()
@@ -189,13 +288,15 @@ void TestFrmClipKeeper::renameInPlace()
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_VERIFY(!categories()->findChild<QLineEdit *>());
     QTRY_COMPARE(texts(categories()), listed);
-    if (newName == u"Zulu") {
-        QCOMPARE(categories()->currentRow(), 2);
-        QCOMPARE(texts(clips()), QStringList { "b1" });
-        QVERIFY(m_env->dialogs.shown.isEmpty());
-    } else {
+    if (newName == u"Alpha") {
         QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+        return;
     }
+    QCOMPARE(categories()->currentItem()->text(), newName);
+    QCOMPARE(texts(clips()), QStringList { "b1" });
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    clickItem(categories(), QStringLiteral("Alpha")); // the next click is a click
+    QCOMPARE(texts(clips()), QStringList { "a1" });
 }
 
 void TestFrmClipKeeper::addAndRemoveFolder()
@@ -235,6 +336,7 @@ void TestFrmClipKeeper::launcherOpensItAndTheEndOfTheProgramClosesIt()
     QVERIFY(!main.opener().window(WindowKey::ClipKeeper));
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Question);
+    QCOMPARE(m_env->dialogs.askDefaults, QList { Dialogs::Default::No });
     QVERIFY(QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/Beta/b"))));
     QVERIFY(Settings::contains(Key::ClipHeight));
 }
