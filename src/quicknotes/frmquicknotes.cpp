@@ -1,6 +1,7 @@
 #include "quicknotes/frmquicknotes.h"
 
 #include "common/clock.h"
+#include "common/documenttext.h"
 #include "common/settings.h"
 #include "quicknotes/todolists.h"
 #include "widgets/accessiblenames.h"
@@ -60,7 +61,7 @@ protected:
     QMimeData *createMimeDataFromSelection() const override
     {
         auto *plain = new QMimeData;
-        plain->setText(textCursor().selection().toPlainText());
+        plain->setText(fromDocumentText(textCursor().selectedText())); // no-break spaces stay
         return plain;
     }
 };
@@ -89,6 +90,14 @@ frmQuickNotes::frmQuickNotes(QWidget *parent)
     m_clockTimer.setSingleShot(true);
     connect(&m_clockTimer, &QTimer::timeout, this, &frmQuickNotes::updateClock);
     updateClock();
+
+    m_draftTimer.setSingleShot(true);
+    m_draftTimer.setInterval(DraftDelayMs);
+    connect(&m_draftTimer, &QTimer::timeout, this, &frmQuickNotes::tmrDraft_Timer);
+    connect(m_txtMain->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (isPadEdited())
+            m_draftTimer.start(); // restarted by every edit
+    });
 }
 
 void frmQuickNotes::createControls()
@@ -296,6 +305,14 @@ void frmQuickNotes::setPad(const QString &text, bool edited)
 {
     m_txtMain->setPlainText(text);
     m_txtMain->document()->setModified(edited);
+    m_draftTimer.stop();
+}
+
+// The pad's text as typed: the box's own plain text would turn no-break spaces and line separators
+// into spaces and line breaks.
+QString frmQuickNotes::padText() const
+{
+    return fromDocumentText(m_txtMain->document()->toRawText());
 }
 
 void frmQuickNotes::showTitle(int position)
@@ -316,18 +333,37 @@ bool frmQuickNotes::loadItem(int position)
     }
     showTitle(position);
     setPad(*text);
+    m_listSeen[size_t(position)] = true;
     return true;
+}
+
+// True unless the save would replace a list with other text that the pad never showed, and the
+// user did not agree (or the window ended while asking).
+bool frmQuickNotes::mayReplaceUnseenList()
+{
+    const QString path = ToDoLists::itemFilePath(m_shownTitle);
+    if (m_listSeen[size_t(m_shownTitle)] || !ToDoLists::holdsOtherText(path, padText()))
+        return true;
+    const QPointer<frmQuickNotes> alive(this);
+    const bool replace = Dialogs::ask(ToDoLists::unseenListQuestion(m_shownTitle, path), this, Dialogs::Default::No);
+    return alive && replace;
 }
 
 bool frmQuickNotes::saveItem()
 {
+    const QPointer<frmQuickNotes> alive(this);
+    if (!mayReplaceUnseenList())
+        return false;
     const QString path = ToDoLists::itemFilePath(m_shownTitle);
     QString reason;
-    if (!ToDoLists::save(path, m_txtMain->toPlainText(), &reason)) {
+    if (!ToDoLists::save(path, padText(), &reason)) {
         Dialogs::show(Dialogs::writeFailedMessage(path, reason), this);
         return false;
     }
+    m_listSeen[size_t(m_shownTitle)] = true;
     m_txtMain->document()->setModified(false);
+    m_draftTimer.stop();
+    ToDoLists::removeDraft();
     return true;
 }
 
@@ -347,9 +383,11 @@ void frmQuickNotes::saveTemplate()
 {
     const QString path = ToDoLists::templateFilePath();
     QString reason;
-    if (ToDoLists::save(path, m_txtMain->toPlainText(), &reason))
+    if (ToDoLists::save(path, padText(), &reason)) {
         m_txtMain->document()->setModified(false);
-    else
+        m_draftTimer.stop();
+        ToDoLists::removeDraft();
+    } else
         Dialogs::show(Dialogs::writeFailedMessage(path, reason), this);
 }
 
@@ -370,6 +408,7 @@ bool frmQuickNotes::mayReplacePad()
         return true;
     // Kept before anything is asked: the program may end before the question is answered. With
     // nobody to ask, the draft is offered back at the next opening.
+    m_draftTimer.stop();
     keepDraft();
     if (!Dialogs::canAsk())
         return true;
@@ -384,13 +423,22 @@ bool frmQuickNotes::mayReplacePad()
     const bool replace = choice == Dialogs::Choice::Discard || (choice == Dialogs::Choice::Save && saveItem());
     if (!alive)
         return false;
-    ToDoLists::removeDraft();
+    if (replace)
+        ToDoLists::removeDraft(); // on Cancel the pad is still edited, and the draft stays its copy
     return replace;
 }
 
 void frmQuickNotes::keepDraft()
 {
-    ToDoLists::saveDraft({ m_shownTitle, m_txtMain->toPlainText() });
+    ToDoLists::saveDraft({ m_shownTitle, padText() });
+}
+
+void frmQuickNotes::tmrDraft_Timer()
+{
+    if (isPadEdited())
+        keepDraft();
+    else
+        ToDoLists::removeDraft(); // the edits were undone
 }
 
 // At the first show: what could not be read at opening, then the note kept when the program last
@@ -425,9 +473,10 @@ void frmQuickNotes::offerDraft()
     m_asking = false;
     if (restore) {
         showTitle(draft->position);
-        setPad(draft->text, true);
+        setPad(draft->text, true); // the draft stays the edited pad's copy
+    } else {
+        ToDoLists::removeDraft();
     }
-    ToDoLists::removeDraft();
 }
 
 void frmQuickNotes::cboToDo_Click()
@@ -450,7 +499,7 @@ void frmQuickNotes::Toolbar2_ButtonClick(const QString &key)
     } else if (key == QLatin1String("btnSave")) {
         saveItem();
     } else if (key == QLatin1String("btnTextEd")) {
-        m_TextForTextEd = m_txtMain->toPlainText();
+        m_TextForTextEd = padText();
         Q_EMIT textEdRequested(m_TextForTextEd);
     } else {
         // Clearing is an edit: what was there is asked about before anything replaces it.
@@ -566,6 +615,7 @@ void frmQuickNotes::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    m_draftTimer.stop();
     saveSettings();
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/message.h"
+#include "quicknotes/todolists.h"
 
 #include <QString>
 #include <QTimer>
@@ -24,7 +25,9 @@ class QToolBar;
 //
 // A pad edited since it was last loaded, saved or filled from a template is never replaced or
 // closed without the question Save / Discard / Cancel; when the program ends with nobody to ask,
-// the note is kept as a draft and offered back at the next opening. Commands that may ask run
+// the note is kept as a draft and offered back at the next opening. The draft is also written two
+// seconds after typing stops, so that a crash or a kill costs no more than that. A save that would
+// replace a non-empty list the pad has not shown since the window opened asks first. Commands that may ask run
 // from the event loop (queued), never inside a control's own signal: the program may end while
 // the question is open, and then the window is gone when the question returns.
 class frmQuickNotes final : public QWidget
@@ -56,6 +59,9 @@ public:
     void itmToDo_Click(int index);
     // The right mouse button in the pad: the menu's items enabled as they apply, shown at the point.
     void txtMain_MouseDown(const QPoint &globalPos);
+    // Two seconds after the last edit: the edited pad is kept as the draft.
+    void tmrDraft_Timer();
+    static constexpr int DraftDelayMs = 2000;
 
 Q_SIGNALS:
     // TextEd takes the text into a new document of its own.
@@ -77,6 +83,8 @@ private:
     void updateClock();
 
     void setPad(const QString &text, bool edited = false);
+    QString padText() const;
+    bool mayReplaceUnseenList();
     void showTitle(int position);
     bool loadItem(int position);
     bool saveItem();
@@ -111,6 +119,8 @@ private:
     std::array<QAction *, 4> m_itmToDo {};
 
     QTimer m_clockTimer;
+    QTimer m_draftTimer;
+    std::array<bool, ToDoLists::TitleCount> m_listSeen {}; // by title: the pad showed its file since the window opened
     QString m_TextForTextEd;
     int m_shownTitle = 0; // the title whose file the pad belongs to
     bool m_asking = false; // a question about the pad is open

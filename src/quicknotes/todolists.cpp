@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 
 namespace {
 
@@ -34,11 +36,17 @@ bool inRange(int position)
 bool unreadable(const QString &path, QString *reason)
 {
     QFile file(path);
-    if (!file.exists() || file.open(QIODevice::ReadOnly))
+    QString error;
+    if (!file.exists() || openRegularFile(file, &error))
         return false;
     if (reason)
-        *reason = ToDoLists::tr("The file cannot be read, so it was not replaced: %1").arg(file.errorString());
+        *reason = ToDoLists::tr("The file cannot be read, so it was not replaced: %1").arg(error);
     return true;
+}
+
+QString sizeText(qint64 bytes)
+{
+    return QLocale().formattedDataSize(bytes);
 }
 
 } // namespace
@@ -74,6 +82,15 @@ QString ToDoLists::templateFilePath()
 
 std::optional<QString> ToDoLists::load(const QString &path, Message *failure)
 {
+    const qint64 size = QFileInfo(path).size();
+    if (size > MaxFileBytes) {
+        if (failure) {
+            *failure = readFailedMessage(path,
+                tr("It holds %1; QuickNotes shows lists of up to %2. Open it in a text editor.")
+                    .arg(sizeText(size), sizeText(MaxFileBytes)));
+        }
+        return std::nullopt;
+    }
     QString reason;
     std::optional<QString> text = ReadTextFile(path, &reason);
     if (!text && failure)
@@ -99,6 +116,27 @@ QString ToDoLists::toFileText(const QString &padText)
         result += c;
     }
     return result;
+}
+
+bool ToDoLists::holdsOtherText(const QString &path, const QString &padText)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() == 0)
+        return false;
+    const QByteArray bytes = toFileText(padText).toUtf8();
+    if (info.size() != bytes.size())
+        return true;
+    const std::optional<QByteArray> saved = ReadFileBytes(path);
+    return saved && *saved != bytes;
+}
+
+Message ToDoLists::unseenListQuestion(int position, const QString &path)
+{
+    return { Message::Icon::Question, tr("Quillory2: Replace the list"),
+        tr("THE SAVED LIST WAS NOT SHOWN\r\n\r\n\"%1\" holds a list saved earlier (%2), which QuickNotes has not "
+           "shown since it opened.\r\n\r\nReplace it with the text in the pad?\r\nYes: the saved list is "
+           "replaced.\r\nNo: nothing is saved; Load Selected Item shows the saved list.")
+            .arg(titleText(position), sizeText(QFileInfo(path).size())) };
 }
 
 QString ToDoLists::defaultTemplate(const QDate &date, const QLocale &locale)

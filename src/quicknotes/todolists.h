@@ -22,6 +22,7 @@ class ToDoLists
 
 public:
     static constexpr int TitleCount = 10;
+    static constexpr qint64 MaxFileBytes = 1024 * 1024; // larger lists are not read: the pad would freeze
 
     // The titles are file names too: they never change, whatever the language; titleText() is the
     // title as the list shows it.
@@ -32,12 +33,17 @@ public:
     static QString itemFilePath(int position); // empty out of range
     static QString templateFilePath();
 
-    // The file's text; nullopt and *failure when the file exists but cannot be read.
+    // The file's text; nullopt and *failure when the file exists but cannot be read, is not a
+    // regular file or is larger than MaxFileBytes.
     static std::optional<QString> load(const QString &path, Message *failure = nullptr);
     // Writes the text with CR LF line breaks, atomically. False, with the reason, when the file
     // cannot be written, or when it exists but cannot be read (it is never written over then).
     static bool save(const QString &path, const QString &text, QString *reason = nullptr);
     static QString toFileText(const QString &padText); // LF line breaks become CR LF
+    // True when saving the pad's text would replace a list that holds some other text.
+    static bool holdsOtherText(const QString &path, const QString &padText);
+    // Asked before a save replaces a list the pad has not shown since the window opened.
+    static Message unseenListQuestion(int position, const QString &path);
 
     // The thirteen lines of the default template, joined by CR LF, dated in the locale's language.
     static QString defaultTemplate(const QDate &date, const QLocale &locale);

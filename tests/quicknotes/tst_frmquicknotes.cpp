@@ -95,6 +95,7 @@ private Q_SLOTS:
     void askBeforeLosingAnEdit_data();
     void askBeforeLosingAnEdit();
     void realClicksAndKeys();
+    void draftKeptWhileTyping();
     void draftKeptAndOfferedBack_data();
     void draftKeptAndOfferedBack();
     void programEndsWhileTheQuestionIsOpen_data();
@@ -131,10 +132,17 @@ void TestFrmQuickNotes::openingSequence()
     QCOMPARE(pad(&window)->toPlainText(), templateOfTheDay());
     QVERIFY(!window.isPadEdited());
 
-    // Save right after opening stores the template as today's list.
+    // Save right after opening would replace a list the pad never showed: asked first, No by default.
+    run(child<QAction>(&window, "btnSave"));
+    QCOMPARE(shownTitles(m_env->dialogs), QStringList { QStringLiteral("Quillory2: Replace the list") });
+    QCOMPARE(m_env->dialogs.askDefaults, QList { Dialogs::Default::No });
+    QCOMPARE(m_env->readBytes(Today), QByteArray("saved\r\n"));
+    m_env->dialogs.answers = { true };
     run(child<QAction>(&window, "btnSave"));
     QCOMPARE(m_env->readBytes(Today), ToDoLists::toFileText(templateOfTheDay()).toUtf8());
-    QVERIFY(m_env->dialogs.shown.isEmpty());
+    QCOMPARE(m_env->dialogs.shown.size(), 2);
+    run(child<QAction>(&window, "btnSave")); // once replaced, it was seen
+    QCOMPARE(m_env->dialogs.shown.size(), 2);
 
     // The first opening of a fresh installation leaves today's list behind, empty.
     QVERIFY(QFile::remove(m_env->dataPath(Today)));
@@ -145,7 +153,15 @@ void TestFrmQuickNotes::openingSequence()
 
 void TestFrmQuickNotes::saveAndLoadTheSelectedItem()
 {
+    // Every character comes back as it is: a no-break space, a line separator.
+    const QByteArray units = "1\xc2\xa0"
+                             "000\xe2\x80\xa8m\r\n";
+    m_env->writeBytes(Guests, units);
     frmQuickNotes window;
+    chooseTitle(&window, 8);
+    run(child<QAction>(&window, "btnSave"));
+    QCOMPARE(m_env->readBytes(Guests), units);
+
     chooseTitle(&window, 9);
     QCOMPARE(window.shownTitle(), 9);
     QCOMPARE(pad(&window)->toPlainText(), QString()); // a missing list empties the pad
@@ -222,6 +238,7 @@ void TestFrmQuickNotes::askBeforeLosingAnEdit()
     frmQuickNotes window;
     window.show();
     QCoreApplication::processEvents();
+    run(child<QAction>(&window, "btnLoad"));
     type(&window, QStringLiteral("typed"));
     m_env->dialogs.choices = { choice };
 
@@ -238,7 +255,7 @@ void TestFrmQuickNotes::askBeforeLosingAnEdit()
     QCOMPARE(question.icon, Message::Icon::Question);
     QVERIFY(question.text.contains(QStringLiteral("\"Things To Do Today\"")));
     QCOMPARE(m_env->readBytes(Today), choice == Dialogs::Choice::Save ? QByteArray("typed") : QByteArray("today\r\n"));
-    QVERIFY(!QFile::exists(ToDoLists::draftFilePath()));
+    QCOMPARE(QFile::exists(ToDoLists::draftFilePath()), choice == Dialogs::Choice::Cancel); // the pad's copy
 
     const bool happened = choice != Dialogs::Choice::Cancel;
     if (action == QLatin1String("btnLoad") && choice == Dialogs::Choice::Save)
@@ -279,6 +296,21 @@ void TestFrmQuickNotes::realClicksAndKeys()
     QCOMPARE(pad(&window)->toPlainText(), QStringLiteral("xynote\n"));
 }
 
+// Typing is kept as the draft once it stops, and the draft goes once the list is saved.
+void TestFrmQuickNotes::draftKeptWhileTyping()
+{
+    frmQuickNotes window;
+    window.show();
+    chooseTitle(&window, 9);
+    type(&window, QStringLiteral("milk"));
+    QTRY_VERIFY(ToDoLists::loadDraft() == (ToDoLists::Draft { 9, QStringLiteral("milk") }));
+    QTest::keyClicks(pad(&window), QStringLiteral(" and eggs"));
+    QTRY_VERIFY(ToDoLists::loadDraft() == (ToDoLists::Draft { 9, QStringLiteral("milk and eggs") }));
+    run(child<QAction>(&window, "btnSave"));
+    QVERIFY(!QFile::exists(ToDoLists::draftFilePath()));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+}
+
 void TestFrmQuickNotes::draftKeptAndOfferedBack_data()
 {
     QTest::addColumn<bool>("restore");
@@ -309,7 +341,7 @@ void TestFrmQuickNotes::draftKeptAndOfferedBack()
     const Message &offer = m_env->dialogs.shown.first();
     QCOMPARE(offer.title, QStringLiteral("Quillory2: Unsaved note kept"));
     QVERIFY(offer.text.contains(QStringLiteral("\"My Shopping List\"")));
-    QVERIFY(!QFile::exists(ToDoLists::draftFilePath()));
+    QCOMPARE(QFile::exists(ToDoLists::draftFilePath()), restore); // the copy of a pad still to be saved
     QCOMPARE(pad(&window)->toPlainText(), restore ? QStringLiteral("milk\neggs") : templateOfTheDay());
     QCOMPARE(titles(&window)->currentIndex(), restore ? 9 : 0);
     QCOMPARE(window.shownTitle(), restore ? 9 : 0);

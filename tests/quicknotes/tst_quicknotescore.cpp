@@ -1,12 +1,14 @@
 #include "../support/coretestenvironment.h"
 #include "../support/tablerow.h"
 
+#include "common/documenttext.h"
 #include "quicknotes/todolists.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 #include <memory>
+#include <sys/stat.h>
 
 // The to-do files, todo.dat, the default template and the draft.
 class TestQuickNotesCore : public QObject
@@ -20,7 +22,13 @@ private Q_SLOTS:
     void itemFilesAreNamedByTheFixedTitles();
     void lineBreaksOfThePad_data();
     void lineBreaksOfThePad();
+    void unreadableFileIsNeverWrittenOver_data();
     void unreadableFileIsNeverWrittenOver();
+    void tooLargeListIsNotRead();
+    void holdsOtherText_data();
+    void holdsOtherText();
+    void textOfATextBox_data();
+    void textOfATextBox();
     void defaultTemplate_data();
     void defaultTemplate();
     void defaultTemplateFromTheClockInTheSystemsLanguage();
@@ -66,20 +74,91 @@ void TestQuickNotesCore::lineBreaksOfThePad()
     QCOMPARE(ToDoLists::load(ToDoLists::templateFilePath()), loaded);
 }
 
-// A folder where a list file should be cannot be read: the load says so, and no save replaces it.
+// Files the writer could replace, but that cannot be read: the load says so, and no save replaces them.
+void TestQuickNotesCore::unreadableFileIsNeverWrittenOver_data()
+{
+    QTest::addColumn<bool>("pipe"); // or a file without read permission
+    row("no read permission", false);
+    row("a named pipe", true);
+}
+
 void TestQuickNotesCore::unreadableFileIsNeverWrittenOver()
 {
+    QFETCH(bool, pipe);
     const QString path = ToDoLists::itemFilePath(8);
-    QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
+    // The folder lets anybody replace its files, so only the guard keeps this one.
+    QVERIFY(QFile::setPermissions(m_env->dataPath(), QFileDevice::Permissions(0x7777)));
+    if (pipe) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    } else {
+        m_env->writeBytes(QFileInfo(path).fileName(), "guests\r\n");
+        QVERIFY(
+            QFile::setPermissions(path, QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    }
+    const std::optional<QByteArray> said = m_env->withoutRoot([&path] {
+        Message failure;
+        QString reason;
+        const bool loaded = ToDoLists::load(path, &failure).has_value();
+        const bool saved = ToDoLists::save(path, QStringLiteral("new"), &reason);
+        return QByteArray(loaded || saved || reason.isEmpty() ? "loaded or saved" : "") + failure.text.toUtf8();
+    });
+    if (!said)
+        QSKIP("the test folder cannot be reached without root");
+    QVERIFY2(said->startsWith("THE FILE COULD NOT BE READ"), said->constData());
+    QVERIFY(said->contains(QDir::toNativeSeparators(path).toUtf8()));
+    QCOMPARE(QFileInfo(path).isFile(), !pipe);
+    if (!pipe)
+        QCOMPARE(m_env->readBytes(QFileInfo(path).fileName()), QByteArray("guests\r\n"));
+}
 
+void TestQuickNotesCore::tooLargeListIsNotRead()
+{
+    m_env->writeBytes(QStringLiteral("todo.dat"), QByteArray(3 * 1024 * 1024, 'x'));
     Message failure;
-    QCOMPARE(ToDoLists::load(path, &failure), std::nullopt);
-    QCOMPARE(failure.title, QStringLiteral("Quillory2: Cannot read the file"));
-    QVERIFY(failure.text.contains(QDir::toNativeSeparators(path)));
-    QString reason;
-    QVERIFY(!ToDoLists::save(path, QStringLiteral("new"), &reason));
-    QVERIFY(!reason.isEmpty());
-    QVERIFY(QFileInfo::exists(path + QStringLiteral("/inside")));
+    QCOMPARE(ToDoLists::load(ToDoLists::templateFilePath(), &failure), std::nullopt);
+    QVERIFY2(failure.text.contains(QStringLiteral("It holds 3.00 MiB; QuickNotes shows lists of up to 1.00 MiB.")),
+        qPrintable(failure.text));
+}
+
+// Whether a save would replace some other text; what is missing, empty or the same loses nothing.
+void TestQuickNotesCore::holdsOtherText_data()
+{
+    QTest::addColumn<QByteArray>("saved"); // "-": no file
+    QTest::addColumn<QString>("pad");
+    QTest::addColumn<bool>("other");
+    row("no file", QByteArray("-"), QStringLiteral("a"), false);
+    row("an empty file", QByteArray(), QStringLiteral("a"), false);
+    row("the same text", QByteArray("a\r\nb"), QStringLiteral("a\nb"), false);
+    row("other text of the same length", QByteArray("a\r\nc"), QStringLiteral("a\nb"), true);
+    row("a longer list", QByteArray("call the bank\r\npay rent\r\n"), QStringLiteral("a"), true);
+}
+
+void TestQuickNotesCore::holdsOtherText()
+{
+    QFETCH(QByteArray, saved);
+    QFETCH(QString, pad);
+    if (saved != "-")
+        m_env->writeBytes(QStringLiteral("todo.dat"), saved);
+    QTEST(ToDoLists::holdsOtherText(ToDoLists::templateFilePath(), pad), "other");
+}
+
+// A text box's raw text: only the block separators it inserts become line ends.
+void TestQuickNotesCore::textOfATextBox_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QString>("lineEnd");
+    QTest::addColumn<QString>("text");
+    row("blocks", QStringLiteral("a\u2029b\u2029"), QStringLiteral("\n"), QStringLiteral("a\nb\n"));
+    row("blocks, CR LF", QStringLiteral("a\u2029\u2029b"), QStringLiteral("\r\n"), QStringLiteral("a\r\n\r\nb"));
+    row("no-break space kept", QStringLiteral("1\u00a0000"), QStringLiteral("\n"), QStringLiteral("1\u00a0000"));
+    row("line separator kept", QStringLiteral("a\u2028b"), QStringLiteral("\r\n"), QStringLiteral("a\u2028b"));
+}
+
+void TestQuickNotesCore::textOfATextBox()
+{
+    QFETCH(QString, raw);
+    QFETCH(QString, lineEnd);
+    QTEST(fromDocumentText(raw, lineEnd), "text");
 }
 
 void TestQuickNotesCore::defaultTemplate_data()
