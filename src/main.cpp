@@ -1,9 +1,9 @@
 #include "app/applicationsetup.h"
 #include "app/frmqy2.h"
-#include "app/singleinstance.h"
-#include "app/unixsignals.h"
 #include "app/windows.h"
 #include "common/datafolder.h"
+#include "platform/singleinstance.h"
+#include "platform/terminationsignals.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>
@@ -39,9 +39,9 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::secondStartRequested, &main, &frmQY2::bringToolBarForward);
     QObject::connect(&main, &frmQY2::unloaded, &app, &QApplication::quit, Qt::QueuedConnection);
 
-    UnixSignals unixSignals;
+    TerminationSignals terminationSignals;
     // Logout and signals end the program with nobody to answer a question.
-    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &main, &frmQY2::endUnattended);
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &main, &frmQY2::endUnattended);
     QObject::connect(
         &app, &QGuiApplication::commitDataRequest, &main, [&main](QSessionManager &) { main.endUnattended(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] {

@@ -1,8 +1,7 @@
-#include "app/unixsignals.h"
+#include "platform/terminationsignals.h"
 
 #include <QSocketNotifier>
 
-#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,7 +18,7 @@ void onSignal(int)
 
 } // namespace
 
-UnixSignals::UnixSignals(QObject *parent)
+TerminationSignals::TerminationSignals(QObject *parent)
     : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_fds) != 0)
@@ -38,18 +37,8 @@ UnixSignals::UnixSignals(QObject *parent)
         sigaction(signal, &action, nullptr);
 }
 
-UnixSignals::~UnixSignals()
+TerminationSignals::~TerminationSignals()
 {
     for (int signal : { SIGTERM, SIGINT, SIGHUP })
         std::signal(signal, SIG_DFL);
 }
-
-#else
-
-UnixSignals::UnixSignals(QObject *parent)
-    : QObject(parent)
-{ }
-
-UnixSignals::~UnixSignals() = default;
-
-#endif

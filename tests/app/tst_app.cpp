@@ -2,7 +2,7 @@
 #include "../support/testenvironment.h"
 
 #include "app/frmqy2.h"
-#include "app/singleinstance.h"
+#include "platform/singleinstance.h"
 #include "app/systray.h"
 #include "app/windowopener.h"
 #include "app/windows.h"
