@@ -6,10 +6,10 @@
 
 class QSocketNotifier;
 
-// One copy of the program per user (the POSIX implementation: a lock file and a named pipe). The first
-// start claims a lock and listens on a named pipe; a later
-// start finds the lock taken, tells the running copy through the pipe (which raises secondStartRequested)
-// and ends. A pipe rather than a local socket keeps the network library out of the program.
+// One copy of the program per user (the POSIX implementation: a lock file and a named pipe). The
+// first start claims a lock and listens on a named pipe; a later start finds the lock taken, tells the
+// running copy through the pipe (which raises secondStartRequested) and ends. A pipe rather than a
+// local socket keeps the network library out of the program.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
