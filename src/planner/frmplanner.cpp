@@ -432,10 +432,12 @@ void frmPlanner::loadShownDay()
         // The lines that cannot be shown would be gone once the day is stored: the file is kept first.
         const QString copy = PlanDay::keepDamagedCopy(m_shown);
         m_shownUnreadable = copy.isEmpty();
-        Dialogs::show(plannerMessage(Message::Icon::Information,
-                          tr("Some lines of this day's file could not be read; the slots they were for are shown "
-                             "empty.\r\n\r\nThe file as it was is kept in\r\n%1")
-                              .arg(QDir::toNativeSeparators(copy.isEmpty() ? PlanDay::dayPath(m_shown) : copy))),
+        Dialogs::show(
+            plannerMessage(Message::Icon::Information,
+                tr("Some lines of this day's file could not be read as they are: their slots are shown empty, "
+                   "or with what a slot can hold (a text cut short, a line break as a space).\r\n\r\nThe "
+                   "file as it was is kept in\r\n%1")
+                    .arg(QDir::toNativeSeparators(copy.isEmpty() ? PlanDay::dayPath(m_shown) : copy))),
             this);
     }
     const PlanDay::Day day = PlanDay::apply(*contents, m_interval);

@@ -25,28 +25,21 @@ namespace {
 
 // While this lives no file can grow past a few bytes, root's included: the day's file could be
 // replaced, but no save fits, as on a full disk.
-class FileSizeLimit final
+struct FileSizeLimit final
 {
-public:
+    rlimit old {};
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     FileSizeLimit()
     {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_old;
-        small.rlim_cur = 16;
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit small { 16, old.rlim_max };
         setrlimit(RLIMIT_FSIZE, &small);
     }
     ~FileSizeLimit()
     {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
     }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 // Every question asked defaulted to No.
@@ -298,7 +291,6 @@ void TestFrmPlanner::purgeInTheWindow_data()
     const QStringList all { "20000101", "20261206", "20261207", "20261208" };
     row("to the trash", true, QList<bool> { true }, QStringList { "20261208" });
     row("no trash, No keeps every day", false, QList<bool> { true, false }, all);
-    row("no trash, Yes deletes for good", false, QList<bool> { true, true }, QStringList { "20261208" });
 }
 
 void TestFrmPlanner::purgeInTheWindow()
