@@ -5,6 +5,7 @@
 #include "widgets/accessiblenames.h"
 #include "widgets/windowhelpers.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -13,19 +14,40 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextCharFormat>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int SnapDelayMs = 150; // a drag of the frame comes to rest before the window snaps
 
+// The days the Planner keeps: the months shown and the days chosen stay within them.
+const QDate FirstDay(2000, 1, 1);
+const QDate LastDay(9999, 12, 31);
+
 QDate firstOfMonth(const QDate &date)
 {
     return QDate(date.year(), date.month(), 1);
+}
+
+int monthsBetween(const QDate &from, const QDate &to)
+{
+    return (to.year() - from.year()) * 12 + to.month() - from.month();
+}
+
+bool inRange(const QDate &date)
+{
+    return date.isValid() && date >= FirstDay && date <= LastDay;
+}
+
+QAbstractItemView *dayTable(const QCalendarWidget *calendar)
+{
+    return qobject_cast<QAbstractItemView *>(calendar->focusProxy());
 }
 
 } // namespace
@@ -67,7 +89,7 @@ frmCalendar::frmCalendar(QWidget *parent)
     layout->addWidget(m_StatusBarCal);
 
     // Load: the grid, today, the place, then "Keep on top".
-    m_value = Clock::now().date();
+    m_value = qBound(FirstDay, Clock::now().date(), LastDay);
     m_first = firstOfMonth(m_value);
     if (!setGrid(Settings::readInteger(Key::CalendarColumns), Settings::readInteger(Key::CalendarRows)))
         setGrid(3, 2);
@@ -77,6 +99,10 @@ frmCalendar::frmCalendar(QWidget *parent)
     m_snapTimer.setSingleShot(true);
     m_snapTimer.setInterval(SnapDelayMs);
     connect(&m_snapTimer, &QTimer::timeout, this, &frmCalendar::Form_Resize);
+    m_midnightTimer.setSingleShot(true);
+    m_midnightTimer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire an hour early over a day
+    connect(&m_midnightTimer, &QTimer::timeout, this, &frmCalendar::tmrMidnight_Timer);
+    armMidnightTimer();
 }
 
 QWidget *frmCalendar::makeMonth(int index)
@@ -149,13 +175,14 @@ void frmCalendar::rebuild()
     m_next = arrow(Qt::RightArrow, tr("Next month (Page Down)"), 1);
     m_grid->addWidget(m_previous, 0, 0, Qt::AlignLeft | Qt::AlignTop);
     m_grid->addWidget(m_next, 0, m_columns - 1, Qt::AlignRight | Qt::AlignTop);
-    refreshMonths();
+    showMonthsFrom(m_first);
 
+    // The layout keeps the rows and columns of a bigger grid it had: those get no room either.
     m_monthSize = m_grid->itemAtPosition(0, 0)->widget()->sizeHint();
-    for (int r = 0; r < m_rows; ++r)
-        m_grid->setRowMinimumHeight(r, m_monthSize.height());
-    for (int c = 0; c < m_columns; ++c)
-        m_grid->setColumnMinimumWidth(c, m_monthSize.width());
+    for (int r = 0; r < m_grid->rowCount(); ++r)
+        m_grid->setRowMinimumHeight(r, r < m_rows ? m_monthSize.height() : 0);
+    for (int c = 0; c < m_grid->columnCount(); ++c)
+        m_grid->setColumnMinimumWidth(c, c < m_columns ? m_monthSize.width() : 0);
     m_MonthView2->setFixedSize(m_columns * m_monthSize.width(), m_rows * m_monthSize.height());
     m_picCalendar->setFixedSize(m_MonthView2->size());
     fitWindowToGrid();
@@ -164,52 +191,72 @@ void frmCalendar::rebuild()
 void frmCalendar::refreshMonths()
 {
     const QLocale locale;
-    QTextCharFormat todayFormat;
-    todayFormat.setFontWeight(QFont::Bold);
-    todayFormat.setFontUnderline(true);
-    const QDate today = Clock::now().date();
     for (int i = 0; i < m_months.size(); ++i) {
         QCalendarWidget *calendar = m_months.at(i);
         const QDate first = m_first.addMonths(i);
         const QString title = locale.toString(first, QStringLiteral("MMMM yyyy"));
         m_titles.at(i)->setText(title);
         calendar->setAccessibleName(title);
-        if (QWidget *days = calendar->focusProxy())
-            days->setAccessibleName(title);
-        calendar->setDateTextFormat(QDate(), QTextCharFormat());
-        calendar->setDateTextFormat(today, todayFormat);
+        dayTable(calendar)->setAccessibleName(title);
         // Each month shows only its own days; the one that holds the value shows it chosen.
         calendar->setDateRange(first, first.addMonths(1).addDays(-1));
-        const bool holdsValue = firstOfMonth(m_value) == first;
-        calendar->setSelectedDate(holdsValue ? m_value : first);
-        QPalette palette = calendar->palette();
-        const QPalette standard = QApplication::palette(calendar);
-        palette.setColor(
-            QPalette::Highlight, holdsValue ? standard.color(QPalette::Highlight) : standard.color(QPalette::Base));
-        palette.setColor(QPalette::HighlightedText,
-            holdsValue ? standard.color(QPalette::HighlightedText) : standard.color(QPalette::Text));
-        calendar->setPalette(palette);
+        calendar->setSelectedDate(firstOfMonth(m_value) == first ? m_value : first);
         calendar->setCurrentPage(first.year(), first.month());
     }
+    markToday();
+    for (QCalendarWidget *calendar : std::as_const(m_months))
+        showSelection(calendar);
+    m_previous->setEnabled(m_first > FirstDay);
+    m_next->setEnabled(m_first.addMonths(int(m_months.size())) <= LastDay);
+}
+
+void frmCalendar::markToday()
+{
+    QTextCharFormat todayFormat;
+    todayFormat.setFontWeight(QFont::Bold);
+    todayFormat.setFontUnderline(true);
+    const QDate today = Clock::now().date();
+    for (QCalendarWidget *calendar : std::as_const(m_months)) {
+        calendar->setDateTextFormat(QDate(), QTextCharFormat());
+        calendar->setDateTextFormat(today, todayFormat);
+    }
+}
+
+// The chosen day shows in the month that holds the value, and the keyboard's day in the month that has
+// the focus. Only that month keeps a current cell, so that a screen reader hears of one focused day.
+void frmCalendar::showSelection(QCalendarWidget *calendar)
+{
+    QAbstractItemView *days = dayTable(calendar);
+    const bool focused = days->hasFocus();
+    if (!focused)
+        days->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    else if (!days->currentIndex().isValid())
+        calendar->setSelectedDate(calendar->selectedDate()); // gives the chosen day its cell back
+
+    const bool shown = focused || firstOfMonth(m_value) == calendar->minimumDate();
+    const QPalette standard = QApplication::palette(calendar);
+    QPalette palette = calendar->palette();
+    palette.setColor(QPalette::Highlight, standard.color(shown ? QPalette::Highlight : QPalette::Base));
+    palette.setColor(QPalette::HighlightedText, standard.color(shown ? QPalette::HighlightedText : QPalette::Text));
+    calendar->setPalette(palette);
 }
 
 void frmCalendar::showMonthsFrom(const QDate &firstMonth)
 {
     if (!firstMonth.isValid())
         return;
-    m_first = firstOfMonth(firstMonth);
+    const QDate lastFirst = firstOfMonth(LastDay).addMonths(1 - m_columns * m_rows);
+    m_first = qBound(FirstDay, firstOfMonth(firstMonth), lastFirst);
     refreshMonths();
 }
 
 void frmCalendar::setValue(const QDate &date)
 {
-    if (!date.isValid())
+    if (!inRange(date))
         return;
     m_value = date;
-    const int offset = (date.year() - m_first.year()) * 12 + date.month() - m_first.month();
-    if (offset < 0 || offset >= m_columns * m_rows)
-        m_first = firstOfMonth(date);
-    refreshMonths();
+    const int offset = monthsBetween(m_first, date);
+    showMonthsFrom(offset < 0 || offset >= m_columns * m_rows ? date : m_first);
 }
 
 QString frmCalendar::distanceText(const QDate &today, const QDate &day)
@@ -220,19 +267,53 @@ QString frmCalendar::distanceText(const QDate &today, const QDate &day)
 
 void frmCalendar::MonthView2_DateClick(const QDate &date)
 {
+    if (!inRange(date))
+        return;
+    m_refused = false;
+    Q_EMIT dayClicked(date);
+    if (m_refused) {
+        refreshMonths(); // the clicked month lets go of the day again
+        return;
+    }
     setValue(date);
     m_panel2->setText(distanceText(Clock::now().date(), date));
-    Q_EMIT dayClicked(date);
 }
 
-// The window is the grid plus the status bar; the counts follow the size the user gave it.
+// The keyboard's day crosses into the neighbouring month, which the grid scrolls to when it is not shown.
+bool frmCalendar::moveKeyboardDay(QCalendarWidget *calendar, int days)
+{
+    const QDate from = calendar->selectedDate();
+    const QDate to = from.addDays(days);
+    if (firstOfMonth(to) == firstOfMonth(from))
+        return false; // within the month the day table moves by itself
+    if (!inRange(to))
+        return true;
+    if (const int index = monthsBetween(m_first, to); index < 0 || index >= m_months.size())
+        showMonthsFrom(m_first.addMonths(index < 0 ? -1 : 1));
+    QCalendarWidget *target = m_months.at(monthsBetween(m_first, to));
+    target->setSelectedDate(to);
+    target->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+QSize frmCalendar::screenRoom() const
+{
+    const QSize frame = frameGeometry().size() - size();
+    return screen()->availableGeometry().size() - frame - QSize(0, m_StatusBarCal->sizeHint().height());
+}
+
+// The window is the grid plus the status bar; the counts follow the size the user gave it, as far as
+// the screen's free area holds them.
 void frmCalendar::Form_Resize()
 {
     if (m_monthSize.isEmpty())
         return;
+    const QSize room = screenRoom();
     const int gridHeight = height() - m_StatusBarCal->sizeHint().height();
-    const int columns = int(std::nearbyint(double(width()) / m_monthSize.width()));
-    const int rows = int(std::nearbyint(double(gridHeight) / m_monthSize.height()));
+    const int columns = std::min(
+        int(std::nearbyint(double(width()) / m_monthSize.width())), std::max(1, room.width() / m_monthSize.width()));
+    const int rows = std::min(int(std::nearbyint(double(gridHeight) / m_monthSize.height())),
+        std::max(1, room.height() / m_monthSize.height()));
     // A count the grid does not take leaves its previous count.
     const int newColumns = isGridTaken(columns, m_rows) ? columns : m_columns;
     const int newRows = isGridTaken(newColumns, rows) ? rows : m_rows;
@@ -245,10 +326,20 @@ void frmCalendar::Form_Resize()
 void frmCalendar::fitWindowToGrid()
 {
     const QSize size(m_picCalendar->width(), m_picCalendar->height() + m_StatusBarCal->sizeHint().height());
-    if (this->size() == size)
+    const Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
+    const bool filled = windowState() & filling;
+    if (this->size() == size && !filled)
         return;
+    // A window grown at the edge of the screen, or taken out of its maximised state, stays on the screen.
+    const QRect free = screen()->availableGeometry();
+    const QSize outer = size + frameGeometry().size() - this->size();
+    const QPoint place(
+        std::min(pos().x(), free.right() + 1 - outer.width()), std::min(pos().y(), free.bottom() + 1 - outer.height()));
     m_fitting = true;
+    setWindowState(windowState() & ~filling);
     resize(size);
+    if (isVisible() && (filled || place != pos()))
+        move(place);
     m_fitting = false;
 }
 
@@ -257,6 +348,19 @@ void frmCalendar::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (!m_fitting)
         m_snapTimer.start();
+}
+
+void frmCalendar::armMidnightTimer()
+{
+    const QDateTime now = Clock::now();
+    const qint64 toMidnight = now.msecsTo(QDateTime(now.date().addDays(1), QTime(0, 0)));
+    m_midnightTimer.start(int(std::clamp<qint64>(toMidnight, 1, 25 * 3600 * 1000)));
+}
+
+void frmCalendar::tmrMidnight_Timer()
+{
+    markToday();
+    armMidnightTimer();
 }
 
 void frmCalendar::closeEvent(QCloseEvent *event)
@@ -270,13 +374,23 @@ void frmCalendar::closeEvent(QCloseEvent *event)
 
 bool frmCalendar::eventFilter(QObject *watched, QEvent *event)
 {
-    // Page Up and Page Down move the whole grid by a month, as the arrows do.
-    const auto *calendar = watched->parent() ? qobject_cast<QCalendarWidget *>(watched->parent()) : nullptr;
-    if (event->type() == QEvent::KeyPress && calendar) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
-            showMonthsFrom(m_first.addMonths(key == Qt::Key_PageUp ? -1 : 1));
-            return true;
+    auto *calendar = watched->parent() ? qobject_cast<QCalendarWidget *>(watched->parent()) : nullptr;
+    if (!calendar)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        showSelection(calendar);
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const int ahead = calendar->isRightToLeft() ? -1 : 1;
+        const bool plain = (press->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        switch (press->key()) {
+        case Qt::Key_PageUp: // Page Up and Page Down move the whole grid by a month, as the arrows do
+        case Qt::Key_PageDown: showMonthsFrom(m_first.addMonths(press->key() == Qt::Key_PageUp ? -1 : 1)); return true;
+        case Qt::Key_Left: return plain && moveKeyboardDay(calendar, -ahead);
+        case Qt::Key_Right: return plain && moveKeyboardDay(calendar, ahead);
+        case Qt::Key_Up: return plain && moveKeyboardDay(calendar, -7);
+        case Qt::Key_Down: return plain && moveKeyboardDay(calendar, 7);
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);

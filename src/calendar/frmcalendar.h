@@ -13,8 +13,10 @@ class QStatusBar;
 class QToolButton;
 
 // The Calendar window: a grid of months (columns x rows). A day clicked tells how far it is from
-// today and moves the Planner there (dayClicked); the Planner sets the shown day back with setValue.
-// Resizing the window changes how many months it shows, and the window snaps to the grid.
+// today and moves the Planner there (dayClicked); the Planner sets the shown day back with setValue,
+// and the wiring calls refuseDay when the Planner would not take the day. The months stay within the
+// days the Planner keeps (1 January 2000 to 31 December 9999). Resizing the window changes how many
+// months it shows, and the window snaps to the grid within the screen.
 class frmCalendar final : public QWidget
 {
     Q_OBJECT
@@ -27,8 +29,11 @@ public:
     QDate value() const { return m_value; }
     // The shown day set from outside (the Planner): no day click, the status bar stays.
     void setValue(const QDate &date);
-    // A day chosen in the grid (click, or Enter on a day): the distance text, then dayClicked.
+    // A day chosen in the grid (click, or Enter on a day): dayClicked, then the distance text unless
+    // the day was refused meanwhile.
     void MonthView2_DateClick(const QDate &date);
+    // Called while dayClicked is handled: the day was not taken, the grid keeps the value it had.
+    void refuseDay() { m_refused = true; }
 
     int columns() const { return m_columns; }
     int rows() const { return m_rows; }
@@ -37,9 +42,12 @@ public:
     bool setGrid(int columns, int rows);
     static bool isGridTaken(int columns, int rows);
     void showMonthsFrom(const QDate &firstMonth);
-    // The snapping of a resize: the counts that fit the window's size, then the window fits the grid.
+    // The snapping of a resize: the counts that fit the window's size and the screen, then the window
+    // fits the grid.
     void Form_Resize();
     QSize monthSize() const { return m_monthSize; }
+    // At midnight today's mark moves to the new day; the timer is armed again for the next one.
+    void tmrMidnight_Timer();
 
     static QString distanceText(const QDate &today, const QDate &day); // "N days from today", or empty
 
@@ -55,7 +63,12 @@ private:
     QWidget *makeMonth(int index);
     void rebuild();
     void refreshMonths();
+    void markToday();
+    void showSelection(QCalendarWidget *calendar);
+    bool moveKeyboardDay(QCalendarWidget *calendar, int days);
+    QSize screenRoom() const;
     void fitWindowToGrid();
+    void armMidnightTimer();
 
     QDate m_value;
     QDate m_first; // the first day of the first month shown
@@ -63,7 +76,9 @@ private:
     int m_rows = 2;
     QSize m_monthSize;
     bool m_fitting = false;
+    bool m_refused = false;
     QTimer m_snapTimer;
+    QTimer m_midnightTimer;
 
     QWidget *m_picCalendar = nullptr;
     QWidget *m_MonthView2 = nullptr;

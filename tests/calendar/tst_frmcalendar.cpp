@@ -1,0 +1,312 @@
+#include "../support/pinnedscreen.h"
+#include "../support/tablerow.h"
+#include "../support/testenvironment.h"
+#include "../support/widgetlookup.h"
+
+#include "calendar/frmcalendar.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QScreen>
+#include <QTextCharFormat>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+class TestFrmCalendar : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void distanceText_data();
+    void distanceText();
+    void valueFromOutsideMovesTheGridOnlyWhenOutside_data();
+    void valueFromOutsideMovesTheGridOnlyWhenOutside();
+    void monthKeysAndArrowsStopAtTheRange_data();
+    void monthKeysAndArrowsStopAtTheRange();
+    void arrowKeysCrossIntoNeighbouringMonths_data();
+    void arrowKeysCrossIntoNeighbouringMonths();
+    void chosenDayShowsItsDistanceOnlyWhenTaken_data();
+    void chosenDayShowsItsDistanceOnlyWhenTaken();
+    void everyMonthKeepsItsSizeAfterABiggerGrid_data();
+    void everyMonthKeepsItsSizeAfterABiggerGrid();
+    void snappingStaysWithinTheScreen_data();
+    void snappingStaysWithinTheScreen();
+    void todayMarkMovesAtMidnight();
+
+private:
+    void open(const QDate &today);
+    QCalendarWidget *month(int index) const
+    {
+        return child<QCalendarWidget>(m_window.get(), QStringLiteral("month%1").arg(index));
+    }
+    QString panel2() const { return child<QLabel>(m_window.get(), "panel2")->text(); }
+    void focusDay(int index, const QDate &day);
+    int focusedCells() const;
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<frmCalendar> m_window;
+};
+
+void TestFrmCalendar::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+}
+
+void TestFrmCalendar::cleanup()
+{
+    m_window.reset();
+    m_env.reset();
+}
+
+void TestFrmCalendar::open(const QDate &today)
+{
+    m_env->setNow(QDateTime(today, QTime(8, 0)));
+    m_window = std::make_unique<frmCalendar>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestFrmCalendar::focusDay(int index, const QDate &day)
+{
+    month(index)->setSelectedDate(day);
+    month(index)->setFocus();
+    QTRY_VERIFY(month(index)->focusProxy()->hasFocus());
+}
+
+// What a screen reader hears: the day cells that say they have the focus, over all months.
+int TestFrmCalendar::focusedCells() const
+{
+    int count = 0;
+    for (int i = 0; i < m_window->columns() * m_window->rows(); ++i) {
+        QAccessibleTableInterface *table
+            = QAccessible::queryAccessibleInterface(month(i)->focusProxy())->tableInterface();
+        for (int r = 0; r < table->rowCount(); ++r) {
+            for (int c = 0; c < table->columnCount(); ++c)
+                count += table->cellAt(r, c)->state().focused ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+void TestFrmCalendar::distanceText_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QString>("text");
+    row("today", QDate(2026, 12, 7), QString());
+    row("tomorrow", QDate(2026, 12, 8), QStringLiteral("1 days from today"));
+    row("yesterday", QDate(2026, 12, 6), QStringLiteral("-1 days from today"));
+    row("far past", QDate(2000, 1, 1), QStringLiteral("-9837 days from today"));
+    row("far future, over a leap day", QDate(2028, 3, 1), QStringLiteral("450 days from today"));
+}
+
+void TestFrmCalendar::distanceText()
+{
+    QFETCH(QDate, day);
+    QTEST(frmCalendar::distanceText(QDate(2026, 12, 7), day), "text");
+}
+
+void TestFrmCalendar::valueFromOutsideMovesTheGridOnlyWhenOutside_data()
+{
+    QTest::addColumn<QDate>("value");
+    QTest::addColumn<QDate>("shown"); // the value the window then holds
+    QTest::addColumn<QDate>("first");
+    row("last month of the grid", QDate(2027, 5, 31), QDate(2027, 5, 31), QDate(2026, 12, 1));
+    row("one month past the grid", QDate(2027, 6, 1), QDate(2027, 6, 1), QDate(2027, 6, 1));
+    row("one month before the grid", QDate(2026, 11, 30), QDate(2026, 11, 30), QDate(2026, 11, 1));
+    row("last day kept: the grid ends there", QDate(9999, 12, 31), QDate(9999, 12, 31), QDate(9999, 7, 1));
+    row("before the first day kept", QDate(1999, 12, 31), QDate(2026, 12, 7), QDate(2026, 12, 1));
+}
+
+void TestFrmCalendar::valueFromOutsideMovesTheGridOnlyWhenOutside()
+{
+    QFETCH(QDate, value);
+    open(QDate(2026, 12, 7));
+    QSignalSpy clicked(m_window.get(), &frmCalendar::dayClicked);
+    m_window->setValue(value);
+    QTEST(m_window->value(), "shown");
+    QTEST(m_window->firstMonth(), "first");
+    QCOMPARE(clicked.count(), 0);
+    QCOMPARE(panel2(), QString());
+}
+
+void TestFrmCalendar::monthKeysAndArrowsStopAtTheRange_data()
+{
+    QTest::addColumn<QDate>("value");
+    QTest::addColumn<QString>("press"); // a key, or the name of an arrow button
+    QTest::addColumn<QDate>("first");
+    row("Page Up", QDate(2026, 12, 7), QStringLiteral("PageUp"), QDate(2026, 11, 1));
+    row("Page Down", QDate(2026, 12, 7), QStringLiteral("PageDown"), QDate(2027, 1, 1));
+    row("previous arrow", QDate(2026, 12, 7), QStringLiteral("btnPrevious"), QDate(2026, 11, 1));
+    row("next arrow", QDate(2026, 12, 7), QStringLiteral("btnNext"), QDate(2027, 1, 1));
+    row("Page Up at January 2000", QDate(2000, 1, 5), QStringLiteral("PageUp"), QDate(2000, 1, 1));
+    row("Page Down at the last months", QDate(9999, 12, 5), QStringLiteral("PageDown"), QDate(9999, 7, 1));
+}
+
+void TestFrmCalendar::monthKeysAndArrowsStopAtTheRange()
+{
+    QFETCH(QDate, value);
+    QFETCH(QString, press);
+    open(QDate(2026, 12, 7));
+    m_window->setValue(value);
+    if (press.startsWith(u'b')) {
+        QTest::mouseClick(child<QToolButton>(m_window.get(), press), Qt::LeftButton);
+    } else {
+        focusDay(0, m_window->firstMonth());
+        QTest::keyClick(QApplication::focusWidget(), press == u"PageUp" ? Qt::Key_PageUp : Qt::Key_PageDown);
+    }
+    QTEST(m_window->firstMonth(), "first");
+    QCOMPARE(
+        child<QToolButton>(m_window.get(), "btnPrevious")->isEnabled(), m_window->firstMonth() > QDate(2000, 1, 1));
+    QCOMPARE(child<QToolButton>(m_window.get(), "btnNext")->isEnabled(), m_window->firstMonth() < QDate(9999, 7, 1));
+}
+
+void TestFrmCalendar::arrowKeysCrossIntoNeighbouringMonths_data()
+{
+    QTest::addColumn<QDate>("value");
+    QTest::addColumn<int>("from"); // the month that has the focus
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QDate>("reached");
+    QTest::addColumn<QDate>("first");
+    const QDate value(2026, 12, 7);
+    row("Right within the month", value, 0, QDate(2026, 12, 7), int(Qt::Key_Right), 0, QDate(2026, 12, 8),
+        QDate(2026, 12, 1));
+    row("Right from 31 December", value, 0, QDate(2026, 12, 31), int(Qt::Key_Right), 1, QDate(2027, 1, 1),
+        QDate(2026, 12, 1));
+    row("Left from 1 January", value, 1, QDate(2027, 1, 1), int(Qt::Key_Left), 0, QDate(2026, 12, 31),
+        QDate(2026, 12, 1));
+    row("Down from the last week", value, 0, QDate(2026, 12, 28), int(Qt::Key_Down), 1, QDate(2027, 1, 4),
+        QDate(2026, 12, 1));
+    row("Up from the first week", value, 1, QDate(2027, 1, 3), int(Qt::Key_Up), 0, QDate(2026, 12, 27),
+        QDate(2026, 12, 1));
+    row("Right past the grid scrolls it", value, 5, QDate(2027, 5, 31), int(Qt::Key_Right), 5, QDate(2027, 6, 1),
+        QDate(2027, 1, 1));
+    row("Up before the grid scrolls it", value, 0, QDate(2026, 12, 3), int(Qt::Key_Up), 0, QDate(2026, 11, 26),
+        QDate(2026, 11, 1));
+    row("Left stops at 1 January 2000", QDate(2000, 1, 1), 0, QDate(2000, 1, 1), int(Qt::Key_Left), 0,
+        QDate(2000, 1, 1), QDate(2000, 1, 1));
+}
+
+void TestFrmCalendar::arrowKeysCrossIntoNeighbouringMonths()
+{
+    QFETCH(QDate, value);
+    QFETCH(int, from);
+    QFETCH(QDate, day);
+    QFETCH(int, key);
+    QFETCH(int, to);
+    open(QDate(2026, 12, 7));
+    m_window->setValue(value);
+    focusDay(from, day);
+    QCOMPARE(focusedCells(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QTRY_VERIFY(month(to)->focusProxy()->hasFocus());
+    QTEST(month(to)->selectedDate(), "reached");
+    QTEST(m_window->firstMonth(), "first");
+    QCOMPARE(focusedCells(), 1);
+}
+
+void TestFrmCalendar::chosenDayShowsItsDistanceOnlyWhenTaken_data()
+{
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QDate>("value");
+    QTest::addColumn<QString>("text");
+    row("taken", true, QDate(2026, 12, 15), QStringLiteral("8 days from today"));
+    row("refused", false, QDate(2026, 12, 7), QString());
+}
+
+// The other side confirms a day with setValue, or refuses it while it handles the click.
+void TestFrmCalendar::chosenDayShowsItsDistanceOnlyWhenTaken()
+{
+    QFETCH(bool, taken);
+    open(QDate(2026, 12, 7));
+    QSignalSpy clicked(m_window.get(), &frmCalendar::dayClicked);
+    connect(m_window.get(), &frmCalendar::dayClicked, this, [this, taken](const QDate &day) {
+        if (taken)
+            m_window->setValue(day);
+        else
+            m_window->refuseDay();
+    });
+    focusDay(0, QDate(2026, 12, 15));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(clicked.count(), 1);
+    QTEST(m_window->value(), "value");
+    QTEST(month(0)->selectedDate(), "value");
+    QTEST(panel2(), "text");
+}
+
+void TestFrmCalendar::everyMonthKeepsItsSizeAfterABiggerGrid_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
+    row("3 x 3", 3, 3);
+    row("2 x 4", 2, 4);
+    row("6 x 2", 6, 2);
+}
+
+void TestFrmCalendar::everyMonthKeepsItsSizeAfterABiggerGrid()
+{
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    open(QDate(2026, 12, 7));
+    QVERIFY(m_window->setGrid(columns, rows));
+    QVERIFY(m_window->setGrid(3, 2));
+    auto *grid = child<QWidget>(m_window.get(), "MonthView2");
+    for (int i = 0; i < 6; ++i) {
+        QWidget *box = month(i)->parentWidget();
+        QTRY_COMPARE(box->size(), m_window->monthSize());
+        QVERIFY(grid->rect().contains(box->geometry()));
+    }
+}
+
+void TestFrmCalendar::snappingStaysWithinTheScreen_data()
+{
+    QTest::addColumn<bool>("maximise");
+    QTest::addColumn<QSize>("size");
+    row("dragged nearly as wide as the screen", false, QSize(1270, 400));
+    row("dragged taller than the screen", false, QSize(700, 1200));
+    row("maximised", true, QSize());
+}
+
+void TestFrmCalendar::snappingStaysWithinTheScreen()
+{
+    QFETCH(bool, maximise);
+    QFETCH(QSize, size);
+    open(QDate(2026, 12, 7));
+    const QRect free = m_window->screen()->availableGeometry();
+    const QSize month = m_window->monthSize();
+    if (maximise)
+        m_window->showMaximized();
+    else
+        m_window->resize(size);
+    QTRY_VERIFY(!m_window->isMaximized() && m_window->width() == m_window->columns() * month.width()
+        && (m_window->columns() > 3 || m_window->rows() > 2));
+    QVERIFY(free.contains(m_window->frameGeometry()));
+    // Only what the screen cannot hold is given up.
+    QVERIFY((m_window->columns() + 1) * month.width() > free.width()
+        || m_window->columns() * (m_window->rows() + 1) > frmCalendar::MaxMonths || !maximise);
+}
+
+void TestFrmCalendar::todayMarkMovesAtMidnight()
+{
+    m_env->setNow(QDateTime(QDate(2026, 12, 7), QTime(23, 59, 59, 900)));
+    m_window = std::make_unique<frmCalendar>();
+    QVERIFY(month(0)->dateTextFormat(QDate(2026, 12, 7)).fontUnderline());
+    m_env->setNow(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 0, 10)));
+    QTRY_VERIFY(month(0)->dateTextFormat(QDate(2026, 12, 8)).fontUnderline());
+    QVERIFY(!month(0)->dateTextFormat(QDate(2026, 12, 7)).fontUnderline());
+}
+
+int main(int argc, char *argv[])
+{
+    QTEST_SET_MAIN_SOURCE_PATH
+    return runOnPinnedScreen<TestFrmCalendar>(argc, argv);
+}
+
+#include "tst_frmcalendar.moc"
