@@ -101,6 +101,8 @@ frmTextEd::~frmTextEd()
     // The documents go after this object: their last signals must not reach it.
     qApp->removeEventFilter(this);
     m_mdiArea->disconnect(this);
+    for (frmDocument *document : documents())
+        document->disconnect(this);
 }
 
 int frmTextEd::documentCount()
@@ -511,6 +513,10 @@ std::optional<Dialogs::FileChoice> frmTextEd::AskSaveFileName(frmDocument *docum
 
 bool frmTextEd::SaveDocumentFile(frmDocument *document, const QString &fileName, int filterIndex)
 {
+    if (const frmDocument *other = documentOfFile(fileName); other && other != document) {
+        Dialogs::show(TextEdFiles::openElsewhereMessage(fileName), this);
+        return false;
+    }
     const QByteArray bytes = TextEdFiles::formatOfFilter(filterIndex) == TextEdFiles::Format::Rtf
         ? Rtf::write(*document->document())
         : TextEdFiles::plainTextBytes(document->document()->toRawText());

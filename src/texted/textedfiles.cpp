@@ -168,6 +168,15 @@ Message largeFileQuestion(const QString &path, qint64 size)
             .arg(QDir::toNativeSeparators(path), QLocale().formattedDataSize(size)) };
 }
 
+Message openElsewhereMessage(const QString &path)
+{
+    return { Message::Icon::Exclamation, tr("Quillory2: Cannot save the file"),
+        tr("THE FILE IS OPEN IN ANOTHER WINDOW\r\n\r\n%1\r\nSaving this document there would replace what the "
+           "other window shows, and that window's next save would replace this document.\r\n\r\nSolution:\r\n"
+           "Choose another name, or close the other window first.")
+            .arg(QDir::toNativeSeparators(path)) };
+}
+
 Message changedOnDiskQuestion(const QString &path)
 {
     return { Message::Icon::Question, tr("Quillory2: The file was changed"),

@@ -74,6 +74,8 @@ QString withPdfEnding(const QString &fileName);
 Message cannotOpenMessage(const QString &path, const QString &reason);
 // Asked before a file larger than LargeFileSize is read (Yes reads it).
 Message largeFileQuestion(const QString &path, qint64 size);
+// A document may not be saved over a file that another of its windows shows.
+Message openElsewhereMessage(const QString &path);
 // Asked before a save would replace a file that another program changed (Yes replaces it).
 Message changedOnDiskQuestion(const QString &path);
 // Recovery copies that could not be read back: they stay in their folder.

@@ -56,6 +56,7 @@ private Q_SLOTS:
 
     void largeFileAsksFirst();
     void openingAnOpenFileBringsItForward();
+    void savingOverAFileOpenElsewhereIsRefused();
     void fileChangedOnDiskIsNotOverwrittenUnasked_data();
     void fileChangedOnDiskIsNotOverwrittenUnasked();
 
@@ -446,6 +447,22 @@ void TestFrmTextEd::openingAnOpenFileBringsItForward()
     QCOMPARE(active(), first);
     QCOMPARE(m_frame->documents().size(), 3);
     QCOMPARE(first->document()->toPlainText(), QStringLiteral("edited text"));
+}
+
+void TestFrmTextEd::savingOverAFileOpenElsewhereIsRefused()
+{
+    m_env->writeBytes(QStringLiteral("a.txt"), "kept");
+    openFrame();
+    QVERIFY(m_frame->openFile(path(QStringLiteral("a.txt"))));
+    trigger(QStringLiteral("mnuFileNew"));
+    type(active(), QStringLiteral("other"));
+    m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("a.txt")), 2 } };
+    trigger(QStringLiteral("mnuFileSaveAs"));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown[0].title, QStringLiteral("Quillory2: Cannot save the file"));
+    QCOMPARE(m_env->readBytes(QStringLiteral("a.txt")), QByteArray("kept"));
+    QCOMPARE(active()->caption(), QStringLiteral("Document 3"));
+    QVERIFY(active()->isModified());
 }
 
 void TestFrmTextEd::fileChangedOnDiskIsNotOverwrittenUnasked_data()
