@@ -633,7 +633,8 @@ bool frmTextEd::keepRecoveryCopies(QString *error)
     for (frmDocument *document : documents()) {
         if (!document->isModified() || (!document->isRecoveryDue() && !document->recoveryCopy().isEmpty()))
             continue;
-        RecoveryStore::Copy copy { document->recoveryCopy(), document->filePath(), document->filterIndex() };
+        RecoveryStore::Copy copy { document->recoveryCopy(), document->filePath(), document->filterIndex(),
+            document->diskStamp() };
         QString reason;
         if (store.keep(copy, Rtf::write(*document->document()), &reason)) {
             document->setRecoveryCopy(copy.fileName);
@@ -651,7 +652,7 @@ void frmTextEd::dropRecoveryCopy(frmDocument *document)
 {
     if (document->recoveryCopy().isEmpty())
         return;
-    if (RecoveryStore().remove(RecoveryStore::Copy { document->recoveryCopy(), QString(), 0 }))
+    if (RecoveryStore().remove(RecoveryStore::Copy { document->recoveryCopy(), QString(), 0, {} }))
         document->setRecoveryCopy(QString());
 }
 
@@ -697,6 +698,7 @@ bool frmTextEd::openRecoveryCopy(const RecoveryStore &store, const RecoveryStore
     if (!copy.path.isEmpty())
         document->setFilePath(copy.path);
     document->setFilterIndex(copy.filterIndex);
+    document->setDiskStamp(copy.stamp);
     document->setRecoveryCopy(copy.fileName);
     document->document()->setModified(true);
     return true;

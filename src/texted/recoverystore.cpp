@@ -104,7 +104,11 @@ QList<RecoveryStore::Copy> RecoveryStore::indexed() const
     for (const QJsonValue &entry : entries) {
         const QJsonObject object = entry.toObject();
         Copy copy { object.value(u"file").toString(), object.value(u"path").toString(),
-            knownFilter(object.value(u"filter").toInt()) };
+            knownFilter(object.value(u"filter").toInt()), {} };
+        if (object.contains(u"modified")) {
+            copy.stamp = { true, object.value(u"size").toInteger(),
+                QDateTime::fromMSecsSinceEpoch(object.value(u"modified").toInteger()) };
+        }
         if (!QDir::isAbsolutePath(copy.path))
             copy.path.clear();
         const bool listed = std::any_of(
@@ -129,7 +133,7 @@ QList<RecoveryStore::Copy> RecoveryStore::copies() const
         const bool known
             = std::any_of(result.cbegin(), result.cend(), [&name](const Copy &copy) { return copy.fileName == name; });
         if (!known && copyNumber(name) > 0)
-            unindexed.append(Copy { name, QString(), TextEdFiles::RtfFilter });
+            unindexed.append(Copy { name, QString(), TextEdFiles::RtfFilter, {} });
     }
     std::sort(unindexed.begin(), unindexed.end(),
         [](const Copy &a, const Copy &b) { return copyNumber(a.fileName) < copyNumber(b.fileName); });
@@ -163,8 +167,14 @@ bool RecoveryStore::remove(const Copy &copy)
 bool RecoveryStore::writeIndex(const QList<Copy> &copies, QString *error)
 {
     QJsonArray entries;
-    for (const Copy &copy : copies)
-        entries.append(QJsonObject { { QStringLiteral("file"), copy.fileName }, { QStringLiteral("path"), copy.path },
-            { QStringLiteral("filter"), copy.filterIndex } });
+    for (const Copy &copy : copies) {
+        QJsonObject entry { { QStringLiteral("file"), copy.fileName }, { QStringLiteral("path"), copy.path },
+            { QStringLiteral("filter"), copy.filterIndex } };
+        if (copy.stamp.known) {
+            entry.insert(QStringLiteral("size"), copy.stamp.size);
+            entry.insert(QStringLiteral("modified"), copy.stamp.modified.toMSecsSinceEpoch());
+        }
+        entries.append(entry);
+    }
     return WriteFileBytes(QDir(m_folder).filePath(IndexName), QJsonDocument(entries).toJson(), error);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texted/textedfiles.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -19,6 +21,7 @@ public:
         QString fileName; // inside the folder; empty until the copy is first written
         QString path; // the document's own file; empty for a document that never had one
         int filterIndex = 0;
+        TextEdFiles::FileStamp stamp; // what the document's file was when it was last read or written
     };
 
     static QString defaultFolder(); // "TextEd Recovery" in the data folder

@@ -337,9 +337,12 @@ void TestFrmTextEd::unattendedEndKeepsRecoveryCopies()
     QCOMPARE(documents[2]->document()->toPlainText(), QStringLiteral("edited file text"));
     QCOMPARE(documents[2]->filterIndex(), 2);
 
-    // Each copy stays until its document is safe.
+    // Each copy stays until its document is safe. The file changed since it was read: asked first.
     QCOMPARE(RecoveryStore().copies().size(), 2);
+    m_env->writeBytes(QStringLiteral("b.txt"), "changed meanwhile");
+    m_env->dialogs.answers = { true };
     trigger(QStringLiteral("mnuFileSave"));
+    QCOMPARE(m_env->dialogs.askDefaults.last(), Dialogs::Default::No);
     QCOMPARE(m_env->readBytes(QStringLiteral("b.txt")), QByteArray("edited file text"));
     QCOMPARE(RecoveryStore().copies().size(), 1);
 }

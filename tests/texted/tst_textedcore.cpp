@@ -289,7 +289,8 @@ void TestTextEdCore::recoveryKeepsAndGivesBack()
     QVERIFY(store.keep(first, "{\\rtf1 first}"));
     QVERIFY(store.keep(second, "{\\rtf1 second}"));
     const QString secondName = second.fileName;
-    second = { second.fileName, QStringLiteral("/home/u/notes.txt"), TextFilter };
+    const FileStamp stamp { true, 5, QDateTime::fromMSecsSinceEpoch(1700000000123) };
+    second = { second.fileName, QStringLiteral("/home/u/notes.txt"), TextFilter, stamp };
     QVERIFY(store.keep(second, "{\\rtf1 second, longer}"));
     QCOMPARE(second.fileName, secondName);
 
@@ -301,6 +302,8 @@ void TestTextEdCore::recoveryKeepsAndGivesBack()
     QCOMPARE(later.read(copies[0]), QByteArray("{\\rtf1 first}"));
     QCOMPARE(copies[1].path, QStringLiteral("/home/u/notes.txt"));
     QCOMPARE(copies[1].filterIndex, int(TextFilter));
+    QCOMPARE(copies[1].stamp, stamp);
+    QVERIFY(!copies[0].stamp.known);
     QCOMPARE(later.read(copies[1]), QByteArray("{\\rtf1 second, longer}"));
 
     QVERIFY(later.remove(copies[0]));
@@ -338,7 +341,7 @@ void TestTextEdCore::recoveryNamesTheNextCopy()
 void TestTextEdCore::recoveryListsCopiesTheIndexDoesNotKnow()
 {
     RecoveryStore store;
-    RecoveryStore::Copy b { QString(), QStringLiteral("/a/b.rtf"), RtfFilter };
+    RecoveryStore::Copy b { QString(), QStringLiteral("/a/b.rtf"), RtfFilter, {} };
     RecoveryStore::Copy c;
     QVERIFY(store.keep(b, "{\\rtf1 b}"));
     QVERIFY(store.keep(c, "{\\rtf1 c}"));
@@ -362,9 +365,9 @@ void TestTextEdCore::recoveryCannotWriteOrRead()
     // A copy that is a named pipe is refused at once, not waited on.
     QVERIFY(QFile::remove(m_env->dataPath(QStringLiteral("TextEd Recovery"))));
     QVERIFY(QDir(m_env->dataPath()).mkdir(QStringLiteral("TextEd Recovery")));
-    QVERIFY(
-        ::mkfifo(QFile::encodeName(store.filePath({ QStringLiteral("1.rtf"), QString(), 0 })).constData(), 0600) == 0);
-    QVERIFY(!store.read({ QStringLiteral("1.rtf"), QString(), 0 }, &error));
+    QVERIFY(::mkfifo(QFile::encodeName(store.filePath({ QStringLiteral("1.rtf"), QString(), 0, {} })).constData(), 0600)
+        == 0);
+    QVERIFY(!store.read({ QStringLiteral("1.rtf"), QString(), 0, {} }, &error));
 }
 
 void TestTextEdCore::tiling_data()
