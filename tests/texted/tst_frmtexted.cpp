@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void recoveryCopyWhileWorking_data();
     void recoveryCopyWhileWorking();
     void unreadableCopyStaysAndIsShown();
+    void recoveryCopyThatCannotBeWrittenIsShown();
 
     void largeFileAsksFirst();
     void openingAnOpenFileBringsItForward();
@@ -421,6 +423,17 @@ void TestFrmTextEd::unreadableCopyStaysAndIsShown()
     QVERIFY2(told.text.contains(u"2.rtf") && told.text.contains(QDir::toNativeSeparators(RecoveryStore().folder())),
         qPrintable(told.text));
     QCOMPARE(m_env->readBytes(QStringLiteral("TextEd Recovery/2.rtf")), QByteArray("damaged, no rich text"));
+}
+
+void TestFrmTextEd::recoveryCopyThatCannotBeWrittenIsShown()
+{
+    m_env->writeBytes(QStringLiteral("TextEd Recovery"), "a file where the folder should be");
+    openFrame();
+    type(active(), QStringLiteral("words"));
+    auto *timer = child<QTimer>(m_frame.get(), "tmrRecovery");
+    timer->setInterval(0);
+    timer->start();
+    QTRY_VERIFY(m_frame->statusBar()->currentMessage().startsWith(u"The recovery copy could not be written"));
 }
 
 void TestFrmTextEd::largeFileAsksFirst()
