@@ -3,7 +3,6 @@
 #include "clipkeeper/clipstore.h"
 #include "common/documenttext.h"
 #include "common/settings.h"
-#include "common/textfile.h"
 #include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
 #include "widgets/keyboardaccess.h"
@@ -164,7 +163,6 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
             lvwClipCats_ItemClick(m_categoryAtPress);
     });
     connect(m_filClips, &QListWidget::itemSelectionChanged, this, [this] {
-        // An item's text is compared, never kept: the list may be filled again meanwhile.
         if (!m_filClips->selectedItems().isEmpty())
             filClips_Click(m_filClips->selectedItems().constFirst());
     });
