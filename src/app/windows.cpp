@@ -31,10 +31,14 @@ void wireLoaded(frmQY2 &main, WindowKey key, QWidget *window)
                 textEd->LoadFromQuickNotes(TextForTextEd);
         });
     } else if (auto *calendar = qobject_cast<frmCalendar *>(window)) {
-        // A day clicked moves the Planner there, loading it unshown when it is not open.
-        QObject::connect(calendar, &frmCalendar::dayClicked, &main, [&main](const QDate &day) {
-            if (auto *days = qobject_cast<frmPlanner *>(main.opener().load(WindowKey::Planner)))
+        // A day clicked moves the Planner there, loading it unshown when it is not open. A day it does
+        // not take (a purge runs, or the day it shows could not be stored) is no day chosen.
+        QObject::connect(calendar, &frmCalendar::dayClicked, &main, [&main, calendar](const QDate &day) {
+            if (auto *days = qobject_cast<frmPlanner *>(main.opener().load(WindowKey::Planner))) {
                 days->showDay(day);
+                if (days->shownDate() != day)
+                    calendar->refuseDay();
+            }
         });
     } else if (auto *planner = qobject_cast<frmPlanner *>(window)) {
         // Every change of the Planner's day moves the Calendar's months there, without a day click.
