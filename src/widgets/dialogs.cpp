@@ -6,10 +6,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+
+// "qy2.dialogs.info=true" in QT_LOGGING_RULES logs every box as it opens (tests of the whole program
+// wait for it).
+Q_LOGGING_CATEGORY(lcDialogs, "qy2.dialogs", QtWarningMsg)
 
 namespace Dialogs {
 namespace {
@@ -70,6 +75,7 @@ std::optional<int> exec(const Message &message, QMessageBox::StandardButtons but
         grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
             1, grid->columnCount());
     }
+    qCInfo(lcDialogs, "message box open: %s", qUtf8Printable(message.title));
     return run(box);
 }
 
