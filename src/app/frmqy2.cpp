@@ -3,6 +3,7 @@
 #include "common/datafolder.h"
 #include "common/settings.h"
 #include "common/textfile.h"
+#include "texted/recoverystore.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>
@@ -110,6 +111,10 @@ void frmQY2::Form_Load()
     m_reminders.readOptions();
     m_reminders.LoadReminders();
     m_reminders.RemLoadCheckPast();
+    // Documents a crash or a lost display left unsaved are offered back at once, not only once the
+    // user happens to open TextEd.
+    if (!RecoveryStore().copies().isEmpty())
+        m_opener.show(WindowKey::TextEd);
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         QTimer::singleShot(TrayWaitMs, this, &frmQY2::checkTray);

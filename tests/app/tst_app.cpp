@@ -169,10 +169,12 @@ void TestShell::startUpShowsSplashOrToolBar_data()
 {
     QTest::addColumn<QString>("splash");
     QTest::addColumn<QString>("toolbar");
+    QTest::addColumn<bool>("keptDocument");
     QTest::addColumn<QStringList>("loaded");
-    row("fresh store: splash", QString(), QString(), QStringList { "load Splash" });
-    row("splash off: toolbar", "0", "1", QStringList { "load ToolBar" });
-    row("both off: tray only", "0", "0", QStringList {});
+    row("fresh store: splash", QString(), QString(), false, QStringList { "load Splash" });
+    row("splash off: toolbar", "0", "1", false, QStringList { "load ToolBar" });
+    row("both off: tray only", "0", "0", false, QStringList {});
+    row("a document kept by a crash: TextEd offers it", "0", "0", true, QStringList { "load Text" });
 }
 
 void TestShell::startUpShowsSplashOrToolBar()
@@ -183,9 +185,14 @@ void TestShell::startUpShowsSplashOrToolBar()
         Settings::save(Key::ShowSplash, splash);
     if (!toolbar.isNull())
         Settings::save(Key::ShowToolBar, toolbar);
+    QFETCH(bool, keptDocument);
+    if (keptDocument) {
+        QVERIFY(QDir().mkpath(m_env->dataPath(QStringLiteral("TextEd Recovery"))));
+        m_env->writeBytes(QStringLiteral("TextEd Recovery/1.rtf"), "{\\rtf1 kept}");
+    }
     QStringList log; // outlives the main window, whose end unloads the probes
     frmQY2 main;
-    registerProbes(main.opener(), { WindowKey::Splash, WindowKey::ToolBar }, &log);
+    registerProbes(main.opener(), { WindowKey::Splash, WindowKey::ToolBar, WindowKey::TextEd }, &log);
     main.Form_Load();
     QTEST(log, "loaded");
     QVERIFY(!main.isVisible());
