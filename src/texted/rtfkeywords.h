@@ -50,6 +50,14 @@ enum class Id {
     FontSize,
     Color,
     Hidden,
+    // Associated properties: the run kinds they belong to, then bold and italic.
+    LowAnsi,
+    HighAnsi,
+    DoubleByte,
+    RightToLeft,
+    LeftToRight,
+    AssociatedBold,
+    AssociatedItalic,
     // Paragraph properties.
     ParagraphDefault,
     AlignLeft,

@@ -37,6 +37,21 @@ int hexDigit(char c)
     return -1;
 }
 
+enum RunKind : quint8 { LowAnsi = 1, HighAnsi = 2, DoubleByte = 3 };
+
+// East Asian scripts, full-width forms and everything beyond the first plane (emoji) are written
+// as double-byte runs.
+RunKind runKindOf(QChar ch)
+{
+    const char16_t c = ch.unicode();
+    if (c < 0x80)
+        return LowAnsi;
+    const bool doubleByte = (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xA960 && c <= 0xA97F)
+        || (c >= 0xAC00 && c <= 0xDFFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
+        || (c >= 0xFF00 && c <= 0xFFEF);
+    return doubleByte ? DoubleByte : HighAnsi;
+}
+
 // Bytes that end a run of plain text.
 bool isSpecial(char c)
 {
@@ -324,7 +339,9 @@ bool RtfReader::characterWord(const RtfKeyword::Keyword &keyword, const Word &wo
     const bool on = !word.hasParameter || word.parameter != 0;
     switch (keyword.id) {
     case Id::Plain:
-        s.bold = s.italic = s.underline = s.hidden = false;
+        s.bold = s.italic = s.underline = s.hidden = s.rightToLeft = false;
+        s.runKind = 0;
+        s.associated = 0;
         s.font = -1;
         s.halfPoints = 24;
         s.color = 0;
@@ -341,6 +358,30 @@ bool RtfReader::characterWord(const RtfKeyword::Keyword &keyword, const Word &wo
     case Id::Color:
         s.color = word.parameter > 0 && size_t(word.parameter) < m_colors.size() ? word.parameter : 0;
         return true;
+    default: return associatedWord(keyword, word);
+    }
+}
+
+// Word processors mark bold and italic of Asian-script text (and emoji) as \ab and \ai after \dbch,
+// often with no \b: each applies to the characters of the run kind named last before it.
+bool RtfReader::associatedWord(const RtfKeyword::Keyword &keyword, const Word &word)
+{
+    State &s = state();
+    switch (keyword.id) {
+    case Id::LowAnsi: s.runKind = LowAnsi; return true;
+    case Id::HighAnsi: s.runKind = HighAnsi; return true;
+    case Id::DoubleByte: s.runKind = DoubleByte; return true;
+    case Id::RightToLeft: s.rightToLeft = true; return true;
+    case Id::LeftToRight: s.rightToLeft = false; return true;
+    case Id::AssociatedBold:
+    case Id::AssociatedItalic: {
+        if (s.rightToLeft || s.runKind == 0) // right-to-left scripts are not told apart here
+            return true;
+        const int shift = (s.runKind - 1) * 4 + (keyword.id == Id::AssociatedItalic ? 2 : 0);
+        const bool on = !word.hasParameter || word.parameter != 0;
+        s.associated = quint16((s.associated & ~(3 << shift)) | (on ? 3 : 1) << shift);
+        return true;
+    }
     default: return false;
     }
 }
@@ -604,13 +645,14 @@ void RtfReader::flushPendingBytes()
 void RtfReader::markRun()
 {
     const quint64 key = propertyKey();
-    if (!m_runs.isEmpty() && m_runs.constLast().key == key)
+    const quint16 associated = state().associated;
+    if (!m_runs.isEmpty() && m_runs.constLast().key == key && m_runs.constLast().associated == associated)
         return;
     flushPendingBytes();
     if (!m_runs.isEmpty() && m_runs.constLast().start == m_text.size())
-        m_runs.last().key = key;
+        m_runs.last() = Run { m_text.size(), key, associated };
     else
-        m_runs.append(Run { m_text.size(), key });
+        m_runs.append(Run { m_text.size(), key, associated });
 }
 
 RtfCodePage::Decoder &RtfReader::decoder(int font)
@@ -753,17 +795,43 @@ void RtfReader::insertParagraph(bool applyBlockFormat)
         if (m_mode == Mode::Replace)
             m_cursor.setBlockCharFormat(format(propertyKey())); // the size of an empty line
     } else if (m_runs.size() == 1) {
-        m_cursor.insertText(m_text, format(m_runs.first().key));
+        insertRun(m_text, m_runs.first().key, m_runs.first().associated);
     } else {
         for (qsizetype i = 0; i < m_runs.size(); ++i) {
             const qsizetype start = m_runs.at(i).start;
             const qsizetype end = i + 1 < m_runs.size() ? m_runs.at(i + 1).start : m_text.size();
             if (end > start)
-                m_cursor.insertText(m_text.mid(start, end - start), format(m_runs.at(i).key));
+                insertRun(m_text.mid(start, end - start), m_runs.at(i).key, m_runs.at(i).associated);
         }
     }
     m_text.clear();
     m_runs.clear();
+}
+
+// A run with associated properties is split where the run kind of its characters changes; each part
+// takes the bold and italic given for its kind, else the run's own.
+void RtfReader::insertRun(const QString &text, quint64 key, quint16 associated)
+{
+    if (associated == 0) {
+        m_cursor.insertText(text, format(key));
+        return;
+    }
+    const auto keyOf = [key, associated](QChar ch) {
+        const int bits = associated >> (runKindOf(ch) - 1) * 4 & 0xF;
+        quint64 result = key;
+        if (bits & 1)
+            result = (result & ~(quint64(1) << 60)) | quint64(bits >> 1 & 1) << 60;
+        if (bits & 4)
+            result = (result & ~(quint64(1) << 61)) | quint64(bits >> 3 & 1) << 61;
+        return result;
+    };
+    qsizetype start = 0;
+    for (qsizetype i = 1; i <= text.size(); ++i) {
+        if (i < text.size() && keyOf(text[i]) == keyOf(text[start]))
+            continue;
+        m_cursor.insertText(text.mid(start, i - start), format(keyOf(text[start])));
+        start = i;
+    }
 }
 
 // The default font the runs are measured against: in Replace mode the file's own (the \deff font

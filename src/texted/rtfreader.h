@@ -48,6 +48,9 @@ private:
         bool italic = false;
         bool underline = false;
         bool hidden = false;
+        bool rightToLeft = false; // \rtlch: the associated properties that follow are for such scripts
+        quint8 runKind = 0; // the last of \loch, \hich, \dbch: 1, 2, 3; 0 = none
+        quint16 associated = 0; // \ab and \ai given for each run kind: 4 bits each, set and on
         bool paragraphStyle = true;
         int font = -1; // index into the font table, -1 = the default font
         int halfPoints = 24;
@@ -73,6 +76,7 @@ private:
     {
         qsizetype start = 0;
         quint64 key = 0; // the character properties, see propertyKey()
+        quint16 associated = 0; // as in State
     };
     struct Word
     {
@@ -99,6 +103,7 @@ private:
     bool destinationWord(const RtfKeyword::Keyword &keyword);
     bool tableWord(const RtfKeyword::Keyword &keyword, const Word &word);
     bool characterWord(const RtfKeyword::Keyword &keyword, const Word &word);
+    bool associatedWord(const RtfKeyword::Keyword &keyword, const Word &word);
     bool paragraphWord(const RtfKeyword::Keyword &keyword);
     bool textWord(const RtfKeyword::Keyword &keyword);
 
@@ -127,6 +132,7 @@ private:
     void establishDefaults();
     void insertBreak();
     void insertParagraph(bool applyBlockFormat);
+    void insertRun(const QString &text, quint64 key, quint16 associated);
     quint64 propertyKey() const;
     const QTextCharFormat &format(quint64 key);
     QString fontFamily(int font) const;

@@ -158,13 +158,15 @@ void TstRtfReader::codePages_data()
     row("raw 8-bit bytes", rtf("caf\xe9"), QStringLiteral("café"));
     row("ansicpg1251", QByteArray(R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})"), QStringLiteral("При"));
     row("\\mac", QByteArray(R"({\rtf1\mac caf\'8e})"), QStringLiteral("café"));
-    row("\\pc", QByteArray(R"({\rtf1\pc \'82})"), QStringLiteral("é"));
+    row("\\pc", QByteArray(R"({\rtf1\pc \'82\'9b})"), QStringLiteral("é¢"));
+    row("\\pca", QByteArray(R"({\rtf1\pca \'82\'9b})"), QStringLiteral("éø"));
     row("unknown ansicpg reads as 1252", QByteArray(R"({\rtf1\ansicpg99999 \'e9})"), QStringLiteral("é"));
     row("Cyrillic 204", font("204", R"(\'cf\'f0\'e8\'e2\'e5\'f2)"), QStringLiteral("Привет"));
     row("Central European 238", font("238", R"(\'9a\'e8\'f8)"), QStringLiteral("ščř"));
     row("Mac Roman 77", font("77", R"(\'8e\'d2)"), QStringLiteral("é“"));
     row("Shift-JIS escaped", font("128", R"(\'93\'fa\'96\'7b\'8c\'ea)"), QStringLiteral("日本語"));
     row("Shift-JIS raw trail byte", font("128", R"(\'83A\'83C)"), QStringLiteral("アイ"));
+    row("Korean 129", font("129", R"(\'c7\'d1\'b1\'b9)"), QStringLiteral("한국"));
     row("GBK 134", font("134", R"(\'d6\'d0\'ce\'c4)"), QStringLiteral("中文"));
     row("\\cpg beats \\fcharset", QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset0\cpg1251 X;}}\f0 \'e4})"),
         QStringLiteral("д"));
@@ -203,6 +205,14 @@ void TstRtfReader::formatting_data()
     row("\\cf0 is automatic", rtf(R"(\cf1 a\cf0 auto)"), "auto", "--- Arial 12 auto");
     row("colour past the table", rtf(R"(\cf9 x)"), "x", "--- Arial 12 auto");
     row("everything", rtf(R"({\f1\fs30\b\i\ul\cf2 all})"), "all", "biu Times New Roman 15 #008000");
+    row("\\ab \\ai on double-byte text", rtf(R"(\loch\af0\hich\af0\dbch\af4\ab\ai \u26085?\u26412?)"), "日本",
+        "bi- Arial 12 auto");
+    row("\\ab on emoji", rtf(R"(\dbch\ab x\u-10179?\u-8704?)"), "😀", "b-- Arial 12 auto");
+    row("\\dbch\\ab leaves Latin text", rtf(R"(\dbch\ab\loch Latin\u26085?)"), "Latin", "--- Arial 12 auto");
+    row("\\dbch\\ab0 beats \\b", rtf(R"(\b\hich\dbch\ab0\loch x\u26085?)"), "日", "--- Arial 12 auto");
+    row("\\b stays on Latin beside \\dbch\\ab0", rtf(R"(\b\dbch\ab0\loch \u26085?x)"), "x", "b-- Arial 12 auto");
+    row("\\ab after \\rtlch is not Asian", rtf(R"(\dbch\rtlch\ab\ltrch\dbch \u26085?)"), "日", "--- Arial 12 auto");
+    row("\\plain resets \\ab", rtf(R"(\dbch\ab a\plain\dbch \u26085?)"), "日", "--- Arial 12 auto");
     row("field result keeps formatting", rtf(R"({\field{\*\fldinst x}{\fldrslt{\ul\cf1 link}}})"), "link",
         "--u Arial 12 #ff0000");
 }
