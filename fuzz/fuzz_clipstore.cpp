@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     QTemporaryDir folder(
         QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm/qy2-XXXXXX") : QString());
+    folder.setAutoRemove(false); // Qt's removal passes over names that are not valid UTF-8
     const QString clipFolder = folder.filePath(QStringLiteral("ClipData"));
     QDir().mkdir(clipFolder);
     makeEntries(QFile::encodeName(clipFolder), QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
@@ -94,5 +96,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 std::abort(); // a clip saved back changed
         }
     }
+    std::filesystem::remove_all(QFile::encodeName(folder.path()).toStdString());
     return 0;
 }
