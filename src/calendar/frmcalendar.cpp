@@ -19,6 +19,7 @@
 #include <QTextCharFormat>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -93,6 +94,7 @@ frmCalendar::frmCalendar(QWidget *parent)
     m_first = firstOfMonth(m_value);
     if (!setGrid(Settings::readInteger(Key::CalendarColumns), Settings::readInteger(Key::CalendarRows)))
         setGrid(3, 2);
+    Form_Resize(); // a grid stored on a bigger screen is narrowed to this one
     restorePlacement(this, Key::CalendarLeft, Key::CalendarTop);
     bindKeepOnTop(m_chkOnTop, this, Key::CalendarOnTop);
 
@@ -338,8 +340,10 @@ void frmCalendar::fitWindowToGrid()
     m_fitting = true;
     setWindowState(windowState() & ~filling);
     resize(size);
-    if (isVisible() && (filled || place != pos()))
-        move(place);
+    // Straight to the desktop: the widget may still hold the place it had maximised, and the desktop
+    // puts back the place it had before.
+    if (isVisible() && windowHandle() && (filled || place != pos()))
+        windowHandle()->setFramePosition(place);
     m_fitting = false;
 }
 
