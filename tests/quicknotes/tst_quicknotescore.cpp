@@ -95,7 +95,7 @@ void TestQuickNotesCore::unreadableFileIsNeverWrittenOver()
         QVERIFY(
             QFile::setPermissions(path, QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
     }
-    const std::optional<QByteArray> said = m_env->withoutRoot([&path] {
+    const std::optional<QByteArray> said = m_env->withoutRoot([&path]() -> QByteArray {
         Message failure;
         QString reason;
         const bool loaded = ToDoLists::load(path, &failure).has_value();
