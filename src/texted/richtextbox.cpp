@@ -62,8 +62,22 @@ void RichTextBox::insertFromMimeData(const QMimeData *source)
             return;
         }
     }
-    // HTML, then plain text: what the standard box does.
+    if (source->hasHtml() && acceptRichText()) {
+        insertHtml(source->html());
+        return;
+    }
     QTextEdit::insertFromMimeData(source);
+}
+
+// As the standard box does, without the fragment markers: a marker inside a paragraph (Qt writes
+// them there) makes the importer drop that paragraph's format, its alignment among it.
+void RichTextBox::insertHtml(QString html)
+{
+    html.remove(QStringLiteral("<!--StartFragment-->")).remove(QStringLiteral("<!--EndFragment-->"));
+    QTextCursor cursor = textCursor();
+    cursor.insertFragment(QTextDocumentFragment::fromHtml(html, document()));
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)

@@ -766,8 +766,9 @@ void RtfReader::finish()
     }
     if (m_breakPending)
         insertBreak();
+    // The last paragraph keeps its alignment where it lands in a line of its own.
     if (!empty)
-        insertParagraph(false);
+        insertParagraph(m_cursor.atBlockStart() && m_cursor.atBlockEnd());
 }
 
 void RtfReader::insertBreak()

@@ -370,15 +370,18 @@ void TstRtfReader::insert_data()
     QTest::addColumn<QString>("expected"); // "XY|Z" with "Y" selected, after the insert
     QTest::addColumn<QList<int>>("alignments");
 
-    const int left = Qt::AlignLeft, centre = Qt::AlignHCenter;
-    row("inline text", rtf("abc"), QStringLiteral("Xabc|Z"), QList<int> { left, left });
+    const int left = Qt::AlignLeft, centre = Qt::AlignHCenter, right = Qt::AlignRight;
+    row("inline text keeps the line's alignment", rtf(R"(\qr abc)"), QStringLiteral("Xabc|Z"),
+        QList<int> { left, left });
+    row("a last paragraph on a line of its own keeps its own", rtf(R"(\qc abc\par\qr def)"),
+        QStringLiteral("Xabc|def|Z"), QList<int> { centre, right, left });
     row("ended paragraph", rtf(R"(abc\par)"), QStringLiteral("Xabc||Z"), QList<int> { left, left, left });
     row("two paragraphs", rtf(R"(\qc abc\par\pard def)"), QStringLiteral("Xabc|def|Z"),
         QList<int> { centre, left, left });
     row("empty RTF removes the selection", QByteArray(R"({\rtf1 })"), QStringLiteral("X|Z"), QList<int> { left, left });
     row("whole document", dataFile(QStringLiteral("textedit.rtf")),
         QStringLiteral("XHello bold world with  two spaces|Centred red||café € 😀 日本語|Z"),
-        QList<int> { left, centre, left, left, left }); // the last joins "X"
+        QList<int> { left, centre, left, right, left }); // the first joins "X"
 }
 
 void TstRtfReader::insert()
