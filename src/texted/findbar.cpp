@@ -51,7 +51,7 @@ FindBar::FindBar(QWidget *parent)
     closeBar->setToolTip(tr("Close the Find bar (Esc)"));
     closeBar->setFocusPolicy(Qt::StrongFocus);
     nameFromToolTip(closeBar);
-    connect(closeBar, &QToolButton::clicked, this, &QWidget::hide);
+    connect(closeBar, &QToolButton::clicked, this, &FindBar::dismiss);
     addWidget(closeBar);
 
     connect(m_txtFind, &QLineEdit::returnPressed, this, [this] { Q_EMIT findRequested(false); });
@@ -67,6 +67,12 @@ void FindBar::open(const QString &text)
     show();
     m_txtFind->selectAll();
     m_txtFind->setFocus(Qt::ShortcutFocusReason);
+}
+
+void FindBar::dismiss()
+{
+    Q_EMIT closing();
+    hide();
 }
 
 QString FindBar::text() const
@@ -108,7 +114,7 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_txtFind && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape) {
-            hide();
+            dismiss();
             return true;
         }
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)

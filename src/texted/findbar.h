@@ -18,6 +18,7 @@ public:
     explicit FindBar(QWidget *parent = nullptr);
 
     void open(const QString &text); // shows the bar with the text selected, ready to type
+    void dismiss(); // hides the bar; tells closing() first, so the focus can go back before the bar hides
     QString text() const;
     void setMatchCase(bool on);
 
@@ -26,6 +27,7 @@ public:
 
 Q_SIGNALS:
     void findRequested(bool backward);
+    void closing();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

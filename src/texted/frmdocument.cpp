@@ -2,8 +2,10 @@
 
 #include "texted/richtextbox.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QPointer>
 #include <QTextDocument>
 
@@ -17,6 +19,11 @@ frmDocument::frmDocument(QWidget *parent)
     setWidget(m_rtfText);
     setFocusProxy(m_rtfText);
     watch(m_rtfText->document());
+    // The frame's Close owns the keys that close a document (two owners would each wait for the other).
+    for (QAction *command : systemMenu()->actions()) {
+        if (command->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
+            command->setShortcuts({});
+    }
 }
 
 void frmDocument::watch(QTextDocument *document)
@@ -25,6 +32,7 @@ void frmDocument::watch(QTextDocument *document)
         m_recoveryDue = true;
         Q_EMIT edited();
     });
+    connect(document, &QTextDocument::modificationChanged, this, &QWidget::setWindowModified);
     connect(document, &QTextDocument::modificationChanged, this, &frmDocument::modificationChanged);
 }
 
@@ -42,17 +50,15 @@ void frmDocument::setDocument(QTextDocument *document)
     delete old.data(); // unless the box has deleted it already
     m_recoveryDue = false;
     watch(document);
+    setWindowModified(document->isModified());
 }
 
 void frmDocument::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
+    m_caption = caption;
+    // "*" while there are unsaved changes; a "[*]" of the caption itself is written twice to show.
+    setWindowTitle(QString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")) + QStringLiteral("[*]"));
     m_rtfText->setAccessibleName(caption);
-}
-
-QString frmDocument::caption() const
-{
-    return windowTitle();
 }
 
 void frmDocument::setFilePath(const QString &path)

@@ -27,7 +27,7 @@ public:
     void setDocument(QTextDocument *document);
 
     void setCaption(const QString &caption);
-    QString caption() const;
+    QString caption() const { return m_caption; }
 
     QString filePath() const { return m_filePath; } // empty until the document has a file
     void setFilePath(const QString &path); // also the caption
@@ -63,6 +63,7 @@ private:
     void watch(QTextDocument *document);
 
     RichTextBox *m_rtfText = nullptr;
+    QString m_caption;
     QString m_filePath;
     int m_filterIndex = 0;
     TextEdFiles::FileStamp m_diskStamp;

@@ -12,10 +12,10 @@
 #include "texted/textedfiles.h"
 #include "texted/textstyles.h"
 #include "texted/windowtiling.h"
-#include "widgets/accessiblenames.h"
 #include "widgets/helpviewer.h"
 #include "widgets/windowhelpers.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -26,6 +26,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -72,6 +73,10 @@ frmTextEd::frmTextEd(QWidget *parent)
     createToolBar();
     m_findBar = new FindBar(this);
     addToolBar(Qt::BottomToolBarArea, m_findBar);
+    connect(m_findBar, &FindBar::closing, this, [this] {
+        if (frmDocument *searched = activeDocument())
+            searched->rtfText()->setFocus(Qt::OtherFocusReason);
+    });
     connect(m_findBar, &FindBar::findRequested, this,
         [this](bool backward) { m_findBar->find(activeDocument() ? activeDocument()->rtfText() : nullptr, backward); });
     createStatusBar();
@@ -133,12 +138,15 @@ void frmTextEd::createMenus()
         file, QStringLiteral("mnuFileNew"), tr("&New"), &frmTextEd::mnuFileNew_Click, QKeySequence(tr("Ctrl+N")));
     addCommand(
         file, QStringLiteral("mnuFileOpen"), tr("&Open..."), &frmTextEd::mnuFileOpen_Click, QKeySequence(tr("Ctrl+O")));
-    addCommand(file, QStringLiteral("mnuFileClose"), tr("&Close"), &frmTextEd::mnuFileClose_Click);
+    addCommand(file, QStringLiteral("mnuFileClose"), tr("&Close"), &frmTextEd::mnuFileClose_Click)
+        ->setShortcuts({ QKeySequence(tr("Ctrl+W")), QKeySequence(tr("Ctrl+F4")) });
     file->addSeparator();
-    addCommand(file, QStringLiteral("mnuFileSave"), tr("&Save"), &frmTextEd::mnuFileSave_Click);
+    addCommand(
+        file, QStringLiteral("mnuFileSave"), tr("&Save"), &frmTextEd::mnuFileSave_Click, QKeySequence(tr("Ctrl+S")));
     addCommand(file, QStringLiteral("mnuFileSaveAs"), tr("Save &As..."), &frmTextEd::mnuFileSaveAs_Click);
     file->addSeparator();
-    addCommand(file, QStringLiteral("mnuFilePrint"), tr("&Print..."), &frmTextEd::mnuFilePrint_Click);
+    addCommand(file, QStringLiteral("mnuFilePrint"), tr("&Print..."), &frmTextEd::mnuFilePrint_Click,
+        QKeySequence(tr("Ctrl+P")));
     file->addSeparator();
     addCommand(file, QStringLiteral("mnuFileExit"), tr("E&xit"), &frmTextEd::mnuFileExit_Click);
     file->addSeparator();
@@ -205,13 +213,17 @@ void frmTextEd::createMenus()
     addCommand(help, QStringLiteral("mnuHelpAbout"), tr("&About"), &frmTextEd::mnuHelpAbout_Click);
 }
 
-QAction *frmTextEd::addButton(const QString &key, const QString &themeIcon, void (frmTextEd::*slot)())
+QAction *frmTextEd::addButton(
+    const QString &key, const QString &themeIcon, void (frmTextEd::*slot)(), const QKeySequence &shortcut)
 {
     QString ownIcon = key.toLower();
     ownIcon.remove(QLatin1Char(' '));
-    QAction *button = m_tbToolBar->addAction(toolIcon(themeIcon, ownIcon), key, this, slot);
+    QAction *button = m_tbToolBar->addAction(toolIcon(themeIcon, ownIcon), key);
+    if (slot)
+        connect(button, &QAction::triggered, this, slot);
     button->setObjectName(key);
-    button->setToolTip(key);
+    button->setToolTip(tr("%1 (%2)").arg(key, shortcut.toString(QKeySequence::NativeText)));
+    m_tbToolBar->widgetForAction(button)->setAccessibleName(key); // the key is the button's shortcut
     return button;
 }
 
@@ -221,41 +233,51 @@ void frmTextEd::createToolBar()
     m_tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     m_tbToolBar->setMovable(false);
     m_tbToolBar->setFloatable(false);
-    addButton(tr("New"), QStringLiteral("document-new"), &frmTextEd::mnuFileNew_Click);
-    addButton(tr("Open"), QStringLiteral("document-open"), &frmTextEd::mnuFileOpen_Click);
-    addButton(tr("Save"), QStringLiteral("document-save"), &frmTextEd::mnuFileSave_Click);
+    // The file and clipboard buttons show the keys of their menu commands.
+    const auto menuKey = [this](const char *name) { return findChild<QAction *>(QLatin1String(name))->shortcut(); };
+    addButton(tr("New"), QStringLiteral("document-new"), &frmTextEd::mnuFileNew_Click, menuKey("mnuFileNew"));
+    addButton(tr("Open"), QStringLiteral("document-open"), &frmTextEd::mnuFileOpen_Click, menuKey("mnuFileOpen"));
+    addButton(tr("Save"), QStringLiteral("document-save"), &frmTextEd::mnuFileSave_Click, menuKey("mnuFileSave"));
     m_tbToolBar->addSeparator();
-    addButton(tr("Print"), QStringLiteral("document-print"), &frmTextEd::mnuFilePrint_Click);
+    addButton(tr("Print"), QStringLiteral("document-print"), &frmTextEd::mnuFilePrint_Click, menuKey("mnuFilePrint"));
     m_tbToolBar->addSeparator();
-    addButton(tr("Cut"), QStringLiteral("edit-cut"), &frmTextEd::mnuEditCut_Click);
-    addButton(tr("Copy"), QStringLiteral("edit-copy"), &frmTextEd::mnuEditCopy_Click);
-    addButton(tr("Paste"), QStringLiteral("edit-paste"), &frmTextEd::mnuEditPaste_Click);
+    addButton(tr("Cut"), QStringLiteral("edit-cut"), &frmTextEd::mnuEditCut_Click, menuKey("mnuEditCut"));
+    addButton(tr("Copy"), QStringLiteral("edit-copy"), &frmTextEd::mnuEditCopy_Click, menuKey("mnuEditCopy"));
+    addButton(tr("Paste"), QStringLiteral("edit-paste"), &frmTextEd::mnuEditPaste_Click, menuKey("mnuEditPaste"));
     m_tbToolBar->addSeparator();
-    m_tbBold = addButton(tr("Bold"), QStringLiteral("format-text-bold"), &frmTextEd::tbBold_Click);
-    m_tbItalic = addButton(tr("Italic"), QStringLiteral("format-text-italic"), &frmTextEd::tbItalic_Click);
-    m_tbUnderline = addButton(tr("Underline"), QStringLiteral("format-text-underline"), &frmTextEd::tbUnderline_Click);
-    m_tbToolBar->addSeparator();
-    QAction *left = addButton(tr("Align Left"), QStringLiteral("format-justify-left"), &frmTextEd::tbAlignLeft_Click);
-    QAction *center = addButton(tr("Center"), QStringLiteral("format-justify-center"), &frmTextEd::tbCenter_Click);
-    QAction *right
-        = addButton(tr("Align Right"), QStringLiteral("format-justify-right"), &frmTextEd::tbAlignRight_Click);
 
-    // The formatting buttons have keys too, which work while the toolbar is hidden.
-    const std::pair<QAction *, QKeySequence> keys[] = {
-        { m_tbBold, QKeySequence::Bold },
-        { m_tbItalic, QKeySequence::Italic },
-        { m_tbUnderline, QKeySequence::Underline },
-        { left, QKeySequence(tr("Ctrl+L")) },
-        { center, QKeySequence(tr("Ctrl+E")) },
-        { right, QKeySequence(tr("Ctrl+R")) },
-    };
+    // The formatting buttons have keys of their own, which work while the toolbar is hidden.
+    const QKeySequence bold(QKeySequence::Bold), italic(QKeySequence::Italic), underline(QKeySequence::Underline);
+    const QKeySequence left(tr("Ctrl+L")), center(tr("Ctrl+E")), right(tr("Ctrl+R"));
+    // These run when their state flips, which a click, their key and a screen reader's "toggle" all do.
+    m_tbBold = addButton(tr("Bold"), QStringLiteral("format-text-bold"), nullptr, bold);
+    m_tbItalic = addButton(tr("Italic"), QStringLiteral("format-text-italic"), nullptr, italic);
+    m_tbUnderline = addButton(tr("Underline"), QStringLiteral("format-text-underline"), nullptr, underline);
+    m_tbToolBar->addSeparator();
+    const std::pair<QAction *, QKeySequence> keys[] = { { m_tbBold, bold }, { m_tbItalic, italic },
+        { m_tbUnderline, underline },
+        { addButton(tr("Align Left"), QStringLiteral("format-justify-left"), &frmTextEd::tbAlignLeft_Click, left),
+            left },
+        { addButton(tr("Center"), QStringLiteral("format-justify-center"), &frmTextEd::tbCenter_Click, center),
+            center },
+        { addButton(tr("Align Right"), QStringLiteral("format-justify-right"), &frmTextEd::tbAlignRight_Click, right),
+            right } };
     for (const auto &[button, key] : keys) {
         button->setShortcut(key);
         addAction(button);
     }
-    for (QAction *button : { m_tbBold, m_tbItalic, m_tbUnderline })
+    const std::pair<QAction *, void (frmTextEd::*)()> styles[] = { { m_tbBold, &frmTextEd::tbBold_Click },
+        { m_tbItalic, &frmTextEd::tbItalic_Click }, { m_tbUnderline, &frmTextEd::tbUnderline_Click } };
+    for (const auto &[button, slot] : styles) {
         button->setCheckable(true);
-    nameToolBarButtons(m_tbToolBar);
+        connect(button, &QAction::toggled, this, [this, slot = slot] {
+            if (!m_showingStyle)
+                (this->*slot)();
+        });
+        // The button's own state, flipped by a screen reader, reaches the action.
+        auto *widget = qobject_cast<QAbstractButton *>(m_tbToolBar->widgetForAction(button));
+        connect(widget, &QAbstractButton::toggled, button, &QAction::setChecked);
+    }
 }
 
 void frmTextEd::createStatusBar()
@@ -373,7 +395,9 @@ frmDocument *frmTextEd::NewDocument()
     connect(document, &frmDocument::modificationChanged, this, [this, document](bool modified) {
         if (!modified) // saved: the file holds what the copy held
             dropRecoveryCopy(document);
+        showTitle();
     });
+    connect(document, &QWidget::windowTitleChanged, this, &frmTextEd::showTitle);
     m_mdiArea->addSubWindow(document);
     placeNewDocument(document);
     m_lastDocument = document;
@@ -927,6 +951,15 @@ void frmTextEd::activeDocumentChanged()
 {
     if (frmDocument *document = activeDocument())
         document->rtfText()->setFocus();
+    showTitle();
+}
+
+// The frame names the active document, with a "*" while it has unsaved changes.
+void frmTextEd::showTitle()
+{
+    const frmDocument *document = activeDocument();
+    setWindowTitle(document ? tr("TextEd - %1").arg(document->windowTitle()) : tr("TextEd"));
+    setWindowModified(document && document->isModified());
 }
 
 void frmTextEd::mnuHelpContents_Click()
@@ -944,6 +977,7 @@ void frmTextEd::mnuHelpAbout_Click()
 void frmTextEd::toggleStyle(QAction *button, int style)
 {
     frmDocument *document = activeDocument();
+    const QScopedValueRollback showing(m_showingStyle, true);
     if (!document) { // nothing to format: the button keeps its state
         button->setChecked(!button->isChecked());
         return;

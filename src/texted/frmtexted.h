@@ -74,7 +74,8 @@ private:
     void createStatusBar();
     QAction *addCommand(QMenu *menu, const QString &name, const QString &caption, void (frmTextEd::*slot)(),
         const QKeySequence &shortcut = {});
-    QAction *addButton(const QString &key, const QString &themeIcon, void (frmTextEd::*slot)());
+    QAction *addButton(
+        const QString &key, const QString &themeIcon, void (frmTextEd::*slot)(), const QKeySequence &shortcut);
 
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
@@ -113,6 +114,7 @@ private:
     void align(Qt::Alignment alignment);
     void fillWindowList();
     void activeDocumentChanged();
+    void showTitle();
     void showDateAndTime();
     void showKeyStates();
     void toggleInsertMode();
@@ -149,6 +151,7 @@ private:
     int m_filterIndex = 0;
     QString m_lastFileName;
     bool m_overwrite = false;
+    bool m_showingStyle = false; // a style button is set to what its command did
     bool m_shown = false;
     bool m_closed = false; // the close was accepted: what was not saved, the user chose to discard
 };

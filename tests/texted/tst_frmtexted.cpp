@@ -14,11 +14,14 @@
 #include "texted/textedfiles.h"
 #include "texted/textstyles.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
@@ -61,6 +64,12 @@ private Q_SLOTS:
     void fileChangedOnDiskIsNotOverwrittenUnasked_data();
     void fileChangedOnDiskIsNotOverwrittenUnasked();
 
+    void commandsByScreenReaderAndKey_data();
+    void commandsByScreenReaderAndKey();
+    void closingTheFindBarGoesBackToTheSearchedDocument_data();
+    void closingTheFindBarGoesBackToTheSearchedDocument();
+    void pasteKeepsTheAlignment_data();
+    void pasteKeepsTheAlignment();
     void styleButtons_data();
     void styleButtons();
     void alignment();
@@ -77,6 +86,8 @@ private Q_SLOTS:
 
 private:
     frmTextEd *openFrame();
+    void activate();
+    QList<int> alignments() const;
     QAction *action(const QString &name) const { return child<QAction>(m_frame.get(), name); }
     void trigger(const QString &name) const { action(name)->trigger(); }
     frmDocument *active() const { return m_frame->activeDocument(); }
@@ -116,6 +127,22 @@ frmTextEd *TestFrmTextEd::openFrame()
     return m_frame.get();
 }
 
+// Keys reach the menus and the toolbar only in the active window.
+void TestFrmTextEd::activate()
+{
+    QApplication::setActiveWindow(m_frame.get());
+    if (!QTest::qWaitForWindowActive(m_frame.get()))
+        qWarning("the frame is not active");
+}
+
+QList<int> TestFrmTextEd::alignments() const
+{
+    QList<int> result;
+    for (QTextBlock block = active()->document()->begin(); block.isValid(); block = block.next())
+        result.append(int(block.blockFormat().alignment() & ~Qt::AlignAbsolute & Qt::AlignHorizontal_Mask));
+    return result;
+}
+
 void TestFrmTextEd::type(frmDocument *document, const QString &text)
 {
     QTest::keyClicks(document->rtfText(), text);
@@ -141,8 +168,13 @@ void TestFrmTextEd::saveAsksEachTimeUntilSaveAs()
 {
     openFrame();
     type(active(), QStringLiteral("hello"));
+    QCOMPARE(m_frame->windowTitle(), QStringLiteral("TextEd - Document 1[*]"));
+    QVERIFY(m_frame->isWindowModified());
+    QVERIFY(active()->isWindowModified());
     m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("a.rtf")), 1 } };
     trigger(QStringLiteral("mnuFileSave"));
+    QVERIFY(!m_frame->isWindowModified());
+    QVERIFY(!active()->isWindowModified());
     QCOMPARE(m_env->dialogs.fileRequests.size(), 1);
     QCOMPARE(m_env->dialogs.fileRequests[0].title, QStringLiteral("Save"));
     QCOMPARE(active()->caption(), QStringLiteral("Document 1"));
@@ -160,6 +192,7 @@ void TestFrmTextEd::saveAsksEachTimeUntilSaveAs()
     m_env->dialogs.files = { Dialogs::FileChoice { path(QStringLiteral("c.rtf")), 1 } };
     trigger(QStringLiteral("mnuFileSaveAs"));
     QCOMPARE(active()->caption(), path(QStringLiteral("c.rtf")));
+    QCOMPARE(m_frame->windowTitle(), QStringLiteral("TextEd - %1[*]").arg(path(QStringLiteral("c.rtf"))));
     QCOMPARE(active()->rtfText()->accessibleName(), active()->caption()); // what a screen reader says
     type(active(), QStringLiteral(" again"));
     trigger(QStringLiteral("mnuFileSave"));
@@ -495,6 +528,151 @@ void TestFrmTextEd::fileChangedOnDiskIsNotOverwrittenUnasked()
     QCOMPARE(m_env->dialogs.askDefaults, QList<Dialogs::Default> { Dialogs::Default::No });
     QCOMPARE(m_env->dialogs.fileRequests.size(), replace ? 0 : 1);
     QTEST(m_env->readBytes(QStringLiteral("a.txt")), "onDisk");
+}
+
+void TestFrmTextEd::commandsByScreenReaderAndKey_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("way"); // the accessible action "Press" or "Toggle", else a key
+    QTest::addColumn<QString>("effect");
+    QTest::addColumn<QString>("tip"); // of the toolbar button
+    row("Bold toggled by a screen reader", "Bold", "Toggle", "bold", "Bold (Ctrl+B)");
+    row("Bold pressed by a screen reader", "Bold", "Press", "bold", "Bold (Ctrl+B)");
+    row("Italic toggled", "Italic", "Toggle", "italic", "Italic (Ctrl+I)");
+    row("Underline by its key", "Underline", "Ctrl+U", "underline", "Underline (Ctrl+U)");
+    row("Center pressed", "Center", "Press", "centre", "Center (Ctrl+E)");
+    row("Save by its key", "Save", "Ctrl+S", "Save", "Save (Ctrl+S)");
+    row("Save in the menu, pressed", "mnuFileSave", "Press", "Save", "");
+    row("Open by its key", "Open", "Ctrl+O", "Open", "Open (Ctrl+O)");
+    row("Print by its key", "Print", "Ctrl+P", "print", "Print (Ctrl+P)");
+    row("Close by Ctrl+W", "mnuFileClose", "Ctrl+W", "closed", "");
+    row("Close by Ctrl+F4", "mnuFileClose", "Ctrl+F4", "closed", "");
+}
+
+// Every command works alike through the mouse, its key and a screen reader's action.
+void TestFrmTextEd::commandsByScreenReaderAndKey()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, way);
+    QFETCH(QString, effect);
+    QFETCH(QString, tip);
+    openFrame();
+    activate();
+    type(active(), QStringLiteral("word"));
+    select(active(), 0, 4);
+    m_env->dialogs.files = { std::nullopt };
+    m_env->dialogs.choices = { Choice::Discard };
+    bool printAsked = false;
+    m_env->dialogs.print = [&printAsked](QPrinter &, bool) {
+        printAsked = true;
+        return false;
+    };
+    QAction *target = action(command);
+    if (!tip.isEmpty())
+        QCOMPARE(target->toolTip(), tip);
+    if (way == u"Press" || way == u"Toggle") {
+        QAccessibleInterface *control = nullptr;
+        for (QObject *shownBy : target->associatedObjects()) { // the toolbar button, or an item of the menu
+            QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(shownBy);
+            if (qobject_cast<QAbstractButton *>(shownBy))
+                control = shown;
+            for (int i = 0; qobject_cast<QMenu *>(shownBy) && i < shown->childCount(); ++i) {
+                if (shown->child(i)->object() == target)
+                    control = shown->child(i);
+            }
+        }
+        QVERIFY(control);
+        QVERIFY(control->actionInterface());
+        control->actionInterface()->doAction(
+            way == u"Press" ? QAccessibleActionInterface::pressAction() : QAccessibleActionInterface::toggleAction());
+    } else {
+        QTest::keySequence(active()->rtfText(), QKeySequence(way));
+    }
+    if (effect == u"closed") {
+        QTRY_VERIFY(m_frame->documents().isEmpty());
+        return;
+    }
+    if (effect == u"Save" || effect == u"Open") {
+        QCOMPARE(m_env->dialogs.fileRequests.size(), 1);
+        QCOMPARE(m_env->dialogs.fileRequests[0].title, effect);
+        return;
+    }
+    if (effect == u"print") {
+        QVERIFY(printAsked);
+        return;
+    }
+    if (effect == u"centre") {
+        QCOMPARE(alignments(), QList<int> { Qt::AlignHCenter });
+        return;
+    }
+    const auto style = effect == u"bold" ? TextStyles::Style::Bold
+        : effect == u"italic"            ? TextStyles::Style::Italic
+                                         : TextStyles::Style::Underline;
+    select(active(), 0, 4);
+    QTRY_VERIFY(TextStyles::selectionHas(active()->rtfText()->textCursor(), style));
+    QVERIFY(target->isChecked());
+}
+
+void TestFrmTextEd::closingTheFindBarGoesBackToTheSearchedDocument_data()
+{
+    QTest::addColumn<bool>("byEscape");
+    row("Esc", true);
+    row("the close button", false);
+}
+
+void TestFrmTextEd::closingTheFindBarGoesBackToTheSearchedDocument()
+{
+    QFETCH(bool, byEscape);
+    openFrame();
+    activate();
+    trigger(QStringLiteral("mnuFileNew"));
+    trigger(QStringLiteral("mnuFileNew"));
+    frmDocument *searched = active();
+    type(searched, QStringLiteral("a line"));
+    trigger(QStringLiteral("mnuEditFind"));
+    auto *find = child<QLineEdit>(m_frame.get(), "txtFind");
+    QTRY_VERIFY(find->hasFocus());
+    QTest::keyClicks(find, QStringLiteral("line"));
+    QTest::keyClick(find, Qt::Key_Return);
+    if (byEscape)
+        QTest::keyClick(find, Qt::Key_Escape);
+    else
+        QTest::mouseClick(child<QWidget>(m_frame.get(), "cmdFindClose"), Qt::LeftButton);
+    QCOMPARE(active(), searched);
+    QTRY_VERIFY(searched->rtfText()->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Q"));
+    QCOMPARE(searched->document()->toPlainText(), QStringLiteral("a Q"));
+}
+
+void TestFrmTextEd::pasteKeepsTheAlignment_data()
+{
+    QTest::addColumn<bool>("htmlOnly"); // the HTML part of what TextEd copies, as other programs take it
+    row("copied within TextEd", false);
+    row("TextEd's HTML", true);
+}
+
+void TestFrmTextEd::pasteKeepsTheAlignment()
+{
+    QFETCH(bool, htmlOnly);
+    openFrame();
+    activate();
+    QTest::keySequence(active()->rtfText(), QKeySequence(QStringLiteral("Ctrl+E")));
+    for (const char *line : { "centre one", "centre two" }) {
+        type(active(), QLatin1String(line));
+        QTest::keyClick(active()->rtfText(), Qt::Key_Return);
+    }
+    QTest::keySequence(active()->rtfText(), QKeySequence(QStringLiteral("Ctrl+R")));
+    type(active(), QStringLiteral("right three"));
+    QTest::keySequence(active()->rtfText(), QKeySequence::SelectAll);
+    trigger(QStringLiteral("mnuEditCopy"));
+    if (htmlOnly) {
+        auto *offered = new QMimeData;
+        offered->setHtml(QApplication::clipboard()->mimeData()->html());
+        QApplication::clipboard()->setMimeData(offered);
+    }
+    trigger(QStringLiteral("mnuFileNew"));
+    trigger(QStringLiteral("mnuEditPaste"));
+    QCOMPARE(alignments(), (QList<int> { Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignRight }));
 }
 
 void TestFrmTextEd::styleButtons_data()
