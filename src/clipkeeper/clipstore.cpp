@@ -3,6 +3,7 @@
 #include "common/datafolder.h"
 #include "common/filename.h"
 #include "common/textfile.h"
+#include "common/trash.h"
 
 #include <QCollator>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSet>
-#include <QStandardPaths>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -34,23 +34,6 @@ Message exclamation(const QString &text)
 Message question(const QString &text)
 {
     return { Message::Icon::Question, Title, text };
-}
-
-// Where the desktop offers no freedesktop trash, Qt's move to the trash does not fail: its fall-back,
-// the home trash, comes back as an empty path, which it takes for the working folder, and the item
-// lands in "files" there. So the home trash must be there, or makeable, before anything is moved.
-bool hasTrash()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty())
-        return false;
-    const QFileInfo trash(dataHome + QStringLiteral("/Trash"));
-    const QFileInfo home(dataHome);
-    return trash.exists() ? trash.isDir() && trash.isWritable() : home.isDir() && home.isWritable();
-#else
-    return true;
-#endif
 }
 
 // An entry that is there, a dangling link included.
@@ -369,7 +352,7 @@ bool ClipStore::mayReplace(const QString &path, const QString &text, QString *tr
     const QFileInfo info(path);
     if (!info.isFile() || holdsText(path, text))
         return true;
-    if (hasTrash() && QFile::moveToTrash(path, trashed))
+    if (CanMoveToTrash() && QFile::moveToTrash(path, trashed))
         return true;
     const Message ask = question(tr("The clip \"%1\" holds other text, and it cannot be moved to the trash first, so "
                                     "it could not be taken back.\r\n\r\nReplace it for good?")
@@ -414,7 +397,7 @@ std::optional<Message> ClipStore::DeleteClip(const QString &clip)
 
 ClipStore::Removal ClipStore::trashOrDelete(const QString &path, const Message &ask)
 {
-    if (hasTrash() && QFile::moveToTrash(path))
+    if (CanMoveToTrash() && QFile::moveToTrash(path))
         return Removal::Trashed;
     if (!m_confirm || !m_confirm(ask))
         return Removal::Kept;

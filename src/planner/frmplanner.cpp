@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/settings.h"
+#include "common/trash.h"
 #include "planner/planpurge.h"
 #include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
@@ -552,7 +553,7 @@ void frmPlanner::purge()
                           tr("Do you wish to purge all stored records prior to and including this day?")),
             this, Dialogs::Default::No))
         return;
-    const bool toTrash = PlanPurge::hasTrash();
+    const bool toTrash = CanMoveToTrash();
     if (!toTrash
         && !Dialogs::ask(plannerMessage(Message::Icon::Question,
                              tr("There is no desktop trash to take the purged days: they would be deleted for "

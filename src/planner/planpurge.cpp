@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QObject>
-#include <QStandardPaths>
 #include <cmath>
 
 namespace {
@@ -45,20 +44,6 @@ int PlanPurge::progressAt(qint64 n, qint64 last)
     if (last <= FirstNumber)
         return 100;
     return int(std::nearbyint(double(n - FirstNumber) / double(last - FirstNumber) * 100.0));
-}
-
-bool PlanPurge::hasTrash()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty())
-        return false;
-    const QFileInfo trash(dataHome + QStringLiteral("/Trash"));
-    const QFileInfo home(dataHome);
-    return trash.exists() ? trash.isDir() && trash.isWritable() : home.isDir() && home.isWritable();
-#else
-    return true;
-#endif
 }
 
 bool PlanPurge::remove(const QString &path, QString *reason)

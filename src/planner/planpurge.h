@@ -22,7 +22,6 @@ public:
     // The progress at number n of the walk to `last`, rounded half to even; 100 for a walk of one step.
     static int progressAt(qint64 n, qint64 last);
     // Whether the user's home trash can take files. Without one, Qt would "trash" into the working folder.
-    static bool hasTrash();
 
     bool atEnd() const { return m_next >= m_names.size(); }
     // Removes up to `count` files; returns the progress reached (100 once at the end).

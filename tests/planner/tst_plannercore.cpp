@@ -2,6 +2,7 @@
 #include "../support/coretestenvironment.h"
 #include "../support/tablerow.h"
 
+#include "common/trash.h"
 #include "planner/planday.h"
 #include "planner/planpurge.h"
 
@@ -212,7 +213,7 @@ void TestPlannerCore::purge()
     QFETCH(bool, trash);
     QFETCH(QStringList, left);
     TrashHome home(trash);
-    QCOMPARE(PlanPurge::hasTrash(), trash);
+    QCOMPARE(CanMoveToTrash(), trash);
     const QString folder = PlanDay::folder();
     for (const QString &name : files)
         m_env->writeBytes(QStringLiteral("PlanData/") + name, "1\r\n");
