@@ -62,9 +62,11 @@ QString decodeWindows1252(QByteArrayView bytes)
     return out;
 }
 
+// A U+FEFF inside the text is a character of it: only the file's own mark is dropped (by the caller).
 QString decodeLine(QByteArrayView line)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(
+        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(line);
     if (utf8.hasError())
         return decodeWindows1252(line);
@@ -112,6 +114,17 @@ QString errnoText()
 
 } // namespace
 
+namespace {
+
+// The bytes after a UTF-8 byte-order mark at the start of the file.
+QByteArrayView withoutUtf8Mark(const QByteArray &bytes)
+{
+    const QByteArrayView view(bytes);
+    return view.startsWith("\xEF\xBB\xBF") ? view.sliced(3) : view;
+}
+
+} // namespace
+
 void forEachLine(const QByteArray &bytes, const std::function<void(const QString &text, QByteArrayView raw)> &line)
 {
     if (const std::optional<QString> text = decodeUtf16(bytes)) {
@@ -121,7 +134,7 @@ void forEachLine(const QByteArray &bytes, const std::function<void(const QString
         });
         return;
     }
-    splitLines(QByteArrayView(bytes), [&line](QByteArrayView raw) { line(decodeLine(raw), raw); });
+    splitLines(withoutUtf8Mark(bytes), [&line](QByteArrayView raw) { line(decodeLine(raw), raw); });
 }
 
 QString decodeTextFile(const QByteArray &bytes)
@@ -135,7 +148,7 @@ QString decodeTextFile(const QByteArray &bytes)
     if (const std::optional<QString> text = decodeUtf16(bytes))
         splitLines(QStringView(*text), append);
     else
-        splitLines(QByteArrayView(bytes), [&append](QByteArrayView raw) { append(decodeLine(raw)); });
+        splitLines(withoutUtf8Mark(bytes), [&append](QByteArrayView raw) { append(decodeLine(raw)); });
     return result;
 }
 

@@ -111,6 +111,11 @@ void TestCommon::readTextFile_data()
     row("CR then CR LF", QByteArray("a\r\r\n"), QStringLiteral("a\r\n\r\n"));
     row("UTF-8", QByteArray("caf\xc3\xa9 \xe2\x82\xac\r\n"), QStringLiteral("café €\r\n"));
     row("Windows-1252", QByteArray("caf\xe9 \x80\x96\r\n"), QStringLiteral("café €–\r\n"));
+    row("UTF-8 mark: the file's is dropped, one in the text kept",
+        QByteArray("\xef\xbb\xbf"
+                   "a\r\n\xef\xbb\xbf"
+                   "b"),
+        QStringLiteral("a\r\n\ufeffb\r\n"));
     row("UTF-16 LE with BOM",
         QByteArray("\xff\xfe"
                    "a\0\r\0\n\0\xe9\0\n\0",
