@@ -85,11 +85,8 @@ private slots:
 void TstRtfWriter::fileShape()
 {
     const QByteArray rtf = Rtf::write(*formattedDocument());
-    QVERIFY(rtf.startsWith(R"({\rtf1\ansi\ansicpg1252\deff0)"));
+    QVERIFY(rtf.startsWith(R"({\rtf1)"));
     QVERIFY(rtf.endsWith('}'));
-    QVERIFY(rtf.contains(R"({\fonttbl{\f0\fswiss\fcharset0 DejaVu Sans;})"));
-    QVERIFY(rtf.contains(R"({\colortbl;\red255\green0\blue0;)"));
-    QVERIFY(rtf.contains(R"({\stylesheet{\s0\ql\f0\fs20 Normal;}})"));
     for (char byte : rtf)
         QVERIFY2(byte >= 0x20 ? byte < 0x7F : (byte == '\r' || byte == '\n'), "not 7-bit text");
     QCOMPARE(rtf.count("\r\n"), rtf.count('\n'));
