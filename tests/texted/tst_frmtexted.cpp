@@ -70,9 +70,7 @@ private Q_SLOTS:
     void closingTheFindBarGoesBackToTheSearchedDocument();
     void pasteKeepsTheAlignment_data();
     void pasteKeepsTheAlignment();
-    void styleButtons_data();
-    void styleButtons();
-    void alignment();
+    void styleButton();
     void commandsWithoutADocumentDoNothing();
     void copyPutsThreeFormats();
     void pasteTakesTheRichestFormat_data();
@@ -675,25 +673,16 @@ void TestFrmTextEd::pasteKeepsTheAlignment()
     QCOMPARE(alignments(), (QList<int> { Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignRight }));
 }
 
-void TestFrmTextEd::styleButtons_data()
+// Bold stands for the three style buttons, which share their code.
+void TestFrmTextEd::styleButton()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("style");
-    row("Bold", "Bold", int(TextStyles::Style::Bold));
-    row("Underline", "Underline", int(TextStyles::Style::Underline));
-}
-
-void TestFrmTextEd::styleButtons()
-{
-    QFETCH(QString, button);
-    QFETCH(int, style);
-    const auto has = [this, style](int start, int end) {
+    const auto has = [this](int start, int end) {
         select(active(), start, end);
-        return TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style(style));
+        return TextStyles::selectionHas(active()->rtfText()->textCursor(), TextStyles::Style::Bold);
     };
     openFrame();
     type(active(), QStringLiteral("normal words here"));
-    QAction *pressed = action(button);
+    QAction *pressed = action(QStringLiteral("Bold"));
     QVERIFY(pressed->isCheckable());
 
     select(active(), 0, 6);
@@ -726,19 +715,6 @@ void TestFrmTextEd::styleButtons()
     type(active(), QStringLiteral(" more"));
     QVERIFY(has(18, 22));
     QVERIFY(!has(13, 17));
-}
-
-void TestFrmTextEd::alignment()
-{
-    openFrame();
-    active()->rtfText()->setPlainText(QStringLiteral("one\ntwo\nthree"));
-    select(active(), 1, 5); // inside "one" and "two"
-    trigger(QStringLiteral("Center"));
-    const QTextDocument *document = active()->document();
-    for (int block : { 0, 1 })
-        QCOMPARE(
-            document->findBlockByNumber(block).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    QCOMPARE(document->findBlockByNumber(2).blockFormat().alignment(), Qt::AlignLeft); // not selected: as it was
 }
 
 void TestFrmTextEd::commandsWithoutADocumentDoNothing()

@@ -205,8 +205,9 @@ void TstRtfReader::formatting_data()
     row("\\cf0 is automatic", rtf(R"(\cf1 a\cf0 auto)"), "auto", "--- Arial 12 auto");
     row("colour past the table", rtf(R"(\cf9 x)"), "x", "--- Arial 12 auto");
     row("everything", rtf(R"({\f1\fs30\b\i\ul\cf2 all})"), "all", "biu Times New Roman 15 #008000");
-    row("\\ab \\ai on double-byte text", rtf(R"(\loch\af0\hich\af0\dbch\af4\ab\ai \u26085?\u26412?)"), "日本",
+    row("\\ab as LibreOffice writes it", rtf(R"({\dbch\i\ab\dbch \u26085\'3f\u26412\'3f }{\loch abc})"), "日本",
         "bi- Arial 12 auto");
+    row("\\ai", rtf(R"(\loch\af0\hich\af0\dbch\af4\ai \u26085?\u26412?)"), "日本", "-i- Arial 12 auto");
     row("\\ab on emoji", rtf(R"(\dbch\ab x\u-10179?\u-8704?)"), "😀", "b-- Arial 12 auto");
     row("\\dbch\\ab leaves Latin text", rtf(R"(\dbch\ab\loch Latin\u26085?)"), "Latin", "--- Arial 12 auto");
     row("\\dbch\\ab0 beats \\b", rtf(R"(\b\hich\dbch\ab0\loch x\u26085?)"), "日", "--- Arial 12 auto");
