@@ -20,8 +20,10 @@ frmDocument::frmDocument(QWidget *parent)
     setFocusProxy(m_rtfText);
     watch(m_rtfText->document());
     // The frame's Close owns the keys that close a document (two owners would each wait for the other).
+    // Its own Close has Ctrl+F4 or Ctrl+W, by desktop.
     for (QAction *command : systemMenu()->actions()) {
-        if (command->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
+        const QList<QKeySequence> keys = command->shortcuts();
+        if (keys.contains(QKeySequence(Qt::CTRL | Qt::Key_F4)) || keys.contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
             command->setShortcuts({});
     }
 }

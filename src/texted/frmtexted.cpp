@@ -398,6 +398,8 @@ frmDocument *frmTextEd::NewDocument()
         showTitle();
     });
     connect(document, &QWidget::windowTitleChanged, this, &frmTextEd::showTitle);
+    // A document window clears the frame's "*" as it goes.
+    connect(document, &QObject::destroyed, this, &frmTextEd::showTitle, Qt::QueuedConnection);
     m_mdiArea->addSubWindow(document);
     placeNewDocument(document);
     m_lastDocument = document;

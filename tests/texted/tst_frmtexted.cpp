@@ -260,6 +260,7 @@ void TestFrmTextEd::closingAnEditedDocument()
     QFETCH(bool, fileChosen);
     QFETCH(bool, closed);
     openFrame();
+    type(active(), QStringLiteral("kept"));
     trigger(QStringLiteral("mnuFileNew"));
     QPointer<frmDocument> document = active();
     if (edited)
@@ -276,6 +277,8 @@ void TestFrmTextEd::closingAnEditedDocument()
     }
     QTEST(QFile::exists(path(QStringLiteral("w.txt"))), "saved");
     QCOMPARE(m_frame->documents().size(), closed ? 1 : 2); // Document 1 stays
+    QTRY_COMPARE(m_frame->windowTitle(), QStringLiteral("TextEd - Document %1[*]").arg(closed ? 1 : 2));
+    QTRY_COMPARE(m_frame->isWindowModified(), closed || edited);
 }
 
 void TestFrmTextEd::exitWithAnEditedDocument_data()
