@@ -98,11 +98,6 @@ private Q_SLOTS:
 
     void doTest_data();
     void doTest();
-    void doTestShowsEqualKeysOneByOne();
-    void doTestWithNoneTicked();
-    void tickWhileMessageOpen();
-    void userRemovesShownReminderWhileOpen();
-    void messageOpenAtTheEndIsNotAcknowledged();
 
     void optionsAreStoredWhenTheyChange();
 
@@ -521,116 +516,77 @@ void TestRemindersCore::remLoadCheckPast()
 
 void TestRemindersCore::doTest_data()
 {
+    QTest::addColumn<QStringList>("records");
     QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<bool>("shown");
-    QTest::addColumn<QString>("after"); // the record of the list afterwards
+    QTest::addColumn<QString>("answer"); // how the message is answered, or "none ticked"
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<QStringList>("shown"); // the texts of the messages
+    QTest::addColumn<QString>("title"); // the title of the first
+    QTest::addColumn<QStringList>("after"); // the list and its file afterwards
 
     // A "Daily" reminder due 9:05 on Tuesday 12 March 2024: its key ends in "01".
-    row("a second before its minute", at(2024, 3, 12, 9, 4, 59), false, "202403120905010wake");
-    row("exactly at its key", at(2024, 3, 12, 9, 5, 1), true, "202403130905010wake");
-    row("days late", at(2024, 3, 15, 8, 0), true, "202403160905010wake");
+    const QStringList wake { QStringLiteral("202403120905010wake") };
+    const QString at905 = QStringLiteral("Quillory2 Reminder - 9:05 AM, Tue 12 Mar");
+    const QString at1015 = QStringLiteral("Quillory2 Reminder - 10:15 AM, Tue 12 Mar");
+    const QString first = rec("202403121015", 0, 0, QStringLiteral("first"));
+    const QString second = rec("202403121015", 0, 1, QStringLiteral("second"));
+    const QString daily = rec("202403121015", 1, 0, QStringLiteral("daily"));
+    const QString dailyNext = rec("202403131015", 1, 0, QStringLiteral("daily"));
+    const QDateTime due = at(2024, 3, 12, 10, 15, 5);
+    const QStringList none;
+
+    row("a second before its minute", wake, at(2024, 3, 12, 9, 4, 59), "OK", 1, none, "", wake);
+    row("exactly at its key", wake, at(2024, 3, 12, 9, 5, 1), "OK", 1, QStringList { "wake" }, at905,
+        QStringList { "202403130905010wake" });
+    row("days late", wake, at(2024, 3, 15, 8, 0), "OK", 1, QStringList { "wake" }, at905,
+        QStringList { "202403160905010wake" });
+    row("equal keys, one per tick", QStringList { first, second }, due, "OK", 1, QStringList { "first" }, at1015,
+        QStringList { second });
+    row("equal keys, the next one at the next tick", QStringList { first, second }, due, "OK", 3,
+        QStringList { "first", "second" }, at1015, none);
+    row("none ticked: moved on unseen", QStringList { first, daily }, due, "none ticked", 2, none, "",
+        QStringList { dailyNext });
+    row("ticks while the message is open", QStringList { daily, second }, due, "ticks", 1, QStringList { "daily" },
+        at1015, QStringList { second, dailyNext });
+    row("the user removes the shown one", QStringList { first, second }, due, "removes it", 1, QStringList { "first" },
+        at1015, QStringList { second });
+    row("the program ends while it is open", QStringList { first }, due, "unanswered", 1, QStringList { "first" },
+        at1015, QStringList { first });
 }
 
 void TestRemindersCore::doTest()
 {
+    QFETCH(QStringList, records);
     QFETCH(QDateTime, now);
-    QFETCH(bool, shown);
-    QFETCH(QString, after);
-    ReminderList &list = load({ QStringLiteral("202403120905010wake") }, now);
-    QList<Message> messages;
-    list.setMessageSink(keepInto(&messages));
-
-    list.DoTest();
-
-    QCOMPARE(messages.size(), shown ? 1 : 0);
-    if (shown) {
-        QCOMPARE(messages.first().title, QStringLiteral("Quillory2 Reminder - 9:05 AM, Tue 12 Mar"));
-        QCOMPARE(messages.first().text, QStringLiteral("wake"));
-        QCOMPARE(messages.first().icon, Message::Icon::Information);
-        QCOMPARE(fileRecords(), QStringList { after });
-    }
-    QCOMPARE(list.records(), QStringList { after });
-}
-
-void TestRemindersCore::doTestShowsEqualKeysOneByOne()
-{
-    const QString a = rec("202403121015", 0, 0, QStringLiteral("first"));
-    const QString b = rec("202403121015", 0, 1, QStringLiteral("second"));
-    ReminderList &list = load({ a, b }, at(2024, 3, 12, 10, 15, 2));
-    QStringList texts;
-    list.setMessageSink([&texts](const Message &message) {
-        texts.append(message.text);
-        return true;
-    });
-
-    list.DoTest();
-    QCOMPARE(texts, QStringList { QStringLiteral("first") });
-    QCOMPARE(fileRecords(), QStringList { b });
-    list.DoTest();
-    QCOMPARE(texts, (QStringList { QStringLiteral("first"), QStringLiteral("second") }));
-    QCOMPARE(list.count(), 0);
-    QCOMPARE(m_env->readBytes(ReminderList::fileName()), QByteArray());
-    list.DoTest(); // an empty list: nothing
-    QCOMPARE(texts.size(), 2);
-}
-
-void TestRemindersCore::doTestWithNoneTicked()
-{
-    m_env->writeBytes(ReminderList::fileName(),
-        fileOf({ rec("202403121015", 0, 0, QStringLiteral("silent")),
-            rec("202403121015", 1, 0, QStringLiteral("daily")) }));
-    m_env->setNow(at(2024, 3, 12, 10, 15, 5));
-    ReminderList list;
-    list.setDeliverNone(true);
-    list.LoadReminders();
-    int shown = 0;
-    list.setMessageSink([&shown](const Message &) { return ++shown > 0; });
-    list.DoTest();
-    list.DoTest();
-    QCOMPARE(shown, 0);
-    QCOMPARE(fileRecords(), QStringList { rec("202403131015", 1, 0, QStringLiteral("daily")) });
-}
-
-void TestRemindersCore::tickWhileMessageOpen()
-{
-    const QString first = rec("202403121015", 1, 0, QStringLiteral("first"));
-    const QString second = rec("202403121015", 1, 0, QStringLiteral("second"));
-    ReminderList &list = load({ first, second }, at(2024, 3, 12, 10, 15, 5));
-    QStringList texts;
+    QFETCH(QString, answer);
+    QFETCH(int, ticks);
+    ReminderList &list = load(records, now);
+    list.setDeliverNone(answer == QLatin1String("none ticked"));
+    QStringList shown;
+    QString title;
     list.setMessageSink([&](const Message &message) {
-        texts.append(message.text);
-        [&] { QVERIFY(list.isDelivering()); }();
-        list.DoTest(); // ticks while the message is open
-        list.DoTest();
-        [&] { QCOMPARE(list.records(), (QStringList { first, second })); }(); // nothing advanced yet
-        return true;
+        shown.append(message.text);
+        title = shown.size() == 1 ? message.title : title;
+        [&] { QCOMPARE(message.icon, Message::Icon::Information); }();
+        if (answer == QLatin1String("removes it"))
+            return list.RemoveReminder(0, records.first());
+        if (answer == QLatin1String("ticks")) {
+            [&] { QVERIFY(list.isDelivering()); }();
+            list.DoTest();
+            list.DoTest();
+            [&] { QCOMPARE(list.records(), records); }(); // nothing advanced yet
+        }
+        return answer != QLatin1String("unanswered");
     });
 
-    list.DoTest();
+    for (int tick = 0; tick < ticks; ++tick)
+        list.DoTest();
 
-    QCOMPARE(texts, QStringList { QStringLiteral("first") });
-    QCOMPARE(list.records(), (QStringList { second, rec("202403131015", 1, 0, QStringLiteral("first")) }));
+    QTEST(shown, "shown");
+    QTEST(title, "title");
+    QTEST(list.records(), "after");
+    QTEST(fileRecords(), "after");
     QVERIFY(!list.isDelivering());
-}
-
-void TestRemindersCore::userRemovesShownReminderWhileOpen()
-{
-    const QString shown = rec("202403121015", 1, 0, QStringLiteral("shown"));
-    const QString other = rec("202403121015", 1, 0, QStringLiteral("other"));
-    ReminderList &list = load({ shown, other }, at(2024, 3, 12, 10, 15, 5));
-    list.setMessageSink([&](const Message &) { return list.RemoveReminder(0, shown); });
-    list.DoTest();
-    QCOMPARE(list.records(), QStringList { other }); // the other one was not shown: it stays due
-}
-
-void TestRemindersCore::messageOpenAtTheEndIsNotAcknowledged()
-{
-    const QString once = rec("202403121015", 0, 0, QStringLiteral("once"));
-    ReminderList &list = load({ once }, at(2024, 3, 12, 10, 15, 5));
-    list.setMessageSink([](const Message &) { return false; }); // the program ended while it was open
-    list.DoTest();
-    QCOMPARE(list.records(), QStringList { once });
-    QCOMPARE(fileRecords(), QStringList { once });
 }
 
 void TestRemindersCore::optionsAreStoredWhenTheyChange()
