@@ -339,6 +339,15 @@ void frmTextEd::toggleInsertMode()
     showKeyStates();
 }
 
+// A maximised document window writes its caption into the frame's title, and puts back the title it
+// found when it is restored: the frame's own follows.
+void frmTextEd::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && !m_showingTitle)
+        QMetaObject::invokeMethod(this, &frmTextEd::showTitle, Qt::QueuedConnection);
+}
+
 bool frmTextEd::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyRelease) {
@@ -959,8 +968,11 @@ void frmTextEd::activeDocumentChanged()
 // The frame names the active document, with a "*" while it has unsaved changes.
 void frmTextEd::showTitle()
 {
+    const QScopedValueRollback showing(m_showingTitle, true);
     const frmDocument *document = activeDocument();
-    setWindowTitle(document ? tr("TextEd - %1").arg(document->windowTitle()) : tr("TextEd"));
+    // A maximised document adds " - [its caption]" itself.
+    const bool named = document && !document->isMaximized();
+    setWindowTitle(named ? tr("TextEd - %1").arg(document->windowTitle()) : tr("TextEd"));
     setWindowModified(document && document->isModified());
 }
 

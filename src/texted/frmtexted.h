@@ -66,6 +66,7 @@ public Q_SLOTS:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -152,6 +153,7 @@ private:
     QString m_lastFileName;
     bool m_overwrite = false;
     bool m_showingStyle = false; // a style button is set to what its command did
+    bool m_showingTitle = false;
     bool m_shown = false;
     bool m_closed = false; // the close was accepted: what was not saved, the user chose to discard
 };

@@ -191,6 +191,10 @@ void TestFrmTextEd::saveAsksEachTimeUntilSaveAs()
     trigger(QStringLiteral("mnuFileSaveAs"));
     QCOMPARE(active()->caption(), path(QStringLiteral("c.rtf")));
     QCOMPARE(m_frame->windowTitle(), QStringLiteral("TextEd - %1[*]").arg(path(QStringLiteral("c.rtf"))));
+    active()->showMaximized(); // its caption is not written into the title a second time
+    QTRY_COMPARE(m_frame->windowTitle(), QStringLiteral("TextEd - [%1[*]]").arg(path(QStringLiteral("c.rtf"))));
+    active()->showNormal();
+    QTRY_COMPARE(m_frame->windowTitle(), QStringLiteral("TextEd - %1[*]").arg(path(QStringLiteral("c.rtf"))));
     QCOMPARE(active()->rtfText()->accessibleName(), active()->caption()); // what a screen reader says
     type(active(), QStringLiteral(" again"));
     trigger(QStringLiteral("mnuFileSave"));
