@@ -1,7 +1,6 @@
 #include "../support/coretestenvironment.h"
 #include "../support/tablerow.h"
 
-#include "common/documenttext.h"
 #include "quicknotes/todolists.h"
 
 #include <QDir>
@@ -19,7 +18,6 @@ private Q_SLOTS:
     void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
     void cleanup() { m_env.reset(); }
 
-    void itemFilesAreNamedByTheFixedTitles();
     void lineBreaksOfThePad_data();
     void lineBreaksOfThePad();
     void unreadableFileIsNeverWrittenOver_data();
@@ -27,11 +25,8 @@ private Q_SLOTS:
     void tooLargeListIsNotRead();
     void holdsOtherText_data();
     void holdsOtherText();
-    void textOfATextBox_data();
-    void textOfATextBox();
     void defaultTemplate_data();
     void defaultTemplate();
-    void defaultTemplateFromTheClockInTheSystemsLanguage();
     void draftRoundTrip_data();
     void draftRoundTrip();
     void damagedDrafts();
@@ -39,17 +34,6 @@ private Q_SLOTS:
 private:
     std::unique_ptr<CoreTestEnvironment> m_env;
 };
-
-void TestQuickNotesCore::itemFilesAreNamedByTheFixedTitles()
-{
-    QCOMPARE(ToDoLists::itemFilePath(0), m_env->dataPath(QStringLiteral("Things To Do Today.txt")));
-    QCOMPARE(ToDoLists::itemFilePath(9), m_env->dataPath(QStringLiteral("My Shopping List.txt")));
-    QCOMPARE(ToDoLists::templateFilePath(), m_env->dataPath(QStringLiteral("todo.dat")));
-    QVERIFY(ToDoLists::itemFilePath(-1).isEmpty());
-    QVERIFY(ToDoLists::itemFilePath(10).isEmpty());
-    QCOMPARE(ToDoLists::position(QStringLiteral("My Guest List")), 8);
-    QCOMPARE(ToDoLists::position(QStringLiteral("../reminders")), -1);
-}
 
 // The pad separates lines with LF; the files keep CR LF, and what is loaded saves back unchanged.
 void TestQuickNotesCore::lineBreaksOfThePad_data()
@@ -142,25 +126,7 @@ void TestQuickNotesCore::holdsOtherText()
     QTEST(ToDoLists::holdsOtherText(ToDoLists::templateFilePath(), pad), "other");
 }
 
-// A text box's raw text: only the block separators it inserts become line ends.
-void TestQuickNotesCore::textOfATextBox_data()
-{
-    QTest::addColumn<QString>("raw");
-    QTest::addColumn<QString>("lineEnd");
-    QTest::addColumn<QString>("text");
-    row("blocks", QStringLiteral("a\u2029b\u2029"), QStringLiteral("\n"), QStringLiteral("a\nb\n"));
-    row("blocks, CR LF", QStringLiteral("a\u2029\u2029b"), QStringLiteral("\r\n"), QStringLiteral("a\r\n\r\nb"));
-    row("no-break space kept", QStringLiteral("1\u00a0000"), QStringLiteral("\n"), QStringLiteral("1\u00a0000"));
-    row("line separator kept", QStringLiteral("a\u2028b"), QStringLiteral("\r\n"), QStringLiteral("a\u2028b"));
-}
-
-void TestQuickNotesCore::textOfATextBox()
-{
-    QFETCH(QString, raw);
-    QFETCH(QString, lineEnd);
-    QTEST(fromDocumentText(raw, lineEnd), "text");
-}
-
+// Today's date from the clock, in the system's language.
 void TestQuickNotesCore::defaultTemplate_data()
 {
     QTest::addColumn<QLocale>("locale");
@@ -169,7 +135,6 @@ void TestQuickNotesCore::defaultTemplate_data()
 
     const QLocale german(QLocale::German, QLocale::Germany);
     row("C", QLocale::c(), QDate(2023, 10, 5), QStringLiteral("ToDo: Thursday 5 Oct"));
-    row("C, two-digit day", QLocale::c(), QDate(2024, 2, 29), QStringLiteral("ToDo: Thursday 29 Feb"));
     row("German", german, QDate(2023, 10, 5), QStringLiteral("ToDo: Donnerstag 5 Okt."));
     row("German, March", german, QDate(2024, 3, 3), QStringLiteral("ToDo: Sonntag 3 M\u00e4rz"));
 }
@@ -179,23 +144,15 @@ void TestQuickNotesCore::defaultTemplate()
     QFETCH(QLocale, locale);
     QFETCH(QDate, date);
     QFETCH(QString, firstLine);
+    m_env->setNow(QDateTime(date, QTime(23, 59, 59)));
+    QLocale::setDefault(locale);
 
-    const QString text = ToDoLists::defaultTemplate(date, locale);
     QStringList expected = { firstLine, QString() };
     for (int item = 1; item <= 9; ++item)
         expected << QStringLiteral("(%1) ").arg(item);
     expected << QStringLiteral("__________________") << QStringLiteral("Click <Save> button");
-    QCOMPARE(text.split(QStringLiteral("\r\n")), expected); // no break after the last line
-    QCOMPARE(text.count(u'\n'), 12);
-}
-
-void TestQuickNotesCore::defaultTemplateFromTheClockInTheSystemsLanguage()
-{
-    m_env->setNow(QDateTime(QDate(2023, 10, 5), QTime(23, 59, 59)));
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QVERIFY(ToDoLists::defaultTemplate().startsWith(QStringLiteral("ToDo: Donnerstag 5 Okt.\r\n\r\n(1) ")));
-    QLocale::setDefault(QLocale::c());
-    QVERIFY(ToDoLists::defaultTemplate().startsWith(QStringLiteral("ToDo: Thursday 5 Oct\r\n\r\n(1) ")));
+    QCOMPARE(ToDoLists::defaultTemplate().split(QStringLiteral("\r\n")), expected); // no break after the last line
+    QCOMPARE(ToDoLists::defaultTemplate().count(u'\n'), 12);
 }
 
 void TestQuickNotesCore::draftRoundTrip_data()
