@@ -35,8 +35,7 @@ private Q_SLOTS:
     void newThenAddStoresTheReminder();
     void addRejected();
     void categoryButtonsFollowTheList();
-    void clickThenRemoveDeletesThatReminder();
-    void keyboardChoosesToo();
+    void chooseThenRemove();
 
     void mainStartUpAndTickDeliver();
     void mainWindowListOutlivesTheWindow();
@@ -183,39 +182,30 @@ void TestFrmReminder::categoryButtonsFollowTheList()
     QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QString());
 }
 
-void TestFrmReminder::clickThenRemoveDeletesThatReminder()
+// The arrow keys or a click choose a reminder: the editor shows it, and Remove (Ctrl+Delete or the
+// button) deletes that one.
+void TestFrmReminder::chooseThenRemove()
 {
     const QStringList records { rec("202403200900", 0, 0, QStringLiteral("one")),
         rec("202403211030", 1, 0, QStringLiteral("two")), rec("202403220900", 0, 0, QStringLiteral("three")) };
     m_env->writeBytes(ReminderList::fileName(), fileOf(records));
     open();
     auto *view = child<QTreeView>("lvwRemDue");
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 0)).center());
-
+    view->setFocus();
+    QCOMPARE(m_window->chosenIndex(), -1); // focus alone chooses nothing
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(m_window->chosenIndex(), 1);
     QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("two"));
     QCOMPARE(child<QDateEdit>("dtpReminders")->date(), QDate(2024, 3, 21));
     QCOMPARE(child<QTimeEdit>("DTPicker1")->time(), QTime(10, 30));
     QCOMPARE(child<QComboBox>("cboDelivery")->currentText(), QStringLiteral("Daily"));
-    QCOMPARE(m_window->chosenIndex(), 1);
-
-    click("btnDel");
-    QCOMPARE(fileRecords(), (QStringList { records[0], records[2] }));
-}
-
-void TestFrmReminder::keyboardChoosesToo()
-{
-    m_env->writeBytes(ReminderList::fileName(),
-        fileOf({ rec("202403200900", 0, 0, QStringLiteral("one")), rec("202403210900", 0, 0, QStringLiteral("two")) }));
-    open();
-    auto *view = child<QTreeView>("lvwRemDue");
-    view->setFocus();
-    QCOMPARE(m_window->chosenIndex(), -1); // focus alone chooses nothing
-    QTest::keyClick(view, Qt::Key_Down);
-    QTest::keyClick(view, Qt::Key_Down);
-    QCOMPARE(m_window->chosenIndex(), 1);
-    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("two"));
     QTest::keyClick(m_window.get(), Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(fileRecords(), QStringList { rec("202403200900", 0, 0, QStringLiteral("one")) });
+    QCOMPARE(fileRecords(), (QStringList { records[0], records[2] }));
+
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 0)).center());
+    QCOMPARE(child<QTextEdit>("rtfRemMessage")->toPlainText(), QStringLiteral("three"));
+    click("btnDel");
+    QCOMPARE(fileRecords(), QStringList { records[0] });
 }
 
 // The start-up runs the check of missed reminders and the main timer delivers; their rules are the list's.
