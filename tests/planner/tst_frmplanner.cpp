@@ -109,9 +109,18 @@ void TestFrmPlanner::opensOnTodayAtNine()
     openPlanner();
     QCOMPARE(m_planner->shownDate(), QDate(2026, 12, 7));
     QCOMPARE(m_planner->slotCount(), 48);
-    QCOMPARE(m_planner->findChild<QScrollBar *>(QStringLiteral("scrPlanner"))->value(), 5400);
+    auto *scroll = m_planner->findChild<QScrollBar *>(QStringLiteral("scrPlanner"));
+    QCOMPARE(scroll->value(), 5400);
     QCOMPARE(m_planner->findChild<QLabel *>(QStringLiteral("lblPlanTime18"))->text(), QStringLiteral("9:00 AM"));
     QCOMPARE(m_planner->focusWidget(), item(18)); // Space and Enter type into the day, never purge it
+
+    // A slot just past the last row shown, or just above the first, scrolls by that one row.
+    m_planner->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_planner.get()));
+    item(18 + frmPlanner::VisibleRows)->setFocus();
+    QCOMPARE(scroll->value(), 5400 + frmPlanner::RowTwips);
+    item(18)->setFocus();
+    QCOMPARE(scroll->value(), 5400);
 }
 
 void TestFrmPlanner::intervalChange_data()
