@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <array>
 #include <csignal>
 #include <memory>
 #include <span>
@@ -76,11 +77,6 @@ void registerProbes(WindowOpener &opener, std::span<const WindowKey> keys, QStri
         opener.registerWindow(key, [key, log] { return new ProbeWindow(windowName(key), log); });
 }
 
-void registerProbes(WindowOpener &opener, std::initializer_list<WindowKey> keys, QStringList *log)
-{
-    registerProbes(opener, std::span(keys.begin(), keys.size()), log);
-}
-
 } // namespace
 
 // Tray icon control, window opener, main window start-up and shutdown, one copy at a time.
@@ -127,7 +123,7 @@ void TestShell::openerLoadsOnceAndBringsForward()
     QStringList log;
     QSignalSpy registered(&opener, &WindowOpener::registered);
     QVERIFY(!opener.show(WindowKey::Calculator)); // nothing registered: nothing pretends to open
-    registerProbes(opener, { WindowKey::Calculator }, &log);
+    registerProbes(opener, std::array { WindowKey::Calculator }, &log);
     QCOMPARE(registered.count(), 1);
     QVERIFY(opener.isRegistered(WindowKey::Calculator));
     QVERIFY(!opener.isRegistered(WindowKey::Calendar));
@@ -151,7 +147,7 @@ void TestShell::exitStopsAtAWindowThatKeepsItsWork()
 {
     frmQY2 main;
     QStringList log;
-    registerProbes(main.opener(), { WindowKey::Calculator, WindowKey::QuickNotes }, &log);
+    registerProbes(main.opener(), std::array { WindowKey::Calculator, WindowKey::QuickNotes }, &log);
     main.opener().show(WindowKey::Calculator);
     auto *notes = main.opener().show(WindowKey::QuickNotes);
     notes->setProperty("refuseClose", true); // its user answered Cancel
@@ -192,7 +188,7 @@ void TestShell::startUpShowsSplashOrToolBar()
     }
     QStringList log; // outlives the main window, whose end unloads the probes
     frmQY2 main;
-    registerProbes(main.opener(), { WindowKey::Splash, WindowKey::ToolBar, WindowKey::TextEd }, &log);
+    registerProbes(main.opener(), std::array { WindowKey::Splash, WindowKey::ToolBar, WindowKey::TextEd }, &log);
     main.Form_Load();
     QTEST(log, "loaded");
     QVERIFY(!main.isVisible());
@@ -206,7 +202,7 @@ void TestShell::trayEventsOpenWindows()
     Settings::save(Key::ShowToolBar, QStringLiteral("0"));
     QStringList log; // outlives the main window, whose end unloads the probes
     frmQY2 main;
-    registerProbes(main.opener(), { WindowKey::ToolBar, WindowKey::PopUpMenu }, &log);
+    registerProbes(main.opener(), std::array { WindowKey::ToolBar, WindowKey::PopUpMenu }, &log);
     main.Form_Load();
 
     main.sysTray().handleIconEvent(QEvent::Enter, Qt::NoButton); // auto pop-up on by default

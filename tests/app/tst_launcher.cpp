@@ -59,7 +59,6 @@ private Q_SLOTS:
     void popUpOpensAtPointer();
     void popUpCloses_data();
     void popUpCloses();
-    void menuButtonOpensAndCloses();
     void menuKeyboard_data();
     void menuKeyboard();
     void aboutDropDownByKeyboard_data();
@@ -96,16 +95,6 @@ void tick(QCheckBox *box)
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
 }
 
-QWidget *helpWindow()
-{
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (window->objectName() == QLatin1String("frmHelp"))
-            return window;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 QtMessageHandler testLogHandler = nullptr;
@@ -135,8 +124,11 @@ void TestLauncher::init()
 void TestLauncher::cleanup()
 {
     m_main.reset();
-    if (QWidget *help = helpWindow())
-        delete help;
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window->objectName() == QLatin1String("frmHelp"))
+            delete window;
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_env.reset();
 }
@@ -372,20 +364,6 @@ void TestLauncher::popUpCloses()
     QTRY_VERIFY(!menu); // unloaded, not only hidden
 }
 
-void TestLauncher::menuButtonOpensAndCloses()
-{
-    registerStandIns();
-    QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
-
-    QTest::mouseClick(buttonOf(menu->findChild<QToolBar *>("Toolbar1"), "Rem"), Qt::LeftButton);
-
-    QWidget *window = m_main->opener().window(WindowKey::Reminders);
-    QVERIFY(window && window->isVisible());
-    QCOMPARE(window->objectName(), QStringLiteral("standInRem"));
-    QVERIFY(!menu || !menu->isVisible());
-    QTRY_VERIFY(!menu);
-}
-
 void TestLauncher::menuKeyboard_data()
 {
     QTest::addColumn<QStringList>("keys");
@@ -393,6 +371,7 @@ void TestLauncher::menuKeyboard_data()
     QTest::addColumn<QString>("opened");
 
     row("opens with the focus on its first button", QStringList(), "Calc", "");
+    row("Space presses the focused button", QStringList { "Space" }, "", "Calc");
     row("Down, Down, Enter", QStringList { "Down", "Down", "Return" }, "", "Clip");
     row("Alt+Q opens QuickNotes", QStringList { "Alt+Q" }, "", "Quick");
     row("Escape closes", QStringList { "Escape" }, "", "");
@@ -408,17 +387,15 @@ void TestLauncher::menuKeyboard()
     QVERIFY(QTest::qWaitForWindowActive(menu));
     auto *column = menu->findChild<QToolBar *>("Toolbar1");
 
-    for (const QString &key : keys) {
-        const QKeySequence sequence(key);
-        QTest::keyClick(QApplication::focusWidget(), sequence[0].key(), sequence[0].keyboardModifiers());
-        QTest::qWait(1); // an access key with Alt clicks its button the way a mnemonic does: a moment later
-    }
+    for (const QString &key : keys)
+        QTest::keyClick(
+            QApplication::focusWidget(), QKeySequence(key)[0].key(), QKeySequence(key)[0].keyboardModifiers());
 
     if (!focused.isEmpty()) {
         QVERIFY(menu && menu->isVisible());
         QCOMPARE(QApplication::focusWidget(), buttonOf(column, qPrintable(focused)));
     }
-    QTRY_COMPARE(!menu || !menu->isVisible(), focused.isEmpty());
+    QTRY_COMPARE(!menu, focused.isEmpty()); // unloaded, not only hidden
     for (WindowKey key : toolKeys())
         QCOMPARE(m_main->opener().window(key) != nullptr, windowName(key) == opened);
     QVERIFY(!m_main->opener().window(WindowKey::About));
@@ -552,7 +529,6 @@ void TestLauncher::optionsLoginEntryFailureKeepsTheBox()
     QTest::mouseClick(options->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
 
     QCOMPARE(m_env->dialogs.shown.size(), 1);
-    QCOMPARE(m_env->dialogs.shown.first().title, QStringLiteral("Quillory2: Cannot start with the desktop"));
     QVERIFY(!box->isChecked());
     QVERIFY(options && options->isVisible()); // the user sees the state that holds
     QVERIFY(!Autostart::isOn());
