@@ -17,34 +17,14 @@ QString tr(const char *text)
     return QCoreApplication::translate("TextEdFiles", text);
 }
 
-// One line: UTF-8, else Windows-1252. Unlike decodeLine, a U+FEFF at the start of a line is kept:
-// only the file's own byte-order mark is not text.
-QString decodeTextLine(QByteArrayView line)
+// The common decoding, line by line (UTF-8, else Windows-1252, so one Windows-1252 line does not spoil
+// the UTF-8 of the rest), with LF between the lines and a break at the end only where the file has one.
+QString decodeLines(const QByteArray &bytes)
 {
-    QStringDecoder utf8(
-        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = utf8.decode(line);
-    return utf8.hasError() ? decodeWindows1252(line) : text;
-}
-
-// Lines end at CR LF, CR or LF; each line is decoded on its own, so one Windows-1252 line does not
-// spoil the UTF-8 of the rest.
-QString decodeLines(QByteArrayView bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    qsizetype start = 0;
-    while (start <= bytes.size()) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        text += decodeTextLine(bytes.sliced(start, end - start));
-        if (end >= bytes.size())
-            break;
-        text += QLatin1Char('\n');
-        start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
-    }
-    return text;
+    QString text = decodeTextFile(bytes);
+    if (!bytes.endsWith('\r') && !bytes.endsWith('\n'))
+        text.chop(2);
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
 } // namespace
@@ -131,10 +111,7 @@ std::optional<QString> plainText(const QByteArray &bytes)
     }
     if (bytes.contains('\0'))
         return std::nullopt;
-    QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        view = view.sliced(3);
-    return decodeLines(view);
+    return decodeLines(bytes);
 }
 
 QString characters(const QString &rawText, QStringView lineEnd)
