@@ -111,12 +111,17 @@ frmPlanner::frmPlanner(QWidget *parent)
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(SaveDelayMs);
     connect(&m_saveTimer, &QTimer::timeout, this, &frmPlanner::tmrSave_Timer);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { keepRowInView(now); });
+    m_focusFollower
+        = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { keepRowInView(now); });
     m_purgeTimer.setInterval(0);
     connect(&m_purgeTimer, &QTimer::timeout, this, &frmPlanner::purgeStep);
 }
 
-frmPlanner::~frmPlanner() = default;
+// The window's own end moves the focus away (QWidget hides it), after this part of it is gone.
+frmPlanner::~frmPlanner()
+{
+    disconnect(m_focusFollower);
+}
 
 QToolBar *frmPlanner::buildToolbar()
 {

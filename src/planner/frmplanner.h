@@ -107,6 +107,7 @@ private:
     std::unique_ptr<PlanPurge> m_purge;
     bool m_closeAfterPurge = false;
     QTimer m_purgeTimer;
+    QMetaObject::Connection m_focusFollower;
 
     QLabel *m_lblPlnTm = nullptr;
     QLabel *m_lblPlnDsc = nullptr;
