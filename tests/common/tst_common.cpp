@@ -116,6 +116,7 @@ void TestCommon::readTextFile_data()
                    "a\r\n\xef\xbb\xbf"
                    "b"),
         QStringLiteral("a\r\n\ufeffb\r\n"));
+    row("UTF-8 mark alone: an empty file", QByteArray("\xef\xbb\xbf"), QString());
     row("UTF-16 LE with BOM",
         QByteArray("\xff\xfe"
                    "a\0\r\0\n\0\xe9\0\n\0",
