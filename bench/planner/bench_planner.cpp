@@ -16,6 +16,7 @@ namespace {
 
 void makeDays(int count)
 {
+    PlanDay::makeFolder();
     const QDir folder(PlanDay::folder());
     for (int i = 0; i < count; ++i) {
         QFile day(folder.filePath(PlanDay::dayKey(QDate(2000, 1, 1).addDays(i))));

@@ -98,7 +98,7 @@ frmPlanner::frmPlanner(QWidget *parent)
     new StatusClock(this, m_panels[3], m_panels[4]);
 
     // Opening: today (within the picker's range) on a 30-minute grid, the place, then the day's file.
-    PlanDay::folder();
+    PlanDay::makeFolder();
     m_shown = qBound(PlanDay::FirstDay, Clock::now().date(), PlanDay::LastDay);
     setPickerDate(m_shown);
     setInterval(PlanDay::DefaultInterval);

@@ -32,9 +32,12 @@ QString dayKey(const QDate &day)
 
 QString folder()
 {
-    const QString path = DataFolder::filePath(QStringLiteral("PlanData"));
-    QDir().mkpath(path);
-    return path;
+    return DataFolder::filePath(QStringLiteral("PlanData"));
+}
+
+bool makeFolder()
+{
+    return QDir().mkpath(folder());
 }
 
 QString dayPath(const QDate &day)
@@ -110,6 +113,7 @@ Day apply(const Contents &contents, int interval)
 
 bool PlanSaveDay(const QDate &date, const Day &day, QString *error)
 {
+    makeFolder();
     return WriteTextFile(dayPath(date), fileText(day), error);
 }
 

@@ -48,7 +48,8 @@ struct Contents
 };
 
 QString dayKey(const QDate &day);
-QString folder(); // created when missing
+QString folder();
+bool makeFolder(); // the folder, made when missing (reading a day never makes it)
 QString dayPath(const QDate &day);
 
 QString fileText(const Day &day);

@@ -43,6 +43,7 @@ private Q_SLOTS:
     void writtenFileIsByteExact();
     void readBack_data();
     void readBack();
+    void readingADayMakesNoFolder();
     void damagedFilesLoadHarmlessly_data();
     void damagedFilesLoadHarmlessly();
     void purge_data();
@@ -90,6 +91,15 @@ void TestPlannerCore::writtenFileIsByteExact()
     const QDate date(2000, 10, 5);
     QVERIFY(PlanDay::PlanSaveDay(date, day));
     QTEST(m_env->readBytes(QStringLiteral("PlanData/20001005")), "bytes");
+}
+
+// Only a save makes the day folder.
+void TestPlannerCore::readingADayMakesNoFolder()
+{
+    QCOMPARE(PlanDay::PlanLoadDay(QDate(2024, 3, 12)).value().entries.size(), 0);
+    QVERIFY(!QFileInfo::exists(PlanDay::folder()));
+    QVERIFY(PlanDay::PlanSaveDay(QDate(2024, 3, 12), PlanDay::Day()));
+    QVERIFY(QFileInfo::exists(PlanDay::dayPath(QDate(2024, 3, 12))));
 }
 
 void TestPlannerCore::readBack_data()
