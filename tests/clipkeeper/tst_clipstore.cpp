@@ -460,8 +460,7 @@ void TestClipStore::openUnreadable()
         const auto opened = store.OpenClip(QStringLiteral("clip"));
         return std::holds_alternative<Message>(opened) ? std::get<Message>(opened).text.toUtf8() : QByteArray();
     });
-    if (!said)
-        QSKIP("the test folder cannot be reached without root");
+    QVERIFY2(said, "the test folder cannot be reached without root: put TMPDIR where every user may pass");
     QFETCH(QString, text);
     QVERIFY2(said->startsWith(text.toUtf8()), said->constData());
     QCOMPARE(QFileInfo::exists(path), !removed); // not brought back empty

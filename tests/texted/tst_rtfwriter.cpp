@@ -317,8 +317,7 @@ void TstRtfWriter::fragmentWithoutDefaultFont()
 
 void TstRtfWriter::libreOfficeReadsOurOutput()
 {
-    if (!hasProgram(QStringLiteral("soffice")))
-        QSKIP("soffice (libreoffice-writer-nogui) is not installed");
+    QVERIFY2(hasProgram(QStringLiteral("soffice")), "soffice is not installed: run scripts/install-deps");
     QTemporaryDir folder;
     const auto document = formattedDocument();
     {
