@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QChar>
 #include <QString>
 #include <QStringView>
 
@@ -10,13 +9,5 @@
 // which the document's own toPlainText would turn into a space or a line feed.
 inline QString fromDocumentText(QStringView raw, QStringView lineEnd = u"\n")
 {
-    QString text;
-    text.reserve(raw.size());
-    for (const QChar c : raw) {
-        if (c == QChar::ParagraphSeparator)
-            text += lineEnd;
-        else
-            text += c;
-    }
-    return text;
+    return raw.toString().replace(QChar::ParagraphSeparator, lineEnd.toString());
 }
