@@ -211,7 +211,7 @@ bool openRegularFile(QFile &file, QString *error)
 bool openRegularFile(QFile &file, QString *error)
 {
     QString reason;
-    if (QFileInfo(file.fileName()).exists() && !QFileInfo(file.fileName()).isFile())
+    if (const QFileInfo info(file.fileName()); info.exists() && !info.isFile())
         reason = notRegularText();
     else if (file.open(QIODevice::ReadOnly))
         return true;
@@ -226,7 +226,7 @@ bool openRegularFile(QFile &file, QString *error)
 std::optional<QByteArray> ReadFileBytes(const QString &path, QString *error)
 {
     QFile file(path);
-    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+    if (const QFileInfo info(path); !info.exists() && !info.isSymLink()) {
         file.open(QIODevice::WriteOnly); // a missing file is left behind empty
         return QByteArray();
     }
