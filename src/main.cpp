@@ -1,13 +1,14 @@
 #include "app/applicationsetup.h"
 #include "app/frmqy2.h"
 #include "app/windows.h"
-#include "common/datafolder.h"
 #include "platform/singleinstance.h"
 #include "platform/terminationsignals.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QSessionManager>
+#include <QStandardPaths>
 
 namespace {
 
@@ -20,6 +21,14 @@ void preferXcbUnderWayland()
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
+// The single-copy lock stays out of the data folder, which a sync engine may share with other computers.
+QString lockFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    QDir().mkpath(folder);
+    return folder;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -28,7 +37,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     setUpApplication();
 
-    SingleInstance instance(QStringLiteral("quillory2"), DataFolder::path());
+    SingleInstance instance(QStringLiteral("quillory2"), lockFolder());
     if (!instance.claim()) {
         instance.tellRunningCopy();
         return 0;

@@ -15,13 +15,16 @@ class SingleInstance final : public QObject
     Q_OBJECT
 
 public:
-    // name: a path-free name. The lock goes beside the data it protects (lockFolder), so that two
-    // logins of one user with different runtime folders still run one copy; when that folder cannot
-    // hold it, the lock goes beside the pipe. The pipe goes into the user's runtime folder, or into
-    // pipeFolder when one is given (tests).
+    // name: a path-free name. The lock goes into lockFolder, a folder of this user on this computer
+    // that no sync engine shares, so that two logins of one user with different runtime folders still
+    // run one copy; its name carries the computer's name, so that a home shared between computers
+    // keeps one copy on each. When that folder cannot hold it, the lock goes beside the pipe. The pipe
+    // goes into the user's runtime folder, or into pipeFolder when one is given (tests).
     SingleInstance(const QString &name, const QString &lockFolder, const QString &pipeFolder = QString(),
         QObject *parent = nullptr);
     ~SingleInstance() override;
+
+    static QString lockFileName(const QString &name, const QString &host);
 
     bool claim(); // true when this is the only copy; it then listens for later starts
     bool tellRunningCopy(); // true when the running copy received the request

@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #include <csignal>
 #include <fcntl.h>
@@ -38,9 +40,16 @@ SingleInstance::SingleInstance(
     const QString &name, const QString &lockFolder, const QString &pipeFolder, QObject *parent)
     : QObject(parent)
     , m_pipePath(QDir(runtimeFolder(pipeFolder)).filePath(name + QStringLiteral(".pipe")))
-    , m_lock(makeLock(QDir(lockFolder).filePath(name + QStringLiteral(".lock"))))
-    , m_fallbackLockPath(QDir(runtimeFolder(pipeFolder)).filePath(name + QStringLiteral(".lock")))
+    , m_lock(makeLock(QDir(lockFolder).filePath(lockFileName(name, QSysInfo::machineHostName()))))
+    , m_fallbackLockPath(QDir(runtimeFolder(pipeFolder)).filePath(lockFileName(name, QSysInfo::machineHostName())))
 { }
+
+QString SingleInstance::lockFileName(const QString &name, const QString &host)
+{
+    QString safeHost = host;
+    safeHost.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));
+    return name + QLatin1Char('-') + safeHost + QStringLiteral(".lock");
+}
 
 SingleInstance::~SingleInstance()
 {
@@ -56,7 +65,7 @@ SingleInstance::~SingleInstance()
 bool SingleInstance::claim()
 {
     if (!m_lock->tryLock(0) && m_lock->error() != QLockFile::LockFailedError) {
-        m_lock = makeLock(m_fallbackLockPath); // the data folder cannot hold a lock
+        m_lock = makeLock(m_fallbackLockPath); // the lock folder cannot hold a lock
         m_lock->tryLock(0);
     }
     if (!m_lock->isLocked())

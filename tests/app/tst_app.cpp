@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <array>
@@ -401,8 +402,16 @@ void TestShell::singleInstance()
     SingleInstance other(QStringLiteral("qy2other"), folder, folder); // another name is another program
     QVERIFY(other.claim());
 
+    // A lock that a copy on another computer holds, arriving through a shared folder, stops nobody here.
+    const QString otherHost = QDir(folder).filePath(SingleInstance::lockFileName(QStringLiteral("qy2far"), "far"));
+    m_env->writeBytes(
+        QFileInfo(otherHost).fileName(), QByteArray::number(QCoreApplication::applicationPid()) + "\nqy2\nfar\n");
+    SingleInstance far(QStringLiteral("qy2far"), folder, folder);
+    QVERIFY(far.claim());
+
     // A lock an hour old is still held while its copy runs.
-    const QString lock = QDir(folder).filePath(QStringLiteral("qy2test.lock"));
+    const QString lock
+        = QDir(folder).filePath(SingleInstance::lockFileName(QStringLiteral("qy2test"), QSysInfo::machineHostName()));
     QFile lockFile(lock);
     QVERIFY(lockFile.open(QIODevice::ReadWrite));
     QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
