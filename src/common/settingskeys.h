@@ -36,6 +36,9 @@ inline constexpr SettingKey ReminderTop { "2552", "" };
 inline constexpr SettingKey ReminderHeight { "2526", "6200" };
 inline constexpr SettingKey ReminderPast { "2252", "1" };
 inline constexpr SettingKey ReminderNone { "2225", "0" };
+inline constexpr SettingKey ReminderShowAs { "ReminderShowAs", "0" }; // box and notification, box, notification
+inline constexpr SettingKey ReminderOneByOne { "ReminderOneByOne", "0" };
+inline constexpr SettingKey ReminderSnooze { "ReminderSnooze", "1" }; // the snooze time last chosen
 // ClipKeeper
 inline constexpr SettingKey ClipLeft { "3311", "" };
 inline constexpr SettingKey ClipTop { "3313", "" };
