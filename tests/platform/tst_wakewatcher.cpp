@@ -1,0 +1,93 @@
+#include "platform/wakewatcher.h"
+#include "privatebus.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimeZone>
+
+class TstWakeWatcher : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void tick_data();
+    void tick();
+    void prepareForSleep_data();
+    void prepareForSleep();
+};
+
+void TstWakeWatcher::tick_data()
+{
+    QTest::addColumn<QDateTime>("first");
+    QTest::addColumn<int>("tickMs");
+    QTest::addColumn<qint64>("lateMs"); // how much later than expected the second tick comes
+    QTest::addColumn<QList<qint64>>("jumps");
+    const QDateTime noon(QDate(2026, 5, 4), QTime(12, 0), Qt::UTC);
+    QTest::newRow("on time") << noon << 30000 << 0LL << QList<qint64> {};
+    QTest::newRow("a busy half minute late") << noon << 30000 << 30000LL << QList<qint64> {};
+    QTest::newRow("exactly a minute late") << noon << 30000 << 60000LL << QList<qint64> {};
+    QTest::newRow("two hours asleep") << noon << 30000 << 7200000LL << QList<qint64> { 7200 };
+    QTest::newRow("clock set back an hour") << noon << 30000 << -3600000LL << QList<qint64> { -3600 };
+    // The local time shows 03:00 a minute after 01:59, yet no time passed unseen.
+    const QDateTime beforeSummer(QDate(2026, 3, 29), QTime(1, 59), QTimeZone("Europe/Berlin"));
+    QTest::newRow("summer time begins") << beforeSummer << 60000 << 0LL << QList<qint64> {};
+}
+
+void TstWakeWatcher::tick()
+{
+    QFETCH(QDateTime, first);
+    QFETCH(int, tickMs);
+    QFETCH(qint64, lateMs);
+    QFETCH(QList<qint64>, jumps);
+    WakeWatcher watcher { QDBusConnection(QString()) }; // no system bus
+    QSignalSpy jumped(&watcher, &WakeWatcher::clockJumped);
+    watcher.tick(first, tickMs);
+    watcher.tick(first.addMSecs(tickMs + lateMs), tickMs);
+    QList<qint64> seen;
+    for (const QVariantList &args : jumped)
+        seen << args.at(0).toLongLong();
+    QCOMPARE(seen, jumps);
+}
+
+void TstWakeWatcher::prepareForSleep_data()
+{
+    QTest::addColumn<bool>("fromLogin");
+    QTest::addColumn<bool>("sleeping");
+    QTest::addColumn<int>("wakeUps");
+    // Each row ends with the login manager announcing a wake-up, heard after the row's own signal.
+    QTest::newRow("waking") << true << false << 2;
+    QTest::newRow("going to sleep") << true << true << 1;
+    QTest::newRow("from another program") << false << false << 1;
+}
+
+void TstWakeWatcher::prepareForSleep()
+{
+    QFETCH(bool, fromLogin);
+    QFETCH(bool, sleeping);
+    QFETCH(int, wakeUps);
+    PrivateBus bus;
+    QVERIFY2(bus.error().isEmpty(), qPrintable(bus.error()));
+    const QDBusConnection login = bus.connect(QStringLiteral("login"));
+    const QDBusConnection stranger = bus.connect(QStringLiteral("stranger"));
+    QVERIFY(login.interface()->registerService(QStringLiteral("org.freedesktop.login1")));
+    const QDBusConnection system = bus.connect(QStringLiteral("system"));
+    WakeWatcher watcher(system);
+    QSignalSpy woke(&watcher, &WakeWatcher::wokeUp);
+    PrivateBus::flush(system); // who owns the login name is known before any signal
+    auto announce = [](const QDBusConnection &from, bool start) {
+        QDBusMessage message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
+        from.send(message << start);
+        PrivateBus::flush(from);
+    };
+    announce(fromLogin ? login : stranger, sleeping);
+    announce(login, false);
+    QTRY_COMPARE(woke.count(), wakeUps);
+    for (const QString &name : { QStringLiteral("login"), QStringLiteral("stranger"), QStringLiteral("system") })
+        QDBusConnection::disconnectFromBus(name);
+}
+
+QTEST_GUILESS_MAIN(TstWakeWatcher)
+#include "tst_wakewatcher.moc"
