@@ -1,5 +1,6 @@
 #include "app/applicationsetup.h"
 #include "app/frmqy2.h"
+#include "app/icscommandline.h"
 #include "app/windows.h"
 #include "platform/singleinstance.h"
 #include "platform/terminationsignals.h"
@@ -33,6 +34,8 @@ QString lockFolder()
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = IcsCommandLine::run(argc, argv, lockFolder))
+        return *status; // --export-ics or --import-ics: no window, no display needed
     preferXcbUnderWayland();
     QApplication app(argc, argv);
     setUpApplication();
@@ -46,6 +49,8 @@ int main(int argc, char *argv[])
     frmQY2 main;
     registerWindows(main);
     QObject::connect(&instance, &SingleInstance::secondStartRequested, &main, &frmQY2::bringToolBarForward);
+    QObject::connect(&instance, &SingleInstance::requestReceived, &main,
+        [&main](const QByteArray &request) { IcsCommandLine::handleRequest(main, request); });
     QObject::connect(&main, &frmQY2::unloaded, &app, &QApplication::quit, Qt::QueuedConnection);
 
     TerminationSignals terminationSignals;

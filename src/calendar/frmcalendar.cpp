@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextCharFormat>
@@ -50,6 +51,33 @@ QAbstractItemView *dayTable(const QCalendarWidget *calendar)
 {
     return qobject_cast<QAbstractItemView *>(calendar->focusProxy());
 }
+
+// One month of the grid: a day with a reminder carries a dot in its top right corner.
+class MonthCalendar final : public QCalendarWidget
+{
+public:
+    explicit MonthCalendar(const DayMarks &marks)
+        : m_marks(marks)
+    { }
+
+protected:
+    void paintCell(QPainter *painter, const QRect &rect, QDate date) const override
+    {
+        QCalendarWidget::paintCell(painter, rect, date);
+        if (date < minimumDate() || date > maximumDate() || m_marks.value(date).reminders == 0)
+            return;
+        const int radius = std::max(2, rect.height() / 8);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(palette().color(date == selectedDate() ? QPalette::HighlightedText : QPalette::Highlight));
+        painter->drawEllipse(QPoint(rect.right() - radius - 1, rect.top() + radius + 1), radius, radius);
+        painter->restore();
+    }
+
+private:
+    const DayMarks &m_marks;
+};
 
 } // namespace
 
@@ -119,7 +147,7 @@ QWidget *frmCalendar::makeMonth(int index)
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    auto *calendar = new QCalendarWidget;
+    auto *calendar = new MonthCalendar(m_marks);
     calendar->setObjectName(QStringLiteral("month%1").arg(index));
     calendar->setNavigationBarVisible(false);
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
@@ -128,6 +156,7 @@ QWidget *frmCalendar::makeMonth(int index)
         days->installEventFilter(this);
     connect(calendar, &QCalendarWidget::clicked, this, &frmCalendar::MonthView2_DateClick);
     connect(calendar, &QCalendarWidget::activated, this, &frmCalendar::MonthView2_DateClick);
+    connect(calendar, &QCalendarWidget::selectionChanged, this, [this, calendar] { describeChosenDay(calendar); });
     column->addWidget(title);
     column->addWidget(calendar);
     m_titles.append(title);
@@ -205,23 +234,57 @@ void frmCalendar::refreshMonths()
         calendar->setSelectedDate(firstOfMonth(m_value) == first ? m_value : first);
         calendar->setCurrentPage(first.year(), first.month());
     }
-    markToday();
+    refreshMarks();
     for (QCalendarWidget *calendar : std::as_const(m_months))
         showSelection(calendar);
     m_previous->setEnabled(m_first > FirstDay);
     m_next->setEnabled(m_first.addMonths(int(m_months.size())) <= LastDay);
 }
 
-void frmCalendar::markToday()
+// Today is bold and underlined, a day with plans bold; the hover lists what the day holds, and each
+// month tells a screen reader its marked days (the day cells themselves carry no description).
+void frmCalendar::markDays()
 {
-    QTextCharFormat todayFormat;
-    todayFormat.setFontWeight(QFont::Bold);
-    todayFormat.setFontUnderline(true);
     const QDate today = Clock::now().date();
-    for (QCalendarWidget *calendar : std::as_const(m_months)) {
+    const QLocale locale;
+    for (int i = 0; i < m_months.size(); ++i) {
+        QCalendarWidget *calendar = m_months.at(i);
         calendar->setDateTextFormat(QDate(), QTextCharFormat());
-        calendar->setDateTextFormat(today, todayFormat);
+        QStringList marked;
+        const QDate first = m_first.addMonths(i);
+        for (QDate day = first; day.month() == first.month(); day = day.addDays(1)) {
+            const DayMark mark = m_marks.value(day);
+            if (mark.isEmpty() && day != today)
+                continue;
+            QTextCharFormat format;
+            if (mark.plans > 0 || day == today)
+                format.setFontWeight(QFont::Bold);
+            format.setFontUnderline(day == today);
+            format.setToolTip(mark.toolTip());
+            calendar->setDateTextFormat(day, format);
+            if (!mark.isEmpty())
+                marked << locale.toString(day, QStringLiteral("d MMMM: ")) + mark.description();
+        }
+        calendar->setAccessibleDescription(marked.join(QStringLiteral("; ")));
+        describeChosenDay(calendar);
     }
+}
+
+void frmCalendar::describeChosenDay(QCalendarWidget *calendar)
+{
+    dayTable(calendar)->setAccessibleDescription(m_marks.value(calendar->selectedDate()).description());
+}
+
+void frmCalendar::setMarkSource(MarkSource source)
+{
+    m_markSource = std::move(source);
+    refreshMarks();
+}
+
+void frmCalendar::refreshMarks()
+{
+    m_marks = m_markSource ? m_markSource(m_first, lastShownDay()) : DayMarks();
+    markDays();
 }
 
 // The chosen day shows in the month that holds the value, and the keyboard's day in the month that has
@@ -363,7 +426,7 @@ void frmCalendar::armMidnightTimer()
 
 void frmCalendar::tmrMidnight_Timer()
 {
-    markToday();
+    refreshMarks(); // a reminder delivered late moves on from the new day
     armMidnightTimer();
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "calendar/daymark.h"
+
 #include <QDate>
 #include <QList>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class QCalendarWidget;
 class QCheckBox;
@@ -16,7 +19,9 @@ class QToolButton;
 // today and moves the Planner there (dayClicked); the Planner sets the shown day back with setValue,
 // and the wiring calls refuseDay when the Planner would not take the day. The months stay within the
 // days the Planner keeps (1 January 2000 to 31 December 9999). Resizing the window changes how many
-// months it shows, and the window snaps to the grid within the screen.
+// months it shows, and the window snaps to the grid within the screen. The days with plans are drawn
+// bold and the days with reminders carry a dot; the marks come from a source the wiring sets, asked once
+// for all the months shown whenever they change (refreshMarks when the plans or reminders change).
 class frmCalendar final : public QWidget
 {
     Q_OBJECT
@@ -51,6 +56,12 @@ public:
 
     static QString distanceText(const QDate &today, const QDate &day); // "N days from today", or empty
 
+    // The marks of the days from first to last (the months shown).
+    using MarkSource = std::function<DayMarks(const QDate &first, const QDate &last)>;
+    void setMarkSource(MarkSource source);
+    void refreshMarks();
+    QDate lastShownDay() const { return m_first.addMonths(int(m_months.size())).addDays(-1); }
+
 Q_SIGNALS:
     void dayClicked(const QDate &date);
 
@@ -63,7 +74,8 @@ private:
     QWidget *makeMonth(int index);
     void rebuild();
     void refreshMonths();
-    void markToday();
+    void markDays();
+    void describeChosenDay(QCalendarWidget *calendar);
     void showSelection(QCalendarWidget *calendar);
     bool moveKeyboardDay(QCalendarWidget *calendar, int days);
     QSize screenRoom() const;
@@ -77,6 +89,8 @@ private:
     QSize m_monthSize;
     bool m_fitting = false;
     bool m_refused = false;
+    MarkSource m_markSource;
+    DayMarks m_marks;
     QTimer m_snapTimer;
     QTimer m_midnightTimer;
 

@@ -27,10 +27,13 @@ public:
     static QString lockFileName(const QString &name, const QString &host);
 
     bool claim(); // true when this is the only copy; it then listens for later starts
-    bool tellRunningCopy(); // true when the running copy received the request
+    // True when the running copy received the request: "show" brings it forward; any other request is
+    // one line of text that must fit in one write to the pipe (PIPE_BUF bytes with its line end).
+    bool tellRunningCopy(const QByteArray &request = QByteArrayLiteral("show"));
 
 Q_SIGNALS:
     void secondStartRequested();
+    void requestReceived(const QByteArray &request); // every request but "show"
 
 private:
     void readRequests();
@@ -38,6 +41,7 @@ private:
     QString m_pipePath;
     std::unique_ptr<QLockFile> m_lock;
     QString m_fallbackLockPath;
+    QByteArray m_partial; // the start of a request whose line end has not arrived yet
     int m_readEnd = -1;
     int m_keptWriteEnd = -1; // held open so that the pipe never reads as closed between later starts
     std::unique_ptr<QSocketNotifier> m_notifier;

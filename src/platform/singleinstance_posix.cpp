@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 
+#include <climits>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,8 +24,6 @@ QString runtimeFolder(const QString &folder)
         runtime = QDir::tempPath();
     return runtime;
 }
-
-constexpr char request[] = "show\n";
 
 std::unique_ptr<QLockFile> makeLock(const QString &path)
 {
@@ -86,16 +85,32 @@ bool SingleInstance::claim()
 void SingleInstance::readRequests()
 {
     char bytes[256];
-    bool asked = false;
     ssize_t got = 0;
     while ((got = ::read(m_readEnd, bytes, sizeof bytes)) > 0)
-        asked = asked || QByteArrayView(bytes, got).contains(QByteArrayView(request).chopped(1));
+        m_partial.append(bytes, got);
+    bool asked = false;
+    QList<QByteArray> requests;
+    for (qsizetype end = m_partial.indexOf('\n'); end >= 0; end = m_partial.indexOf('\n')) {
+        const QByteArray line = m_partial.left(end);
+        m_partial.remove(0, end + 1);
+        if (line == "show")
+            asked = true;
+        else if (!line.isEmpty())
+            requests << line;
+    }
+    if (m_partial.size() > PIPE_BUF) // no request is that long: whatever wrote it was not a later start
+        m_partial.clear();
     if (asked)
         Q_EMIT secondStartRequested();
+    for (const QByteArray &line : std::as_const(requests))
+        Q_EMIT requestReceived(line);
 }
 
-bool SingleInstance::tellRunningCopy()
+bool SingleInstance::tellRunningCopy(const QByteArray &request)
 {
+    const QByteArray line = request + '\n';
+    if (line.size() > PIPE_BUF || request.contains('\n'))
+        return false; // would arrive in pieces, mixed with other starts' requests
     // Opening without a reader fails at once (ENXIO): no copy is listening. Whatever else sits at the
     // path (a link, a file of someone else's) is left alone.
     const int end = ::open(QFile::encodeName(m_pipePath).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
@@ -109,8 +124,7 @@ bool SingleInstance::tellRunningCopy()
         return false;
     }
     ::signal(SIGPIPE, SIG_IGN); // a copy ending just now makes the write fail, not this start
-    const ssize_t length = sizeof request - 1;
-    const bool told = ::write(end, request, length) == length;
+    const bool told = ::write(end, line.constData(), size_t(line.size())) == line.size();
     ::close(end);
     return told;
 }

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTextCharFormat>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -37,6 +38,9 @@ private Q_SLOTS:
     void snappingStaysWithinTheScreen_data();
     void snappingStaysWithinTheScreen();
     void todayMarkMovesAtMidnight();
+    void dayMarkTexts_data();
+    void dayMarkTexts();
+    void marksOfTheMonthsShown();
 
 private:
     void open(const QDate &today);
@@ -290,6 +294,77 @@ void TestFrmCalendar::todayMarkMovesAtMidnight()
     m_env->setNow(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 0, 10)));
     QTRY_VERIFY(month(0)->dateTextFormat(QDate(2026, 12, 8)).fontUnderline());
     QVERIFY(!month(0)->dateTextFormat(QDate(2026, 12, 7)).fontUnderline());
+}
+
+void TestFrmCalendar::dayMarkTexts_data()
+{
+    QTest::addColumn<QStringList>("plans");
+    QTest::addColumn<QStringList>("reminders");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("hover");
+    const QStringList six { "p1", "p2", "p3", "p4", "p5", "p6" };
+    row("nothing", QStringList(), QStringList(), QString(), QString());
+    row("one of each", QStringList { "9:00 AM Dentist" }, QStringList { "10:15 AM Pay rent" },
+        QStringLiteral("1 plan, 1 reminder"),
+        QStringLiteral("1 plan, 1 reminder\n9:00 AM Dentist\nReminder: 10:15 AM Pay rent"));
+    row("reminders only", QStringList(), QStringList { "a", "b" }, QStringLiteral("2 reminders"),
+        QStringLiteral("2 reminders\nReminder: a\nReminder: b"));
+    row("more than the hover lists", six, QStringList { "r1", "r2" }, QStringLiteral("6 plans, 2 reminders"),
+        QStringLiteral("6 plans, 2 reminders\np1\np2\np3\np4\np5\nand 3 more"));
+    row("markup is text", QStringList { "<b>x</b> & y" }, QStringList(), QStringLiteral("1 plan"),
+        QStringLiteral("1 plan\n<b>x</b> & y"));
+    row("a long line is cut", QStringList { QString(100, u'x') }, QStringList(), QStringLiteral("1 plan"),
+        QStringLiteral("1 plan\n") + QString(80, u'x') + QChar(0x2026));
+}
+
+void TestFrmCalendar::dayMarkTexts()
+{
+    QFETCH(QStringList, plans);
+    QFETCH(QStringList, reminders);
+    DayMark mark;
+    for (const QString &plan : plans)
+        mark.addPlan(plan);
+    for (const QString &reminder : reminders)
+        mark.addReminder([&reminder] { return reminder; });
+    QTEST(mark.description(), "description");
+    QTextDocument hover;
+    hover.setHtml(mark.toolTip());
+    QTEST(hover.toPlainText().replace(QChar::LineSeparator, u'\n'), "hover");
+}
+
+// The months shown ask for their marks once; a day with plans is bold, one with a reminder has a dot,
+// and a screen reader hears both from the month and from the chosen day.
+void TestFrmCalendar::marksOfTheMonthsShown()
+{
+    open(QDate(2026, 12, 7));
+    DayMarks marks;
+    marks[QDate(2026, 12, 14)].addPlan(QStringLiteral("9:00 AM Dentist"));
+    marks[QDate(2026, 12, 20)].addReminder([] { return QStringLiteral("10:15 AM Pay rent"); });
+    QList<QPair<QDate, QDate>> asked;
+    m_window->setMarkSource([&](const QDate &first, const QDate &last) {
+        asked.append({ first, last });
+        return marks;
+    });
+    QCOMPARE(asked, (QList<QPair<QDate, QDate>> { { QDate(2026, 12, 1), QDate(2027, 5, 31) } }));
+    QCalendarWidget *december = month(0);
+    QCOMPARE(december->dateTextFormat(QDate(2026, 12, 14)).fontWeight(), int(QFont::Bold));
+    QVERIFY(december->dateTextFormat(QDate(2026, 12, 20)).fontWeight() != QFont::Bold);
+    QCOMPARE(december->dateTextFormat(QDate(2026, 12, 20)).toolTip(), marks.value(QDate(2026, 12, 20)).toolTip());
+    QCOMPARE(december->accessibleDescription(), QStringLiteral("14 December: 1 plan; 20 December: 1 reminder"));
+    december->setSelectedDate(QDate(2026, 12, 14));
+    QCOMPARE(december->focusProxy()->accessibleDescription(), QStringLiteral("1 plan"));
+
+    const QImage withDot = december->grab().toImage();
+    marks.remove(QDate(2026, 12, 20));
+    m_window->refreshMarks();
+    QVERIFY(december->grab().toImage() != withDot);
+    QCOMPARE(december->accessibleDescription(), QStringLiteral("14 December: 1 plan"));
+
+    asked.clear();
+    focusDay(0, QDate(2026, 12, 14));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    QCOMPARE(asked, (QList<QPair<QDate, QDate>> { { QDate(2027, 1, 1), QDate(2027, 6, 30) } }));
+    m_window->setMarkSource({});
 }
 
 int main(int argc, char *argv[])
