@@ -23,6 +23,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMap>
+#include <QMenu>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -67,7 +69,8 @@ frmPlanner::frmPlanner(QWidget *parent)
     setObjectName(QStringLiteral("frmPlanner"));
     setWindowTitle(tr("Quillory Planner"));
     m_rowHeight = qMax(px(RowTwips), QLineEdit().sizeHint().height());
-    m_timeWidth = qMax(px(855), fontMetrics().horizontalAdvance(QStringLiteral("12:00 PM")) + 8);
+    // The time column holds the time and, at its right, the bell of the slot's reminders.
+    m_timeWidth = qMax(px(855), fontMetrics().horizontalAdvance(QStringLiteral("12:00 PM")) + 8) + m_rowHeight;
 
     m_StatusBarRem = buildStatusBar();
     m_hints = new RolloverHints(m_panels[2], this);
@@ -115,6 +118,13 @@ frmPlanner::frmPlanner(QWidget *parent)
         = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { keepRowInView(now); });
     m_purgeTimer.setInterval(0);
     connect(&m_purgeTimer, &QTimer::timeout, this, &frmPlanner::purgeStep);
+
+    auto *remind = new QAction(tr("Remind me"), this);
+    remind->setObjectName(QStringLiteral("actRemindMe"));
+    remind->setShortcut(Qt::CTRL | Qt::Key_R);
+    connect(remind, &QAction::triggered, this,
+        [this] { remindMe(int(m_txtPlanItem.indexOf(qobject_cast<QLineEdit *>(focusWidget())))); });
+    addAction(remind);
 }
 
 // The window's own end moves the focus away (QWidget hides it), after this part of it is gone.
@@ -276,7 +286,7 @@ void frmPlanner::addRow(int row)
     auto *time = new QLabel(m_picPlanner);
     time->setObjectName(QStringLiteral("lblPlanTime%1").arg(row));
     time->setAlignment(Qt::AlignCenter);
-    time->setGeometry(0, top, m_timeWidth, m_rowHeight);
+    time->setGeometry(0, top, m_timeWidth - m_rowHeight, m_rowHeight);
     auto *done = new QCheckBox(m_picPlanner);
     done->setObjectName(QStringLiteral("chkPlan%1").arg(row));
     const QSize box = done->sizeHint();
@@ -290,6 +300,17 @@ void frmPlanner::addRow(int row)
     m_hints->attach(item, tr("Use this to enter the details of your appoinments"));
     connect(done, &QCheckBox::clicked, this, &frmPlanner::dayEdited);
     connect(item, &QLineEdit::textEdited, this, &frmPlanner::dayEdited);
+    item->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(item, &QLineEdit::customContextMenuRequested, this, [this, item](const QPoint &at) {
+        QMenu *menu = item->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addSeparator();
+        QAction *remind
+            = menu->addAction(tr("Remind me"), item, [this, item] { remindMe(int(m_txtPlanItem.indexOf(item))); });
+        remind->setObjectName(QStringLiteral("actRemindMe"));
+        remind->setShortcut(Qt::CTRL | Qt::Key_R);
+        menu->popup(item->mapToGlobal(at));
+    });
     for (QWidget *control :
         { static_cast<QWidget *>(time), static_cast<QWidget *>(done), static_cast<QWidget *>(item) })
         control->show();
@@ -328,18 +349,75 @@ void frmPlanner::PlanBuildSlots()
     m_scrPlanner->setRange(0, (count - VisibleRows) * RowTwips);
     scrollTo(StartScrollTwips[m_interval]);
 
-    // Keyboard order: the toolbar, the slots row by row, the intervals, the day.
+    setKeyboardOrder();
+    showReminders();
+}
+
+// The toolbar, the slots row by row (a bell before its row), the intervals, the day.
+void frmPlanner::setKeyboardOrder()
+{
     QWidget *previous = m_Toolbar1;
-    for (int row = 0; row < count; ++row) {
-        QWidget::setTabOrder(previous, m_chkPlan[row]);
-        QWidget::setTabOrder(m_chkPlan[row], m_txtPlanItem[row]);
-        previous = m_txtPlanItem[row];
-    }
-    for (QWidget *next : { static_cast<QWidget *>(m_optTime[0]), static_cast<QWidget *>(m_dtpPlanner),
-             static_cast<QWidget *>(m_dayBack), static_cast<QWidget *>(m_dayForward) }) {
+    const auto follow = [&previous](QWidget *next) {
         QWidget::setTabOrder(previous, next);
         previous = next;
+    };
+    for (int row = 0; row < slotCount(); ++row) {
+        for (QToolButton *bell : std::as_const(m_bells)) {
+            if (bell->property("row").toInt() == row)
+                follow(bell);
+        }
+        follow(m_chkPlan[row]);
+        follow(m_txtPlanItem[row]);
     }
+    for (QWidget *next : { static_cast<QWidget *>(m_optTime[0]), static_cast<QWidget *>(m_dtpPlanner),
+             static_cast<QWidget *>(m_dayBack), static_cast<QWidget *>(m_dayForward) })
+        follow(next);
+}
+
+void frmPlanner::setReminderSource(ReminderSource source)
+{
+    m_reminderSource = std::move(source);
+    showReminders();
+}
+
+void frmPlanner::showReminders()
+{
+    for (QToolButton *bell : std::exchange(m_bells, {})) { // a bell may be the one being pressed
+        bell->hide();
+        bell->setParent(nullptr);
+        bell->deleteLater();
+    }
+    if (!m_reminderSource)
+        return;
+    QMap<int, QList<SlotReminder>> byRow;
+    for (const SlotReminder &reminder : m_reminderSource(m_shown)) {
+        const int minutes = reminder.time.hour() * 60 + reminder.time.minute();
+        byRow[minutes / PlanDay::slotMinutes(m_interval)].append(reminder);
+    }
+    for (auto it = byRow.cbegin(); it != byRow.cend(); ++it)
+        addBell(it.key(), it.value());
+    setKeyboardOrder();
+}
+
+void frmPlanner::addBell(int row, const QList<SlotReminder> &reminders)
+{
+    auto *bell = new QToolButton(m_picPlanner);
+    bell->setObjectName(QStringLiteral("bellPlan%1").arg(row));
+    bell->setProperty("row", row);
+    bell->setIcon(QIcon(QStringLiteral(":/icons/planner/bell.svg")));
+    bell->setAutoRaise(true);
+    bell->setFocusPolicy(Qt::TabFocus);
+    bell->setGeometry(m_timeWidth - m_rowHeight, row * m_rowHeight, m_rowHeight, m_rowHeight);
+    QStringList lines;
+    for (const SlotReminder &reminder : reminders)
+        lines << slotTimeText(reminder.time.hour() * 60 + reminder.time.minute()) + u' ' + reminder.message;
+    bell->setToolTip(lines.join(u'\n').toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")));
+    bell->setAccessibleName(reminders.size() == 1 ? tr("Reminder") : tr("%1 reminders").arg(reminders.size()));
+    bell->setAccessibleDescription(lines.join(u'\n'));
+    const QString key = reminders.first().key;
+    connect(bell, &QToolButton::clicked, this, [this, key] { Q_EMIT reminderChosen(key); });
+    bell->show();
+    m_bells.append(bell);
 }
 
 void frmPlanner::setInterval(int interval)
@@ -457,6 +535,7 @@ void frmPlanner::loadShownDay()
 void frmPlanner::dayEdited()
 {
     m_edited = true;
+    Q_EMIT entriesChanged(m_shown);
     if (!m_shownUnreadable && !m_purge)
         m_saveTimer.start();
 }
@@ -530,6 +609,7 @@ void frmPlanner::Date_Change()
     }
     m_shown = m_dtpPlanner->date();
     loadShownDay();
+    showReminders();
     Q_EMIT dayShown(m_shown);
 }
 
@@ -539,6 +619,22 @@ void frmPlanner::showDay(const QDate &day)
         return;
     setPickerDate(qBound(PlanDay::FirstDay, day, PlanDay::LastDay));
     Date_Change();
+}
+
+void frmPlanner::showSlot(const QDate &day, const QTime &time)
+{
+    showDay(day);
+    const int row = time.isValid() ? time.msecsSinceStartOfDay() / 60000 / PlanDay::slotMinutes(m_interval) : 0;
+    if (m_shown == day && row < slotCount())
+        m_txtPlanItem[row]->setFocus();
+}
+
+void frmPlanner::remindMe(int row)
+{
+    if (row < 0 || row >= slotCount())
+        return;
+    const QTime time = QTime(0, 0).addSecs(60 * row * PlanDay::slotMinutes(m_interval));
+    Q_EMIT remindMeRequested(m_shown, time, m_txtPlanItem[row]->text());
 }
 
 void frmPlanner::stepDay(int days)
@@ -602,6 +698,7 @@ void frmPlanner::finishPurge(bool tell)
 {
     const Message done = m_purge->doneMessage();
     m_purge.reset();
+    Q_EMIT daysPurged();
     setInterval(m_interval);
     setDayControlsEnabled(true);
     if (tell)

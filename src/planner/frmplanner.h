@@ -5,9 +5,11 @@
 
 #include <QDate>
 #include <QList>
+#include <QTime>
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class PlanPurge;
@@ -28,7 +30,8 @@ class RolloverHints;
 // The Planner window: one day at a time as a column of time slots (a time, a done box and the
 // appointment), stored in the day's file a moment after the user stops typing, when the day is left
 // and when the window closes. A day that cannot be stored is not left (nor the window closed) until
-// the user says so; with nobody to ask, it is kept aside in a copy.
+// the user says so; with nobody to ask, it is kept aside in a copy. The reminders of the shown day sit
+// read-only at their slots as bells, from a source the wiring sets; a bell pressed asks for its reminder.
 class frmPlanner final : public QWidget
 {
     Q_OBJECT
@@ -58,12 +61,34 @@ public:
 
     static QString slotTimeText(int minutes); // "h:mm AM"
 
+    // Shows the day with the focus in the slot that holds the time.
+    void showSlot(const QDate &day, const QTime &time);
+    // "Remind me" on a slot (its context menu, Ctrl+R): asks for a new reminder at the slot's time.
+    void remindMe(int row);
+
+    // The entries of the shown day as they are on screen, stored or not.
+    QList<PlanDay::Entry> shownEntries() const { return PlanDay::entriesOf(currentDay()); }
+
+    struct SlotReminder
+    {
+        QTime time;
+        QString message;
+        QString key; // handed back by reminderChosen
+    };
+    using ReminderSource = std::function<QList<SlotReminder>(const QDate &day)>;
+    void setReminderSource(ReminderSource source);
+    void showReminders(); // the source asked again for the shown day
+
     // The save after the user stopped typing; a failure is told once and keeps everything on screen.
     void tmrSave_Timer();
     bool isSavePending() const { return m_saveTimer.isActive(); }
 
 Q_SIGNALS:
     void dayShown(const QDate &day); // after every change of day (the Calendar follows it)
+    void remindMeRequested(const QDate &day, const QTime &time, const QString &text);
+    void entriesChanged(const QDate &day); // the user typed or ticked in the shown day
+    void daysPurged();
+    void reminderChosen(const QString &key); // a bell pressed: its first reminder
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -79,6 +104,8 @@ private:
     void PlanBuildSlots();
     void PlanClearDay();
     void addRow(int row);
+    void addBell(int row, const QList<SlotReminder> &reminders);
+    void setKeyboardOrder();
     void setInterval(int interval);
     void scrollTo(int twips);
     void scrollSnap(int twips);
@@ -131,6 +158,8 @@ private:
     QStatusBar *m_StatusBarRem = nullptr;
     std::array<QLabel *, 5> m_panels {};
     RolloverHints *m_hints = nullptr;
+    ReminderSource m_reminderSource;
+    QList<QToolButton *> m_bells;
     int m_rowHeight = 20;
     int m_timeWidth = 57;
 };

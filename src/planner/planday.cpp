@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringTokenizer>
 
 namespace PlanDay {
@@ -123,6 +124,25 @@ std::optional<Contents> PlanLoadDay(const QDate &date, QString *error)
     if (!text)
         return std::nullopt;
     return parse(*text);
+}
+
+QList<Entry> entriesOf(const Day &day)
+{
+    QList<Entry> entries;
+    for (qsizetype k = 0; k < day.entries.size(); ++k) {
+        if (!day.entries.at(k).text.isEmpty())
+            entries.append({ int(k) * slotMinutes(day.interval), day.entries.at(k).text });
+    }
+    return entries;
+}
+
+QList<Entry> storedEntries(const QDate &date)
+{
+    const QFileInfo file(dayPath(date));
+    if (!file.isFile() || file.size() == 0)
+        return {};
+    const std::optional<QString> text = ReadTextFile(file.filePath());
+    return text ? entriesOf(apply(parse(*text), DefaultInterval)) : QList<Entry>();
 }
 
 bool isDamaged(const Contents &contents, int interval)

@@ -47,6 +47,17 @@ struct Contents
     int unusableLines = 0;
 };
 
+// A slot with text, for showing a day elsewhere (the Calendar).
+struct Entry
+{
+    int minutes = 0; // the slot's start after midnight
+    QString text;
+    bool operator==(const Entry &) const = default;
+};
+QList<Entry> entriesOf(const Day &day);
+// The entries of a stored day: none when it has no file or the file cannot be read (nothing is made).
+QList<Entry> storedEntries(const QDate &date);
+
 QString dayKey(const QDate &day);
 QString folder();
 bool makeFolder(); // the folder, made when missing (reading a day never makes it)

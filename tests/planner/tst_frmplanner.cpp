@@ -10,8 +10,10 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -74,6 +76,7 @@ private Q_SLOTS:
 
     void arrows_data();
     void arrows();
+    void remindersAtTheirSlots();
 
 private:
     QCheckBox *done(int row) const { return m_planner->findChild<QCheckBox *>(QStringLiteral("chkPlan%1").arg(row)); }
@@ -362,6 +365,51 @@ void TestFrmPlanner::arrows()
     QCOMPARE(m_planner->shownDate(), to);
     QCOMPARE(m_planner->findChild<QDateEdit *>(QStringLiteral("dtpPlanner"))->date(), to);
     QCOMPARE(shown.count(), from == to ? 0 : 1);
+}
+
+// The shown day's reminders sit at their slots as bells, each before its row for the keyboard; a bell
+// pressed asks for its first reminder. The bells follow the interval and the day.
+void TestFrmPlanner::remindersAtTheirSlots()
+{
+    openPlanner();
+    QList<QDate> asked;
+    m_planner->setReminderSource([&asked](const QDate &day) {
+        asked.append(day);
+        if (day != QDate(2026, 12, 7))
+            return QList<frmPlanner::SlotReminder>();
+        return QList<frmPlanner::SlotReminder> { { QTime(10, 15), QStringLiteral("Pay rent"), QStringLiteral("k1") },
+            { QTime(10, 20), QStringLiteral("Call <Bob>"), QStringLiteral("k2") },
+            { QTime(14, 0), QStringLiteral("Gym"), QStringLiteral("k3") } };
+    });
+    const auto bells = [this] {
+        QStringList names;
+        for (const QToolButton *bell : m_planner->findChildren<QToolButton *>(QRegularExpression("^bellPlan")))
+            names << bell->objectName();
+        names.sort();
+        return names;
+    };
+    const auto bell
+        = [this](int row) { return m_planner->findChild<QToolButton *>(QStringLiteral("bellPlan%1").arg(row)); };
+    QCOMPARE(bells(), (QStringList { "bellPlan20", "bellPlan28" }));
+    QCOMPARE(bell(20)->accessibleDescription(), QStringLiteral("10:15 AM Pay rent\n10:20 AM Call <Bob>"));
+    m_planner->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_planner.get()));
+    item(19)->setFocus();
+    for (QWidget *next : { static_cast<QWidget *>(bell(20)), static_cast<QWidget *>(done(20)) }) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    QSignalSpy chosen(m_planner.get(), &frmPlanner::reminderChosen);
+    QTest::mouseClick(bell(20), Qt::LeftButton);
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(chosen.first().first().toString(), QStringLiteral("k1"));
+
+    m_planner->chooseInterval(2);
+    QCOMPARE(bells(), (QStringList { "bellPlan10", "bellPlan14" }));
+    m_planner->stepDay(1);
+    QCOMPARE(asked.last(), QDate(2026, 12, 8));
+    QCOMPARE(bells(), QStringList());
+    m_planner->setReminderSource({});
 }
 
 QTEST_MAIN(TestFrmPlanner)

@@ -97,6 +97,7 @@ void TestPlannerCore::writtenFileIsByteExact()
 void TestPlannerCore::readingADayMakesNoFolder()
 {
     QCOMPARE(PlanDay::PlanLoadDay(QDate(2024, 3, 12)).value().entries.size(), 0);
+    QVERIFY(PlanDay::storedEntries(QDate(2024, 3, 12)).isEmpty());
     QVERIFY(!QFileInfo::exists(PlanDay::folder()));
     QVERIFY(PlanDay::PlanSaveDay(QDate(2024, 3, 12), PlanDay::Day()));
     QVERIFY(QFileInfo::exists(PlanDay::dayPath(QDate(2024, 3, 12))));
@@ -134,6 +135,10 @@ void TestPlannerCore::readBack()
     QCOMPARE(day.interval, interval);
     QCOMPARE(day.entries.size(), PlanDay::slotCount(interval));
     QCOMPARE(day.entries.at(slot), (PlanDay::Slot { done, text }));
+    // What other windows show of the day: its slots with text, at the times of the file's interval.
+    const QList<PlanDay::Entry> entries = PlanDay::storedEntries(QDate(2024, 3, 12));
+    QCOMPARE(entries.isEmpty(), text.isEmpty());
+    QVERIFY(text.isEmpty() || entries.contains(PlanDay::Entry { slot * PlanDay::slotMinutes(interval), text }));
 }
 
 void TestPlannerCore::damagedFilesLoadHarmlessly_data()
