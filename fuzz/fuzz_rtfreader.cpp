@@ -1,5 +1,5 @@
 // Any bytes read as RTF: never crashes, hangs or leaks, and the document stays well formed.
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

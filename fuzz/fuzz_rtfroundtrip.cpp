@@ -1,6 +1,6 @@
 // RTF read, written and read again: the second reading holds the same text as the first, and
 // writing it again gives the same bytes.
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

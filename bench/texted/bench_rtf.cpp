@@ -2,7 +2,7 @@
 // (insert at a cursor), with Qt's own HTML import of the same document for comparison.
 // Run: build/bench/texted/bench_rtf (the document is made here, the same in every run).
 
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -8,7 +8,7 @@
 #include "texted/frmdocument.h"
 #include "texted/frmtexted.h"
 #include "texted/richtextbox.h"
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "texted/keyboardstate.h"
 #include "texted/recoverystore.h"
 #include "texted/richtextbox.h"
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 #include "texted/textedfiles.h"
 #include "texted/textstyles.h"
 #include "texted/windowtiling.h"

@@ -1,6 +1,6 @@
 #include "texted/richtextbox.h"
 
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 #include "texted/textedfiles.h"
 
 #include <QKeyEvent>

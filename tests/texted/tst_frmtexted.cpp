@@ -10,7 +10,7 @@
 #include "texted/frmtexted.h"
 #include "texted/recoverystore.h"
 #include "texted/richtextbox.h"
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 #include "texted/textedfiles.h"
 #include "texted/textstyles.h"
 

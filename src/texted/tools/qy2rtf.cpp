@@ -6,7 +6,8 @@
 // 0 on success, 1 when a file cannot be read or written, 2 for a wrong command line.
 
 #include "common/textfile.h"
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
+#include "rtf/rtfformat.h"
 #include "texted/textedfiles.h"
 
 #include <QFile>
@@ -73,14 +74,12 @@ bool load(const QString &path, QTextDocument &document)
 
 QString alignmentName(Qt::Alignment alignment)
 {
-    const Qt::Alignment h = alignment & Qt::AlignHorizontal_Mask;
-    if (h & Qt::AlignJustify)
-        return QStringLiteral("justify");
-    if (h & Qt::AlignHCenter)
-        return QStringLiteral("center");
-    if (h & (Qt::AlignRight | Qt::AlignTrailing))
-        return QStringLiteral("right");
-    return QStringLiteral("left");
+    switch (RtfFormat::horizontal(alignment)) {
+    case Qt::AlignJustify: return QStringLiteral("justify");
+    case Qt::AlignHCenter: return QStringLiteral("center");
+    case Qt::AlignRight: return QStringLiteral("right");
+    default: return QStringLiteral("left");
+    }
 }
 
 QJsonObject runObject(const QTextCharFormat &format, const QFont &defaultFont)

@@ -1,29 +1,15 @@
-#include "texted/rtfwriter.h"
+#include "rtf/rtfwriter.h"
 
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
+#include "rtf/rtfformat.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
 
-#include <algorithm>
-
 namespace {
 
 constexpr qsizetype LineLength = 200;
-constexpr int MaxHalfPoints = 3276;
-
-const char *alignmentWord(Qt::Alignment alignment)
-{
-    const Qt::Alignment h = alignment & Qt::AlignHorizontal_Mask;
-    if (h & Qt::AlignJustify)
-        return "qj";
-    if (h & Qt::AlignHCenter)
-        return "qc";
-    if (h & (Qt::AlignRight | Qt::AlignTrailing))
-        return "qr";
-    return "ql";
-}
 
 // The font family class that lets a reader without the font pick a similar one.
 const char *familyClass(const QString &family)
@@ -59,12 +45,6 @@ QByteArray fontName(const QString &family)
             out += "\\u" + QByteArray::number(qint16(ch.unicode())) + '?';
     }
     return out;
-}
-
-int halfPoints(const QFont &font)
-{
-    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
-    return std::clamp(qRound(points * 2), 2, MaxHalfPoints);
 }
 
 bool isUnderlined(const QTextCharFormat &format, const QFont &resolved)
@@ -106,7 +86,7 @@ void RtfWriter::writeBlock(const QTextBlock &block, bool last, bool finalParagra
 {
     word("pard");
     word("plain");
-    word(alignmentWord(block.blockFormat().alignment()));
+    word(RtfFormat::alignmentWord(block.blockFormat().alignment()));
     if (block.textList())
         writeListLabel(block);
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -155,7 +135,7 @@ QByteArray RtfWriter::properties(const QTextCharFormat &format)
     const QFont font = format.font().resolve(m_defaultFont);
     QByteArray out;
     out += "\\f" + QByteArray::number(fontIndex(font.family()));
-    out += "\\fs" + QByteArray::number(halfPoints(font));
+    out += "\\fs" + QByteArray::number(RtfFormat::halfPoints(font));
     if (font.weight() >= QFont::DemiBold)
         out += "\\b";
     if (font.italic())
@@ -181,7 +161,8 @@ QByteArray RtfWriter::header() const
         out += "\\red" + QByteArray::number(qRed(color)) + "\\green" + QByteArray::number(qGreen(color)) + "\\blue"
             + QByteArray::number(qBlue(color)) + ';';
     }
-    out += "}\r\n{\\stylesheet{\\s0\\ql\\f0\\fs" + QByteArray::number(halfPoints(m_defaultFont)) + " Normal;}}\r\n";
+    out += "}\r\n{\\stylesheet{\\s0\\ql\\f0\\fs" + QByteArray::number(RtfFormat::halfPoints(m_defaultFont))
+        + " Normal;}}\r\n";
     return out;
 }
 

@@ -1,4 +1,4 @@
-#include "texted/rtfcodepage.h"
+#include "rtf/rtfcodepage.h"
 
 #include "common/textfile.h"
 

@@ -1,7 +1,7 @@
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 
-#include "texted/rtfreader.h"
-#include "texted/rtfwriter.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texted/rtf.h"
+#include "rtf/rtf.h"
 
 #include <QFile>
 #include <QGuiApplication>
