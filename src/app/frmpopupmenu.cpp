@@ -66,8 +66,8 @@ void frmPopUpMenu::buildButtons()
     m_toolbar1->setIconSize(QSize(16, 16));
     m_toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    // Top to bottom: the seven tools, Help, and About with its drop-down of Options and Exit.
-    for (WindowKey key : toolKeys())
+    // Top to bottom: the seven tools, Find, Help, and About with its drop-down of Options and Exit.
+    for (WindowKey key : launcherKeys())
         addWindowButton(key);
     QAction *help = addButton(commandEntry(Command::Help).face, buttonIcon(Command::Help));
     connect(help, &QAction::triggered, this, [this] { Toolbar1_HelpClick(); });

@@ -98,7 +98,7 @@ void frmToolBar::buildStrip()
     m_tbrToolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
     const WindowOpener &opener = m_main.opener();
-    for (WindowKey key : toolKeys()) {
+    for (WindowKey key : launcherKeys()) {
         QAction *action = m_tbrToolbar1->addAction(buttonIcon(key), buttonText(windowEntry(key).face.toolTip));
         action->setObjectName(windowName(key));
         action->setToolTip(buttonToolTip(key, opener.isRegistered(key)));

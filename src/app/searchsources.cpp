@@ -8,7 +8,6 @@
 #include "search/searchmatch.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -36,11 +35,9 @@ public:
 
     bool visit(const Take &take) override
     {
-        QDirIterator days(m_folder, QDir::Files);
-        while (days.hasNext()) {
-            const QFileInfo file = days.nextFileInfo();
-            const QDate day = QDate::fromString(file.fileName(), QStringLiteral("yyyyMMdd"));
-            if (!day.isValid() || file.fileName().size() != 8)
+        for (const SearchFile &file : SearchFilesIn(m_folder)) {
+            const QDate day = QDate::fromString(file.name, QStringLiteral("yyyyMMdd"));
+            if (!day.isValid() || file.name.size() != 8)
                 continue;
             for (const SearchEntry &entry :
                 m_cache.entries(file, [day](const QString &path) { return read(day, path); }))
@@ -60,8 +57,8 @@ private:
         for (int k = 0; k < contents.entries.size(); ++k) {
             const std::optional<PlanDay::Slot> &slot = contents.entries[k];
             if (slot && !slot->text.trimmed().isEmpty())
-                entries.append({ SearchTool::Planner, slot->text, SearchWhen(day, QTime(0, 0).addSecs(60 * minutes * k)),
-                    {}, {}, k, {} });
+                entries.append({ SearchTool::Planner, slot->text,
+                    SearchWhen(day, QTime(0, 0).addSecs(60 * minutes * k)), {}, {}, k, {} });
         }
         return entries;
     }
@@ -127,12 +124,10 @@ public:
     {
         const QDir folder(m_folder);
         for (const QString &category : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QDirIterator clips(folder.filePath(category), QDir::Files);
-            while (clips.hasNext()) {
-                const QFileInfo file = clips.nextFileInfo();
+            for (const SearchFile &file : SearchFilesIn(folder.filePath(category))) {
                 const auto read = [&](const QString &path) {
-                    return QList<SearchEntry> { { SearchTool::ClipKeeper, readExisting(path), {}, category,
-                        file.fileName(), -1, {} } };
+                    return QList<SearchEntry> { { SearchTool::ClipKeeper, readExisting(path), {}, category, file.name,
+                        -1, {} } };
                 };
                 if (!take(m_cache.entries(file, read).first()))
                     return false;
@@ -153,9 +148,11 @@ public:
     bool visit(const Take &take) override
     {
         for (int position = 0; position < ToDoLists::TitleCount; ++position) {
-            const QFileInfo file(ToDoLists::itemFilePath(position));
-            if (!file.isFile())
+            const QFileInfo info(ToDoLists::itemFilePath(position));
+            if (!info.isFile())
                 continue;
+            const SearchFile file { info.filePath(), info.fileName(), info.lastModified().toMSecsSinceEpoch(),
+                info.size() };
             const auto read = [position](const QString &path) {
                 return QList<SearchEntry> { { SearchTool::QuickNotes, readExisting(path), {},
                     ToDoLists::titleText(position), {}, position, {} } };

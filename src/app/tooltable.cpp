@@ -12,6 +12,7 @@
 #include "planner/frmplanner.h"
 #include "quicknotes/frmquicknotes.h"
 #include "reminders/frmreminder.h"
+#include "search/frmsearch.h"
 #include "texted/frmtexted.h"
 #include "widgets/helpviewer.h"
 
@@ -65,6 +66,8 @@ constexpr std::array<WindowEntry, WindowCount> Windows = { {
     { WindowKey::Options,
         { "Options", TOOL_TEXT("Options"), TOOL_TEXT("Options"), "preferences-system", "options.svg" }, 0, nullptr,
         makeWithMain<frmOptions> },
+    { WindowKey::Search, { "Find", TOOL_TEXT("&Find"), TOOL_TEXT("Find"), "edit-find", "find.svg" }, 0, nullptr,
+        make<frmSearch> },
 } };
 
 // In Command order.
@@ -92,9 +95,12 @@ static_assert(inKeyOrder(), "the tables are indexed by their keys");
 constexpr WindowKey Tools[] = { WindowKey::Calculator, WindowKey::Calendar, WindowKey::ClipKeeper, WindowKey::Planner,
     WindowKey::QuickNotes, WindowKey::Reminders, WindowKey::TextEd };
 
-constexpr WindowKey UnloadOrder[] = { WindowKey::Calculator, WindowKey::Calendar, WindowKey::ClipKeeper,
-    WindowKey::Planner, WindowKey::Reminders, WindowKey::TextEd, WindowKey::PopUpMenu, WindowKey::About,
-    WindowKey::Splash, WindowKey::ToolBar, WindowKey::Options, WindowKey::QuickNotes };
+constexpr WindowKey LauncherKeys[] = { WindowKey::Calculator, WindowKey::Calendar, WindowKey::ClipKeeper,
+    WindowKey::Planner, WindowKey::QuickNotes, WindowKey::Reminders, WindowKey::TextEd, WindowKey::Search };
+
+constexpr WindowKey UnloadOrder[] = { WindowKey::Search, WindowKey::Calculator, WindowKey::Calendar,
+    WindowKey::ClipKeeper, WindowKey::Planner, WindowKey::Reminders, WindowKey::TextEd, WindowKey::PopUpMenu,
+    WindowKey::About, WindowKey::Splash, WindowKey::ToolBar, WindowKey::Options, WindowKey::QuickNotes };
 static_assert(std::size(UnloadOrder) == WindowCount);
 
 QIcon iconOf(const ButtonFace &face)
@@ -120,6 +126,11 @@ const CommandEntry &commandEntry(Command command)
 std::span<const WindowKey> toolKeys()
 {
     return Tools;
+}
+
+std::span<const WindowKey> launcherKeys()
+{
+    return LauncherKeys;
 }
 
 std::span<const WindowKey> unloadOrder()

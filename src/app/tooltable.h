@@ -26,8 +26,9 @@ enum class WindowKey {
     Splash,
     ToolBar,
     Options,
+    Search,
 };
-inline constexpr int WindowCount = int(WindowKey::Options) + 1;
+inline constexpr int WindowCount = int(WindowKey::Search) + 1;
 
 // Buttons that run a command instead of opening a window.
 enum class Command { Help, Exit, Hide, Menu };
@@ -62,6 +63,7 @@ struct CommandEntry
 const WindowEntry &windowEntry(WindowKey key);
 const CommandEntry &commandEntry(Command command);
 std::span<const WindowKey> toolKeys(); // the seven tools, left to right on the launcher
+std::span<const WindowKey> launcherKeys(); // the seven tools and the search, as the launcher shows them
 std::span<const WindowKey> unloadOrder(); // every window, in the order the shutdown closes them
 
 QString windowName(WindowKey key); // "Calc", "Rem", ...: the button key of the window

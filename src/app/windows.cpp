@@ -3,6 +3,7 @@
 #include "app/frmqy2.h"
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
+#include "app/searchwiring.h"
 #include "app/tooltable.h"
 #include "calendar/frmcalendar.h"
 #include "common/settings.h"
@@ -17,6 +18,7 @@ namespace {
 // here when the window is loaded; no tool includes another tool or the application.
 void wireLoaded(frmQY2 &main, WindowKey key, QWidget *window)
 {
+    wireSearch(main, window);
     // Tests register plain stand-ins under the same keys, so the window's type is checked.
     if (auto *splash = qobject_cast<frmSplash *>(window); splash && key == WindowKey::Splash) {
         QObject::connect(splash, &frmSplash::handOver, &main, [&main] {

@@ -427,6 +427,19 @@ void frmReminder::NewReminder()
     m_rtfRemMessage->setFocus();
 }
 
+void frmReminder::remindMe(const QDate &date, const QTime &time, const QString &text)
+{
+    NewReminder();
+    if (date.isValid())
+        m_dtpReminders->setDate(date);
+    if (time.isValid())
+        m_DTPicker1->setTime(time);
+    if (!text.trimmed().isEmpty()) {
+        m_rtfRemMessage->setPlainText(text);
+        m_rtfRemMessage->selectAll();
+    }
+}
+
 void frmReminder::AddReminder()
 {
     if (!m_btnAdd->isEnabled())

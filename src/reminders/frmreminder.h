@@ -7,11 +7,13 @@ class QAction;
 class QActionGroup;
 class QCheckBox;
 class QComboBox;
+class QDate;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QStatusBar;
 class QTextEdit;
+class QTime;
 class QTimeEdit;
 class QToolBar;
 class QToolButton;
@@ -40,6 +42,10 @@ public:
     void AddReminder();
     void RemoveReminder();
     void Help();
+
+    // "Remind me" from another tool: New with the text (and the date and time, where valid) filled
+    // in; nothing is stored until the user presses Add.
+    void remindMe(const QDate &date, const QTime &time, const QString &text);
 
     void FillReminderList();
     void ShowReminderFields(int row);

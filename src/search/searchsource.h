@@ -2,12 +2,21 @@
 
 #include "search/searchentry.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <functional>
 
-class QFileInfo;
+// A file of a folder, with its time of change (nanoseconds) and size.
+struct SearchFile
+{
+    QString path;
+    QString name;
+    qint64 modified = 0;
+    qint64 size = -1;
+};
+// Every regular file directly in the folder, hidden ones left out (the writers' temporary files are
+// hidden): one look at each file, which is most of what a search while typing costs.
+QList<SearchFile> SearchFilesIn(const QString &folder);
 
 // One tool's part of the search. src/app gives the search one source per tool, built on the tool's
 // own readers, so the search knows no file format.
@@ -35,7 +44,7 @@ public:
     using Reader = std::function<QList<SearchEntry>(const QString &path)>;
 
     // The file's entries, read with `read` unless the file is unchanged since it was last read.
-    const QList<SearchEntry> &entries(const QFileInfo &file, const Reader &read);
+    const QList<SearchEntry> &entries(const SearchFile &file, const Reader &read);
     // Forgets the files not asked for since the last sweep.
     void sweep();
     int size() const { return int(m_files.size()); }
@@ -44,7 +53,7 @@ public:
 private:
     struct File
     {
-        QDateTime modified;
+        qint64 modified = 0;
         qint64 size = -1;
         QList<SearchEntry> entries;
     };

@@ -208,7 +208,7 @@ void TestSearchCore::fileCache()
     };
     const auto look = [&] {
         QStringList texts;
-        for (const QFileInfo &file : QDir(env.dataPath()).entryInfoList(QDir::Files))
+        for (const SearchFile &file : SearchFilesIn(env.dataPath()))
             texts << cache.entries(file, read).first().text;
         cache.sweep();
         return texts;
@@ -229,7 +229,7 @@ void TestSearchCore::fileCache()
     QCOMPARE(cache.reads() - before, reads);
     QCOMPARE(cache.size(), kept);
     if (reads > 0)
-        QCOMPARE(texts.first(), change == "grow" ? "three" : "ONE");
+        QVERIFY(texts.contains(change == "grow" ? "three" : "ONE"));
 }
 
 void TestSearchCore::newerQueryDropsTheRunningOne()
