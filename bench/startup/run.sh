@@ -110,6 +110,7 @@ open_table() { # [platform] -> per window: median first and second opening over 
     for _ in 1 2 3 4 5; do
         fresh_home quiet
         QT_QPA_PLATFORM=${1:-xcb} "$build/bench/startup/qy2-windowopen" 2>/dev/null # offscreen: "no raise()"
+        QT_QPA_PLATFORM=${1:-xcb} "$build/bench/startup/qy2-windowopen" --marks 2>/dev/null
     done >"$work/open"
     awk '{first[$1] = first[$1] " " $2; second[$1] = second[$1] " " $3}
          END {for (k in first) print k, first[k], "|", second[k]}' "$work/open" | sort | while read -r key rest; do

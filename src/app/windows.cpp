@@ -1,18 +1,45 @@
 #include "app/windows.h"
 
+#include "app/calendarmarks.h"
 #include "app/frmqy2.h"
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
 #include "app/searchwiring.h"
 #include "app/tooltable.h"
 #include "calendar/frmcalendar.h"
+#include "common/clock.h"
 #include "common/settings.h"
 #include "planner/frmplanner.h"
 #include "quicknotes/frmquicknotes.h"
+#include "reminders/frmreminder.h"
 #include "texted/frmtexted.h"
 #include "widgets/helpviewer.h"
 
 namespace {
+
+// The Calendar's marks and the Planner's bells follow the plans and reminders as they change.
+void wireMarks(frmQY2 &main, CalendarMarks *marks, QWidget *window)
+{
+    if (auto *calendar = qobject_cast<frmCalendar *>(window)) {
+        calendar->setMarkSource(
+            [marks](const QDate &first, const QDate &last) { return marks->marks(first, last, Clock::now().date()); });
+        QObject::connect(marks, &CalendarMarks::changed, calendar, &frmCalendar::refreshMarks);
+    } else if (auto *planner = qobject_cast<frmPlanner *>(window)) {
+        planner->setReminderSource([marks](const QDate &day) { return marks->remindersOn(day, Clock::now().date()); });
+        QObject::connect(&main.reminders(), &ReminderList::listChanged, planner, &frmPlanner::showReminders);
+        QObject::connect(planner, &frmPlanner::reminderChosen, &main, [&main](const QString &record) {
+            if (auto *reminders = qobject_cast<frmReminder *>(main.opener().show(WindowKey::Reminders)))
+                reminders->chooseRecord(record);
+        });
+        // Typing shows at once; a day left (or a window closed) unstored goes back to its file.
+        QObject::connect(planner, &frmPlanner::entriesChanged, marks,
+            [marks, planner](const QDate &day) { marks->setEntries(day, planner->shownEntries()); });
+        QObject::connect(
+            planner, &frmPlanner::dayShown, marks, [marks](const QDate &day) { marks->forgetAllBut(day); });
+        QObject::connect(planner, &QObject::destroyed, marks, [marks] { marks->forgetAllBut(QDate()); });
+        QObject::connect(planner, &frmPlanner::daysPurged, marks, &CalendarMarks::forgetAll);
+    }
+}
 
 // Windows that must reach each other do it through plain public signals and slots, connected
 // here when the window is loaded; no tool includes another tool or the application.
@@ -69,7 +96,10 @@ void registerWindows(frmQY2 &main)
             unavailable << buttonText(windowEntry(key).face.toolTip);
     }
     HelpViewer::setUnavailable(unavailable);
-    QObject::connect(&opener, &WindowOpener::loaded, &main,
-        [&main](WindowKey key, QWidget *window) { wireLoaded(main, key, window); });
+    auto *marks = new CalendarMarks(main.reminders(), &main);
+    QObject::connect(&opener, &WindowOpener::loaded, &main, [&main, marks](WindowKey key, QWidget *window) {
+        wireMarks(main, marks, window);
+        wireLoaded(main, key, window);
+    });
     keepToolBarWhileTrayMissing(main);
 }

@@ -407,6 +407,22 @@ void frmReminder::chooseRow(int row)
     m_chosenRecord = m_list.record(index);
 }
 
+void frmReminder::chooseRecord(const QString &record)
+{
+    const int index = int(m_list.records().indexOf(record));
+    if (index < 0)
+        return;
+    setCategory(RecordCategory(record));
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->recordIndex(row) == index) {
+            m_lvwRemDue->setCurrentIndex(m_model->index(row, 0));
+            chooseRow(row);
+            m_lvwRemDue->setFocus();
+            return;
+        }
+    }
+}
+
 void frmReminder::resetEditor()
 {
     m_rtfRemMessage->clear();

@@ -48,6 +48,8 @@ public:
     void remindMe(const QDate &date, const QTime &time, const QString &text);
 
     void FillReminderList();
+    // A reminder chosen elsewhere (a bell in the Planner): its category shown, its row chosen.
+    void chooseRecord(const QString &record);
     void ShowReminderFields(int row);
     // A status bar panel clicked: Show/Hide toggles the lower panel; every click stores the height.
     void statusPanelClicked(int panel);

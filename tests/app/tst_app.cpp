@@ -9,19 +9,24 @@
 #include "common/settings.h"
 #include "planner/frmplanner.h"
 #include "platform/singleinstance.h"
+#include "reminders/frmreminder.h"
 #include "reminders/reminderlist.h"
+#include "reminders/reminderrecord.h"
 #include "reminders/schedule.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <array>
 #include <csignal>
@@ -99,6 +104,7 @@ private Q_SLOTS:
     void missingNotificationAreaIsRecorded();
 
     void calendarAndPlannerMoveEachOtherOnce();
+    void plansAndRemindersShowInCalendarAndPlanner();
 
     void endingWithABoxOpen_data();
     void endingWithABoxOpen();
@@ -305,6 +311,38 @@ void TestShell::calendarAndPlannerMoveEachOtherOnce()
     QCOMPARE(calendar->value(), QDate(2026, 12, 21));
     QCOMPARE(clicks.count(), 2);
     QCOMPARE(panel2->text(), QStringLiteral("13 days from today"));
+    main.unload();
+}
+
+// A plan typed in the Planner marks its day in the open Calendar at once, and still after the day is
+// left; a reminder added marks its day and rings at its slot in the Planner, whose bell opens the
+// Reminders window on it.
+void TestShell::plansAndRemindersShowInCalendarAndPlanner()
+{
+    m_env->setNow(QDateTime(QDate(2026, 12, 7), QTime(8, 0)));
+    frmQY2 main;
+    registerWindows(main);
+    auto *calendar = qobject_cast<frmCalendar *>(main.opener().show(WindowKey::Calendar));
+    QVERIFY(calendar);
+    calendar->MonthView2_DateClick(QDate(2026, 12, 14));
+    auto *planner = qobject_cast<frmPlanner *>(main.opener().window(WindowKey::Planner));
+    QVERIFY(planner);
+    const auto *december = calendar->findChild<QCalendarWidget *>(QStringLiteral("month0"));
+    QTest::keyClicks(planner->findChild<QLineEdit *>(QStringLiteral("txtPlanItem18")), QStringLiteral("Dentist"));
+    QCOMPARE(december->dateTextFormat(QDate(2026, 12, 14)).fontWeight(), int(QFont::Bold));
+    QCOMPARE(december->accessibleDescription(), QStringLiteral("14 December: 1 plan"));
+
+    QVERIFY(
+        !main.reminders().AddReminder(QDate(2026, 12, 20), QTime(10, 15), Schedule::Once, 2, QStringLiteral("Pay")));
+    planner->showDay(QDate(2026, 12, 20));
+    QCOMPARE(december->accessibleDescription(), QStringLiteral("14 December: 1 plan; 20 December: 1 reminder"));
+    auto *bell = planner->findChild<QToolButton *>(QStringLiteral("bellPlan20"));
+    QVERIFY(bell);
+    QTest::mouseClick(bell, Qt::LeftButton);
+    auto *reminders = qobject_cast<frmReminder *>(main.opener().window(WindowKey::Reminders));
+    QVERIFY(reminders && reminders->isVisible());
+    QCOMPARE(main.reminders().record(reminders->chosenIndex()),
+        MakeReminderRecord(QDate(2026, 12, 20), QTime(10, 15), Schedule::Once, 2, QStringLiteral("Pay")));
     main.unload();
 }
 
