@@ -1,8 +1,11 @@
 #include "app/frmqy2.h"
 
+#include "common/clock.h"
 #include "common/datafolder.h"
 #include "common/settings.h"
 #include "common/textfile.h"
+#include "platform/desktopnotifications.h"
+#include "platform/wakewatcher.h"
 #include "texted/recoverystore.h"
 #include "widgets/dialogs.h"
 
@@ -108,6 +111,7 @@ void frmQY2::Form_Load()
     } else if (Settings::readTruth(Key::ShowToolBar)) {
         m_opener.show(WindowKey::ToolBar);
     }
+    connectDesktop();
     m_reminders.readOptions();
     m_reminders.LoadReminders();
     m_reminders.RemLoadCheckPast();
@@ -119,6 +123,29 @@ void frmQY2::Form_Load()
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         QTimer::singleShot(TrayWaitMs, this, &frmQY2::checkTray);
     QTimer::singleShot(SettleMs, this, releaseFreedMemory);
+}
+
+// The notification service and the wake-ups: what fell due while the computer slept comes at once.
+void frmQY2::connectDesktop()
+{
+    if (m_notifications)
+        return;
+    m_notifications = new DesktopNotifications(this);
+    m_wakeWatcher = new WakeWatcher(this);
+    DesktopNotifications *notifications = m_notifications;
+    m_delivery.setNotifier({ [notifications] { return notifications->canShowActions(); },
+        [notifications](const QString &summary, const QString &body, const QList<ReminderDelivery::Action> &actions) {
+            QList<DesktopNotifications::Action> buttons;
+            for (const ReminderDelivery::Action &action : actions)
+                buttons.append({ action.key, action.label });
+            return notifications->notify(summary, body, buttons);
+        },
+        [notifications](uint id) { notifications->close(id); } });
+    connect(m_notifications, &DesktopNotifications::actionInvoked, &m_delivery, &ReminderDelivery::notificationAction);
+    connect(m_notifications, &DesktopNotifications::closed, &m_delivery,
+        [this](uint id, uint) { m_delivery.notificationClosed(id); });
+    connect(m_wakeWatcher, &WakeWatcher::wokeUp, &m_delivery, &ReminderDelivery::tick);
+    connect(m_wakeWatcher, &WakeWatcher::clockJumped, &m_delivery, &ReminderDelivery::tick);
 }
 
 void frmQY2::checkTray()
@@ -171,7 +198,9 @@ void frmQY2::unload()
 
 void frmQY2::tmrRemTimer_Timer()
 {
-    m_reminders.DoTest();
+    if (m_wakeWatcher)
+        m_wakeWatcher->tick(Clock::now(), RemTimerInterval); // a jump delivers at once
+    m_delivery.tick();
 }
 
 void frmQY2::SysTray1_MouseMove()

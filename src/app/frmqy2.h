@@ -2,11 +2,15 @@
 
 #include "app/systray.h"
 #include "app/windowopener.h"
+#include "reminders/reminderdelivery.h"
 #include "reminders/reminderlist.h"
 
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
+
+class DesktopNotifications;
+class WakeWatcher;
 
 // The hidden main window. It lives for the whole run and owns the tray icon, the reminder timer,
 // the two pop-up menu settings and the window opener. Form_Load() is the start-up sequence,
@@ -38,6 +42,8 @@ public:
     QTimer &remTimer() { return m_remTimer; }
     // The reminder list and its delivery, loaded once at start-up; the Reminders window views it.
     ReminderList &reminders() { return m_reminders; }
+    // How due reminders reach the user: box, desktop notification, the list of missed ones.
+    ReminderDelivery &delivery() { return m_delivery; }
 
     // True when the desktop showed no notification area within TrayWaitMs of start-up: the launcher
     // toolbar then stays up so that the program can always be reached.
@@ -69,6 +75,7 @@ Q_SIGNALS:
 
 private:
     void checkTray();
+    void connectDesktop();
     void unloadWhenUnwound();
 
     QVariant m_autoPopUpMenu;
@@ -77,6 +84,9 @@ private:
     SysTray m_sysTray;
     QTimer m_remTimer;
     ReminderList m_reminders;
+    ReminderDelivery m_delivery { m_reminders };
+    DesktopNotifications *m_notifications = nullptr;
+    WakeWatcher *m_wakeWatcher = nullptr;
     bool m_trayMissing = false;
     bool m_unloaded = false;
 };

@@ -274,11 +274,30 @@ QWidget *frmReminder::buildLowerPanel()
     grid->addWidget(m_fraDelivery, 1, 0);
     grid->addWidget(m_fraDate, 1, 1, 1, 2);
     grid->addWidget(m_fraTime, 1, 3);
+    grid->addWidget(buildShowAs(), 2, 0, 1, 4);
     // Column widths of the original layout, in twips: Deliver, the rest of the message, Catagory, Schedule.
     const int columns[] = { 900, 2640, 1695, 1695 };
     for (int c = 0; c < 4; ++c)
         grid->setColumnStretch(c, columns[c]);
     return m_lowerPanel;
+}
+
+// How a due reminder is shown, and whether several come one box after another.
+QWidget *frmReminder::buildShowAs()
+{
+    m_cboShowAs = new QComboBox;
+    m_cboShowAs->setObjectName(QStringLiteral("cboShowAs"));
+    m_cboShowAs->addItems({ tr("Box and notification"), tr("Box"), tr("Notification") });
+    m_cboShowAs->setCurrentIndex(int(m_list.showAs()));
+    connect(m_cboShowAs, &QComboBox::currentIndexChanged, this,
+        [this](int index) { m_list.setShowAs(ReminderList::ShowAs(index)); });
+    m_chkOneByOne = new QCheckBox(tr("One box after another"));
+    m_chkOneByOne->setObjectName(QStringLiteral("chkOneByOne"));
+    m_chkOneByOne->setChecked(m_list.oneByOne());
+    connect(m_chkOneByOne, &QCheckBox::toggled, &m_list, &ReminderList::setOneByOne);
+    m_fraShowAs = frame("fraShowAs", tr("Show reminders as"), m_cboShowAs, m_chkOneByOne);
+    m_cboShowAs->setAccessibleName(m_fraShowAs->title());
+    return m_fraShowAs;
 }
 
 QStatusBar *frmReminder::buildStatusBar()
@@ -330,6 +349,7 @@ void frmReminder::attachHints()
     m_hints->attach(m_updDate, tr("Change date forward or back by one day"));
     m_hints->attach(m_chkDelMissedRem, tr("Deliver reminders missed while PC was turned off"));
     m_hints->attach(m_chkNoRem, tr("Do not display any reminders at all"));
+    m_hints->attach(m_fraShowAs, tr("A box, a desktop notification or both; several due at once come in one list"));
     m_hints->attach(m_rtfRemMessage, tr("This is the reminder message"));
     m_hints->attach(m_lvwRemDue, tr("This shows all the reminders in a catagory"));
     m_hints->attach(m_Toolbar1, tr("These buttons select, and show the selected, catagory"));
@@ -344,7 +364,7 @@ void frmReminder::attachHints()
 void frmReminder::setKeyboardOrder()
 {
     QWidget *order[] = { m_lvwRemDue, m_rtfRemMessage, m_cboCatagory, m_cboDelivery, m_chkDelMissedRem, m_chkNoRem,
-        m_dtpReminders, m_DTPicker1, m_panelShowHide };
+        m_dtpReminders, m_DTPicker1, m_cboShowAs, m_chkOneByOne, m_panelShowHide };
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -64,6 +64,7 @@ protected:
 private:
     QWidget *buildToolbars();
     QWidget *buildLowerPanel();
+    QWidget *buildShowAs();
     QStatusBar *buildStatusBar();
     void attachHints();
     void setKeyboardOrder();
@@ -96,6 +97,9 @@ private:
     QGroupBox *m_fraDelivery = nullptr;
     QCheckBox *m_chkDelMissedRem = nullptr;
     QCheckBox *m_chkNoRem = nullptr;
+    QGroupBox *m_fraShowAs = nullptr;
+    QComboBox *m_cboShowAs = nullptr;
+    QCheckBox *m_chkOneByOne = nullptr;
     QGroupBox *m_fraDate = nullptr;
     QDateEdit *m_dtpReminders = nullptr;
     QWidget *m_updDate = nullptr;

@@ -10,7 +10,7 @@
 
 #include <QDir>
 #include <QLocale>
-#include <QScopedValueRollback>
+#include <QTimeZone>
 #include <algorithm>
 
 namespace {
@@ -92,6 +92,7 @@ void ReminderList::LoadReminders()
         });
         if (skippedCount > 0)
             setAside(skipped, skippedCount);
+        loadSnoozes();
     }
     Q_EMIT countChanged(count());
     Q_EMIT listChanged();
@@ -111,6 +112,42 @@ void ReminderList::setAside(const QByteArray &lines, int count)
     SaveReminders();
 }
 
+// Snoozes are read only beside a readable list: one without its record is dropped, and a list that
+// could not be read would take them all.
+void ReminderList::loadSnoozes()
+{
+    m_held.clear();
+    QByteArray unread;
+    QString reason;
+    m_snoozesUnreadable.clear();
+    if (!m_snoozes.load(&unread, &reason)) {
+        m_snoozesUnreadable = reason;
+        notify(unreadableMessage(SnoozeStore::path(), reason));
+        return;
+    }
+    if (!unread.isEmpty()) {
+        const QString aside = SnoozeStore::path() + QStringLiteral(".skipped");
+        if (!AppendToFile(aside, unread, &reason)) {
+            m_snoozesUnreadable = reason;
+            notify(unreadableMessage(aside, reason));
+            return;
+        }
+        notify(setAsideMessage(int(unread.count('\n')), aside));
+    }
+    if (m_snoozes.keepOnly(m_records) || !unread.isEmpty())
+        saveSnoozes();
+}
+
+bool ReminderList::saveSnoozes()
+{
+    QString reason = m_snoozesUnreadable;
+    const bool written = reason.isEmpty() && !isSavingRefused() && m_snoozes.save(&reason);
+    if (!written)
+        Q_EMIT saveFailed(SnoozeStore::path(), reason.isEmpty() ? m_unreadable : reason);
+    Q_EMIT snoozesChanged();
+    return written;
+}
+
 void ReminderList::notify(const Message &message)
 {
     if (m_sink)
@@ -127,6 +164,8 @@ bool ReminderList::SaveReminders()
         written = WriteTextFile(path(), fileText(), &reason);
     if (!written)
         Q_EMIT saveFailed(path(), reason);
+    else if (m_snoozes.keepOnly(m_records)) // its record was removed or answered
+        saveSnoozes();
     Q_EMIT listChanged();
     return written;
 }
@@ -239,6 +278,48 @@ void ReminderList::readOptions()
 {
     m_deliverPast = Settings::readCheckState(Key::ReminderPast) == 1;
     m_deliverNone = Settings::readCheckState(Key::ReminderNone) == 1;
+    const int showAs = Settings::readInteger(Key::ReminderShowAs);
+    m_showAs = showAs >= 0 && showAs <= 2 ? ShowAs(showAs) : ShowAs::BoxAndNotification;
+    m_oneByOne = Settings::readCheckState(Key::ReminderOneByOne) == 1;
+    const int snooze = Settings::readInteger(Key::ReminderSnooze);
+    m_snoozeChoice = snooze >= FiveMinutes && snooze <= Tomorrow ? snooze : TenMinutes;
+}
+
+void ReminderList::setShowAs(ShowAs showAs)
+{
+    m_showAs = showAs;
+    Settings::saveInteger(Key::ReminderShowAs, int(showAs));
+}
+
+void ReminderList::setOneByOne(bool on)
+{
+    m_oneByOne = on;
+    Settings::saveCheckState(Key::ReminderOneByOne, on);
+}
+
+void ReminderList::setSnoozeChoice(int choice)
+{
+    m_snoozeChoice = qBound(int(FiveMinutes), choice, int(Tomorrow));
+    Settings::saveInteger(Key::ReminderSnooze, m_snoozeChoice);
+}
+
+QStringList ReminderList::snoozeNames()
+{
+    return { tr("5 minutes"), tr("10 minutes"), tr("30 minutes"), tr("1 hour"), tr("tomorrow") };
+}
+
+// Counted on the wall clock, whose times the files hold: across the change back to winter time a
+// snooze never comes back before the time asked for. A time the change to summer time skips comes
+// at the end of the skipped hour.
+QDateTime ReminderList::snoozeUntil(const QDateTime &now, int choice)
+{
+    static constexpr int minutes[] = { 5, 10, 30, 60 };
+    const QDateTime wall(now.date(), now.time(), QTimeZone::utc());
+    const QDateTime later
+        = choice >= FiveMinutes && choice < Tomorrow ? wall.addSecs(60 * minutes[choice]) : wall.addDays(1);
+    const QDateTime until(later.date(), later.time());
+    const QDateTime afterGap = later.addSecs(3600);
+    return until.isValid() ? until : QDateTime(afterGap.date(), afterGap.time());
 }
 
 void ReminderList::setDeliverPast(bool on)
@@ -264,9 +345,20 @@ void ReminderList::RemLoadCheckPast()
     const QDateTime now = Clock::now();
     if (m_deliverPast || m_records.isEmpty())
         return;
-    if (DueKey(m_records.first()) < CurrentDueKey(now)) {
+    QStringList snoozed;
+    m_records.removeIf([&](const QString &record) {
+        if (!m_snoozes.find(record))
+            return false;
+        snoozed.append(record);
+        return true;
+    });
+    if (!m_records.isEmpty() && DueKey(m_records.first()) < CurrentDueKey(now)) {
         AdvanceFirstReminder(); // the file may be out of order: this first sort puts it right
         advanceAllDueBefore(now);
+    }
+    if (!snoozed.isEmpty()) {
+        m_records += snoozed;
+        SortReminders();
     }
     SaveReminders();
 }
@@ -300,11 +392,16 @@ void ReminderList::advanceAllDueBefore(const QDateTime &now)
 
 Message ReminderList::deliveryMessage(const QString &record)
 {
-    const QLocale locale;
-    const QString when = locale.toString(RecordTime(record), QStringLiteral("h:mm AP"))
-        + locale.toString(RecordDate(record), QStringLiteral(", ddd d MMM"));
+    const QString when = dueTimeText(QDateTime(RecordDate(record), RecordTime(record)));
     return { Message::Icon::Information, tr("Quillory2 Reminder - ") + when,
         RecordMessagePreview(record, DeliveryPreviewLength) };
+}
+
+QString ReminderList::dueTimeText(const QDateTime &due)
+{
+    const QLocale locale;
+    return locale.toString(due.time(), QStringLiteral("h:mm AP"))
+        + locale.toString(due.date(), QStringLiteral(", ddd d MMM"));
 }
 
 Message ReminderList::unreadableMessage(const QString &path, const QString &reason)
@@ -328,21 +425,70 @@ Message ReminderList::setAsideMessage(int lines, const QString &path)
 
 void ReminderList::DoTest()
 {
-    if (m_delivering || m_records.isEmpty())
+    QList<Occurrence> due = dueOccurrences(Clock::now());
+    if (due.isEmpty())
         return;
-    const QString due = m_records.first();
-    if (DueKey(due) > CurrentDueKey(Clock::now()))
+    if (m_deliverNone || !m_deliver) {
+        QStringList records;
+        for (const Occurrence &occurrence : std::as_const(due))
+            records.append(occurrence.record);
+        acknowledge(records);
         return;
-    // Ticks go on while the message is open; they find the list busy and leave it alone.
-    const QScopedValueRollback busy(m_delivering, true);
-    // A message still open when the program ends was not seen: the reminder stays as it is.
-    if (!m_deliverNone && m_sink && !m_sink(deliveryMessage(due)))
-        return;
-    // While the message was open the user may have added or removed reminders: move on the one shown.
-    const int index = m_records.value(0) == due ? 0 : int(m_records.indexOf(due));
-    if (index < 0)
-        return;
-    advance(index);
+    }
+    if (m_oneByOne) {
+        if (!m_held.isEmpty()) // the next comes once this one is answered
+            return;
+        due.resize(1);
+    }
+    for (const Occurrence &occurrence : std::as_const(due))
+        m_held.insert(occurrence.record);
+    m_deliver(due);
+}
+
+// The list is sorted (a file out of order is used as it stands, as far as its first later record).
+QList<ReminderList::Occurrence> ReminderList::dueOccurrences(const QDateTime &now) const
+{
+    const QString key = CurrentDueKey(now);
+    QList<Occurrence> due;
+    for (const QString &record : m_records) {
+        if (DueKey(record) > key)
+            break;
+        if (!m_held.contains(record) && !m_snoozes.find(record))
+            due.append({ record, QDateTime(RecordDate(record), RecordTime(record)), false });
+    }
+    for (const SnoozeStore::Snooze &snooze : m_snoozes.snoozes()) {
+        if (snooze.until > now)
+            break;
+        if (!m_held.contains(snooze.record))
+            due.append({ snooze.record, snooze.until, true });
+    }
+    std::stable_sort(due.begin(), due.end(), [](const Occurrence &a, const Occurrence &b) { return a.due < b.due; });
+    return due;
+}
+
+void ReminderList::acknowledge(const QStringList &records)
+{
+    bool snoozesChanged = false;
+    for (const QString &record : records) {
+        m_held.remove(record);
+        snoozesChanged = m_snoozes.remove(record) || snoozesChanged;
+        // While it was shown the user may have removed it, or added others before it.
+        if (const int index = int(m_records.indexOf(record)); index >= 0)
+            advance(index);
+    }
     SortReminders();
     SaveReminders();
+    if (snoozesChanged)
+        saveSnoozes();
+}
+
+bool ReminderList::snooze(const QString &record, const QDateTime &until)
+{
+    m_held.remove(record);
+    if (!m_records.contains(record))
+        return false;
+    m_snoozes.set(record, until);
+    saveSnoozes();
+    Q_EMIT listChanged();
+    return true;
 }

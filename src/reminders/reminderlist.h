@@ -1,10 +1,12 @@
 #pragma once
 
 #include "common/message.h"
+#include "reminders/snoozestore.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTime>
 #include <functional>
@@ -14,7 +16,9 @@
 // in "reminders.dat", which is rewritten whole after every change (change, SortReminders,
 // SaveReminders). The main window owns the one list of the run, loads it at start-up and calls
 // DoTest on every tick of its reminder timer; the Reminders window is a view onto it and lives
-// only while it is open. The list decides; whoever owns it shows its messages (setMessageSink).
+// only while it is open. The list decides; whoever owns it shows its messages (setMessageSink) and
+// delivers what falls due (setDeliverySink), answering each occurrence with acknowledge() or snooze().
+// A snoozed occurrence waits in "snoozed.dat"; its record keeps its date until it is acknowledged.
 class ReminderList final : public QObject
 {
     Q_OBJECT
@@ -24,6 +28,18 @@ public:
     static constexpr int MaxCount = 32767;
     // A delivered message shows at most this many characters (a message box lays out all it gets).
     static constexpr int DeliveryPreviewLength = 4000;
+
+    // One reminder to show: the record as it stands and when it fell due (its own time, or the end
+    // of its snooze).
+    struct Occurrence
+    {
+        QString record;
+        QDateTime due;
+        bool snoozed = false;
+        bool operator==(const Occurrence &) const = default;
+    };
+    enum class ShowAs { BoxAndNotification, Box, Notification };
+    enum SnoozeChoice { FiveMinutes, TenMinutes, HalfAnHour, AnHour, Tomorrow };
 
     explicit ReminderList(QObject *parent = nullptr);
 
@@ -67,19 +83,42 @@ public:
     void setDeliverPast(bool on);
     void setDeliverNone(bool on);
 
-    // At start-up, after the load: without "Past", reminders already due are moved on unseen.
+    // How a due reminder is shown, whether several come one box after another instead of in one
+    // list, and the snooze time last chosen (SnoozeChoice).
+    ShowAs showAs() const { return m_showAs; }
+    void setShowAs(ShowAs showAs);
+    bool oneByOne() const { return m_oneByOne; }
+    void setOneByOne(bool on);
+    int snoozeChoice() const { return m_snoozeChoice; }
+    void setSnoozeChoice(int choice);
+    static QStringList snoozeNames();
+    static QDateTime snoozeUntil(const QDateTime &now, int choice);
+
+    // At start-up, after the load: without "Past", reminders already due are moved on unseen (a
+    // snoozed one is not: the user asked for it again).
     void RemLoadCheckPast();
-    // One tick: shows reminder 0 when it is due, then moves it on, sorts and saves.
+    // One tick: hands what is due and not already being shown to the delivery sink (with "None"
+    // ticked, or no sink, moves it on unseen). Each stays held until it is answered or released.
     void DoTest();
-    bool isDelivering() const { return m_delivering; }
+    QList<Occurrence> dueOccurrences(const QDateTime &now) const;
+    bool isHeld(const QString &record) const { return m_held.contains(record); }
+    // The user saw it (OK, Done): "Once" is deleted, any other moves on; its snooze ends.
+    void acknowledge(const QStringList &records);
+    // It comes back at `until`; the record stays as it is. False when the record is gone.
+    bool snooze(const QString &record, const QDateTime &until);
+    // Shown no longer, not answered (a list closed): it is due again at the next tick.
+    void release(const QString &record) { m_held.remove(record); }
+    const SnoozeStore &snoozes() const { return m_snoozes; }
 
     // Where due reminders and notices are shown; the call returns when the message is closed, true
     // when the user closed it (false: the program is ending, and the reminder stays as it is).
     void setMessageSink(std::function<bool(const Message &)> sink) { m_sink = std::move(sink); }
+    void setDeliverySink(std::function<void(const QList<Occurrence> &)> sink) { m_deliver = std::move(sink); }
 
     static Message deliveryMessage(const QString &record);
     static Message unreadableMessage(const QString &path, const QString &reason);
     static Message setAsideMessage(int lines, const QString &path);
+    static QString dueTimeText(const QDateTime &due);
 
 Q_SIGNALS:
     void countChanged(int count);
@@ -88,6 +127,7 @@ Q_SIGNALS:
     void saveFailed(const QString &path, const QString &reason);
     void deliverPastChanged(bool on);
     void deliverNoneChanged(bool on);
+    void snoozesChanged();
 
 private:
     void advance(int index);
@@ -95,11 +135,19 @@ private:
     void setAside(const QByteArray &lines, int count);
     QString fileText() const;
     void notify(const Message &message);
+    void loadSnoozes();
+    bool saveSnoozes();
 
     QStringList m_records;
     bool m_deliverPast = true;
     bool m_deliverNone = false;
-    bool m_delivering = false;
+    ShowAs m_showAs = ShowAs::BoxAndNotification;
+    bool m_oneByOne = false;
+    int m_snoozeChoice = TenMinutes;
+    SnoozeStore m_snoozes;
+    QSet<QString> m_held; // handed to the delivery, not yet answered
     QString m_unreadable; // why the file could not be read; saving is refused while set
+    QString m_snoozesUnreadable; // the same for snoozed.dat
     std::function<bool(const Message &)> m_sink;
+    std::function<void(const QList<Occurrence> &)> m_deliver;
 };

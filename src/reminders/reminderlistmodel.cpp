@@ -46,7 +46,13 @@ QVariant ReminderListModel::data(const QModelIndex &index, int role) const
     switch (index.column()) {
     case DateColumn: return locale.toString(RecordDate(record), QStringLiteral("dd MMM yy"));
     case TimeColumn: return locale.toString(RecordTime(record), QStringLiteral("hh:mm ap"));
-    case TypeColumn: return m_scheduleNames.value(RecordSchedule(record));
+    case TypeColumn: {
+        const QString schedule = m_scheduleNames.value(RecordSchedule(record));
+        const SnoozeStore::Snooze *snooze = m_list.snoozes().find(record);
+        return snooze
+            ? tr("%1, snoozed to %2").arg(schedule, locale.toString(snooze->until.time(), QStringLiteral("h:mm ap")))
+            : schedule;
+    }
     case MessageColumn: return RecordMessagePreview(record);
     default: return {};
     }

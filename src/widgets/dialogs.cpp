@@ -102,6 +102,22 @@ bool ask(const Message &message, QWidget *parent, Default defaultAnswer)
         == QMessageBox::Yes;
 }
 
+std::optional<int> runDialog(QDialog *dialog)
+{
+    QPointer<QDialog> guarded = dialog;
+    if (s_recorder) {
+        const int result = s_recorder->dialog ? s_recorder->dialog(*dialog) : int(QDialog::Rejected);
+        delete guarded;
+        return s_canAsk ? std::optional<int>(result) : std::nullopt;
+    }
+    if (!s_canAsk) {
+        delete guarded;
+        return std::nullopt;
+    }
+    qCInfo(lcDialogs, "message box open: %s", qUtf8Printable(dialog->windowTitle()));
+    return run(guarded);
+}
+
 Choice askSave(const Message &message, QWidget *parent)
 {
     if (s_recorder) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -23,6 +24,11 @@ bool show(const Message &message, QWidget *parent = nullptr);
 // button, so that Enter or Space on a box that came up unexpectedly keeps the data.
 enum class Default { Yes, No };
 bool ask(const Message &message, QWidget *parent = nullptr, Default defaultAnswer = Default::Yes);
+
+// A dialog of the caller's (a box with buttons of its own), run modally as every box is; it is deleted
+// afterwards. Its result, or nullopt when the program ended while it was open. Under a recorder it is
+// not shown: Recorder::dialog answers it (and may press its buttons); without that it is rejected.
+std::optional<int> runDialog(QDialog *dialog);
 
 // The question before unsaved work would be lost: Save, Discard or Cancel (Escape cancels).
 enum class Choice { Save, Discard, Cancel };
@@ -75,6 +81,7 @@ struct Recorder
     QList<FileRequest> fileRequests; // every file dialog asked for
     QList<std::optional<FileChoice>> files; // taken from the front by chooseFile(); cancelled when empty
     std::function<bool(QPrinter &, bool selection)> print; // answers choosePrinter(); cancelled when unset
+    std::function<int(QDialog &)> dialog; // answers runDialog()
 };
 
 // nullptr returns to real message boxes.

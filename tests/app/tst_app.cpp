@@ -116,6 +116,7 @@ private Q_SLOTS:
     void pipePathHoldingSomethingElse();
     void secondStartExitsAndSignalEndsCleanly();
     void signalDuringAStartUpMessageEnds();
+    void signalWithTheMissedListOpenAcknowledgesNothing();
 
 private:
     static QProcessEnvironment programEnvironment(const QString &home);
@@ -575,6 +576,34 @@ void TestShell::signalDuringAStartUpMessageEnds()
     QSettings stored(settingsFile(home), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("6"));
     QVERIFY(QFileInfo(home + QStringLiteral("/.local/share/Quillory2/reminders.dat")).isDir());
+}
+
+// Two reminders missed while the program was off come in one list; ending the program with it open
+// acknowledges neither.
+void TestShell::signalWithTheMissedListOpenAcknowledgesNothing()
+{
+    const QString home = m_env->dataPath(QStringLiteral("home"));
+    QProcessEnvironment environment = programEnvironment(home);
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qy2.reminders.info=true"));
+    const QString data = home + QStringLiteral("/.local/share/Quillory2");
+    QVERIFY(QDir().mkpath(data));
+    const QByteArray missed("202001010900000first\r\n202001020900010second\r\n");
+    QFile file(data + QStringLiteral("/reminders.dat"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(missed) == missed.size());
+    file.close();
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(QY2_APP_PATH), {});
+    QVERIFY(program.waitForStarted());
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("missed list open"), 20000);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), missed);
+    QVERIFY(!QFile::exists(data + QStringLiteral("/snoozed.dat")));
 }
 
 QTEST_MAIN(TestShell)

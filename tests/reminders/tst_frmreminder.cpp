@@ -6,7 +6,10 @@
 #include "app/frmqy2.h"
 #include "app/windows.h"
 #include "common/settings.h"
+#include "reminders/frmmissed.h"
 #include "reminders/frmreminder.h"
+#include "reminders/reminderbox.h"
+#include "reminders/reminderdelivery.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/schedule.h"
@@ -15,9 +18,12 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QTreeView>
@@ -41,6 +47,11 @@ private Q_SLOTS:
     void mainWindowListOutlivesTheWindow();
 
     void refillForgetsTheChoice();
+
+    void boxAndNotification_data();
+    void boxAndNotification();
+    void missedList();
+    void deliveryOptionsAreStored();
 
 private:
     frmReminder *open();
@@ -224,9 +235,13 @@ void TestFrmReminder::mainStartUpAndTickDeliver()
     QCOMPARE(fileRecords(), (QStringList { rec("202403121015", 0, 0, QStringLiteral("Stand up")), moved }));
 
     m_env->setNow(at(2024, 3, 12, 10, 15, 2));
+    QStringList boxes;
+    m_env->dialogs.dialog = [&boxes](QDialog &box) {
+        boxes.append(static_cast<ReminderBox &>(box).message().text);
+        return int(QDialog::Accepted);
+    };
     main.tmrRemTimer_Timer();
-    QCOMPARE(m_env->dialogs.shown.size(), 1);
-    QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("Stand up"));
+    QCOMPARE(boxes, QStringList { QStringLiteral("Stand up") });
     QCOMPARE(fileRecords(), QStringList { moved });
     main.unload();
 }
@@ -270,6 +285,146 @@ void TestFrmReminder::refillForgetsTheChoice()
     QCOMPARE(m_window->chosenIndex(), -1);
     click("btnDel");
     QCOMPARE(m_list->count(), 2);
+}
+
+// A due reminder through a notification server stand-in: which channels show it, how an answer in one
+// closes the other, and what stays unacknowledged.
+void TestFrmReminder::boxAndNotification_data()
+{
+    QTest::addColumn<int>("showAs");
+    QTest::addColumn<bool>("actions"); // the server can show buttons
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("boxes");
+    QTest::addColumn<int>("notifications");
+    QTest::addColumn<bool>("acknowledged");
+    QTest::addColumn<QString>("snoozedUntil");
+    QTest::addColumn<int>("missedRows");
+
+    const int both = 0, box = 1, notification = 2;
+    row("OK in the box closes the notification", both, true, "ok", 1, 1, true, "", 0);
+    row("the box's Snooze, 30 minutes", box, true, "snooze in the box", 1, 0, false, "10:45", 0);
+    row("Snooze in the notification closes the box", both, true, "snooze", 1, 1, false, "10:25", 0);
+    row("Done in the notification closes the box", both, true, "done", 1, 1, true, "", 0);
+    row("the notification expires, the box holds it", both, true, "expires, then ok", 1, 1, true, "", 0);
+    row("no actions: the box alone", notification, false, "ok", 1, 0, true, "", 0);
+    row("notification alone, Done", notification, true, "done", 0, 1, true, "", 0);
+    row("notification alone, dismissed: the list holds it", notification, true, "expires", 0, 1, false, "", 1);
+}
+
+void TestFrmReminder::boxAndNotification()
+{
+    QFETCH(int, showAs);
+    QFETCH(bool, actions);
+    QFETCH(QString, answer);
+    const QString wake = rec("202403121015", 1, 0, QStringLiteral("wake"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ wake }));
+    m_env->setNow(at(2024, 3, 12, 10, 15, 5));
+    Settings::saveInteger(Key::ReminderShowAs, showAs);
+    ReminderList list;
+    list.readOptions();
+    list.LoadReminders();
+    ReminderDelivery delivery(list);
+    QList<uint> sent;
+    QList<uint> closed;
+    QStringList labels;
+    delivery.setNotifier({ [actions] { return actions; },
+        [&](const QString &, const QString &, const QList<ReminderDelivery::Action> &buttons) {
+            for (const auto &button : buttons)
+                labels.append(button.label);
+            sent.append(uint(sent.size() + 7));
+            return sent.last();
+        },
+        [&closed](uint id) { closed.append(id); } });
+    const auto notificationAnswers = [&] {
+        if (answer.startsWith(QLatin1String("expires")))
+            delivery.notificationClosed(sent.value(0));
+        else if (answer == QLatin1String("snooze") || answer == QLatin1String("done"))
+            delivery.notificationAction(sent.value(0), answer);
+    };
+    int boxes = 0;
+    m_env->dialogs.dialog = [&](QDialog &box) {
+        ++boxes;
+        notificationAnswers();
+        if (answer == QLatin1String("snooze in the box")) {
+            box.findChild<QComboBox *>(QStringLiteral("cboSnooze"))->setCurrentIndex(ReminderList::HalfAnHour);
+            box.findChild<QPushButton *>(QStringLiteral("btnSnooze"))->click();
+        } else if (!answer.contains(QLatin1String("ok"))) {
+            [&] { QCOMPARE(box.result(), int(ReminderBox::AnsweredElsewhere)); }();
+        } else {
+            box.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+        }
+        return box.result();
+    };
+    delivery.tick();
+    if (boxes == 0)
+        notificationAnswers();
+
+    QTEST(boxes, "boxes");
+    QTEST(int(sent.size()), "notifications");
+    if (!sent.isEmpty())
+        QCOMPARE(labels, (QStringList { QStringLiteral("Snooze 10 minutes"), QStringLiteral("Done") }));
+    QFETCH(bool, acknowledged);
+    QCOMPARE(fileRecords(), QStringList { acknowledged ? rec("202403131015", 1, 0, QStringLiteral("wake")) : wake });
+    QFETCH(QString, snoozedUntil);
+    const SnoozeStore::Snooze *snooze = list.snoozes().find(wake);
+    QCOMPARE(snooze ? snooze->until.toString(QStringLiteral("hh:mm")) : QString(), snoozedUntil);
+    if (answer == QLatin1String("snooze in the box"))
+        QCOMPARE(Settings::get(Key::ReminderSnooze), QStringLiteral("2")); // the next box offers it first
+    if (acknowledged && !sent.isEmpty()) // nothing is left on the desktop to answer
+        QCOMPARE(closed, QList<uint> { sent.first() });
+    QTEST(delivery.missedList() ? int(delivery.missedList()->records().size()) : 0, "missedRows");
+}
+
+// Three due at once come in one list; a row is acknowledged only by Done, Snooze or Done for all.
+void TestFrmReminder::missedList()
+{
+    const QStringList records { rec("202403120900", 0, 0, QStringLiteral("one")),
+        rec("202403120930", 1, 0, QStringLiteral("two")), rec("202403121000", 0, 0, QStringLiteral("three")) };
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    m_env->setNow(at(2024, 3, 12, 10, 7, 33));
+    ReminderList list;
+    list.readOptions();
+    list.LoadReminders();
+    ReminderDelivery delivery(list);
+    delivery.tick();
+    QPointer<frmMissed> missed = delivery.missedList();
+    QVERIFY(missed);
+    QCOMPARE(missed->records(), records);
+    QVERIFY(QTest::qWaitForWindowExposed(missed));
+    const auto button = [&](const char *name) { return missed->findChild<QPushButton *>(QLatin1String(name)); };
+
+    button("btnShow")->click(); // the whole message, nothing answered
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().text, QStringLiteral("one"));
+    QCOMPARE(fileRecords(), records);
+
+    button("btnDone")->click();
+    QCOMPARE(fileRecords(), records.mid(1));
+    missed->findChild<QComboBox *>(QStringLiteral("cboSnooze"))->setCurrentIndex(ReminderList::FiveMinutes);
+    button("btnSnooze")->click();
+    QCOMPARE(list.snoozes().find(records[1])->until, at(2024, 3, 12, 10, 12));
+    QCOMPARE(fileRecords(), records.mid(1)); // the snoozed one keeps its date
+
+    missed->close(); // closing answers nothing: the row is due again, with the snoozed one when it is back
+    QTRY_VERIFY(!missed);
+    m_env->setNow(at(2024, 3, 12, 10, 12, 5));
+    delivery.tick();
+    missed = delivery.missedList();
+    QCOMPARE(missed->records(), (QStringList { records[2], records[1] }));
+    button("btnDoneAll")->click();
+    QTRY_VERIFY(!missed);
+    QCOMPARE(fileRecords(), QStringList { rec("202403130930", 1, 0, QStringLiteral("two")) });
+}
+
+void TestFrmReminder::deliveryOptionsAreStored()
+{
+    open();
+    child<QComboBox>("cboShowAs")->setCurrentIndex(2);
+    child<QCheckBox>("chkOneByOne")->setChecked(true);
+    QCOMPARE(m_list->showAs(), ReminderList::ShowAs::Notification);
+    QVERIFY(m_list->oneByOne());
+    QCOMPARE(Settings::get(Key::ReminderShowAs), QStringLiteral("2"));
+    QCOMPARE(Settings::get(Key::ReminderOneByOne), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestFrmReminder)

@@ -2,6 +2,7 @@
 #include "../support/tablerow.h"
 #include "recordfixtures.h"
 
+#include "common/clock.h"
 #include "common/settings.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
@@ -12,6 +13,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
+#include <ctime>
 #include <memory>
 #include <optional>
 
@@ -57,6 +59,11 @@ class TestRemindersCore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("TZ", "Europe/Berlin"); // the changes to and from summer time
+        tzset();
+    }
     void init() { m_env = std::make_unique<CoreTestEnvironment>(); }
     void cleanup()
     {
@@ -96,8 +103,12 @@ private Q_SLOTS:
     void remLoadCheckPast_data();
     void remLoadCheckPast();
 
-    void doTest_data();
-    void doTest();
+    void delivery_data();
+    void delivery();
+    void snoozeUntil_data();
+    void snoozeUntil();
+    void snoozeFile_data();
+    void snoozeFile();
 
     void optionsAreStoredWhenTheyChange();
 
@@ -514,79 +525,181 @@ void TestRemindersCore::remLoadCheckPast()
     QCOMPARE(fileRecords(), after);
 }
 
-void TestRemindersCore::doTest_data()
+// Steps: "hh:mm[:ss]" (or "d hh:mm" for another day of March 2024) sets the clock and ticks; "ok" and
+// "ok all" acknowledge the first or every occurrence of the last delivery, "snooze N" snoozes its first
+// for choice N, "release" lets it go unanswered, "remove M" removes the reminder whose message is M in
+// the window, "restart" loads the files anew as a start-up does. Each delivery is logged as its messages
+// joined by "+", a snoozed one marked "*".
+void TestRemindersCore::delivery_data()
 {
     QTest::addColumn<QStringList>("records");
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QString>("answer"); // how the message is answered, or "none ticked"
-    QTest::addColumn<int>("ticks");
-    QTest::addColumn<QStringList>("shown"); // the texts of the messages
-    QTest::addColumn<QString>("title"); // the title of the first
-    QTest::addColumn<QStringList>("after"); // the list and its file afterwards
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("delivered");
+    QTest::addColumn<QStringList>("after"); // the list and its file
+    QTest::addColumn<QByteArray>("snoozed"); // snoozed.dat, "-" when it must not exist
 
-    // A "Daily" reminder due 9:05 on Tuesday 12 March 2024: its key ends in "01".
-    const QStringList wake { QStringLiteral("202403120905010wake") };
-    const QString at905 = QStringLiteral("Quillory2 Reminder - 9:05 AM, Tue 12 Mar");
-    const QString at1015 = QStringLiteral("Quillory2 Reminder - 10:15 AM, Tue 12 Mar");
+    // Tuesday 12 March 2024. Keys of "Daily" end in "01".
+    const QString wake = rec("202403121015", 1, 0, QStringLiteral("wake"));
+    const QString wakeNext = rec("202403131015", 1, 0, QStringLiteral("wake"));
     const QString first = rec("202403121015", 0, 0, QStringLiteral("first"));
     const QString second = rec("202403121015", 0, 1, QStringLiteral("second"));
-    const QString daily = rec("202403121015", 1, 0, QStringLiteral("daily"));
-    const QString dailyNext = rec("202403131015", 1, 0, QStringLiteral("daily"));
-    const QDateTime due = at(2024, 3, 12, 10, 15, 5);
+    const QString call = rec("202403121020", 0, 0, QStringLiteral("call"));
+    const QString later = rec("202403121100", 0, 0, QStringLiteral("later"));
     const QStringList none;
+    const QByteArray noFile("-");
 
-    row("a second before its minute", wake, at(2024, 3, 12, 9, 4, 59), "OK", 1, none, "", wake);
-    row("exactly at its key", wake, at(2024, 3, 12, 9, 5, 1), "OK", 1, QStringList { "wake" }, at905,
-        QStringList { "202403130905010wake" });
-    row("days late", wake, at(2024, 3, 15, 8, 0), "OK", 1, QStringList { "wake" }, at905,
-        QStringList { "202403160905010wake" });
-    row("equal keys, one per tick", QStringList { first, second }, due, "OK", 1, QStringList { "first" }, at1015,
-        QStringList { second });
-    row("equal keys, the next one at the next tick", QStringList { first, second }, due, "OK", 3,
-        QStringList { "first", "second" }, at1015, none);
-    row("none ticked: moved on unseen", QStringList { first, daily }, due, "none ticked", 2, none, "",
-        QStringList { dailyNext });
-    row("ticks while the message is open", QStringList { daily, second }, due, "ticks", 1, QStringList { "daily" },
-        at1015, QStringList { second, dailyNext });
-    row("the user removes the shown one", QStringList { first, second }, due, "removes it", 1, QStringList { "first" },
-        at1015, QStringList { second });
-    row("the program ends while it is open", QStringList { first }, due, "unanswered", 1, QStringList { "first" },
-        at1015, QStringList { first });
+    row("on time, acknowledged", QStringList { wake }, "", QStringList { "10:14:59", "10:15:01", "ok" },
+        QStringList { "wake" }, QStringList { wakeNext }, noFile);
+    row("due together, one list", QStringList { first, second, later }, "", QStringList { "10:15:05", "ok all" },
+        QStringList { "first+second" }, QStringList { later }, noFile);
+    row("one box after another", QStringList { first, second }, "one by one",
+        QStringList { "10:15:05", "10:15:10", "ok", "10:15:15", "ok" }, QStringList { "first", "second" }, none,
+        noFile);
+    row("none ticked: moved on unseen", QStringList { first, wake }, "none", QStringList { "10:15:05" }, none,
+        QStringList { wakeNext }, noFile);
+    row("held while shown, the program ends", QStringList { first, second }, "",
+        QStringList { "10:15:05", "10:15:10", "10:16" }, QStringList { "first+second" }, QStringList { first, second },
+        noFile);
+    row("released, due again", QStringList { first }, "", QStringList { "10:15:05", "release", "10:15:10" },
+        QStringList { "first", "first" }, QStringList { first }, noFile);
+    row("the shown one removed meanwhile", QStringList { first, wake }, "",
+        QStringList { "10:15:05", "remove first", "ok all" }, QStringList { "first+wake" }, QStringList { wakeNext },
+        noFile);
+    row("a jump of the clock: one list", QStringList { first, call, later }, "", QStringList { "10:00", "10:59" },
+        QStringList { "first+call" }, QStringList { first, call, later }, noFile);
+    row("the clock set back an hour", QStringList { wake, call }, "",
+        QStringList { "10:15:05", "ok", "10:20:05", "ok", "09:20", "10:15:05", "10:20:05" },
+        QStringList { "wake", "call" }, QStringList { wakeNext }, noFile);
+    row("snoozed: back at its time, moved on when acknowledged", QStringList { wake }, "",
+        QStringList { "10:15:05", "snooze 1", "10:24:59", "10:25:00", "ok" }, QStringList { "wake", "wake*" },
+        QStringList { wakeNext }, QByteArray());
+    row("snoozed once: kept over a restart, delivered though Past is off", QStringList { call }, "past off",
+        QStringList { "10:20:05", "snooze 0", "restart 11:00", "11:00:05" }, QStringList { "call", "call*" },
+        QStringList { call }, "202403121025" + call.toUtf8() + "\r\n");
+    row("snoozed, then removed: the snooze goes too", QStringList { call, later }, "",
+        QStringList { "10:20:05", "snooze 1", "remove call", "10:40" }, QStringList { "call" }, QStringList { later },
+        QByteArray());
 }
 
-void TestRemindersCore::doTest()
+void TestRemindersCore::delivery()
 {
     QFETCH(QStringList, records);
-    QFETCH(QDateTime, now);
-    QFETCH(QString, answer);
-    QFETCH(int, ticks);
-    ReminderList &list = load(records, now);
-    list.setDeliverNone(answer == QLatin1String("none ticked"));
-    QStringList shown;
-    QString title;
-    list.setMessageSink([&](const Message &message) {
-        shown.append(message.text);
-        title = shown.size() == 1 ? message.title : title;
-        [&] { QCOMPARE(message.icon, Message::Icon::Information); }();
-        if (answer == QLatin1String("removes it"))
-            return list.RemoveReminder(0, records.first());
-        if (answer == QLatin1String("ticks")) {
-            [&] { QVERIFY(list.isDelivering()); }();
-            list.DoTest();
-            list.DoTest();
-            [&] { QCOMPARE(list.records(), records); }(); // nothing advanced yet
+    QFETCH(QString, options);
+    QFETCH(QStringList, steps);
+    Settings::saveCheckState(Key::ReminderPast, options != QLatin1String("past off"));
+    Settings::saveCheckState(Key::ReminderNone, options == QLatin1String("none"));
+    Settings::saveCheckState(Key::ReminderOneByOne, options == QLatin1String("one by one"));
+    QStringList delivered;
+    QList<ReminderList::Occurrence> last;
+    const auto start = [&](const QDateTime &now) {
+        m_env->setNow(now);
+        ReminderList &list = m_list.emplace();
+        list.LoadReminders();
+        list.readOptions();
+        list.setDeliverySink([&](const QList<ReminderList::Occurrence> &due) {
+            QStringList texts;
+            for (const ReminderList::Occurrence &occurrence : due)
+                texts.append(RecordMessage(occurrence.record) + (occurrence.snoozed ? "*" : ""));
+            delivered.append(texts.join(u'+'));
+            last = due;
+        });
+        list.RemLoadCheckPast();
+    };
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    start(at(2024, 3, 12, 10, 0));
+    for (const QString &step : std::as_const(steps)) {
+        const QStringList words = step.split(u' ');
+        const auto clock = [](const QStringList &parts) {
+            const QTime time = QTime::fromString(parts.last(), parts.last().size() > 5 ? "hh:mm:ss" : "hh:mm");
+            return QDateTime(QDate(2024, 3, parts.size() > 1 ? parts.first().toInt() : 12), time);
+        };
+        if (words.first() == QLatin1String("ok")) {
+            QStringList all;
+            for (const auto &occurrence : std::as_const(last))
+                all.append(occurrence.record);
+            m_list->acknowledge(words.size() > 1 ? all : all.mid(0, 1));
+        } else if (words.first() == QLatin1String("snooze")) {
+            m_list->snooze(last.first().record, ReminderList::snoozeUntil(Clock::now(), words.last().toInt()));
+        } else if (words.first() == QLatin1String("release")) {
+            m_list->release(last.first().record);
+        } else if (words.first() == QLatin1String("remove")) {
+            const auto it = std::find_if(m_list->records().cbegin(), m_list->records().cend(),
+                [&](const QString &record) { return RecordMessage(record) == words.last(); });
+            QVERIFY(m_list->RemoveReminder(int(it - m_list->records().cbegin()), *it));
+        } else if (words.first() == QLatin1String("restart")) {
+            start(clock(words.mid(1)));
+        } else {
+            m_env->setNow(clock(words));
+            m_list->DoTest();
         }
-        return answer != QLatin1String("unanswered");
-    });
-
-    for (int tick = 0; tick < ticks; ++tick)
-        list.DoTest();
-
-    QTEST(shown, "shown");
-    QTEST(title, "title");
-    QTEST(list.records(), "after");
+    }
+    QTEST(delivered, "delivered");
+    QTEST(m_list->records(), "after");
     QTEST(fileRecords(), "after");
-    QVERIFY(!list.isDelivering());
+    QFETCH(QByteArray, snoozed);
+    if (snoozed == "-")
+        QVERIFY(!QFile::exists(m_env->dataPath(SnoozeStore::fileName())));
+    else
+        QCOMPARE(m_env->readBytes(SnoozeStore::fileName()), snoozed);
+}
+
+void TestRemindersCore::snoozeUntil_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QDateTime>("until");
+
+    row("5 minutes", at(2024, 3, 12, 10, 15, 5), 0, at(2024, 3, 12, 10, 20, 5));
+    row("30 minutes into the next month", at(2024, 2, 29, 23, 50), 2, at(2024, 3, 1, 0, 20));
+    row("10 minutes into summer time", at(2024, 3, 31, 1, 55), 1, at(2024, 3, 31, 3, 5));
+    row("an hour across the change back: on the clock", at(2024, 10, 27, 2, 30), 3, at(2024, 10, 27, 3, 30));
+    row("tomorrow across the change to summer time", at(2024, 3, 30, 10, 15), 4, at(2024, 3, 31, 10, 15));
+    row("tomorrow in the skipped hour", at(2024, 3, 30, 2, 30), 4, at(2024, 3, 31, 3, 30));
+    row("tomorrow at the end of the year", at(2024, 12, 31, 9, 0), 4, at(2025, 1, 1, 9, 0));
+}
+
+void TestRemindersCore::snoozeUntil()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(int, choice);
+    QTEST(ReminderList::snoozeUntil(now, choice), "until");
+}
+
+// What snoozed.dat holds as the list loads it: kept, set aside (damaged) or dropped (its reminder gone).
+void TestRemindersCore::snoozeFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("kept"); // in the order they come back
+    QTest::addColumn<QByteArray>("setAside");
+
+    const QString call = rec("202403121020", 0, 0, QStringLiteral("call"));
+    const QString wake = rec("202403121015", 1, 0, QStringLiteral("wake"));
+    row("kept", ("202403121100" + call + "\n202403121030" + wake + "\r\n").toUtf8(),
+        QStringList { "202403121030" + wake, "202403121100" + call }, QByteArray());
+    row("its reminder gone", ("202403121100" + rec("202403121020", 0, 0, "gone") + "\r\n").toUtf8(), QStringList(),
+        QByteArray());
+    row("a time that does not exist", ("202402301100" + call + "\r\n").toUtf8(), QStringList(),
+        ("202402301100" + call + "\r\n").toUtf8());
+    row("no reminder after the time", QByteArray("20240312110012\r\n"), QStringList(),
+        QByteArray("20240312110012\r\n"));
+}
+
+void TestRemindersCore::snoozeFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, kept);
+    m_env->writeBytes(SnoozeStore::fileName(), bytes);
+    ReminderList &list = load(
+        { rec("202403121015", 1, 0, QStringLiteral("wake")), rec("202403121020", 0, 0, QStringLiteral("call")) });
+    QStringList lines;
+    for (const SnoozeStore::Snooze &snooze : list.snoozes().snoozes())
+        lines.append(SnoozeStore::line(snooze));
+    QCOMPARE(lines, kept);
+    if (kept.isEmpty()) // what was not kept left the file
+        QCOMPARE(m_env->readBytes(SnoozeStore::fileName()), QByteArray());
+    const QString aside = SnoozeStore::fileName() + ".skipped";
+    QTEST(QFile::exists(m_env->dataPath(aside)) ? m_env->readBytes(aside) : QByteArray(), "setAside");
 }
 
 void TestRemindersCore::optionsAreStoredWhenTheyChange()
@@ -602,6 +715,11 @@ void TestRemindersCore::optionsAreStoredWhenTheyChange()
     QCOMPARE(pastChanged.count(), 1);
     QCOMPARE(Settings::get(Key::ReminderPast), QStringLiteral("0"));
     QCOMPARE(Settings::get(Key::ReminderNone), QStringLiteral("1"));
+    QCOMPARE(list.snoozeChoice(), int(ReminderList::TenMinutes)); // until one is chosen
+    list.setSnoozeChoice(ReminderList::Tomorrow);
+    ReminderList next;
+    next.readOptions();
+    QCOMPARE(next.snoozeChoice(), int(ReminderList::Tomorrow));
 }
 
 QTEST_GUILESS_MAIN(TestRemindersCore)
