@@ -80,6 +80,7 @@ frmToolBar::frmToolBar(frmQY2 &main, QWidget *parent)
     connect(&m_main, &frmQY2::trayMissingChanged, this, &frmToolBar::showTrayMissing);
 
     // Height fixed at 660 twips; the inside is 4440 twips wide unless the buttons need more.
+    m_tbrToolbar1->setMinimumWidth(m_tbrToolbar1->sizeHint().width());
     const int height = int(std::lround(HeightTwips / TwipsPerPixel));
     const int width = int(std::lround(InsideWidthTwips / TwipsPerPixel));
     setFixedSize(QSize(width, height).expandedTo(QSize(minimumSizeHint().width(), height)));

@@ -59,4 +59,7 @@ inline constexpr SettingKey NotesTop { "8212", "" };
 inline constexpr SettingKey NotesWidth { "8423", "2760" };
 inline constexpr SettingKey NotesHeight { "8432", "4515" };
 inline constexpr SettingKey NotesOnTop { "8223", "0" };
+// Find
+inline constexpr SettingKey SearchLeft { "SearchLeft", "" };
+inline constexpr SettingKey SearchTop { "SearchTop", "" };
 } // namespace Key

@@ -4,6 +4,7 @@
 #include "search/searchrunner.h"
 #include "widgets/windowhelpers.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -61,7 +62,7 @@ frmSearch::frmSearch(QWidget *parent)
     m_txtFind->installEventFilter(this);
 
     resize(560, 400);
-    centreWindow(this);
+    restorePlacement(this, Key::SearchLeft, Key::SearchTop);
 }
 
 frmSearch::~frmSearch() = default;
@@ -148,6 +149,12 @@ void frmSearch::openCurrent()
         hit = &m_hits.first();
     if (hit)
         Q_EMIT openRequested(*hit);
+}
+
+void frmSearch::closeEvent(QCloseEvent *event)
+{
+    savePlacement(this, Key::SearchLeft, Key::SearchTop);
+    QWidget::closeEvent(event);
 }
 
 bool frmSearch::eventFilter(QObject *watched, QEvent *event)

@@ -40,6 +40,7 @@ void TestCrossTool::remindMeOnAPlannerSlotFillsNew()
     registerWindows(main);
     auto *planner = qobject_cast<frmPlanner *>(main.opener().show(WindowKey::Planner));
     QVERIFY(planner);
+    QVERIFY(QTest::qWaitForWindowActive(planner));
     auto *slot = planner->findChild<QLineEdit *>(QStringLiteral("txtPlanItem19")); // 9:30 on the 30-minute grid
     slot->setFocus();
     QTest::keyClicks(slot, QStringLiteral("Dentist"));
