@@ -3,7 +3,7 @@
 #include "reminders/reminderlist.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -24,8 +24,6 @@ ReminderBox::ReminderBox(const Message &message, int snoozeChoice, QWidget *pare
     text->setObjectName(QStringLiteral("lblMessage"));
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Wide enough for the whole title: it carries the time and date at its end.
-    text->setMinimumWidth(fontMetrics().horizontalAdvance(message.title) + 60);
 
     auto *ok = new QPushButton(tr("OK"));
     ok->setObjectName(QStringLiteral("btnOK"));
@@ -54,4 +52,8 @@ ReminderBox::ReminderBox(const Message &message, int snoozeChoice, QWidget *pare
     setTabOrder(ok, snooze);
     setTabOrder(snooze, m_cboSnooze);
     ok->setFocus();
+    // Wide enough for the whole title beside the title bar's buttons: it carries the time and date at its end.
+    QFont bold = font();
+    bold.setBold(true);
+    setMinimumWidth(QFontMetrics(bold).horizontalAdvance(message.title) + 160);
 }
