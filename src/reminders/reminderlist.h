@@ -110,8 +110,8 @@ public:
     void release(const QString &record) { m_held.remove(record); }
     const SnoozeStore &snoozes() const { return m_snoozes; }
 
-    // Where due reminders and notices are shown; the call returns when the message is closed, true
-    // when the user closed it (false: the program is ending, and the reminder stays as it is).
+    // Where notices (a file that cannot be read, lines set aside) are shown. Due reminders go to the
+    // delivery sink, which answers each later through acknowledge(), snooze() or release().
     void setMessageSink(std::function<bool(const Message &)> sink) { m_sink = std::move(sink); }
     void setDeliverySink(std::function<void(const QList<Occurrence> &)> sink) { m_deliver = std::move(sink); }
 

@@ -98,7 +98,6 @@ private Q_SLOTS:
     void nextDueDate();
     void newReminderStart_data();
     void newReminderStart();
-    void advanceFirst();
 
     void remLoadCheckPast_data();
     void remLoadCheckPast();
@@ -478,21 +477,6 @@ void TestRemindersCore::newReminderStart()
 {
     QFETCH(QDateTime, now);
     QTEST(Schedule::NewReminderStart(now), "start");
-}
-
-void TestRemindersCore::advanceFirst()
-{
-    const QString weekly = rec("202403120915", 2, 4, QStringLiteral("pay rent"));
-    const QString once = rec("202403121000", 0, 0, QStringLiteral("once"));
-    const QString later = rec("202403150800", 1, 0, QStringLiteral("later"));
-    ReminderList &list = load({ weekly, once, later }, at(2024, 3, 14, 12, 0)); // Thursday
-
-    list.AdvanceFirstReminder(); // Tuesday's weekly moves to next Tuesday, time and message kept
-    QCOMPARE(list.records(), (QStringList { once, later, rec("202403190915", 2, 4, QStringLiteral("pay rent")) }));
-    list.AdvanceFirstReminder(); // "Once" is deleted
-    QCOMPARE(list.records(), (QStringList { later, rec("202403190915", 2, 4, QStringLiteral("pay rent")) }));
-    list.RescheduleFirstReminder(); // not yet due: a date after today stays
-    QCOMPARE(list.records().first(), later);
 }
 
 void TestRemindersCore::remLoadCheckPast_data()
