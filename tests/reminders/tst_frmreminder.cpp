@@ -51,7 +51,7 @@ private Q_SLOTS:
     void boxAndNotification_data();
     void boxAndNotification();
     void missedList();
-    void deliveryOptionsAreStored();
+    void deliveryOptionsAndTheSnoozedMark();
 
 private:
     frmReminder *open();
@@ -416,9 +416,13 @@ void TestFrmReminder::missedList()
     QCOMPARE(fileRecords(), QStringList { rec("202403130930", 1, 0, QStringLiteral("two")) });
 }
 
-void TestFrmReminder::deliveryOptionsAreStored()
+void TestFrmReminder::deliveryOptionsAndTheSnoozedMark()
 {
+    const QString wake = rec("202403121000", 1, 0, QStringLiteral("wake"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ wake }));
+    m_env->writeBytes(SnoozeStore::fileName(), ("202403121025" + wake + "\r\n").toUtf8());
     open();
+    QCOMPARE(column(2), QStringList { QStringLiteral("Daily, snoozed to 10:25 am") });
     child<QComboBox>("cboShowAs")->setCurrentIndex(2);
     child<QCheckBox>("chkOneByOne")->setChecked(true);
     QCOMPARE(m_list->showAs(), ReminderList::ShowAs::Notification);
