@@ -699,11 +699,6 @@ void TestRemindersCore::optionsAreStoredWhenTheyChange()
     QCOMPARE(pastChanged.count(), 1);
     QCOMPARE(Settings::get(Key::ReminderPast), QStringLiteral("0"));
     QCOMPARE(Settings::get(Key::ReminderNone), QStringLiteral("1"));
-    QCOMPARE(list.snoozeChoice(), int(ReminderList::TenMinutes)); // until one is chosen
-    list.setSnoozeChoice(ReminderList::Tomorrow);
-    ReminderList next;
-    next.readOptions();
-    QCOMPARE(next.snoozeChoice(), int(ReminderList::Tomorrow));
 }
 
 QTEST_GUILESS_MAIN(TestRemindersCore)
