@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/settings.h"
+#include "reminders/icstransfer.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderlistmodel.h"
 #include "reminders/reminderrecord.h"
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -176,6 +178,10 @@ QWidget *frmReminder::buildToolbars()
     m_btnDel = command(
         "btnDel", "remove", tr("Remove"), QKeySequence(Qt::CTRL | Qt::Key_Delete), &frmReminder::RemoveReminder);
     m_btnHelp = command("btnHelp", "help", tr("Help"), QKeySequence::HelpContents, &frmReminder::Help);
+    m_btnExport = command("btnExport", "export", tr("Export\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
+        &frmReminder::ExportReminders);
+    m_btnImport = command("btnImport", "import", tr("Import\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I),
+        &frmReminder::ImportReminders);
 
     auto *row = new QWidget;
     auto *layout = new QHBoxLayout(row);
@@ -508,6 +514,39 @@ void frmReminder::RemoveReminder()
 void frmReminder::Help()
 {
     ShowHelpTopic(this, HelpContext, HelpTopic::Reminders);
+}
+
+namespace {
+
+Dialogs::FileRequest icsRequest(Dialogs::FileRequest::Mode mode, const QString &title)
+{
+    return { mode, title, { frmReminder::tr("iCalendar File (*.ics)"), frmReminder::tr("All Files (*)") },
+        QDir::home().filePath(QStringLiteral("reminders.ics")), 1, QString() };
+}
+
+Message outcomeMessage(const IcsTransfer::Outcome &outcome, const QString &title)
+{
+    return { outcome.ok ? Message::Icon::Information : Message::Icon::Exclamation, title, outcome.text };
+}
+
+} // namespace
+
+void frmReminder::ExportReminders()
+{
+    const auto choice = Dialogs::chooseFile(icsRequest(Dialogs::FileRequest::Mode::Save, tr("Export Reminders")), this);
+    if (choice)
+        Dialogs::show(outcomeMessage(IcsTransfer::exportRecords(m_list.records(), choice->fileName, Clock::now()),
+                          tr("Quillory2: Export")),
+            this);
+}
+
+void frmReminder::ImportReminders()
+{
+    const auto choice = Dialogs::chooseFile(icsRequest(Dialogs::FileRequest::Mode::Open, tr("Import Reminders")), this);
+    if (choice)
+        Dialogs::show(
+            outcomeMessage(IcsTransfer::importFile(m_list, choice->fileName, Clock::now()), tr("Quillory2: Import")),
+            this);
 }
 
 void frmReminder::stepDate(int days)

@@ -42,6 +42,9 @@ public:
     void AddReminder();
     void RemoveReminder();
     void Help();
+    // Every reminder to an iCalendar file, and the events of one in as reminders (with a report).
+    void ExportReminders();
+    void ImportReminders();
 
     // "Remind me" from another tool: New with the text (and the date and time, where valid) filled
     // in; nothing is stored until the user presses Add.
@@ -87,6 +90,8 @@ private:
     QAction *m_btnAdd = nullptr;
     QAction *m_btnDel = nullptr;
     QAction *m_btnHelp = nullptr;
+    QAction *m_btnExport = nullptr;
+    QAction *m_btnImport = nullptr;
     QTreeView *m_lvwRemDue = nullptr;
     QWidget *m_lowerPanel = nullptr;
     QTextEdit *m_rtfRemMessage = nullptr;
