@@ -3,7 +3,6 @@
 #include "rtf/rtf.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QStringList>
 #include <QTest>
 #include <QTextBlock>
@@ -50,8 +49,7 @@ inline QString plainText(const QTextDocument &document)
     return text;
 }
 
-// The character format of the first character of `needle`, and its font resolved against the
-// document's default font.
+// The character format of the first character of `needle`.
 inline QTextCharFormat formatAt(const QTextDocument &document, const QString &needle)
 {
     QTextCursor found = document.find(needle);
@@ -60,11 +58,6 @@ inline QTextCharFormat formatAt(const QTextDocument &document, const QString &ne
     QTextCursor cursor(found.document());
     cursor.setPosition(found.selectionStart() + 1);
     return cursor.charFormat();
-}
-
-inline QFont fontAt(const QTextDocument &document, const QString &needle)
-{
-    return formatAt(document, needle).font().resolve(document.defaultFont());
 }
 
 // "left", "center", "right" or "justify", as the writer reads a block's alignment flags.
@@ -86,8 +79,9 @@ inline QString alignmentAt(const QTextDocument &document, const QString &needle)
 
 // A run's look as "bi- family size colour": bold, italic, underline, then the font resolved against
 // the document's default font, and the colour ("auto" when none is set); " hidden" ends hidden text.
-inline QString look(const QTextCharFormat &format, const QFont &font)
+inline QString look(const QTextCharFormat &format, const QTextDocument &document)
 {
+    const QFont font = format.font().resolve(document.defaultFont());
     return QStringLiteral("%1%2%3 %4 %5 %6%7")
         .arg(QChar(font.weight() >= QFont::DemiBold ? u'b' : u'-'))
         .arg(QChar(font.italic() ? u'i' : u'-'))
@@ -110,7 +104,7 @@ inline QStringList describe(const QTextDocument &document)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat format = fragment.charFormat();
-            const QString key = u'[' + look(format, format.font().resolve(document.defaultFont())) + u']';
+            const QString key = u'[' + look(format, document) + u']';
             if (key != last)
                 line += key;
             last = key;
@@ -122,12 +116,3 @@ inline QStringList describe(const QTextDocument &document)
 }
 
 } // namespace RtfTest
-
-// A Qt Test main with a QGuiApplication (text documents need fonts, not widgets).
-#define RTF_TEST_MAIN(TestClass)                                                                                       \
-    int main(int argc, char **argv)                                                                                    \
-    {                                                                                                                  \
-        QGuiApplication app(argc, argv);                                                                               \
-        TestClass test;                                                                                                \
-        return QTest::qExec(&test, argc, argv);                                                                        \
-    }

@@ -21,33 +21,29 @@ QString joined(const QTextDocument &document)
     return paragraphs(document).join(u'|');
 }
 
-QList<int> alignments(const QTextDocument &document)
+QString alignments(const QTextDocument &document)
 {
-    QList<int> result;
+    QStringList names;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        result.append(int(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask));
-    return result;
+        names << alignmentName(block.blockFormat().alignment());
+    return names.join(u'|');
 }
 
-// The tokens as "{ } \word5 \~ 'e9 [text] U+20AC".
+// The tokens as "{ } \\word5 \\~ 'e9 [text] U+20ac".
 QString tokens(const QByteArray &rtf)
 {
+    using Kind = RtfToken::Kind;
     RtfTokenizer tokenizer(rtf);
     QStringList out;
-    for (RtfToken token = tokenizer.next(); token.kind != RtfToken::Kind::End; token = tokenizer.next()) {
-        switch (token.kind) {
-        case RtfToken::Kind::GroupStart: out << QStringLiteral("{"); break;
-        case RtfToken::Kind::GroupEnd: out << QStringLiteral("}"); break;
-        case RtfToken::Kind::Word:
-            out << u'\\' + QString::fromLatin1(token.name.data(), qsizetype(token.name.size()))
-                    + (token.hasParameter ? QString::number(token.parameter) : QString());
-            break;
-        case RtfToken::Kind::Symbol: out << u'\\' + QString(QLatin1Char(token.symbol)); break;
-        case RtfToken::Kind::Byte: out << QStringLiteral("'") + QString::number(token.parameter, 16); break;
-        case RtfToken::Kind::Text: out << u'[' + QString::fromLatin1(token.text) + u']'; break;
-        case RtfToken::Kind::Unicode: out << QStringLiteral("U+%1").arg(token.parameter, 4, 16, QChar(u'0')); break;
-        case RtfToken::Kind::End: break;
-        }
+    for (RtfToken t = tokenizer.next(); t.kind != Kind::End; t = tokenizer.next()) {
+        const QString parameter = t.hasParameter ? QString::number(t.parameter) : QString();
+        out << (t.kind == Kind::GroupStart ? QStringLiteral("{")
+                : t.kind == Kind::GroupEnd ? QStringLiteral("}")
+                : t.kind == Kind::Word     ? u'\\' + QLatin1String(t.name.data(), qsizetype(t.name.size())) + parameter
+                : t.kind == Kind::Symbol   ? u'\\' + QString(QLatin1Char(t.symbol))
+                : t.kind == Kind::Byte     ? QStringLiteral("'") + QString::number(t.parameter, 16)
+                : t.kind == Kind::Text     ? u'[' + QString::fromLatin1(t.text) + u']'
+                                           : QStringLiteral("U+%1").arg(t.parameter, 4, 16, QChar(u'0')));
     }
     return out.join(u' ');
 }
@@ -65,8 +61,6 @@ private slots:
         QTest::addColumn<bool>("expected");
         row("document", QByteArray(R"({\rtf1\ansi hello})"), true);
         row("just the signature", QByteArray(R"({\rtf)"), true);
-        row("empty", QByteArray(), false);
-        row("plain text", QByteArray("hello {\\rtf1}"), false);
         row("byte-order mark", QByteArray("\xEF\xBB\xBF{\\rtf1 x}"), false);
         row("cut short", QByteArray(R"({\rt)"), false);
     }
@@ -75,16 +69,13 @@ private slots:
     void isRtf()
     {
         QFETCH(QByteArray, bytes);
-        QTEST(Rtf::isRtf(bytes), "expected");
-        QTextDocument document;
-        document.setPlainText(QStringLiteral("kept"));
-        QTextCursor cursor(&document);
-        cursor.movePosition(QTextCursor::End);
-        QTEST(Rtf::insert(bytes, cursor), "expected");
-        QTEST(Rtf::read(bytes, &document), "expected");
         QFETCH(bool, expected);
-        if (!expected)
-            QCOMPARE(document.toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(Rtf::isRtf(bytes), expected);
+        QTextDocument document(QStringLiteral("kept"));
+        QTextCursor cursor(&document);
+        QCOMPARE(Rtf::insert(bytes, cursor), expected);
+        QCOMPARE(Rtf::read(bytes, &document), expected);
+        QCOMPARE(document.toPlainText() == u"kept", !expected);
     }
 
     void tokenizerSkips_data()
@@ -115,76 +106,99 @@ private slots:
         QTest::addColumn<QString>("expected"); // paragraphs joined by |
 
         // Tokens.
-        row("one delimiting space is eaten", rtf(R"(\b0  x)"), QStringLiteral(" x"));
-        row("a digit or sign ends a word", rtf(R"(\b0-x\i;y)"), QStringLiteral("-x;y"));
-        row("escaped braces and backslash", rtf(R"(a\{b\}c\\d)"), QStringLiteral("a{b}c\\d"));
-        row("raw line ends are not text", rtf("ab\r\ncd\ne\rf"), QStringLiteral("abcdef"));
-        row("\\line", rtf(R"(a\line b)"), QStringLiteral("a\u2028b"));
-        row("backslash line end is a paragraph", rtf("a\\\nb\\\r\nc"), QStringLiteral("a|b|c"));
-        row("NUL bytes and text after the end", QByteArray("{\\rtf1 a\0b}\0junk}", 18), QStringLiteral("ab"));
-        row("unknown words keep the text", rtf(R"(\foo1 a\barbaz\qux-5 b)"), QStringLiteral("ab"));
+        row("one delimiting space is eaten", rtf(R"(\b0  x)"), " x");
+        row("a digit or sign ends a word", rtf(R"(\b0-x\i;y)"), "-x;y");
+        row("escaped braces and backslash", rtf(R"(a\{b\}c\\d)"), "a{b}c\\d");
+        row("raw line ends are not text", rtf("ab\r\ncd\ne\rf"), "abcdef");
+        row("\\line", rtf(R"(a\line b)"), "a\u2028b");
+        row("backslash line end is a paragraph", rtf("a\\\nb\\\r\nc"), "a|b|c");
+        row("NUL bytes and text after the end", QByteArray("{\\rtf1 a\0b}\0junk}", 18), "ab");
+        row("unknown words keep the text", rtf(R"(\foo1 a\barbaz\qux-5 b)"), "ab");
 
         // Paragraphs: a final \par is the last paragraph's mark, not an empty paragraph.
-        row("no \\par", rtf("a"), QStringLiteral("a"));
-        row("final \\par", rtf(R"(a\par)"), QStringLiteral("a"));
-        row("empty last paragraph", rtf(R"(a\par\par)"), QStringLiteral("a|"));
+        row("no \\par", rtf("a"), "a");
+        row("final \\par", rtf(R"(a\par)"), "a");
+        row("empty last paragraph", rtf(R"(a\par\par)"), "a|");
         row("empty document", QByteArray(R"({\rtf1 })"), QString());
 
         // Unicode (the fallbacks are the tokenizer's).
-        row("\\u with one fallback", rtf(R"(caf\u233?s)"), QStringLiteral("cafés"));
-        row("negative above 32767", rtf(R"(\u-32768?\u-3?)"), QStringLiteral("\u8000\uFFFD"));
-        row("surrogate pair, signed", rtf(R"(\u-10179?\u-8704?)"), QStringLiteral("😀"));
-        row("pair across \\uc changes", rtf(R"(\uc0 \u55357\uc1 \u56832\'3f!)"), QStringLiteral("😀!"));
-        row("lone surrogate", rtf(R"(\u-10179?x\u56832?)"), QStringLiteral("\uFFFDx\uFFFD"));
-        row("controls are not block breaks", rtf(R"(a\u10?b\u8233?c\u13?d\u0?e)"),
-            QStringLiteral("a\u2028b\u2028c\u2028d\uFFFDe"));
+        row("\\u with one fallback", rtf(R"(caf\u233?s)"), "cafés");
+        row("negative above 32767", rtf(R"(\u-32768?\u-3?)"), "\u8000\uFFFD");
+        row("surrogate pair, signed", rtf(R"(\u-10179?\u-8704?)"), "😀");
+        row("pair across \\uc changes", rtf(R"(\uc0 \u55357\uc1 \u56832\'3f!)"), "😀!");
+        row("lone surrogate", rtf(R"(\u-10179?x\u56832?)"), "\uFFFDx\uFFFD");
+        row("controls are not block breaks", rtf(R"(a\u10?b\u8233?c\u13?d\u0?e)"), "a\u2028b\u2028c\u2028d\uFFFDe");
 
         // Destinations.
-        row("starred unknown group", rtf(R"(a{\*\foo b{c}\bin2 }}}d)"), QStringLiteral("ad"));
-        row("unstarred unknown group keeps text", rtf(R"(a{\foo b}c)"), QStringLiteral("abc"));
-        row("info and tables", rtf(R"({\info{\title T}{\author A}}{\stylesheet{\s0 Normal;}}x)"), QStringLiteral("x"));
-        row("field result only", rtf(R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt shown}} end)"),
-            QStringLiteral("shown end"));
-        row("hidden text is kept", rtf(R"(a{\v b}c\v d\v0 e)"), QStringLiteral("abcde"));
-        row("unicode half of \\upr", rtf(R"({\upr{ansi}{\*\ud{unicode}}})"), QStringLiteral("unicode"));
+        row("starred unknown group", rtf(R"(a{\*\foo b{c}\bin2 }}}d)"), "ad");
+        row("unstarred unknown group keeps text", rtf(R"(a{\foo b}c)"), "abc");
+        row("info and tables", rtf(R"({\info{\title T}{\author A}}{\stylesheet{\s0 Normal;}}x)"), "x");
+        row("field result only", rtf(R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt shown}} end)"), "shown end");
+        row("hidden text is kept", rtf(R"(a{\v b}c\v d\v0 e)"), "abcde");
+        row("unicode half of \\upr", rtf(R"({\upr{ansi}{\*\ud{unicode}}})"), "unicode");
         row("headers, footers, notes, pictures",
-            rtf(R"({\header h}{\footerr f}a{\footnote n}{\*\annotation c}{\pict\pngblip 00}{\*\shppict x}b)"),
-            QStringLiteral("ab"));
-        row("\\bin data may hold braces", rtf("a{\\pict\\bin5 }}{{\\}b"), QStringLiteral("ab"));
+            rtf(R"({\header h}{\footerr f}a{\footnote n}{\*\annotation c}{\pict\pngblip 00}{\*\shppict x}b)"), "ab");
+        row("\\bin data may hold braces", rtf("a{\\pict\\bin5 }}{{\\}b"), "ab");
 
         // Lists and tables keep their text in order.
-        row("list label", rtf(R"({\listtext\'95\tab}Item\par{\listtext 2.\tab}Next)"),
-            QStringLiteral("•\tItem|2.\tNext"));
-        row("WordPad bullet in Symbol", rtf(R"({\pntext\f2\'B7\tab}{\*\pn\pnlvlblt{\pntxtb\'B7}}Item)"),
-            QStringLiteral("•\tItem"));
-        row("cells", rtf(R"(\trowd\cellx1\cellx2\intbl A1\cell B1\cell\row after)"), QStringLiteral("A1|B1|after"));
+        row("list label", rtf(R"({\listtext\'95\tab}Item\par{\listtext 2.\tab}Next)"), "•\tItem|2.\tNext");
+        row("WordPad bullet in Symbol", rtf(R"({\pntext\f2\'B7\tab}{\*\pn\pnlvlblt{\pntxtb\'B7}}Item)"), "•\tItem");
+        row("cells", rtf(R"(\trowd\cellx1\cellx2\intbl A1\cell B1\cell\row after)"), "A1|B1|after");
 
         // Code pages.
         const auto font = [](const char *charset, const char *text) -> QByteArray {
             return QByteArray(R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1\fcharset)") + charset + R"( X;}}\f1 )" + text
                 + '}';
         };
-        row("1252 high bytes", rtf(R"(\'80\'85\'93q\'94\'e9\'ff)"), QStringLiteral("€…“q”éÿ"));
-        row("raw 8-bit bytes", rtf("caf\xe9"), QStringLiteral("café"));
-        row("ansicpg1251", QByteArray(R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})"), QStringLiteral("При"));
-        row("\\mac", QByteArray(R"({\rtf1\mac caf\'8e})"), QStringLiteral("café"));
-        row("\\pc", QByteArray(R"({\rtf1\pc \'82\'9b})"), QStringLiteral("é¢"));
-        row("\\pca", QByteArray(R"({\rtf1\pca \'82\'9b})"), QStringLiteral("éø"));
-        row("unknown ansicpg reads as 1252", QByteArray(R"({\rtf1\ansicpg99999 \'e9})"), QStringLiteral("é"));
-        row("Cyrillic 204", font("204", R"(\'cf\'f0\'e8\'e2\'e5\'f2)"), QStringLiteral("Привет"));
-        row("Central European 238", font("238", R"(\'9a\'e8\'f8)"), QStringLiteral("ščř"));
-        row("Mac Roman 77", font("77", R"(\'8e\'d2)"), QStringLiteral("é“"));
-        row("Shift-JIS escaped", font("128", R"(\'93\'fa\'96\'7b\'8c\'ea)"), QStringLiteral("日本語"));
-        row("Shift-JIS raw trail byte", font("128", R"(\'83A\'83C)"), QStringLiteral("アイ"));
-        row("Korean 129", font("129", R"(\'c7\'d1\'b1\'b9)"), QStringLiteral("한국"));
-        row("GBK 134", font("134", R"(\'d6\'d0\'ce\'c4)"), QStringLiteral("中文"));
-        row("\\cpg beats \\fcharset", QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset0\cpg1251 X;}}\f0 \'e4})"),
-            QStringLiteral("д"));
-        row("Symbol font", font("2 Symbol;}{\\f2 Y", R"(\'61\'62\'b7\'b9)"), QStringLiteral("αβ•≠"));
-        row("other symbol fonts read as 1252", font("2 Wingdings;}{\\f2 Y", R"(\'61\'e9)"), QStringLiteral("aé"));
-        row("font switch mid-paragraph", rtf(R"(\f3\'c4\f0\'c4\f4\'82\'a0)"), QStringLiteral("ДÄあ"));
+        row("1252 high bytes", rtf(R"(\'80\'85\'93q\'94\'e9\'ff)"), "€…“q”éÿ");
+        row("raw 8-bit bytes", rtf("caf\xe9"), "café");
+        row("ansicpg1251", QByteArray(R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})"), "При");
+        row("\\mac", QByteArray(R"({\rtf1\mac caf\'8e})"), "café");
+        row("\\pc", QByteArray(R"({\rtf1\pc \'82\'9b})"), "é¢");
+        row("\\pca", QByteArray(R"({\rtf1\pca \'82\'9b})"), "éø");
+        row("unknown ansicpg reads as 1252", QByteArray(R"({\rtf1\ansicpg99999 \'e9})"), "é");
+        row("Cyrillic 204", font("204", R"(\'cf\'f0\'e8\'e2\'e5\'f2)"), "Привет");
+        row("Central European 238", font("238", R"(\'9a\'e8\'f8)"), "ščř");
+        row("Mac Roman 77", font("77", R"(\'8e\'d2)"), "é“");
+        row("Shift-JIS escaped", font("128", R"(\'93\'fa\'96\'7b\'8c\'ea)"), "日本語");
+        row("Shift-JIS raw trail byte", font("128", R"(\'83A\'83C)"), "アイ");
+        row("Korean 129", font("129", R"(\'c7\'d1\'b1\'b9)"), "한국");
+        row("GBK 134", font("134", R"(\'d6\'d0\'ce\'c4)"), "中文");
+        row("\\cpg beats \\fcharset", QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset0\cpg1251 X;}}\f0 \'e4})"), "д");
+        row("Symbol font", font("2 Symbol;}{\\f2 Y", R"(\'61\'62\'b7\'b9)"), "αβ•≠");
+        row("other symbol fonts read as 1252", font("2 Wingdings;}{\\f2 Y", R"(\'61\'e9)"), "aé");
+        row("font switch mid-paragraph", rtf(R"(\f3\'c4\f0\'c4\f4\'82\'a0)"), "ДÄあ");
         row("charset default 1 uses ansicpg", QByteArray(R"({\rtf1\ansicpg1253{\fonttbl{\f0\fcharset1 X;}}\'e1})"),
-            QStringLiteral("α"));
+            "α");
+
+        // Damaged or hostile input.
+        row("deep nesting", QByteArray(R"({\rtf1 a)") + QByteArray(100000, '{') + "x" + QByteArray(100000, '}') + "b}",
+            "ab");
+        row("deep nesting, never closed", QByteArray(R"({\rtf1 a)") + QByteArray(100000, '{'), "a");
+        row("nesting just allowed", QByteArray(R"({\rtf1 )") + QByteArray(198, '{') + "x" + QByteArray(198, '}') + '}',
+            "x");
+        row("many closing braces", QByteArray(R"({\rtf1 a}}}}}b)"), "a");
+        row("huge parameters",
+            rtf(R"(\fs99999999999999999999 a\f-99999999999999999 b\cf4294967297 c)"
+                R"(\uc2147483648 d\u99999999999 e\ansicpg-5 f\deff999999999 g)"),
+            "abcd\uFFFD");
+        row("huge \\uc", rtf(R"(\uc99999999\u8364 abc{x})"), "€x");
+        row("\\bin past the end", QByteArray(R"({\rtf1 a\bin999999999 xyz})"), "a");
+        row("negative \\bin", rtf(R"(a\bin-5 b)"), "ab");
+        row("\\bin without a value", rtf(R"(a\bin b)"), "ab");
+        row("\\bin past the end in a skipped group", QByteArray(R"({\rtf1 a{\*\x\bin99999 })"), "a");
+        row("ends after a backslash", QByteArray(R"({\rtf1 a\)"), "a");
+        row("ends in a hex escape", QByteArray(R"({\rtf1 a\'e)"), "a\uFFFD"); // byte 0x0E
+        row("bad hex escape", rtf(R"(a\'zzb)"), "azzb");
+        row("ends after \\*", QByteArray(R"({\rtf1 a{\*)"), "a");
+        row("ends after \\u", QByteArray(R"({\rtf1 a\u)"), "a");
+        row("long control word", rtf(QByteArray("a\\" + QByteArray(100000, 'x') + " b").constData()), "ab");
+        row("long parameter", rtf(QByteArray("a\\fs" + QByteArray(100000, '9') + " b").constData()), "ab");
+        row("many fonts", QByteArray(R"({\rtf1{\fonttbl)") + QByteArray("{\\f1 A;}").repeated(20000) + "}x}", "x");
+        row("long font name", QByteArray(R"({\rtf1{\fonttbl{\f0 )") + QByteArray(100000, 'n') + ";}}x}", "x");
+        row("many colours", QByteArray(R"({\rtf1{\colortbl)") + QByteArray(200000, ';') + R"(}\cf150000 x})", "x");
+
+        // each \u8364 also skips the next five
     }
 
     void text()
@@ -197,7 +211,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("needle");
-        QTest::addColumn<QString>("look"); // bold italic underline, family, points, colour
+        QTest::addColumn<QString>("look"); // bold italic underline, family, points, colour, alignment but left
 
         row("bold off", rtf(R"(\b a\b0 off)"), "off", "--- Arial 12 auto");
         row("\\ulnone", rtf(R"(\ul a\ulnone off)"), "off", "--- Arial 12 auto");
@@ -220,6 +234,16 @@ private slots:
         row("\\plain resets \\ab", rtf(R"(\dbch\ab a\plain\dbch \u26085?)"), "日", "--- Arial 12 auto");
         row("field result keeps formatting", rtf(R"({\field{\*\fldinst x}{\fldrslt{\ul\cf1 link}}})"), "link",
             "--u Arial 12 #ff0000");
+        const auto sample = [](const char *name) { return dataFile(QString::fromLatin1(name) + u".rtf"); };
+        row("LibreOffice all three", sample("libreoffice"), "all three", "biu DejaVu Serif 12 auto");
+        row("LibreOffice centred", sample("libreoffice"), "Centred", "--- Liberation Mono 16 #ff0000 center");
+        row("LibreOffice link", sample("libreoffice"), "example", "--u DejaVu Serif 12 #000080");
+        row("AbiWord right", sample("abiword"), "Right", "--- Liberation Sans 9 #0000ff right");
+        row("pandoc link", sample("pandoc"), "link", "--u Helvetica 12 auto");
+        row("Word right red", sample("word"), "Right", "-i- Calibri 11 #c00000 right");
+        row("Word Japanese font", sample("word"), "日本", "--- ＭＳ 明朝 14 auto");
+        row("Word hidden text", sample("word"), "hidden", "--- Calibri 11 auto hidden");
+        row("TextEdit last paragraph", sample("textedit"), "caf", "--- Helvetica 12 auto right");
     }
 
     void formatting()
@@ -227,20 +251,22 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(QString, needle);
         const auto document = read(input);
-        QTEST(look(formatAt(*document, needle), fontAt(*document, needle)), "look");
+        QVERIFY2(!document->find(needle).isNull(), qPrintable(needle));
+        const QString alignment = alignmentAt(*document, needle);
+        const QString shown = look(formatAt(*document, needle), *document);
+        QTEST(alignment == u"left" ? shown : shown + u' ' + alignment, "look");
     }
 
     void alignment_data()
     {
         QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QList<int>>("expected"); // Qt::Alignment of each paragraph
+        QTest::addColumn<QString>("expected");
 
-        const int left = Qt::AlignLeft, centre = Qt::AlignHCenter, right = Qt::AlignRight, justify = Qt::AlignJustify;
-        row("each kind", rtf(R"(\ql a\par\qc b\par\qr c\par\qj d)"), QList<int> { left, centre, right, justify });
-        row("\\par keeps the alignment", rtf(R"(\qc a\par b)"), QList<int> { centre, centre });
-        row("\\pard resets it", rtf(R"(\qr a\par\pard b)"), QList<int> { right, left });
-        row("group-scoped", rtf(R"({\qc a}\par)"), QList<int> { left });
-        row("\\par inside a group", rtf(R"(\qc{\qr a\par}b)"), QList<int> { right, centre });
+        row("each kind", rtf(R"(\ql a\par\qc b\par\qr c\par\qj d)"), "left|center|right|justify");
+        row("\\par keeps the alignment", rtf(R"(\qc a\par b)"), "center|center");
+        row("\\pard resets it", rtf(R"(\qr a\par\pard b)"), "right|left");
+        row("group-scoped", rtf(R"({\qc a}\par)"), "left");
+        row("\\par inside a group", rtf(R"(\qc{\qr a\par}b)"), "right|center");
     }
 
     void alignment()
@@ -255,19 +281,15 @@ private slots:
         QTest::addColumn<QString>("family");
         QTest::addColumn<qreal>("points");
 
-        row("\\deff at 12 pt", QByteArray(R"({\rtf1{\fonttbl{\f0 A;}{\f1 Bee;}}\deff1 x})"), "Bee", 12.0);
-        row("Normal style number 0",
-            QByteArray(R"({\rtf1\deff0{\fonttbl{\f0 A;}{\f1 Bee;}}{\stylesheet{\s0\f1\fs19 Normal;}{\s1\fs40 H;}})"
-                       R"(\f1\fs19 x})"),
-            "Bee", 9.5);
-        row("style without \\s is number 0",
-            QByteArray(R"({\rtf1\deff0{\fonttbl{\f0 A;}}{\stylesheet{\ql\fs22 Normal;}{\*\cs10\fs40 C;}}\fs22 x})"),
-            "A", 11.0);
-        row("style named Normal",
-            QByteArray(R"({\rtf1\deff0{\fonttbl{\f0 A;}}{\stylesheet{\s7\fs18 Heading;}{\s36\fs20 Normal;}}\fs20 x})"),
-            "A", 10.0);
-        row("character style 0 is not it",
-            QByteArray(R"({\rtf1\deff0{\fonttbl{\f0 A;}}{\stylesheet{\*\cs0\fs40 C;}{\s1\fs40 H;}} x})"), "A", 12.0);
+        // The text is in the default font the row names.
+        const auto file = [](const char *styles, const char *text) -> QByteArray {
+            return QByteArray(R"({\rtf1\deff0{\fonttbl{\f0 A;}{\f1 Bee;}}{\stylesheet)") + styles + '}' + text + " x}";
+        };
+        row("\\deff at 12 pt", file("", R"(\deff1)"), "Bee", 12.0);
+        row("Normal style number 0", file(R"({\s0\f1\fs19 Normal;}{\s1\fs40 H;})", R"(\f1\fs19)"), "Bee", 9.5);
+        row("style without \\s is number 0", file(R"({\ql\fs22 Normal;}{\*\cs10\fs40 C;})", R"(\fs22)"), "A", 11.0);
+        row("style named Normal", file(R"({\s7\fs18 Heading;}{\s36\fs20 Normal;})", R"(\fs20)"), "A", 10.0);
+        row("character style 0 is not it", file(R"({\*\cs0\fs40 C;}{\s1\fs40 H;})", ""), "A", 12.0);
     }
 
     // Text in the default font names no font of its own, so it follows the document's.
@@ -277,9 +299,7 @@ private slots:
         const auto document = read(input);
         QTEST(document->defaultFont().family(), "family");
         QTEST(document->defaultFont().pointSizeF(), "points");
-        const QTextCharFormat format = formatAt(*document, QStringLiteral("x"));
-        QVERIFY(!format.hasProperty(QTextFormat::FontFamilies));
-        QVERIFY(!format.hasProperty(QTextFormat::FontPointSize));
+        QCOMPARE(formatAt(*document, QStringLiteral("x")).properties().keys(), QList<int>());
     }
 
     void emptyParagraphKeepsItsSize()
@@ -341,52 +361,21 @@ private slots:
         QCOMPARE(plainText(*document), QString::fromUtf8(dataFile(name + QStringLiteral(".txt"))));
     }
 
-    void sampleFormatting_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("needle");
-        QTest::addColumn<QString>("attributes"); // bold italic underline, family, points, colour, alignment
-
-        row("LibreOffice all three", "libreoffice", "all three", "biu DejaVu Serif 12 auto left");
-        row("LibreOffice centred", "libreoffice", "Centred", "--- Liberation Mono 16 #ff0000 center");
-        row("LibreOffice link", "libreoffice", "example", "--u DejaVu Serif 12 #000080 left");
-        row("AbiWord right", "abiword", "Right", "--- Liberation Sans 9 #0000ff right");
-        row("pandoc link", "pandoc", "link", "--u Helvetica 12 auto left");
-        row("Word right red", "word", "Right", "-i- Calibri 11 #c00000 right");
-        row("Word Japanese font", "word", "日本", "--- ＭＳ 明朝 14 auto left");
-        row("Word hidden text", "word", "hidden", "--- Calibri 11 auto hidden left");
-        row("TextEdit last paragraph", "textedit", "caf", "--- Helvetica 12 auto right");
-    }
-
-    void sampleFormatting()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, needle);
-        const auto document = read(dataFile(name + QStringLiteral(".rtf")));
-        QVERIFY2(!document->find(needle).isNull(), qPrintable(needle));
-        const QString actual = look(formatAt(*document, needle), fontAt(*document, needle));
-        QTEST(QString(actual + u' ' + alignmentAt(*document, needle)), "attributes");
-    }
-
     void insert_data()
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("expected"); // "XY|Z" with "Y" selected, after the insert
-        QTest::addColumn<QList<int>>("alignments");
+        QTest::addColumn<QString>("alignments");
 
-        const int left = Qt::AlignLeft, centre = Qt::AlignHCenter, right = Qt::AlignRight;
-        row("inline text keeps the line's alignment", rtf(R"(\qr abc)"), QStringLiteral("Xabc|Z"),
-            QList<int> { left, left });
-        row("a last paragraph on a line of its own keeps its own", rtf(R"(\qc abc\par\qr def)"),
-            QStringLiteral("Xabc|def|Z"), QList<int> { centre, right, left });
-        row("ended paragraph", rtf(R"(abc\par)"), QStringLiteral("Xabc||Z"), QList<int> { left, left, left });
-        row("two paragraphs", rtf(R"(\qc abc\par\pard def)"), QStringLiteral("Xabc|def|Z"),
-            QList<int> { centre, left, left });
-        row("empty RTF removes the selection", QByteArray(R"({\rtf1 })"), QStringLiteral("X|Z"),
-            QList<int> { left, left });
-        row("whole document", dataFile(QStringLiteral("textedit.rtf")),
-            QStringLiteral("XHello bold world with  two spaces|Centred red||café € 😀 日本語|Z"),
-            QList<int> { left, centre, left, right, left }); // the first joins "X"
+        row("inline text keeps the line's alignment", rtf(R"(\qr abc)"), "Xabc|Z", "left|left");
+        row("a last paragraph on a line of its own keeps its own", rtf(R"(\qc abc\par\qr def)"), "Xabc|def|Z",
+            "center|right|left");
+        row("ended paragraph", rtf(R"(abc\par)"), "Xabc||Z", "left|left|left");
+        row("two paragraphs", rtf(R"(\qc abc\par\pard def)"), "Xabc|def|Z", "center|left|left");
+        row("empty RTF removes the selection", QByteArray(R"({\rtf1 })"), "X|Z", "left|left");
+        row("whole document", dataFile("textedit.rtf"),
+            "XHello bold world with  two spaces|Centred red||café € 😀 日本語|Z",
+            "left|center|left|right|left"); // the first joins "X"
     }
 
     // Pasting is one undo step.
@@ -403,51 +392,6 @@ private slots:
         QTEST(alignments(document), "alignments");
         document.undo();
         QCOMPARE(joined(document), QStringLiteral("XY|Z"));
-    }
-
-    void hostile_data()
-    {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("expected"); // the paragraphs joined by |, or "*" for any text
-
-        row("deep nesting", QByteArray(R"({\rtf1 a)") + QByteArray(100000, '{') + "x" + QByteArray(100000, '}') + "b}",
-            QStringLiteral("ab"));
-        row("deep nesting, never closed", QByteArray(R"({\rtf1 a)") + QByteArray(100000, '{'), "a");
-        row("nesting just allowed", QByteArray(R"({\rtf1 )") + QByteArray(198, '{') + "x" + QByteArray(198, '}') + '}',
-            "x");
-        row("many closing braces", QByteArray(R"({\rtf1 a}}}}}b)"), "a");
-        row("huge parameters",
-            rtf(R"(\fs99999999999999999999 a\f-99999999999999999 b\cf4294967297 c)"
-                R"(\uc2147483648 d\u99999999999 e\ansicpg-5 f\deff999999999 g)"),
-            "*");
-        row("huge \\uc", rtf(R"(\uc99999999\u8364 abc{x})"), QStringLiteral("€x"));
-        row("\\bin past the end", QByteArray(R"({\rtf1 a\bin999999999 xyz})"), "a");
-        row("negative \\bin", rtf(R"(a\bin-5 b)"), "ab");
-        row("\\bin without a value", rtf(R"(a\bin b)"), "ab");
-        row("\\bin past the end in a skipped group", QByteArray(R"({\rtf1 a{\*\x\bin99999 })"), "a");
-        row("ends after a backslash", QByteArray(R"({\rtf1 a\)"), "a");
-        row("ends in a hex escape", QByteArray(R"({\rtf1 a\'e)"), "a\uFFFD"); // byte 0x0E
-        row("bad hex escape", rtf(R"(a\'zzb)"), "azzb");
-        row("ends after \\*", QByteArray(R"({\rtf1 a{\*)"), "a");
-        row("ends after \\u", QByteArray(R"({\rtf1 a\u)"), "a");
-        row("long control word", rtf(QByteArray("a\\" + QByteArray(100000, 'x') + " b").constData()), "ab");
-        row("long parameter", rtf(QByteArray("a\\fs" + QByteArray(100000, '9') + " b").constData()), "ab");
-        row("many fonts", QByteArray(R"({\rtf1{\fonttbl)") + QByteArray("{\\f1 A;}").repeated(20000) + "}x}", "x");
-        row("long font name", QByteArray(R"({\rtf1{\fonttbl{\f0 )") + QByteArray(100000, 'n') + ";}}x}", "x");
-        row("many colours", QByteArray(R"({\rtf1{\colortbl)") + QByteArray(200000, ';') + R"(}\cf150000 x})", "x");
-
-        // each \u8364 also skips the next five
-    }
-
-    void hostile()
-    {
-        QFETCH(QByteArray, input);
-        QFETCH(QString, expected);
-        Rtf::ReadInfo info;
-        const auto document = read(input, &info);
-        if (expected != u"*")
-            QCOMPARE(joined(*document), expected);
-        QCOMPARE(info.tooDeep, QByteArray(QTest::currentDataTag()).startsWith("deep nesting"));
     }
 
     void everyPrefixOfASampleReads_data()
@@ -480,5 +424,5 @@ private slots:
     }
 };
 
-RTF_TEST_MAIN(TstRtfReader)
+QTEST_MAIN(TstRtfReader)
 #include "tst_rtfreader.moc"
