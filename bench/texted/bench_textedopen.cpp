@@ -5,10 +5,10 @@
 
 #include "common/datafolder.h"
 #include "common/settings.h"
+#include "rtf/rtf.h"
 #include "texted/frmdocument.h"
 #include "texted/frmtexted.h"
 #include "texted/richtextbox.h"
-#include "rtf/rtf.h"
 #include "widgets/dialogs.h"
 
 #include <QApplication>

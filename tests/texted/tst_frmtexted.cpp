@@ -6,11 +6,11 @@
 #include "app/frmqy2.h"
 #include "app/windows.h"
 #include "common/settings.h"
+#include "rtf/rtf.h"
 #include "texted/frmdocument.h"
 #include "texted/frmtexted.h"
 #include "texted/recoverystore.h"
 #include "texted/richtextbox.h"
-#include "rtf/rtf.h"
 #include "texted/textedfiles.h"
 #include "texted/textstyles.h"
 
