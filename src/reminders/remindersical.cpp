@@ -52,7 +52,8 @@ icalcomponent *eventOf(const QString &record, const QString &uid, const icaltime
     icalcomponent_add_property(event, icalproperty_new_uid(uid.toUtf8().constData()));
     icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
     icalcomponent_set_dtstart(event, localTime(RecordDate(record), RecordTime(record), nullptr));
-    icalcomponent_add_property(event, icalproperty_new_summary(message.constData()));
+    if (!message.isEmpty()) // libical reads an empty value as a fault
+        icalcomponent_add_property(event, icalproperty_new_summary(message.constData()));
     const QByteArray category = Schedule::categoryNames().value(RecordCategory(record)).toUtf8();
     icalcomponent_add_property(event, icalproperty_new_categories(category.constData()));
     if (const char *rule = scheduleRules[RecordSchedule(record)])
@@ -63,7 +64,8 @@ icalcomponent *eventOf(const QString &record, const QString &uid, const icaltime
     trigger.time = icaltime_null_time();
     trigger.duration = icaldurationtype_null_duration();
     icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
-    icalcomponent_add_property(alarm, icalproperty_new_description(message.constData()));
+    const QByteArray alarmText = message.isEmpty() ? RemindersIcal::tr("Reminder").toUtf8() : message;
+    icalcomponent_add_property(alarm, icalproperty_new_description(alarmText.constData()));
     icalcomponent_add_component(event, alarm);
     return event;
 }
@@ -389,10 +391,14 @@ std::vector<Component> parseLines(const QByteArray &ics, QString &error)
         if (content.isEmpty())
             return true;
         QString fault = lineFault(content);
+        // An empty value (which some programs write) is dropped by libical: nothing is lost with it.
+        const bool empty = fault.startsWith(QLatin1String("No value for"));
+        if (empty)
+            fault.clear();
         if (fault.isEmpty()) {
             if (icalcomponent *done = icalparser_add_line(parser.get(), content.data()))
                 parsed.emplace_back(done);
-            if (icalparser_get_state(parser.get()) == ICALPARSER_ERROR)
+            if (icalparser_get_state(parser.get()) == ICALPARSER_ERROR && !empty)
                 fault = RemindersIcal::tr("this line is out of place");
         }
         if (!fault.isEmpty())

@@ -53,6 +53,7 @@ void tst_RemindersIcal::scheduleRoundTrip_data()
         "FREQ=WEEKLY;BYDAY=SA,SU", "FREQ=WEEKLY;INTERVAL=2", "FREQ=MONTHLY", "FREQ=YEARLY" };
     for (int code = 0; code < 8; ++code)
         QTest::addRow("%d", code) << eightSchedules[code] << rules[code];
+    QTest::newRow("no message") << rec("202703030930", 0, 0) << QByteArray();
 }
 
 void tst_RemindersIcal::scheduleRoundTrip()
