@@ -84,9 +84,16 @@ void RtfDocumentSink::setDefaults(const QString &family, int halfPoints)
     m_defaultHalfPoints = halfPoints;
 }
 
-// Starts a new run when the properties differ from the last run's.
+// Starts a new run when the properties differ from the last run's. The halves of a surrogate pair
+// stay in one run, so that no fragment of the document ends inside a character.
 void RtfDocumentSink::append(QStringView text, const RtfRunFormat &format)
 {
+    if (!text.isEmpty() && text.front().isLowSurrogate() && !m_text.isEmpty() && m_text.back().isHighSurrogate()) {
+        m_text += text.front();
+        text = text.sliced(1);
+        if (text.isEmpty())
+            return;
+    }
     const quint64 key = keyOf(format);
     const bool same
         = !m_runs.isEmpty() && m_runs.constLast().key == key && m_runs.constLast().associated == format.associated;
