@@ -29,19 +29,28 @@ int finish(const IcsTransfer::Outcome &outcome)
     return outcome.ok ? 0 : 1;
 }
 
-// The copy that runs is told; before that the file is read here, so that a bad one is said here.
-int handOver(SingleInstance &instance, const QString &path)
+// The file read here before anything is touched, so that a bad one is said here and writes nothing.
+std::optional<RemindersIcal::Parsed> readHere(const QString &path, IcsTransfer::Outcome &failure)
 {
     QFile file(path);
     QString reason;
     std::optional<QByteArray> bytes = openRegularFile(file, &reason) ? readDevice(file, &reason) : std::nullopt;
-    if (!bytes)
-        return finish({ false, IcsTransfer::tr("%1 could not be read: %2").arg(path, reason) });
-    const RemindersIcal::Parsed parsed = RemindersIcal::parse(*bytes, Clock::now());
-    if (!parsed.error.isEmpty())
-        return finish({ false,
+    if (!bytes) {
+        failure = { false, IcsTransfer::tr("%1 could not be read: %2").arg(path, reason) };
+        return std::nullopt;
+    }
+    RemindersIcal::Parsed parsed = RemindersIcal::parse(*bytes, Clock::now());
+    if (!parsed.error.isEmpty()) {
+        failure = { false,
             IcsTransfer::tr("%1 is not a calendar the program can read. Nothing was imported.\n%2")
-                .arg(path, parsed.error) });
+                .arg(path, parsed.error) };
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+int handOver(SingleInstance &instance, const QString &path, const RemindersIcal::Parsed &parsed)
+{
     if (!instance.tellRunningCopy(importRequest + QFile::encodeName(path).toPercentEncoding()))
         return finish({ false,
             IcsTransfer::tr("The running copy of Quillory2 could not be reached. Nothing was "
@@ -93,7 +102,11 @@ std::optional<int> IcsCommandLine::run(int argc, char *argv[], QString (*lockFol
         return finish(IcsTransfer::exportDataFile(parser.value(exportOption), Clock::now()));
     const QString path = QFileInfo(parser.value(importOption)).absoluteFilePath();
     SingleInstance instance(QStringLiteral("quillory2"), lockFolder());
-    return instance.claim() ? importHere(path) : handOver(instance, path);
+    IcsTransfer::Outcome failure;
+    const std::optional<RemindersIcal::Parsed> parsed = readHere(path, failure);
+    if (!parsed)
+        return finish(failure);
+    return instance.claim() ? importHere(path) : handOver(instance, path, *parsed);
 }
 
 bool IcsCommandLine::handleRequest(frmQY2 &main, const QByteArray &request)
