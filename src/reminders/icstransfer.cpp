@@ -50,12 +50,12 @@ IcsTransfer::Outcome IcsTransfer::exportRecords(const QStringList &records, cons
     QString reason;
     if (!WriteFileBytes(path, RemindersIcal::exportRecords(records, now), &reason))
         return { false, tr("%1 could not be written: %2").arg(path, reason) };
-    const qsizetype written = std::count_if(records.cbegin(), records.cend(), IsWellFormedRecord);
+    const qsizetype written = std::count_if(records.cbegin(), records.cend(), RemindersIcal::isExportable);
     QString text = tr("Exported %n reminder(s) to %1.", nullptr, int(written)).arg(path);
     if (written < records.size())
         text += u'\n'
-            + tr("%n line(s) of the reminder list are no reminders and were not exported.", nullptr,
-                int(records.size() - written));
+            + tr("%n line(s) of the reminder list are no reminders (or lie after the year 2500) and were not exported.",
+                nullptr, int(records.size() - written));
     return { true, text };
 }
 

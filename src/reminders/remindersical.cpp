@@ -27,6 +27,8 @@ constexpr const char *scheduleRules[Schedule::Count]
 // Occurrences looked at for the next one of a rule: enough for any rule that repeats at most every
 // minute over a day, and a bound on the work a hostile file can ask for.
 constexpr int MaxOccurrences = 2000;
+// Years after this one libical writes as zeros.
+constexpr int LastYear = 2500;
 
 icaltimetype localTime(const QDate &date, const QTime &time, const icaltimezone *zone)
 {
@@ -346,6 +348,10 @@ void readEvent(icalcomponent *component, const QDateTime &now, RemindersIcal::Pa
         return;
     }
     const QDateTime due = dropSeconds(next->addSecs(offset));
+    if (due.date().year() > LastYear) {
+        parsed.report << leftOut(event, RemindersIcal::tr("it lies after the year %1").arg(LastYear));
+        return;
+    }
     const QString record = MakeReminderRecord(due.date(), due.time(), schedule, category, event.name);
     parsed.reminders.append({ record, uidOrHash(component, record) });
     if (!reason.isEmpty())
@@ -448,6 +454,11 @@ QString RemindersIcal::uidOf(const QStringList &records, int index)
     return QStringLiteral("%1-%2@quillory2").arg(QString::fromLatin1(hash)).arg(equalsBefore);
 }
 
+bool RemindersIcal::isExportable(const QString &record)
+{
+    return IsWellFormedRecord(record) && RecordDate(record).year() <= LastYear;
+}
+
 QByteArray RemindersIcal::exportRecords(const QStringList &records, const QDateTime &now)
 {
     Component calendar(icalcomponent_new_vcalendar());
@@ -456,7 +467,7 @@ QByteArray RemindersIcal::exportRecords(const QStringList &records, const QDateT
     const icaltimetype stamp
         = icaltime_from_timet_with_zone(now.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
     for (int i = 0; i < records.size(); ++i) {
-        if (IsWellFormedRecord(records[i]))
+        if (isExportable(records[i]))
             icalcomponent_add_component(calendar.get(), eventOf(records[i], uidOf(records, i), stamp));
     }
     char *ics = icalcomponent_as_ical_string_r(calendar.get());

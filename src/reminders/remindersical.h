@@ -21,7 +21,9 @@ class RemindersIcal final
     Q_DECLARE_TR_FUNCTIONS(RemindersIcal)
 
 public:
-    // The iCalendar text of the records (well-formed ones; see IsWellFormedRecord). `now` stamps it.
+    // True for a record that an event can hold: well-formed, and due before the last year libical writes.
+    static bool isExportable(const QString &record);
+    // The iCalendar text of the exportable records. `now` stamps it.
     static QByteArray exportRecords(const QStringList &records, const QDateTime &now);
     // The UID of records[index]: the same record gives the same UID on every export. Moving a repeating
     // reminder on to its next date keeps it; equal records are told apart by their place among equals.
