@@ -3,6 +3,7 @@
 #include "app/frmqy2.h"
 #include "app/searchsources.h"
 #include "clipkeeper/clipstore.h"
+#include "clipkeeper/frmclipkeeper.h"
 #include "planner/frmplanner.h"
 #include "planner/planday.h"
 #include "reminders/frmreminder.h"
@@ -60,7 +61,10 @@ void openHit(frmQY2 &main, const SearchHit &hit)
         if (auto *reminders = qobject_cast<frmReminder *>(opener.show(WindowKey::Reminders)))
             reminders->chooseRecord(hit.entry.item);
         break;
-    case SearchTool::ClipKeeper: opener.show(WindowKey::ClipKeeper); break;
+    case SearchTool::ClipKeeper:
+        if (auto *clips = qobject_cast<frmClipKeeper *>(opener.show(WindowKey::ClipKeeper)))
+            clips->showClipOf(hit.entry.place, hit.entry.item);
+        break;
     case SearchTool::QuickNotes: opener.show(WindowKey::QuickNotes); break;
     case SearchTool::TextEd: openDocumentLine(main, hit); break;
     }
@@ -86,6 +90,9 @@ void wireSearch(frmQY2 &main, QWidget *window)
             search, &frmSearch::openRequested, &main, [&main](const SearchHit &hit) { openHit(main, hit); });
     } else if (auto *planner = qobject_cast<frmPlanner *>(window)) {
         QObject::connect(planner, &frmPlanner::remindMeRequested, &main,
+            [&main](const QDate &date, const QTime &time, const QString &text) { remindMe(main, date, time, text); });
+    } else if (auto *clips = qobject_cast<frmClipKeeper *>(window)) {
+        QObject::connect(clips, &frmClipKeeper::remindMeRequested, &main,
             [&main](const QDate &date, const QTime &time, const QString &text) { remindMe(main, date, time, text); });
     }
 }
