@@ -31,97 +31,94 @@ struct Message;
 // chosen in the list) or closed away without the question Save / Discard /
 // Cancel; when the program ends with nobody to ask, the typed text is kept as a
 // clip of a free name ("Unsaved clip") in the current category.
-class frmClipKeeper final : public QWidget {
-  Q_OBJECT
+class frmClipKeeper final : public QWidget
+{
+    Q_OBJECT
 
 public:
-  static constexpr double WidthTwips = 4005; // fixed
-  static constexpr double MinHeightTwips = 3205;
+    static constexpr double WidthTwips = 4005; // fixed
+    static constexpr double MinHeightTwips = 3205;
 
-  explicit frmClipKeeper(QWidget *parent = nullptr);
-  ~frmClipKeeper() override;
+    explicit frmClipKeeper(QWidget *parent = nullptr);
+    ~frmClipKeeper() override;
 
-  const ClipStore &store() const { return *m_store; }
-  bool
-  isEdited() const; // text typed in the boxes since a clip was shown or saved
+    const ClipStore &store() const { return *m_store; }
+    bool isEdited() const; // text typed in the boxes since a clip was shown or saved
 
-  // The commands of the tlbClipKeeper toolbar, by key.
-  void RemoveFolder();
-  void AddFolder();
-  void DeleteClip();
-  void SaveClip();
+    // The commands of the tlbClipKeeper toolbar, by key.
+    void RemoveFolder();
+    void AddFolder();
+    void DeleteClip();
+    void SaveClip();
 
-  // Shows the clip of that category, as a click on it would (the search opens
-  // its hits here).
-  void showClipOf(const QString &category, const QString &clip);
-  // "Remind me" (the clip list's menu, Ctrl+R): asks for a reminder with the
-  // chosen clip's text.
-  void remindMe();
+    // Shows the clip of that category, as a click on it would (the search opens
+    // its hits here).
+    void showClipOf(const QString &category, const QString &clip);
+    // "Remind me" (the clip list's menu, Ctrl+R): asks for a reminder with the
+    // chosen clip's text.
+    void remindMe();
 
 Q_SIGNALS:
-  void remindMeRequested(const QDate &date, const QTime &time,
-                         const QString &text);
+    void remindMeRequested(const QDate &date, const QTime &time, const QString &text);
 
 protected:
-  void closeEvent(QCloseEvent *event) override;
-  void moveEvent(QMoveEvent *event) override;
-  void resizeEvent(QResizeEvent *event) override;
-  bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-  QToolBar *buildToolBar();
-  QStatusBar *buildStatusBar();
-  void attachHints();
-  void setKeyboardOrder();
-  void fitFrame();
-  void fitHintFont();
+    QToolBar *buildToolBar();
+    QStatusBar *buildStatusBar();
+    void attachHints();
+    void setKeyboardOrder();
+    void fitFrame();
+    void fitHintFont();
 
-  void fillCategories();
-  void showCurrentCategory();
-  void fillClips();
-  void filterChanged();
-  bool isFilterMatch(const QString &clip) const;
-  void showPlaceholders();
-  void lvwClipCats_ItemClick(int row);
-  void lvwClipCats_AfterLabelEdit(int row, const QString &newName);
-  void filClips_Click(QListWidgetItem *item);
-  void leaveBoxesFor(const QString &clip);
-  void showClip(const QString &clip);
-  void selectClip(const QString &clip);
-  bool mayLeaveBoxes();
-  bool saveBoxes(const QString &description);
-  void keepUnsaved();
-  void markShown();
-  void afterOpening(const std::optional<Message> &message);
-  QString boxText() const;
-  QString selectedClip() const;
-  bool tell(const std::optional<Message>
-                &message); // false when the window ended meanwhile
+    void fillCategories();
+    void showCurrentCategory();
+    void fillClips();
+    void filterChanged();
+    bool isFilterMatch(const QString &clip) const;
+    void showPlaceholders();
+    void lvwClipCats_ItemClick(int row);
+    void lvwClipCats_AfterLabelEdit(int row, const QString &newName);
+    void filClips_Click(QListWidgetItem *item);
+    void leaveBoxesFor(const QString &clip);
+    void showClip(const QString &clip);
+    void selectClip(const QString &clip);
+    bool mayLeaveBoxes();
+    bool saveBoxes(const QString &description);
+    void keepUnsaved();
+    void markShown();
+    void afterOpening(const std::optional<Message> &message);
+    QString boxText() const;
+    QString selectedClip() const;
+    bool tell(const std::optional<Message> &message); // false when the window ended meanwhile
 
-  // Shared so that a question left open while the program ends cannot pull the
-  // store away from under the operation that asked it.
-  std::shared_ptr<ClipStore> m_store;
-  RolloverHints *m_hints = nullptr;
-  QIcon m_categoryIcon;
-  QIcon m_currentCategoryIcon;
+    // Shared so that a question left open while the program ends cannot pull the
+    // store away from under the operation that asked it.
+    std::shared_ptr<ClipStore> m_store;
+    RolloverHints *m_hints = nullptr;
+    QIcon m_categoryIcon;
+    QIcon m_currentCategoryIcon;
 
-  QToolBar *m_tlbClipKeeper = nullptr;
-  QAction *m_btnRemoveFolder = nullptr;
-  QAction *m_btnAddFolder = nullptr;
-  QAction *m_btnDeleteClip = nullptr;
-  QAction *m_btnSaveClip = nullptr;
-  QLineEdit *m_txtClipDescription = nullptr;
-  QCheckBox *m_chkOnTop = nullptr;
-  QTextEdit *m_rtfClipDisplay = nullptr;
-  QListWidget *m_lvwClipCats = nullptr;
-  QListWidget *m_filClips = nullptr;
-  QLineEdit *m_txtClipFilter = nullptr;
-  QStatusBar *m_StatusBarClip = nullptr;
-  QLabel *m_panelHint = nullptr;
+    QToolBar *m_tlbClipKeeper = nullptr;
+    QAction *m_btnRemoveFolder = nullptr;
+    QAction *m_btnAddFolder = nullptr;
+    QAction *m_btnDeleteClip = nullptr;
+    QAction *m_btnSaveClip = nullptr;
+    QLineEdit *m_txtClipDescription = nullptr;
+    QCheckBox *m_chkOnTop = nullptr;
+    QTextEdit *m_rtfClipDisplay = nullptr;
+    QListWidget *m_lvwClipCats = nullptr;
+    QListWidget *m_filClips = nullptr;
+    QLineEdit *m_txtClipFilter = nullptr;
+    QStatusBar *m_StatusBarClip = nullptr;
+    QLabel *m_panelHint = nullptr;
 
-  int m_categoryAtPress =
-      -1; // what was chosen when the mouse went down on a list
-  QString m_clipAtPress;
-  QString m_shownClip;   // the clip the boxes show, when they show one
-  bool m_asking = false; // the question about the typed text is open
+    int m_categoryAtPress = -1; // what was chosen when the mouse went down on a list
+    QString m_clipAtPress;
+    QString m_shownClip; // the clip the boxes show, when they show one
+    bool m_asking = false; // the question about the typed text is open
 };

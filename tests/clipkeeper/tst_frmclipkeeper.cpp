@@ -31,367 +31,356 @@ const QString PlaceholderText = QStringLiteral("ClipKeeper - New Clip Text");
 
 } // namespace
 
-class TestFrmClipKeeper : public QObject {
-  Q_OBJECT
+class TestFrmClipKeeper : public QObject
+{
+    Q_OBJECT
 
 private Q_SLOTS:
-  void init();
-  void cleanup();
+    void init();
+    void cleanup();
 
-  void clipChosenByClickOrKeyShowsAndCopies();
-  void filterNarrowsEveryCategoryAndClipsFillThemselvesIn();
-  void openingFocusesTheClipsAndSpaceRemovesNothing();
-  void saveClipStoresTheBoxes();
-  void typedTextIsAskedAbout_data();
-  void typedTextIsAskedAbout();
-  void foreignNamesAreOfferedAtOpening();
-  void renameInPlace_data();
-  void renameInPlace();
-  void addAndRemoveFolder();
-  void launcherOpensItAndTheEndOfTheProgramClosesIt();
+    void clipChosenByClickOrKeyShowsAndCopies();
+    void filterNarrowsEveryCategoryAndClipsFillThemselvesIn();
+    void openingFocusesTheClipsAndSpaceRemovesNothing();
+    void saveClipStoresTheBoxes();
+    void typedTextIsAskedAbout_data();
+    void typedTextIsAskedAbout();
+    void foreignNamesAreOfferedAtOpening();
+    void renameInPlace_data();
+    void renameInPlace();
+    void addAndRemoveFolder();
+    void launcherOpensItAndTheEndOfTheProgramClosesIt();
 
 private:
-  frmClipKeeper *open();
-  template <typename T> T *child(const char *name) const {
-    return ::child<T>(m_window.get(), name);
-  }
-  QListWidget *categories() const { return child<QListWidget>("lvwClipCats"); }
-  QListWidget *clips() const { return child<QListWidget>("filClips"); }
-  QLineEdit *description() const {
-    return child<QLineEdit>("txtClipDescription");
-  }
-  QTextEdit *clipText() const { return child<QTextEdit>("rtfClipDisplay"); }
-  QStringList texts(const QListWidget *list) const;
-  void clickItem(QListWidget *list, const QString &text);
-  void press(const char *key) const { clickButtonOf(child<QAction>(key)); }
-  void makeClip(const QString &path, const QByteArray &bytes) const {
-    m_env->writeBytes(QStringLiteral("ClipData/") + path, bytes);
-  }
-  QByteArray clipBytes(const QString &path) const;
-  QLineEdit *editCategory();
+    frmClipKeeper *open();
+    template <typename T> T *child(const char *name) const { return ::child<T>(m_window.get(), name); }
+    QListWidget *categories() const { return child<QListWidget>("lvwClipCats"); }
+    QListWidget *clips() const { return child<QListWidget>("filClips"); }
+    QLineEdit *description() const { return child<QLineEdit>("txtClipDescription"); }
+    QTextEdit *clipText() const { return child<QTextEdit>("rtfClipDisplay"); }
+    QStringList texts(const QListWidget *list) const;
+    void clickItem(QListWidget *list, const QString &text);
+    void press(const char *key) const { clickButtonOf(child<QAction>(key)); }
+    void makeClip(const QString &path, const QByteArray &bytes) const
+    {
+        m_env->writeBytes(QStringLiteral("ClipData/") + path, bytes);
+    }
+    QByteArray clipBytes(const QString &path) const;
+    QLineEdit *editCategory();
 
-  std::unique_ptr<TestEnvironment> m_env;
-  std::unique_ptr<frmClipKeeper> m_window;
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<frmClipKeeper> m_window;
 };
 
-void TestFrmClipKeeper::init() {
-  m_env = std::make_unique<TestEnvironment>();
-  Settings::saveCheckState(Key::ShowSplash, false);
-  Settings::saveCheckState(Key::ShowToolBar, false);
+void TestFrmClipKeeper::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    Settings::saveCheckState(Key::ShowSplash, false);
+    Settings::saveCheckState(Key::ShowToolBar, false);
 }
 
-void TestFrmClipKeeper::cleanup() {
-  m_window.reset();
-  m_env.reset();
+void TestFrmClipKeeper::cleanup()
+{
+    m_window.reset();
+    m_env.reset();
 }
 
-frmClipKeeper *TestFrmClipKeeper::open() {
-  m_window.reset();
-  m_window = std::make_unique<frmClipKeeper>();
-  m_window->show();
-  if (!QTest::qWaitForWindowExposed(m_window.get()))
-    qFatal("window not exposed");
-  return m_window.get();
+frmClipKeeper *TestFrmClipKeeper::open()
+{
+    m_window.reset();
+    m_window = std::make_unique<frmClipKeeper>();
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        qFatal("window not exposed");
+    return m_window.get();
 }
 
-QStringList TestFrmClipKeeper::texts(const QListWidget *list) const {
-  QStringList result;
-  for (int row = 0; row < list->count(); ++row)
-    result.append(list->item(row)->text());
-  return result;
+QStringList TestFrmClipKeeper::texts(const QListWidget *list) const
+{
+    QStringList result;
+    for (int row = 0; row < list->count(); ++row)
+        result.append(list->item(row)->text());
+    return result;
 }
 
-void TestFrmClipKeeper::clickItem(QListWidget *list, const QString &text) {
-  const QList<QListWidgetItem *> found =
-      list->findItems(text, Qt::MatchExactly);
-  QVERIFY2(!found.isEmpty(), qPrintable(text));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                    list->visualItemRect(found.first()).center());
+void TestFrmClipKeeper::clickItem(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
 }
 
-QByteArray TestFrmClipKeeper::clipBytes(const QString &path) const {
-  return m_env->readBytes(QStringLiteral("ClipData/") + path);
+QByteArray TestFrmClipKeeper::clipBytes(const QString &path) const
+{
+    return m_env->readBytes(QStringLiteral("ClipData/") + path);
 }
 
-void TestFrmClipKeeper::clipChosenByClickOrKeyShowsAndCopies() {
-  makeClip(QStringLiteral("My Clips/Home address"), "abc");
-  makeClip(QStringLiteral("My Clips/sig"), "Regards\r\nAnn\r\n");
-  makeClip(QStringLiteral("My Clips/units"),
-           "1\xc2\xa0"
-           "000\xe2\x80\xa8m\r\n"); // no-break space, U+2028
-  open();
-  QCOMPARE(description()->text(), Placeholder);
-  QCOMPARE(clipText()->toPlainText(), PlaceholderText);
-  clickItem(clips(), QStringLiteral("Home address"));
-  QCOMPARE(clipText()->toPlainText(),
-           QStringLiteral("abc\n")); // with the line break the reader adds
-  QCOMPARE(description()->text(), QStringLiteral("Home address"));
-  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc\n"));
-  QCOMPARE(clipBytes(QStringLiteral("My Clips/Home address")),
-           QByteArray("abc")); // opening writes nothing
+void TestFrmClipKeeper::clipChosenByClickOrKeyShowsAndCopies()
+{
+    makeClip(QStringLiteral("My Clips/Home address"), "abc");
+    makeClip(QStringLiteral("My Clips/sig"), "Regards\r\nAnn\r\n");
+    makeClip(QStringLiteral("My Clips/units"),
+        "1\xc2\xa0"
+        "000\xe2\x80\xa8m\r\n"); // no-break space, U+2028
+    open();
+    QCOMPARE(description()->text(), Placeholder);
+    QCOMPARE(clipText()->toPlainText(), PlaceholderText);
+    clickItem(clips(), QStringLiteral("Home address"));
+    QCOMPARE(clipText()->toPlainText(),
+        QStringLiteral("abc\n")); // with the line break the reader adds
+    QCOMPARE(description()->text(), QStringLiteral("Home address"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc\n"));
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Home address")),
+        QByteArray("abc")); // opening writes nothing
 
-  QGuiApplication::clipboard()->setText(
-      QStringLiteral("copied elsewhere meanwhile"));
-  clickItem(clips(),
-            QStringLiteral("Home address")); // clicked again: copied again
-  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc\n"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied elsewhere meanwhile"));
+    clickItem(clips(),
+        QStringLiteral("Home address")); // clicked again: copied again
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc\n"));
 
-  QTest::keyClick(clips(), Qt::Key_Down);
-  QCOMPARE(description()->text(), QStringLiteral("sig"));
-  QCOMPARE(QGuiApplication::clipboard()->text(),
-           QStringLiteral("Regards\nAnn\n"));
-  QGuiApplication::clipboard()->setText(QStringLiteral("other"));
-  QTest::keyClick(clips(), Qt::Key_Return);
-  QCOMPARE(QGuiApplication::clipboard()->text(),
-           QStringLiteral("Regards\nAnn\n"));
+    QTest::keyClick(clips(), Qt::Key_Down);
+    QCOMPARE(description()->text(), QStringLiteral("sig"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Regards\nAnn\n"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("other"));
+    QTest::keyClick(clips(), Qt::Key_Return);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Regards\nAnn\n"));
 
-  // Every character comes back as it is, on the clipboard and in the file saved
-  // again.
-  clickItem(clips(), QStringLiteral("units"));
-  QCOMPARE(QGuiApplication::clipboard()->text(),
-           QStringLiteral("1\u00a0000\u2028m\n"));
-  press("btnSaveClip");
-  QCOMPARE(clipBytes(QStringLiteral("My Clips/units")),
-           QByteArray("1\xc2\xa0"
-                      "000\xe2\x80\xa8m\r\n"));
-  QVERIFY(m_env->dialogs.shown.isEmpty());
+    // Every character comes back as it is, on the clipboard and in the file saved
+    // again.
+    clickItem(clips(), QStringLiteral("units"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1\u00a0000\u2028m\n"));
+    press("btnSaveClip");
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/units")),
+        QByteArray("1\xc2\xa0"
+                   "000\xe2\x80\xa8m\r\n"));
+    QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
-void TestFrmClipKeeper::filterNarrowsEveryCategoryAndClipsFillThemselvesIn() {
-  m_env->setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
-  makeClip(QStringLiteral("My Clips/Home address"), "abc");
-  makeClip(QStringLiteral("My Clips/Greeting"), "Today is {date}: {clipboard}");
-  makeClip(QStringLiteral("Work/Invoice"), "x");
-  makeClip(QStringLiteral("Work/Home office"), "y");
-  makeClip(QStringLiteral("Zoo/Lion"), "z");
-  open();
-  auto *filter = child<QLineEdit>("txtClipFilter");
-  QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
-  QVERIFY(filter->hasFocus());
-  QTest::keyClicks(filter, QStringLiteral("HOME"));
-  QCOMPARE(texts(clips()), QStringList{"Home address"});
-  QCOMPARE(categories()->isRowHidden(2),
-           true); // "Zoo" holds no clip of the words
-  QVERIFY(!categories()->isRowHidden(1));
-  clickItem(categories(), QStringLiteral("Work"));
-  QCOMPARE(texts(clips()), QStringList{"Home office"});
-  filter->clear();
-  QCOMPARE(texts(clips()), (QStringList{"Home office", "Invoice"}));
-  QVERIFY(!categories()->isRowHidden(2));
+void TestFrmClipKeeper::filterNarrowsEveryCategoryAndClipsFillThemselvesIn()
+{
+    m_env->setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    makeClip(QStringLiteral("My Clips/Home address"), "abc");
+    makeClip(QStringLiteral("My Clips/Greeting"), "Today is {date}: {clipboard}");
+    makeClip(QStringLiteral("Work/Invoice"), "x");
+    makeClip(QStringLiteral("Work/Home office"), "y");
+    makeClip(QStringLiteral("Zoo/Lion"), "z");
+    open();
+    auto *filter = child<QLineEdit>("txtClipFilter");
+    QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(filter->hasFocus());
+    QTest::keyClicks(filter, QStringLiteral("HOME"));
+    QCOMPARE(texts(clips()), QStringList { "Home address" });
+    QCOMPARE(categories()->isRowHidden(2),
+        true); // "Zoo" holds no clip of the words
+    QVERIFY(!categories()->isRowHidden(1));
+    clickItem(categories(), QStringLiteral("Work"));
+    QCOMPARE(texts(clips()), QStringList { "Home office" });
+    filter->clear();
+    QCOMPARE(texts(clips()), (QStringList { "Home office", "Invoice" }));
+    QVERIFY(!categories()->isRowHidden(2));
 
-  clickItem(categories(), QStringLiteral("My Clips"));
-  auto *rich = new QMimeData;
-  rich->setHtml(QStringLiteral("<b>bold</b> words"));
-  QGuiApplication::clipboard()->setMimeData(rich);
-  clickItem(clips(), QStringLiteral("Greeting"));
-  QCOMPARE(
-      QGuiApplication::clipboard()->text(),
-      QStringLiteral("Today is %1: bold words\n")
-          .arg(QLocale().toString(QDate(2026, 12, 8), QLocale::ShortFormat)));
-  QCOMPARE(clipText()->toPlainText(),
-           QStringLiteral(
-               "Today is {date}: {clipboard}\n")); // the clip stays as stored
+    clickItem(categories(), QStringLiteral("My Clips"));
+    auto *rich = new QMimeData;
+    rich->setHtml(QStringLiteral("<b>bold</b> words"));
+    QGuiApplication::clipboard()->setMimeData(rich);
+    clickItem(clips(), QStringLiteral("Greeting"));
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+        QStringLiteral("Today is %1: bold words\n").arg(QLocale().toString(QDate(2026, 12, 8), QLocale::ShortFormat)));
+    QCOMPARE(clipText()->toPlainText(),
+        QStringLiteral("Today is {date}: {clipboard}\n")); // the clip stays as stored
 }
 
-void TestFrmClipKeeper::openingFocusesTheClipsAndSpaceRemovesNothing() {
-  TrashHome trash;
-  makeClip(QStringLiteral("Alpha/a"), "a");
-  makeClip(QStringLiteral("Beta/b"), "b");
-  open();
-  QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-  QCOMPARE(QApplication::focusWidget(), clips());
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  QCOMPARE(texts(categories()), (QStringList{"Alpha", "Beta"}));
-  QVERIFY(trash.trashed().isEmpty());
+void TestFrmClipKeeper::openingFocusesTheClipsAndSpaceRemovesNothing()
+{
+    TrashHome trash;
+    makeClip(QStringLiteral("Alpha/a"), "a");
+    makeClip(QStringLiteral("Beta/b"), "b");
+    open();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(QApplication::focusWidget(), clips());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(texts(categories()), (QStringList { "Alpha", "Beta" }));
+    QVERIFY(trash.trashed().isEmpty());
 }
 
-void TestFrmClipKeeper::saveClipStoresTheBoxes() {
-  TrashHome trash;
-  open();
-  description()->setText(QStringLiteral("why?"));
-  press("btnSaveClip");
-  QCOMPARE(m_env->dialogs.shown.size(), 1); // the refusal
+void TestFrmClipKeeper::saveClipStoresTheBoxes()
+{
+    TrashHome trash;
+    open();
+    description()->setText(QStringLiteral("why?"));
+    press("btnSaveClip");
+    QCOMPARE(m_env->dialogs.shown.size(), 1); // the refusal
 
-  description()->setText(QStringLiteral("Two lines"));
-  clipText()->setPlainText(QStringLiteral("one\ntwo"));
-  press("btnSaveClip");
-  QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")),
-           QByteArray("one\r\ntwo"));
-  QCOMPARE(texts(clips()), QStringList{"Two lines"});
-  clipText()->setPlainText(QStringLiteral("abc"));
-  QTest::keyClick(clipText(), Qt::Key_S, Qt::ControlModifier);
-  QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")), QByteArray("abc"));
-  QCOMPARE(trash.trashed(), QStringList{"Two lines"});
-  QCOMPARE(m_env->dialogs.shown.size(), 1);
+    description()->setText(QStringLiteral("Two lines"));
+    clipText()->setPlainText(QStringLiteral("one\ntwo"));
+    press("btnSaveClip");
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")), QByteArray("one\r\ntwo"));
+    QCOMPARE(texts(clips()), QStringList { "Two lines" });
+    clipText()->setPlainText(QStringLiteral("abc"));
+    QTest::keyClick(clipText(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Two lines")), QByteArray("abc"));
+    QCOMPARE(trash.trashed(), QStringList { "Two lines" });
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
 }
 
-void TestFrmClipKeeper::typedTextIsAskedAbout_data() {
-  QTest::addColumn<QString>(
-      "action"); // "click", "close", or "logout" (nobody to ask)
-  QTest::addColumn<Dialogs::Choice>("choice");
-  QTest::addColumn<QByteArray>("one"); // the clip file "one" afterwards
-  QTest::addColumn<QString>(
-      "shown"); // the clip text box afterwards ("" once closed)
+void TestFrmClipKeeper::typedTextIsAskedAbout_data()
+{
+    QTest::addColumn<QString>("action"); // "click", "close", or "logout" (nobody to ask)
+    QTest::addColumn<Dialogs::Choice>("choice");
+    QTest::addColumn<QByteArray>("one"); // the clip file "one" afterwards
+    QTest::addColumn<QString>("shown"); // the clip text box afterwards ("" once closed)
 
-  row("click, Save", "click", Dialogs::Choice::Save, QByteArray("typed"),
-      "two\n");
-  row("click, Discard", "click", Dialogs::Choice::Discard, QByteArray("1"),
-      "two\n");
-  row("click, Cancel", "click", Dialogs::Choice::Cancel, QByteArray("1"),
-      "typed");
-  row("close, Save", "close", Dialogs::Choice::Save, QByteArray("typed"), "");
-  row("close, Cancel", "close", Dialogs::Choice::Cancel, QByteArray("1"),
-      "typed");
-  row("logout", "logout", Dialogs::Choice::Cancel, QByteArray("1"), "");
+    row("click, Save", "click", Dialogs::Choice::Save, QByteArray("typed"), "two\n");
+    row("click, Discard", "click", Dialogs::Choice::Discard, QByteArray("1"), "two\n");
+    row("click, Cancel", "click", Dialogs::Choice::Cancel, QByteArray("1"), "typed");
+    row("close, Save", "close", Dialogs::Choice::Save, QByteArray("typed"), "");
+    row("close, Cancel", "close", Dialogs::Choice::Cancel, QByteArray("1"), "typed");
+    row("logout", "logout", Dialogs::Choice::Cancel, QByteArray("1"), "");
 }
 
-void TestFrmClipKeeper::typedTextIsAskedAbout() {
-  QFETCH(QString, action);
-  QFETCH(Dialogs::Choice, choice);
-  QFETCH(QString, shown);
-  TrashHome trash;
-  makeClip(QStringLiteral("My Clips/one"), "1");
-  makeClip(QStringLiteral("My Clips/two"), "two");
-  open();
-  clickItem(clips(), QStringLiteral("one"));
-  clipText()->selectAll();
-  QTest::keyClicks(clipText(), QStringLiteral("typed"));
-  m_env->dialogs.choices = {choice};
+void TestFrmClipKeeper::typedTextIsAskedAbout()
+{
+    QFETCH(QString, action);
+    QFETCH(Dialogs::Choice, choice);
+    QFETCH(QString, shown);
+    TrashHome trash;
+    makeClip(QStringLiteral("My Clips/one"), "1");
+    makeClip(QStringLiteral("My Clips/two"), "two");
+    open();
+    clickItem(clips(), QStringLiteral("one"));
+    clipText()->selectAll();
+    QTest::keyClicks(clipText(), QStringLiteral("typed"));
+    m_env->dialogs.choices = { choice };
 
-  if (action == u"click") {
-    clickItem(clips(), QStringLiteral("two"));
-    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
-    QTRY_COMPARE(clipText()->toPlainText(), shown);
-    QCOMPARE(description()->text(),
-             shown == u"typed" ? QStringLiteral("one") : QStringLiteral("two"));
-    QCOMPARE(clips()->selectedItems().constFirst()->text(),
-             description()->text());
-  } else {
-    Dialogs::setCanAsk(action != u"logout");
-    QCOMPARE(m_window->close(), shown.isEmpty());
-    Dialogs::setCanAsk(true);
-  }
-  QCOMPARE(m_env->dialogs.shown.size(), 1);
-  QCOMPARE(m_env->dialogs.shown.first().icon, action == u"logout"
-                                                  ? Message::Icon::Information
-                                                  : Message::Icon::Question);
-  QTEST(clipBytes(QStringLiteral("My Clips/one")), "one");
-  if (choice == Dialogs::Choice::Save)
-    QCOMPARE(trash.trashed(), QStringList{"one"});
-  if (action == u"logout")
-    QCOMPARE(clipBytes(QStringLiteral("My Clips/Unsaved clip")),
-             QByteArray("typed"));
+    if (action == u"click") {
+        clickItem(clips(), QStringLiteral("two"));
+        QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+        QTRY_COMPARE(clipText()->toPlainText(), shown);
+        QCOMPARE(description()->text(), shown == u"typed" ? QStringLiteral("one") : QStringLiteral("two"));
+        QCOMPARE(clips()->selectedItems().constFirst()->text(), description()->text());
+    } else {
+        Dialogs::setCanAsk(action != u"logout");
+        QCOMPARE(m_window->close(), shown.isEmpty());
+        Dialogs::setCanAsk(true);
+    }
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(
+        m_env->dialogs.shown.first().icon, action == u"logout" ? Message::Icon::Information : Message::Icon::Question);
+    QTEST(clipBytes(QStringLiteral("My Clips/one")), "one");
+    if (choice == Dialogs::Choice::Save)
+        QCOMPARE(trash.trashed(), QStringList { "one" });
+    if (action == u"logout")
+        QCOMPARE(clipBytes(QStringLiteral("My Clips/Unsaved clip")), QByteArray("typed"));
 }
 
-void TestFrmClipKeeper::foreignNamesAreOfferedAtOpening() {
-  const QByteArray root =
-      QFile::encodeName(m_env->dataPath(QStringLiteral("ClipData/My Clips")));
-  QVERIFY(QDir().mkpath(QFile::decodeName(root)));
-  const QByteArray file = root + "/caf\xe9";
-  QVERIFY(::close(::open(file.constData(), O_WRONLY | O_CREAT, 0600)) == 0);
-  m_env->dialogs.answers = {true};
-  open();
-  QTRY_COMPARE(texts(clips()), QStringList{"caf\u00e9"});
-  QCOMPARE(m_env->dialogs.askDefaults,
-           QList{Dialogs::Default::Yes}); // renaming loses nothing
+void TestFrmClipKeeper::foreignNamesAreOfferedAtOpening()
+{
+    const QByteArray root = QFile::encodeName(m_env->dataPath(QStringLiteral("ClipData/My Clips")));
+    QVERIFY(QDir().mkpath(QFile::decodeName(root)));
+    const QByteArray file = root + "/caf\xe9";
+    QVERIFY(::close(::open(file.constData(), O_WRONLY | O_CREAT, 0600)) == 0);
+    m_env->dialogs.answers = { true };
+    open();
+    QTRY_COMPARE(texts(clips()), QStringList { "caf\u00e9" });
+    QCOMPARE(m_env->dialogs.askDefaults, QList { Dialogs::Default::Yes }); // renaming loses nothing
 }
 
-QLineEdit *TestFrmClipKeeper::editCategory() {
-  if (!QTest::qWaitFor(
-          [this] { return categories()->findChild<QLineEdit *>() != nullptr; }))
-    return nullptr;
-  return categories()->findChild<QLineEdit *>();
+QLineEdit *TestFrmClipKeeper::editCategory()
+{
+    if (!QTest::qWaitFor([this] { return categories()->findChild<QLineEdit *>() != nullptr; }))
+        return nullptr;
+    return categories()->findChild<QLineEdit *>();
 }
 
-void TestFrmClipKeeper::renameInPlace_data() {
-  QTest::addColumn<bool>("byClick"); // on the chosen category, or F2
-  QTest::addColumn<QString>("newName");
-  QTest::addColumn<QStringList>("listed");
-  row("a click on the chosen category", true, "Zulu",
-      QStringList{"Alpha", "Gamma", "Zulu"});
-  row("F2", false, "Zulu", QStringList{"Alpha", "Gamma", "Zulu"});
-  row("refused", false, "Alpha", QStringList{"Alpha", "Beta", "Gamma"});
-  row("unchanged", true, "Beta", QStringList{"Alpha", "Beta", "Gamma"});
+void TestFrmClipKeeper::renameInPlace_data()
+{
+    QTest::addColumn<bool>("byClick"); // on the chosen category, or F2
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<QStringList>("listed");
+    row("a click on the chosen category", true, "Zulu", QStringList { "Alpha", "Gamma", "Zulu" });
+    row("F2", false, "Zulu", QStringList { "Alpha", "Gamma", "Zulu" });
+    row("refused", false, "Alpha", QStringList { "Alpha", "Beta", "Gamma" });
+    row("unchanged", true, "Beta", QStringList { "Alpha", "Beta", "Gamma" });
 }
 
-void TestFrmClipKeeper::renameInPlace() {
-  QFETCH(bool, byClick);
-  QFETCH(QString, newName);
-  QFETCH(QStringList, listed);
-  makeClip(QStringLiteral("Alpha/a1"), "a");
-  makeClip(QStringLiteral("Beta/b1"), "b");
-  makeClip(QStringLiteral("Gamma/g1"), "g");
-  open();
-  if (byClick) {
-    clickItem(categories(), QStringLiteral("Beta"));
-    clickItem(categories(), QStringLiteral("Beta"));
-  } else {
-    categories()->setFocus();
-    QTest::keyClick(categories(), Qt::Key_Down);
-    QTest::keyClick(categories(), Qt::Key_F2);
-  }
-  QCOMPARE(texts(clips()), QStringList{"b1"});
-  QLineEdit *editor = editCategory();
-  QVERIFY(editor);
-  editor->selectAll();
-  QTest::keyClicks(editor, newName);
-  QTest::keyClick(editor, Qt::Key_Return);
-  QTRY_VERIFY(!categories()->findChild<QLineEdit *>());
-  QTRY_COMPARE(texts(categories()), listed);
-  if (newName == u"Alpha") {
-    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
-    return;
-  }
-  QCOMPARE(categories()->currentItem()->text(), newName);
-  QCOMPARE(texts(clips()), QStringList{"b1"});
-  QVERIFY(m_env->dialogs.shown.isEmpty());
-  clickItem(categories(), QStringLiteral("Alpha")); // the next click is a click
-  QCOMPARE(texts(clips()), QStringList{"a1"});
+void TestFrmClipKeeper::renameInPlace()
+{
+    QFETCH(bool, byClick);
+    QFETCH(QString, newName);
+    QFETCH(QStringList, listed);
+    makeClip(QStringLiteral("Alpha/a1"), "a");
+    makeClip(QStringLiteral("Beta/b1"), "b");
+    makeClip(QStringLiteral("Gamma/g1"), "g");
+    open();
+    if (byClick) {
+        clickItem(categories(), QStringLiteral("Beta"));
+        clickItem(categories(), QStringLiteral("Beta"));
+    } else {
+        categories()->setFocus();
+        QTest::keyClick(categories(), Qt::Key_Down);
+        QTest::keyClick(categories(), Qt::Key_F2);
+    }
+    QCOMPARE(texts(clips()), QStringList { "b1" });
+    QLineEdit *editor = editCategory();
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, newName);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!categories()->findChild<QLineEdit *>());
+    QTRY_COMPARE(texts(categories()), listed);
+    if (newName == u"Alpha") {
+        QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+        return;
+    }
+    QCOMPARE(categories()->currentItem()->text(), newName);
+    QCOMPARE(texts(clips()), QStringList { "b1" });
+    QVERIFY(m_env->dialogs.shown.isEmpty());
+    clickItem(categories(), QStringLiteral("Alpha")); // the next click is a click
+    QCOMPARE(texts(clips()), QStringList { "a1" });
 }
 
-void TestFrmClipKeeper::addAndRemoveFolder() {
-  TrashHome trash;
-  makeClip(QStringLiteral("Work/w"), "w");
-  open();
-  press("btnAddFolder");
-  QCOMPARE(texts(categories()), (QStringList{"NewCat1", "Work"}));
-  clickItem(categories(), QStringLiteral("Work"));
-  press("btnRemoveFolder");
-  QCOMPARE(texts(categories()), QStringList{"NewCat1"});
-  QCOMPARE(trash.trashed(), QStringList{"Work"});
-  QVERIFY(m_env->dialogs.shown.isEmpty());
+void TestFrmClipKeeper::addAndRemoveFolder()
+{
+    TrashHome trash;
+    makeClip(QStringLiteral("Work/w"), "w");
+    open();
+    press("btnAddFolder");
+    QCOMPARE(texts(categories()), (QStringList { "NewCat1", "Work" }));
+    clickItem(categories(), QStringLiteral("Work"));
+    press("btnRemoveFolder");
+    QCOMPARE(texts(categories()), QStringList { "NewCat1" });
+    QCOMPARE(trash.trashed(), QStringList { "Work" });
+    QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
 // Opened by the launcher's key; then the program ends (logout) while "delete
 // for good?" is open: nothing crashes, nobody answered Yes, and the window has
 // stored its settings.
-void TestFrmClipKeeper::launcherOpensItAndTheEndOfTheProgramClosesIt() {
-  TrashHome noTrash(false);
-  makeClip(QStringLiteral("Alpha/a"), "a");
-  makeClip(QStringLiteral("Beta/b"), "b");
-  frmQY2 main;
-  registerWindows(main);
-  main.Form_Load();
-  auto *window =
-      qobject_cast<frmClipKeeper *>(main.opener().show(WindowKey::ClipKeeper));
-  QVERIFY(window && window->isVisible());
-  window->findChild<QListWidget *>(QStringLiteral("lvwClipCats"))
-      ->setCurrentRow(1);
-  QCOMPARE(window->store().currentCategory(), QStringLiteral("Beta"));
-  m_env->dialogs.onShow = [&main](const Message &) {
-    Dialogs::setCanAsk(false);
-    main.unload();
-  };
-  window->RemoveFolder();
-  Dialogs::setCanAsk(true);
-  QVERIFY(!main.opener().window(WindowKey::ClipKeeper));
-  QCOMPARE(m_env->dialogs.shown.size(), 1);
-  QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Question);
-  QCOMPARE(m_env->dialogs.askDefaults, QList{Dialogs::Default::No});
-  QVERIFY(
-      QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/Beta/b"))));
-  QVERIFY(Settings::contains(Key::ClipHeight));
+void TestFrmClipKeeper::launcherOpensItAndTheEndOfTheProgramClosesIt()
+{
+    TrashHome noTrash(false);
+    makeClip(QStringLiteral("Alpha/a"), "a");
+    makeClip(QStringLiteral("Beta/b"), "b");
+    frmQY2 main;
+    registerWindows(main);
+    main.Form_Load();
+    auto *window = qobject_cast<frmClipKeeper *>(main.opener().show(WindowKey::ClipKeeper));
+    QVERIFY(window && window->isVisible());
+    window->findChild<QListWidget *>(QStringLiteral("lvwClipCats"))->setCurrentRow(1);
+    QCOMPARE(window->store().currentCategory(), QStringLiteral("Beta"));
+    m_env->dialogs.onShow = [&main](const Message &) {
+        Dialogs::setCanAsk(false);
+        main.unload();
+    };
+    window->RemoveFolder();
+    Dialogs::setCanAsk(true);
+    QVERIFY(!main.opener().window(WindowKey::ClipKeeper));
+    QCOMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Question);
+    QCOMPARE(m_env->dialogs.askDefaults, QList { Dialogs::Default::No });
+    QVERIFY(QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/Beta/b"))));
+    QVERIFY(Settings::contains(Key::ClipHeight));
 }
 
 QTEST_MAIN(TestFrmClipKeeper)
