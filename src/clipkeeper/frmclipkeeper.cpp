@@ -59,9 +59,8 @@ QString placeholderText()
     return frmClipKeeper::tr("ClipKeeper - New Clip Text");
 }
 
-// The category list's in-place label editor hands the typed name to the window
-// instead of the list: the store renames the folder, or refuses, and the list
-// is filled again from the store.
+// The category list's in-place label editor hands the typed name to the window instead of the
+// list: the store renames the folder, or refuses, and the list is filled again from the store.
 class CategoryNameDelegate final : public QStyledItemDelegate
 {
 public:
@@ -125,8 +124,7 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
     m_lvwClipCats->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     m_lvwClipCats->setItemDelegate(new CategoryNameDelegate(
         [this](int row, const QString &name) {
-            // After the editor has closed: the rename may refill the list and show
-            // a message.
+            // After the editor has closed: the rename may refill the list and show a message.
             QTimer::singleShot(0, this, [this, row, name] { lvwClipCats_AfterLabelEdit(row, name); });
         },
         m_lvwClipCats));
@@ -178,9 +176,8 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
     layout->addLayout(lists, 1);
     layout->addWidget(buildStatusBar());
 
-    // A choice by mouse or keyboard moves the current row or selection; a click
-    // on the entry that was already chosen runs the choice again (a clip clicked
-    // once more is copied once more).
+    // A choice by mouse or keyboard moves the current row or selection; a click on the entry that
+    // was already chosen runs the choice again (a clip clicked once more is copied once more).
     connect(m_lvwClipCats, &QListWidget::currentRowChanged, this, &frmClipKeeper::lvwClipCats_ItemClick);
     connect(m_lvwClipCats, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         if (m_lvwClipCats->row(item) == m_categoryAtPress)
@@ -207,8 +204,7 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
     m_store->setWriter(
         [this](const QString &path, const QString &text) { return Dialogs::writeTextFile(path, text, this); });
 
-    // Load: the size, the place, the clip folder and its categories, then the
-    // keep-on-top box.
+    // Load: the size, the place, the clip folder and its categories, then the keep-on-top box.
     fitFrame();
     const double height = Settings::readCoordinate(Key::ClipHeight).value_or(4180);
     resizeOuterTwips(this, QSizeF(WidthTwips, std::max(height, MinHeightTwips)));
@@ -280,8 +276,8 @@ void frmClipKeeper::attachHints()
     m_hints->attach(m_StatusBarClip, tr("Shows messages like this."));
 }
 
-// The window's width is fixed, and in a larger desktop font the longer hints
-// would not fit the panel: its font shrinks until the longest does.
+// The window's width is fixed, and in a larger desktop font the longer hints would not fit the panel:
+// its font shrinks until the longest does.
 void frmClipKeeper::fitHintFont()
 {
     if (!m_hints)
@@ -309,9 +305,8 @@ void frmClipKeeper::setKeyboardOrder()
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-// The width is fixed and the height has its least, both of the outer frame: the
-// frame the desktop draws, once it is known, or the one the helpers assume
-// until then.
+// The width is fixed and the height has its least, both of the outer frame: the frame the desktop
+// draws, once it is known, or the one the helpers assume until then.
 void frmClipKeeper::fitFrame()
 {
     const QSize outer = (outerSizeTwips(this) / TwipsPerPixel).toSize();
@@ -392,8 +387,7 @@ void frmClipKeeper::fillClips()
         if (isFilterMatch(clip))
             m_filClips->addItem(clip);
     }
-    // The filter narrows every category: those without a clip of its words are
-    // left out of the list.
+    // The filter narrows every category: those without a clip of its words are left out of the list.
     const QStringList categories = m_store->categories();
     const bool filtered = !m_txtClipFilter->text().trimmed().isEmpty();
     for (int row = 0; row < m_lvwClipCats->count(); ++row) {
@@ -414,8 +408,7 @@ bool frmClipKeeper::isFilterMatch(const QString &clip) const
         words.begin(), words.end(), [&clip](const QString &word) { return clip.contains(word, Qt::CaseInsensitive); });
 }
 
-// While the chosen category holds no clip of the filter's words, the first
-// category that does is chosen.
+// While the chosen category holds no clip of the filter's words, the first category that does is chosen.
 void frmClipKeeper::filterChanged()
 {
     fillClips();
@@ -478,15 +471,14 @@ void frmClipKeeper::markShown()
     m_rtfClipDisplay->document()->setModified(false);
 }
 
-// The clip text as typed: the box's own plain text would turn no-break spaces
-// and line separators into spaces and line breaks.
+// The clip text as typed: the box's own plain text would turn no-break spaces and line separators
+// into spaces and line breaks.
 QString frmClipKeeper::boxText() const
 {
     return fromDocumentText(m_rtfClipDisplay->document()->toRawText(), u"\r\n");
 }
 
-// What could not be done at opening, then the names the clip list cannot show,
-// offered for renaming.
+// What could not be done at opening, then the names the clip list cannot show, offered for renaming.
 void frmClipKeeper::afterOpening(const std::optional<Message> &message)
 {
     if (!tell(message))
@@ -527,8 +519,7 @@ void frmClipKeeper::filClips_Click(QListWidgetItem *item)
         showClip(item->text());
         return;
     }
-    // Asked once the list has finished with the click: saving fills the list
-    // again.
+    // Asked once the list has finished with the click: saving fills the list again.
     QTimer::singleShot(0, this, [this, clip = item->text()] { leaveBoxesFor(clip); });
 }
 
@@ -559,8 +550,7 @@ void frmClipKeeper::showClip(const QString &clip)
     if (const auto *message = std::get_if<Message>(&opened)) {
         if (!tell(*message))
             return;
-        // A clip that went away leaves the list, once the list has finished with
-        // the click.
+        // A clip that went away leaves the list, once the list has finished with the click.
         QTimer::singleShot(0, this, [this] {
             m_store->RefreshClips();
             fillClips();
@@ -572,16 +562,14 @@ void frmClipKeeper::showClip(const QString &clip)
     m_shownClip = clip;
     markShown();
     selectClip(clip);
-    // A clip that fills itself in: {date}, {time} and {clipboard} take their
-    // values as it is copied.
+    // A clip that fills itself in: {date}, {time} and {clipboard} take their values as it is copied.
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setText(FillPlaceholders(fromDocumentText(m_rtfClipDisplay->document()->toRawText()), Clock::now(),
         QLocale(), ClipboardPlainText(clipboard->mimeData())));
 }
 
-// True when the typed text may leave the boxes: nothing was typed, or it was
-// saved or discarded. False on Cancel, on a save that failed, and when the
-// window ended while the question was open.
+// True when the typed text may leave the boxes: nothing was typed, or it was saved or discarded.
+// False on Cancel, on a save that failed, and when the window ended while the question was open.
 bool frmClipKeeper::mayLeaveBoxes()
 {
     if (!isEdited())
@@ -596,10 +584,8 @@ bool frmClipKeeper::mayLeaveBoxes()
     m_asking = true;
     const Dialogs::Choice choice
         = Dialogs::askSave({ Message::Icon::Question, QStringLiteral("Quillory2"),
-                               tr("THE CLIP TEXT HAS CHANGED\r\n\r\nThe text typed in ClipKeeper was "
-                                  "not saved.\r\n\r\n"
-                                  "Save: keep it as the clip \"%1\" in \"%2\".\r\nDiscard: let it "
-                                  "go.\r\n"
+                               tr("THE CLIP TEXT HAS CHANGED\r\n\r\nThe text typed in ClipKeeper was not saved.\r\n\r\n"
+                                  "Save: keep it as the clip \"%1\" in \"%2\".\r\nDiscard: let it go.\r\n"
                                   "Cancel: nothing happens, the text stays.")
                                    .arg(m_txtClipDescription->text(), m_store->currentCategory()) },
             this);
@@ -628,8 +614,7 @@ bool frmClipKeeper::saveBoxes(const QString &description)
     return tell(message) && saved;
 }
 
-// The program ends with nobody to ask: the typed text becomes a clip of a free
-// name, and the log says which.
+// The program ends with nobody to ask: the typed text becomes a clip of a free name, and the log says which.
 void frmClipKeeper::keepUnsaved()
 {
     if (!m_rtfClipDisplay->document()->isModified())
@@ -637,8 +622,7 @@ void frmClipKeeper::keepUnsaved()
     const QString name = m_store->FreeClipName();
     if (saveBoxes(name)) {
         Dialogs::show({ Message::Icon::Information, QStringLiteral("Quillory2"),
-                          tr("The clip text typed but not saved was kept as the clip "
-                             "\"%1\" in \"%2\".")
+                          tr("The clip text typed but not saved was kept as the clip \"%1\" in \"%2\".")
                               .arg(name, m_store->currentCategory()) },
             this);
     }

@@ -20,17 +20,14 @@ class QToolBar;
 class RolloverHints;
 struct Message;
 
-// The ClipKeeper window: the categories of the clip store on the left, the
-// current category's clips on the right, the clip's description and text above
-// them. Clicking a clip shows it and puts its text on the clipboard at once.
-// The window is a thin view of a ClipStore, which does the disk work and
-// decides every message; the window shows the messages and asks the store's
-// questions.
+// The ClipKeeper window: the categories of the clip store on the left, the current category's clips
+// on the right, the clip's description and text above them. Clicking a clip shows it and puts its
+// text on the clipboard at once. The window is a thin view of a ClipStore, which does the disk work
+// and decides every message; the window shows the messages and asks the store's questions.
 //
-// Text typed in the description or clip text box is never replaced (by a clip
-// chosen in the list) or closed away without the question Save / Discard /
-// Cancel; when the program ends with nobody to ask, the typed text is kept as a
-// clip of a free name ("Unsaved clip") in the current category.
+// Text typed in the description or clip text box is never replaced (by a clip chosen in the list)
+// or closed away without the question Save / Discard / Cancel; when the program ends with nobody
+// to ask, the typed text is kept as a clip of a free name ("Unsaved clip") in the current category.
 class frmClipKeeper final : public QWidget
 {
     Q_OBJECT
@@ -51,11 +48,9 @@ public:
     void DeleteClip();
     void SaveClip();
 
-    // Shows the clip of that category, as a click on it would (the search opens
-    // its hits here).
+    // Shows the clip of that category, as a click on it would (the search opens its hits here).
     void showClipOf(const QString &category, const QString &clip);
-    // "Remind me" (the clip list's menu, Ctrl+R): asks for a reminder with the
-    // chosen clip's text.
+    // "Remind me" (the clip list's menu, Ctrl+R): asks for a reminder with the chosen clip's text.
     void remindMe();
 
 Q_SIGNALS:
@@ -96,8 +91,8 @@ private:
     QString selectedClip() const;
     bool tell(const std::optional<Message> &message); // false when the window ended meanwhile
 
-    // Shared so that a question left open while the program ends cannot pull the
-    // store away from under the operation that asked it.
+    // Shared so that a question left open while the program ends cannot pull the store away
+    // from under the operation that asked it.
     std::shared_ptr<ClipStore> m_store;
     RolloverHints *m_hints = nullptr;
     QIcon m_categoryIcon;

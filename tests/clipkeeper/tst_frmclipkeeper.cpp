@@ -126,16 +126,13 @@ void TestFrmClipKeeper::clipChosenByClickOrKeyShowsAndCopies()
     QCOMPARE(description()->text(), Placeholder);
     QCOMPARE(clipText()->toPlainText(), PlaceholderText);
     clickItem(clips(), QStringLiteral("Home address"));
-    QCOMPARE(clipText()->toPlainText(),
-        QStringLiteral("abc\n")); // with the line break the reader adds
+    QCOMPARE(clipText()->toPlainText(), QStringLiteral("abc\n")); // with the line break the reader adds
     QCOMPARE(description()->text(), QStringLiteral("Home address"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc\n"));
-    QCOMPARE(clipBytes(QStringLiteral("My Clips/Home address")),
-        QByteArray("abc")); // opening writes nothing
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Home address")), QByteArray("abc")); // opening writes nothing
 
     QGuiApplication::clipboard()->setText(QStringLiteral("copied elsewhere meanwhile"));
-    clickItem(clips(),
-        QStringLiteral("Home address")); // clicked again: copied again
+    clickItem(clips(), QStringLiteral("Home address")); // clicked again: copied again
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc\n"));
 
     QTest::keyClick(clips(), Qt::Key_Down);
@@ -145,8 +142,7 @@ void TestFrmClipKeeper::clipChosenByClickOrKeyShowsAndCopies()
     QTest::keyClick(clips(), Qt::Key_Return);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Regards\nAnn\n"));
 
-    // Every character comes back as it is, on the clipboard and in the file saved
-    // again.
+    // Every character comes back as it is, on the clipboard and in the file saved again.
     clickItem(clips(), QStringLiteral("units"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1\u00a0000\u2028m\n"));
     press("btnSaveClip");
@@ -170,8 +166,7 @@ void TestFrmClipKeeper::filterNarrowsEveryCategoryAndClipsFillThemselvesIn()
     QVERIFY(filter->hasFocus());
     QTest::keyClicks(filter, QStringLiteral("HOME"));
     QCOMPARE(texts(clips()), QStringList { "Home address" });
-    QCOMPARE(categories()->isRowHidden(2),
-        true); // "Zoo" holds no clip of the words
+    QCOMPARE(categories()->isRowHidden(2), true); // "Zoo" holds no clip of the words
     QVERIFY(!categories()->isRowHidden(1));
     clickItem(categories(), QStringLiteral("Work"));
     QCOMPARE(texts(clips()), QStringList { "Home office" });
@@ -186,8 +181,7 @@ void TestFrmClipKeeper::filterNarrowsEveryCategoryAndClipsFillThemselvesIn()
     clickItem(clips(), QStringLiteral("Greeting"));
     QCOMPARE(QGuiApplication::clipboard()->text(),
         QStringLiteral("Today is %1: bold words\n").arg(QLocale().toString(QDate(2026, 12, 8), QLocale::ShortFormat)));
-    QCOMPARE(clipText()->toPlainText(),
-        QStringLiteral("Today is {date}: {clipboard}\n")); // the clip stays as stored
+    QCOMPARE(clipText()->toPlainText(), QStringLiteral("Today is {date}: {clipboard}\n")); // the clip stays as stored
 }
 
 void TestFrmClipKeeper::openingFocusesTheClipsAndSpaceRemovesNothing()
@@ -354,9 +348,8 @@ void TestFrmClipKeeper::addAndRemoveFolder()
     QVERIFY(m_env->dialogs.shown.isEmpty());
 }
 
-// Opened by the launcher's key; then the program ends (logout) while "delete
-// for good?" is open: nothing crashes, nobody answered Yes, and the window has
-// stored its settings.
+// Opened by the launcher's key; then the program ends (logout) while "delete for good?" is open:
+// nothing crashes, nobody answered Yes, and the window has stored its settings.
 void TestFrmClipKeeper::launcherOpensItAndTheEndOfTheProgramClosesIt()
 {
     TrashHome noTrash(false);
