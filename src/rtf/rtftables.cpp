@@ -9,7 +9,7 @@ using RtfKeyword::Id;
 namespace {
 
 constexpr int MaxFonts = 4096;
-constexpr qsizetype MaxFontNameBytes = 256;
+constexpr qsizetype MaxFontNameLength = 256; // bytes and characters: a name read back reads the same
 constexpr size_t MaxColors = 65536;
 
 // A font name as the writer can give it back: no controls, no ';', no lone surrogates, trimmed.
@@ -47,7 +47,7 @@ void RtfFonts::bytes(QByteArrayView bytes, bool raw)
     for (char b : bytes) {
         if (raw && b == ';')
             endEntry();
-        else if (m_entry.index >= 0 && m_entry.bytes.size() < MaxFontNameBytes)
+        else if (m_entry.index >= 0 && m_entry.bytes.size() + m_entry.text.size() < MaxFontNameLength)
             m_entry.bytes += b;
     }
 }
@@ -56,7 +56,8 @@ void RtfFonts::character(QChar ch)
 {
     m_entry.text += entryDecoder().decode(m_entry.bytes);
     m_entry.bytes.clear();
-    m_entry.text += ch;
+    if (m_entry.text.size() < MaxFontNameLength)
+        m_entry.text += ch;
 }
 
 void RtfFonts::endEntry()

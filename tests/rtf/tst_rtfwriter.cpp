@@ -155,6 +155,7 @@ private slots:
             row(name, dataFile(QString::fromLatin1(name) + QStringLiteral(".rtf")));
         row("object character, cut short", QByteArray(R"({\rtf\u-4)"));
         row("hidden text", QByteArray(R"({\rtf1 a{\v b}c})"));
+        row("a long name", "{\\rtf1{\\fonttbl{\\f0 " + QByteArray(250, 'n') + "\tnnnnnnnnnn;}}x}");
         row("a surrogate pair across a change of format", QByteArray(R"({\rtf1\uc0 \u55357\b\u56832 x})"));
     }
 
