@@ -15,12 +15,12 @@ namespace {
 const QDateTime Now(QDate(2026, 12, 8), QTime(12, 0));
 
 // "Tool:text@yyyyMMddhhmm": the tool (Planner when none) and the moment (none when left out).
-SearchEntry entryOf(const QString &spec, int index)
+SearchEntry entryOf(const QString &shorthand, int index)
 {
     static const QStringList tools { "Planner", "Reminders", "ClipKeeper", "QuickNotes", "TextEd" };
     SearchEntry entry;
     entry.index = index;
-    QString text = spec;
+    QString text = shorthand;
     if (const qsizetype colon = text.indexOf(u':'); colon > 0 && tools.contains(text.left(colon))) {
         entry.tool = SearchTool(tools.indexOf(text.left(colon)));
         text = text.mid(colon + 1);
