@@ -6,6 +6,7 @@
 #include "clipkeeper/frmclipkeeper.h"
 #include "planner/frmplanner.h"
 #include "planner/planday.h"
+#include "quicknotes/frmquicknotes.h"
 #include "reminders/frmreminder.h"
 #include "search/frmsearch.h"
 #include "texted/frmdocument.h"
@@ -19,10 +20,16 @@
 
 namespace {
 
-// The texts of the open TextEd documents, as they are on screen.
+// The edited note pad and the open TextEd documents, as they are on screen.
 QList<SearchEntry> shownTexts(frmQY2 &main)
 {
     QList<SearchEntry> entries;
+    if (auto *notes = qobject_cast<frmQuickNotes *>(main.opener().window(WindowKey::QuickNotes))) {
+        if (notes->isPadEdited()) {
+            entries.append({ SearchTool::QuickNotes, notes->padText(), {}, ToDoLists::titleText(notes->shownTitle()),
+                {}, notes->shownTitle(), {} });
+        }
+    }
     if (auto *textEd = qobject_cast<frmTextEd *>(main.opener().window(WindowKey::TextEd))) {
         const QList<frmDocument *> documents = textEd->documents();
         for (int i = 0; i < documents.size(); ++i) {
@@ -65,15 +72,22 @@ void openHit(frmQY2 &main, const SearchHit &hit)
         if (auto *clips = qobject_cast<frmClipKeeper *>(opener.show(WindowKey::ClipKeeper)))
             clips->showClipOf(hit.entry.place, hit.entry.item);
         break;
-    case SearchTool::QuickNotes: opener.show(WindowKey::QuickNotes); break;
+    case SearchTool::QuickNotes:
+        if (auto *notes = qobject_cast<frmQuickNotes *>(opener.show(WindowKey::QuickNotes)))
+            notes->showListLine(hit.entry.index, hit.line);
+        break;
     case SearchTool::TextEd: openDocumentLine(main, hit); break;
     }
 }
 
-void remindMe(frmQY2 &main, const QDate &date, const QTime &time, const QString &text)
+// "Remind me" in a tool opens the Reminders window's New, filled in.
+template <typename Tool> void connectRemindMe(frmQY2 &main, Tool *tool)
 {
-    if (auto *reminders = qobject_cast<frmReminder *>(main.opener().show(WindowKey::Reminders)))
-        reminders->remindMe(date, time, text);
+    QObject::connect(
+        tool, &Tool::remindMeRequested, &main, [&main](const QDate &date, const QTime &time, const QString &text) {
+            if (auto *reminders = qobject_cast<frmReminder *>(main.opener().show(WindowKey::Reminders)))
+                reminders->remindMe(date, time, text);
+        });
 }
 
 } // namespace
@@ -86,13 +100,15 @@ void wireSearch(frmQY2 &main, QWidget *window)
         search->addSource(SearchSources::clips(ClipStore::defaultClipFolder()));
         search->addSource(SearchSources::toDoLists());
         search->addSource(SearchSources::shown([&main] { return shownTexts(main); }));
+        // Queued: opening a tool may ask about its unsaved work, never inside the search window's key press.
         QObject::connect(
-            search, &frmSearch::openRequested, &main, [&main](const SearchHit &hit) { openHit(main, hit); });
+            search, &frmSearch::openRequested, &main, [&main](const SearchHit &hit) { openHit(main, hit); },
+            Qt::QueuedConnection);
     } else if (auto *planner = qobject_cast<frmPlanner *>(window)) {
-        QObject::connect(planner, &frmPlanner::remindMeRequested, &main,
-            [&main](const QDate &date, const QTime &time, const QString &text) { remindMe(main, date, time, text); });
+        connectRemindMe(main, planner);
     } else if (auto *clips = qobject_cast<frmClipKeeper *>(window)) {
-        QObject::connect(clips, &frmClipKeeper::remindMeRequested, &main,
-            [&main](const QDate &date, const QTime &time, const QString &text) { remindMe(main, date, time, text); });
+        connectRemindMe(main, clips);
+    } else if (auto *notes = qobject_cast<frmQuickNotes *>(window)) {
+        connectRemindMe(main, notes);
     }
 }

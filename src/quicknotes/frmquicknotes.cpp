@@ -25,6 +25,7 @@
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QToolBar>
@@ -245,6 +246,13 @@ void frmQuickNotes::createEditMenu()
     m_mnuEditQP->addSeparator()->setObjectName(QStringLiteral("sepQP2"));
     m_itmSelAllQP = item(m_mnuEditQP, "itmSelAllQP", tr("Select &All"));
     connect(m_itmSelAllQP, &QAction::triggered, m_txtMain, &QTextEdit::selectAll);
+
+    m_mnuEditQP->addSeparator()->setObjectName(QStringLiteral("sepQP3"));
+    m_itmRemindMeQP = item(m_mnuEditQP, "itmRemindMeQP", tr("&Remind me"));
+    m_itmRemindMeQP->setShortcut(Qt::CTRL | Qt::Key_R);
+    m_itmRemindMeQP->setShortcutContext(Qt::WidgetShortcut);
+    m_txtMain->addAction(m_itmRemindMeQP); // the key works in the pad without the menu
+    connect(m_itmRemindMeQP, &QAction::triggered, this, &frmQuickNotes::remindMe);
 }
 
 // Tab goes through the list, the pad, the toolbar buttons and the keep-on-top box.
@@ -548,7 +556,38 @@ void frmQuickNotes::txtMain_MouseDown(const QPoint &globalPos)
     m_itmCutQP->setEnabled(selected);
     m_itmCopyQP->setEnabled(selected);
     m_itmSelAllQP->setEnabled(!m_txtMain->document()->isEmpty());
+    m_itmRemindMeQP->setEnabled(!remindMeText().isEmpty());
     m_mnuEditQP->popup(globalPos);
+}
+
+QString frmQuickNotes::remindMeText() const
+{
+    const QTextCursor cursor = m_txtMain->textCursor();
+    const QString text = cursor.hasSelection() ? fromDocumentText(cursor.selectedText()) : cursor.block().text();
+    return text.trimmed();
+}
+
+void frmQuickNotes::remindMe()
+{
+    const QString text = remindMeText();
+    if (!text.isEmpty())
+        Q_EMIT remindMeRequested({}, {}, text);
+}
+
+void frmQuickNotes::showListLine(int position, int line)
+{
+    if (m_asking || position < 0 || position >= ToDoLists::TitleCount)
+        return;
+    if (position != m_shownTitle) {
+        const QPointer<frmQuickNotes> alive(this);
+        if (!mayReplacePad() || !alive || !loadItem(position))
+            return;
+    }
+    QTextBlock block = m_txtMain->document()->findBlockByNumber(line);
+    if (!block.isValid())
+        block = m_txtMain->document()->lastBlock();
+    m_txtMain->setTextCursor(QTextCursor(block));
+    m_txtMain->setFocus();
 }
 
 void frmQuickNotes::updateClock()

@@ -3,7 +3,9 @@
 #include "common/message.h"
 #include "quicknotes/todolists.h"
 
+#include <QDate>
 #include <QString>
+#include <QTime>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -47,6 +49,7 @@ public:
     QString TextForTextEd() const { return m_TextForTextEd; }
     int shownTitle() const { return m_shownTitle; }
     bool isPadEdited() const;
+    QString padText() const; // with LF line breaks
 
     void FillToDoTitles();
     void ShowDefaultTemplate();
@@ -59,6 +62,12 @@ public:
     void itmToDo_Click(int index);
     // The right mouse button in the pad: the menu's items enabled as they apply, shown at the point.
     void txtMain_MouseDown(const QPoint &globalPos);
+    // "Remind me" (the pad's menu, Ctrl+R): the line at the text cursor, or the selection, goes to a
+    // new reminder through remindMeRequested(); the date and time are left for the user.
+    void remindMe();
+    // Shows the list's line with the text cursor at its start; another list is loaded first, after
+    // the usual question about an edited pad (nothing happens on Cancel).
+    void showListLine(int position, int line);
     // Two seconds after the last edit: the edited pad is kept as the draft.
     void tmrDraft_Timer();
     static constexpr int DraftDelayMs = 2000;
@@ -66,6 +75,7 @@ public:
 Q_SIGNALS:
     // TextEd takes the text into a new document of its own.
     void textEdRequested(const QString &TextForTextEd);
+    void remindMeRequested(const QDate &date, const QTime &time, const QString &text);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -83,7 +93,6 @@ private:
     void updateClock();
 
     void setPad(const QString &text, bool edited = false);
-    QString padText() const;
     bool mayReplaceUnseenList();
     void showTitle(int position);
     bool loadItem(int position);
@@ -95,6 +104,7 @@ private:
     void offerDraft();
     void saveSettings();
     Message unsavedMessage() const;
+    QString remindMeText() const;
 
     QToolBar *m_Toolbar2 = nullptr;
     QAction *m_btnLoad = nullptr;
@@ -115,6 +125,7 @@ private:
     QAction *m_itmCopyQP = nullptr;
     QAction *m_itmPasteQP = nullptr;
     QAction *m_itmSelAllQP = nullptr;
+    QAction *m_itmRemindMeQP = nullptr;
     QActionGroup *m_fontSizes = nullptr;
     std::array<QAction *, 4> m_itmToDo {};
 

@@ -4,8 +4,10 @@
 #include "app/windows.h"
 #include "planner/frmplanner.h"
 #include "planner/planday.h"
+#include "quicknotes/todolists.h"
 #include "reminders/reminderlist.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -29,6 +31,7 @@ private Q_SLOTS:
 
     void remindMeOnAPlannerSlotFillsNew();
     void searchHitOpensThePlannerAtItsSlot();
+    void searchFindsTheEditedPadAndOpensAListAtItsLine();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -74,10 +77,46 @@ void TestCrossTool::searchHitOpensThePlannerAtItsSlot()
 
     QTest::keyClick(query, Qt::Key_Down);
     QTest::keyClick(results, Qt::Key_Return);
+    QTRY_VERIFY(main.opener().window(WindowKey::Planner));
     auto *planner = qobject_cast<frmPlanner *>(main.opener().window(WindowKey::Planner));
     QVERIFY(planner && planner->isVisible());
     QCOMPARE(planner->shownDate(), yearAgo);
     QCOMPARE(planner->focusWidget()->objectName(), "txtPlanItem28");
+    main.unload();
+}
+
+// The pad's unsaved words are found as typed; a hit in another list loads that list (after the
+// question about the edited pad) at its line, where "Remind me" takes the line to a new reminder.
+void TestCrossTool::searchFindsTheEditedPadAndOpensAListAtItsLine()
+{
+    QVERIFY(ToDoLists::save(ToDoLists::itemFilePath(3), QStringLiteral("milk\nrenew the passport\nbread")));
+    frmQY2 main;
+    registerWindows(main);
+    auto *notes = main.opener().show(WindowKey::QuickNotes);
+    auto *pad = notes->findChild<QTextEdit *>(QStringLiteral("txtMain"));
+    QTest::keyClicks(pad, QStringLiteral("unsaved passport photo"));
+    QWidget *search = main.opener().show(WindowKey::Search);
+    auto *query = search->findChild<QLineEdit *>(QStringLiteral("txtFind"));
+    auto *results = search->findChild<QTreeWidget *>(QStringLiteral("lvwResults"));
+    QTest::keyClicks(query, QStringLiteral("passport"));
+    QTRY_COMPARE(results->topLevelItemCount(), 1);
+    QTreeWidgetItem *group = results->topLevelItem(0);
+    QTRY_COMPARE(group->childCount(), 2);
+    QTreeWidgetItem *inList = group->child(0)->text(0).startsWith(u"renew") ? group->child(0) : group->child(1);
+    QCOMPARE(inList->text(0), "renew the passport");
+
+    m_env->dialogs.choices = { Dialogs::Choice::Discard };
+    results->setCurrentItem(inList);
+    QTest::keyClick(results, Qt::Key_Return);
+    QTRY_COMPARE(notes->findChild<QComboBox *>(QStringLiteral("cboToDo"))->currentIndex(), 3);
+    QCOMPARE(m_env->dialogs.shown.size(), 1); // the edited pad was asked about
+    QCOMPARE(pad->textCursor().blockNumber(), 1);
+
+    QTest::keyClick(pad, Qt::Key_R, Qt::ControlModifier);
+    QWidget *reminders = main.opener().window(WindowKey::Reminders);
+    QVERIFY(reminders && reminders->isVisible());
+    QCOMPARE(reminders->findChild<QTextEdit *>(QStringLiteral("rtfRemMessage"))->toPlainText(), "renew the passport");
+    QCOMPARE(main.reminders().count(), 0);
     main.unload();
 }
 
