@@ -7,6 +7,7 @@
 #include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
 #include "widgets/helpviewer.h"
+#include "widgets/statusclock.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -88,9 +89,7 @@ frmQuickNotes::frmQuickNotes(QWidget *parent)
     tickFontSize();
     m_txtMain->setFocus();
 
-    m_clockTimer.setSingleShot(true);
-    connect(&m_clockTimer, &QTimer::timeout, this, &frmQuickNotes::updateClock);
-    updateClock();
+    new StatusClock(this, m_panelTime, m_panelDate);
 
     m_draftTimer.setSingleShot(true);
     m_draftTimer.setInterval(DraftDelayMs);
@@ -590,18 +589,6 @@ void frmQuickNotes::showListLine(int position, int line)
     m_txtMain->setFocus();
 }
 
-void frmQuickNotes::updateClock()
-{
-    const QDateTime now = Clock::now();
-    const QLocale locale;
-    QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
-    timeFormat.remove(QRegularExpression(QStringLiteral("[:.]ss")));
-    m_panelDate->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    m_panelTime->setText(locale.toString(now.time(), timeFormat));
-    if (isVisible())
-        m_clockTimer.start(int(qBound(1, 60 - now.time().second(), 60)) * 1000);
-}
-
 // The pad fills the window's width and all of its height but 1000 twips; a window too low for
 // that leaves the pad as it was. The status bar keeps to the bottom edge.
 void frmQuickNotes::placeControls()
@@ -616,17 +603,10 @@ void frmQuickNotes::placeControls()
 void frmQuickNotes::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    updateClock();
     if (!m_opened) {
         m_opened = true;
         QMetaObject::invokeMethod(this, &frmQuickNotes::offerDraft, Qt::QueuedConnection);
     }
-}
-
-void frmQuickNotes::hideEvent(QHideEvent *event)
-{
-    m_clockTimer.stop();
-    QWidget::hideEvent(event);
 }
 
 void frmQuickNotes::resizeEvent(QResizeEvent *event)

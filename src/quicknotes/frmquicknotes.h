@@ -79,7 +79,6 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -90,7 +89,6 @@ private:
     void setKeyboardOrder();
     void placeControls();
     void tickFontSize();
-    void updateClock();
 
     void setPad(const QString &text, bool edited = false);
     bool mayReplaceUnseenList();
@@ -129,7 +127,6 @@ private:
     QActionGroup *m_fontSizes = nullptr;
     std::array<QAction *, 4> m_itmToDo {};
 
-    QTimer m_clockTimer;
     QTimer m_draftTimer;
     std::array<bool, ToDoLists::TitleCount> m_listSeen {}; // by title: the pad showed its file since the window opened
     QString m_TextForTextEd;

@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "search/searchrunner.h"
+#include "widgets/statusclock.h"
 #include "widgets/windowhelpers.h"
 
 #include <QCloseEvent>
@@ -90,7 +91,7 @@ QString frmSearch::whereText(const SearchHit &hit)
     const QLocale locale;
     if (entry.when.isValid()) {
         return locale.toString(entry.when.date(), QLocale::ShortFormat) + u' '
-            + locale.toString(entry.when.time(), QLocale::ShortFormat);
+            + StatusClock::minuteText(entry.when.time());
     }
     QString where = entry.item.isEmpty() ? entry.place : entry.place + u'/' + entry.item;
     if (hit.line > 0 || entry.tool == SearchTool::TextEd || entry.tool == SearchTool::QuickNotes)

@@ -13,6 +13,7 @@
 #include "texted/textstyles.h"
 #include "texted/windowtiling.h"
 #include "widgets/helpviewer.h"
+#include "widgets/statusclock.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAbstractButton>
@@ -304,23 +305,8 @@ void frmTextEd::createStatusBar()
     m_sbrNum->setText(tr("NUM"));
     m_sbrIns->setText(tr("INS"));
 
-    m_clockTimer.setSingleShot(true);
-    connect(&m_clockTimer, &QTimer::timeout, this, &frmTextEd::showDateAndTime);
-    showDateAndTime();
+    new StatusClock(this, m_sbrTime, m_sbrDate);
     showKeyStates();
-}
-
-void frmTextEd::showDateAndTime()
-{
-    const QDateTime now = Clock::now();
-    const QLocale locale;
-    m_sbrDate->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    // The panel changes once a minute, so it shows no seconds whatever the locale's short form has.
-    static const QRegularExpression seconds(QStringLiteral("[:.]?ss?"));
-    m_sbrTime->setText(locale.toString(now.time(), locale.timeFormat(QLocale::ShortFormat).remove(seconds)));
-    // Wakes once a minute, on the minute, only while the frame is open.
-    const QTime clock = QTime::currentTime();
-    m_clockTimer.start(60000 - (clock.second() * 1000 + clock.msec()) + 50);
 }
 
 void frmTextEd::showKeyStates()

@@ -116,7 +116,6 @@ private:
     void fillWindowList();
     void activeDocumentChanged();
     void showTitle();
-    void showDateAndTime();
     void showKeyStates();
     void toggleInsertMode();
 
@@ -145,7 +144,6 @@ private:
     QLabel *m_sbrIns = nullptr;
     QLabel *m_sbrCaps = nullptr;
     QLabel *m_sbrNum = nullptr;
-    QTimer m_clockTimer;
     QTimer *m_tmrRecovery = nullptr;
 
     QPointer<frmDocument> m_lastDocument;

@@ -23,13 +23,10 @@ StatusClock::StatusClock(QWidget *window, QLabel *time, QLabel *date)
 void StatusClock::update()
 {
     const QDateTime now = Clock::now();
-    const QLocale locale;
-    QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
-    timeFormat.remove(QRegularExpression(QStringLiteral("[:.]ss")));
     if (m_time)
-        m_time->setText(locale.toString(now.time(), timeFormat));
+        m_time->setText(minuteText(now.time()));
     if (m_date)
-        m_date->setText(locale.toString(now.date(), QLocale::ShortFormat));
+        m_date->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
     if (m_window->isVisible())
         m_timer.start(int(qBound(1, 60 - now.time().second(), 60)) * 1000);
 }
@@ -43,4 +40,11 @@ bool StatusClock::eventFilter(QObject *watched, QEvent *event)
             m_timer.stop();
     }
     return QObject::eventFilter(watched, event);
+}
+
+QString StatusClock::minuteText(const QTime &time)
+{
+    static const QRegularExpression seconds(QStringLiteral("[:.]?ss?"));
+    const QLocale locale;
+    return locale.toString(time, locale.timeFormat(QLocale::ShortFormat).remove(seconds));
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTime>
 #include <QTimer>
 
 class QLabel;
@@ -16,6 +17,9 @@ class StatusClock final : public QObject
 public:
     StatusClock(QWidget *window, QLabel *time, QLabel *date);
     void update();
+
+    // The locale's short time without seconds: what a panel that changes once a minute shows.
+    static QString minuteText(const QTime &time);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
