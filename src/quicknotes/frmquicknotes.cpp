@@ -563,7 +563,8 @@ QString frmQuickNotes::remindMeText() const
 {
     const QTextCursor cursor = m_txtMain->textCursor();
     const QString text = cursor.hasSelection() ? fromDocumentText(cursor.selectedText()) : cursor.block().text();
-    return text.trimmed();
+    static const QRegularExpression marker(QStringLiteral("^\\(\\d+\\)")); // the template's "(1)"
+    return text.trimmed().remove(marker).trimmed();
 }
 
 void frmQuickNotes::remindMe()

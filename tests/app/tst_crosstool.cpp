@@ -89,7 +89,7 @@ void TestCrossTool::searchHitOpensThePlannerAtItsSlot()
 // question about the edited pad) at its line, where "Remind me" takes the line to a new reminder.
 void TestCrossTool::searchFindsTheEditedPadAndOpensAListAtItsLine()
 {
-    QVERIFY(ToDoLists::save(ToDoLists::itemFilePath(3), QStringLiteral("milk\nrenew the passport\nbread")));
+    QVERIFY(ToDoLists::save(ToDoLists::itemFilePath(3), QStringLiteral("milk\n(2) renew the passport\nbread")));
     frmQY2 main;
     registerWindows(main);
     auto *notes = main.opener().show(WindowKey::QuickNotes);
@@ -102,8 +102,8 @@ void TestCrossTool::searchFindsTheEditedPadAndOpensAListAtItsLine()
     QTRY_COMPARE(results->topLevelItemCount(), 1);
     QTreeWidgetItem *group = results->topLevelItem(0);
     QTRY_COMPARE(group->childCount(), 2);
-    QTreeWidgetItem *inList = group->child(0)->text(0).startsWith(u"renew") ? group->child(0) : group->child(1);
-    QCOMPARE(inList->text(0), "renew the passport");
+    QTreeWidgetItem *inList = group->child(0)->text(0).startsWith(u"(2)") ? group->child(0) : group->child(1);
+    QCOMPARE(inList->text(0), "(2) renew the passport");
 
     m_env->dialogs.choices = { Dialogs::Choice::Discard };
     results->setCurrentItem(inList);
