@@ -152,6 +152,15 @@ void frmSearch::openCurrent()
         Q_EMIT openRequested(*hit);
 }
 
+// The files are read once as the window opens, in the background, so that the first word typed
+// is searched as fast as the next ones.
+void frmSearch::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_txtFind->text().trimmed().isEmpty())
+        m_runner->readAhead();
+}
+
 void frmSearch::closeEvent(QCloseEvent *event)
 {
     savePlacement(this, Key::SearchLeft, Key::SearchTop);

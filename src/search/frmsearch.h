@@ -36,6 +36,7 @@ Q_SIGNALS:
     void openRequested(const SearchHit &hit);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -50,6 +50,23 @@ void SearchRunner::start()
     }));
 }
 
+void SearchRunner::readAhead()
+{
+    if (isBusy())
+        return;
+    for (const std::shared_ptr<SearchSource> &source : m_sources)
+        source->prepare();
+    m_stop = false;
+    m_watcher.setFuture(QtConcurrent::run([sources = m_sources, stop = &m_stop] {
+        const auto take = [stop](const SearchEntry &) { return !stop->load(std::memory_order_relaxed); };
+        for (const std::shared_ptr<SearchSource> &source : sources) {
+            if (!source->visit(take))
+                break;
+        }
+        return SearchResult { {}, {}, true };
+    }));
+}
+
 void SearchRunner::done()
 {
     if (m_pending) {

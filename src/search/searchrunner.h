@@ -24,6 +24,9 @@ public:
     // Searches the sources for the query; `now` orders dated places. An empty query gives an empty
     // result at once.
     void search(const QString &query, const QDateTime &now);
+    // Reads every source in the worker without searching, so that the next search finds the files'
+    // entries kept. A search asked for meanwhile stops it and goes on from what was read.
+    void readAhead();
     bool isBusy() const { return m_watcher.isRunning(); }
 
     // One search, in the calling thread (the worker runs this).

@@ -74,6 +74,7 @@ private Q_SLOTS:
     void excerpt();
     void fileCache_data();
     void fileCache();
+    void newerQueryDropsTheRunningOne_data();
     void newerQueryDropsTheRunningOne();
 };
 
@@ -232,8 +233,16 @@ void TestSearchCore::fileCache()
         QVERIFY(texts.contains(change == "grow" ? "three" : "ONE"));
 }
 
+void TestSearchCore::newerQueryDropsTheRunningOne_data()
+{
+    QTest::addColumn<bool>("readingAhead");
+    row("a search", false);
+    row("the reading ahead as the window opens", true);
+}
+
 void TestSearchCore::newerQueryDropsTheRunningOne()
 {
+    QFETCH(bool, readingAhead);
     QSemaphore gate;
     auto source = std::make_shared<ListSource>();
     source->entries = { entryOf("alpha", 0), entryOf("beta", 1) };
@@ -242,8 +251,11 @@ void TestSearchCore::newerQueryDropsTheRunningOne()
     runner.addSource(source);
     QSignalSpy finished(&runner, &SearchRunner::finished);
 
-    runner.search("alpha", Now);
-    runner.search("bet", Now); // typed while the first search waits
+    if (readingAhead)
+        runner.readAhead();
+    else
+        runner.search("alpha", Now);
+    runner.search("bet", Now); // typed while the first run waits
     QVERIFY(runner.isBusy());
     gate.release(2);
     QVERIFY(finished.wait());
