@@ -225,14 +225,21 @@ bool openRegularFile(QFile &file, QString *error)
 
 std::optional<QByteArray> ReadFileBytes(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (const QFileInfo info(path); !info.exists() && !info.isSymLink()) {
-        file.open(QIODevice::WriteOnly); // a missing file is left behind empty
+    if (const QFileInfo info(path); !info.exists() && !info.isSymLink())
         return QByteArray();
-    }
+    QFile file(path);
     if (!openRegularFile(file, error))
         return std::nullopt;
     return readDevice(file, error);
+}
+
+bool CreateMissingFile(const QString &path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return true;
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
 }
 
 std::optional<QString> ReadTextFile(const QString &path, QString *error)

@@ -15,12 +15,16 @@ class QIODevice;
 // a UTF-16 byte-order mark is read as UTF-16.
 
 // Returns every line of the file followed by CR LF. Lines end at CR LF, CR or LF (files edited by
-// other programs on this desktop end their lines with LF alone). A missing file is created empty
-// and reads as the empty text. A file that exists but cannot be read whole (no permission, a read
-// error part way) gives nullopt and the reason in *error: the caller must then never write over it.
+// other programs on this desktop end their lines with LF alone). A missing file reads as the empty
+// text and is not created (reading never writes: see CreateMissingFile). A file that exists but cannot be read whole
+// (no permission, a read error part way) gives nullopt and the reason in *error: the caller must then never write over
+// it.
 std::optional<QString> ReadTextFile(const QString &path, QString *error = nullptr);
 // The same for the file's bytes, undecoded.
 std::optional<QByteArray> ReadFileBytes(const QString &path, QString *error = nullptr);
+// Creates the file empty when nothing is there (a dangling link counts as there); an existing file
+// is left untouched. True when a file is there afterwards.
+bool CreateMissingFile(const QString &path);
 // Opens the file for reading when it is a regular file. Anything else (a named pipe, a device, a
 // folder) is refused without waiting on it, with the reason in *error: opening a pipe would block
 // the program until some other program wrote to it. Every read of a file that a user or the data

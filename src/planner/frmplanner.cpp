@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/settings.h"
+#include "common/textfile.h"
 #include "common/trash.h"
 #include "planner/planpurge.h"
 #include "widgets/accessiblenames.h"
@@ -499,6 +500,7 @@ void frmPlanner::loadShownDay()
     m_shownUnreadable = false;
     m_edited = false;
     m_saveFailureTold = false;
+    CreateMissingFile(PlanDay::dayPath(m_shown)); // a day once shown has its file, empty until stored
     QString reason;
     const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(m_shown, &reason);
     if (!contents) {

@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/documenttext.h"
 #include "common/settings.h"
+#include "common/textfile.h"
 #include "quicknotes/todolists.h"
 #include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
@@ -333,6 +334,7 @@ void frmQuickNotes::showTitle(int position)
 bool frmQuickNotes::loadItem(int position)
 {
     Message failure;
+    CreateMissingFile(ToDoLists::itemFilePath(position)); // a list once chosen has its file
     const std::optional<QString> text = ToDoLists::load(ToDoLists::itemFilePath(position), &failure);
     if (!text) {
         Dialogs::show(failure, this);
@@ -377,6 +379,7 @@ bool frmQuickNotes::saveItem()
 bool frmQuickNotes::loadTemplate()
 {
     Message failure;
+    CreateMissingFile(ToDoLists::templateFilePath());
     const std::optional<QString> text = ToDoLists::load(ToDoLists::templateFilePath(), &failure);
     if (!text) {
         Dialogs::show(failure, this);

@@ -71,6 +71,7 @@ void ReminderList::LoadReminders()
 {
     m_records.clear();
     m_unreadable.clear();
+    CreateMissingFile(path()); // the first start leaves the empty list's file
     QString reason;
     const std::optional<QByteArray> bytes = ReadFileBytes(path(), &reason);
     if (!bytes) {

@@ -29,7 +29,7 @@ private Q_SLOTS:
 
     void readTextFile_data();
     void readTextFile();
-    void readMissingFileCreatesItEmpty();
+    void readMissingFileCreatesNothing();
     void writeTextFileIsByteExact_data();
     void writeTextFileIsByteExact();
     void writeIntoAMissingFolderFails();
@@ -134,13 +134,25 @@ void TestCommon::readTextFile()
     QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("t.txt"))), std::optional(text));
 }
 
-void TestCommon::readMissingFileCreatesItEmpty()
+void TestCommon::readMissingFileCreatesNothing()
 {
+    // Reading never writes: a missing file reads as empty and stays missing until it is created.
     const QString path = m_env->dataPath(QStringLiteral("missing.txt"));
     QCOMPARE(ReadTextFile(path), std::optional(QString()));
-    QVERIFY(QFile::exists(path));
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(CreateMissingFile(path));
     QCOMPARE(QFile(path).size(), 0);
     QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("no/such/folder.txt"))), std::optional(QString()));
+    QVERIFY(!CreateMissingFile(m_env->dataPath(QStringLiteral("no/such/folder.txt"))));
+
+    // An existing file, or a link whose target is gone, is left as it is.
+    m_env->writeBytes(QStringLiteral("kept.txt"), "kept");
+    QVERIFY(CreateMissingFile(m_env->dataPath(QStringLiteral("kept.txt"))));
+    QCOMPARE(m_env->readBytes(QStringLiteral("kept.txt")), QByteArray("kept"));
+    const QString link = m_env->dataPath(QStringLiteral("dangling.txt"));
+    QVERIFY(QFile::link(m_env->dataPath(QStringLiteral("gone.txt")), link));
+    QVERIFY(CreateMissingFile(link));
+    QVERIFY(!QFileInfo::exists(m_env->dataPath(QStringLiteral("gone.txt"))));
 
     // A file that is there but cannot be read is not taken for an empty one.
     QVERIFY(QDir().mkpath(m_env->dataPath(QStringLiteral("folder.txt"))));

@@ -112,6 +112,7 @@ void TestFrmPlanner::opensOnTodayAtNine()
     openPlanner();
     QCOMPARE(m_planner->shownDate(), QDate(2026, 12, 7));
     QCOMPARE(m_planner->slotCount(), 48);
+    QVERIFY(QFileInfo(PlanDay::dayPath(QDate(2026, 12, 7))).isFile()); // a day once shown has its file
     auto *scroll = m_planner->findChild<QScrollBar *>(QStringLiteral("scrPlanner"));
     QCOMPARE(scroll->value(), 5400);
     QCOMPARE(m_planner->findChild<QLabel *>(QStringLiteral("lblPlanTime18"))->text(), QStringLiteral("9:00 AM"));
