@@ -105,6 +105,8 @@ bool ToDoLists::save(const QString &path, const QString &text, QString *reason)
     return WriteTextFile(path, toFileText(text), reason);
 }
 
+// Not withLineEnds: that one turns every break-like character into CR LF, while a line separator
+// typed in the pad (U+2028) is part of the list's text and is stored as it stands.
 QString ToDoLists::toFileText(const QString &padText)
 {
     QString result;
