@@ -72,11 +72,20 @@ void WindowOpener::unloadAll()
 {
     const QScopedValueRollback closing(m_closing, true);
     for (WindowKey key : unloadOrder()) {
-        QPointer<QWidget> loadedWindow = window(key);
+        QWidget *loadedWindow = window(key);
         if (!loadedWindow)
             continue;
         loadedWindow->close();
-        delete loadedWindow.data(); // also a window that declined to close: the program is ending
+        // Also a window that declined to close: the program is ending. Deleted from the event loop,
+        // once the code that called this and every box a window opened have returned.
+        loadedWindow->deleteLater();
+        m_unloading.append(loadedWindow);
     }
     m_windows = {};
+}
+
+WindowOpener::~WindowOpener()
+{
+    for (const QPointer<QWidget> &window : std::as_const(m_unloading))
+        delete window.data(); // the owner ends before the event loop came back
 }

@@ -2,6 +2,7 @@
 
 #include "app/tooltable.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <array>
@@ -20,6 +21,7 @@ public:
     using Factory = std::function<QWidget *()>;
 
     explicit WindowOpener(QObject *parent = nullptr);
+    ~WindowOpener() override;
 
     void registerWindow(WindowKey key, Factory factory);
     bool isRegistered(WindowKey key) const;
@@ -33,7 +35,9 @@ public:
     bool closeAll();
 
     // Closes every loaded window, in unloadOrder(); each one saves what it keeps as it closes. A window
-    // that declines is ended all the same: the program is ending.
+    // that declines is ended all the same: the program is ending. The windows are deleted when control
+    // is back in the event loop, never under a window's own code or a box it opened, so a window's code
+    // goes on safely after a box that the ending closed (the box answers as cancelled).
     void unloadAll();
     // True while closeAll or unloadAll closes the windows.
     bool isClosing() const { return m_closing; }
@@ -45,5 +49,6 @@ Q_SIGNALS:
 private:
     std::array<Factory, WindowCount> m_factories;
     std::array<QPointer<QWidget>, WindowCount> m_windows;
+    QList<QPointer<QWidget>> m_unloading; // closed by unloadAll, their deletion posted
     bool m_closing = false;
 };

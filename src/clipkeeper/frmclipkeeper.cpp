@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
-#include <QPointer>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -329,11 +328,7 @@ void frmClipKeeper::resizeEvent(QResizeEvent *event)
 
 void frmClipKeeper::closeEvent(QCloseEvent *event)
 {
-    const QPointer<frmClipKeeper> alive(this);
-    const bool mayClose = mayLeaveBoxes();
-    if (!alive)
-        return;
-    if (!mayClose) {
+    if (!mayLeaveBoxes()) {
         event->ignore();
         return;
     }
@@ -481,17 +476,13 @@ QString frmClipKeeper::boxText() const
 // What could not be done at opening, then the names the clip list cannot show, offered for renaming.
 void frmClipKeeper::afterOpening(const std::optional<Message> &message)
 {
-    if (!tell(message))
-        return;
+    tell(message);
     const QList<ClipStore::ForeignName> foreign = m_store->ForeignNames();
     if (foreign.isEmpty() || !Dialogs::canAsk())
         return;
-    const std::shared_ptr<ClipStore> store = m_store;
-    const QPointer<frmClipKeeper> alive(this);
-    const bool rename = Dialogs::ask(ClipStore::foreignNamesQuestion(foreign), this);
-    if (!alive || !rename)
+    if (!Dialogs::ask(ClipStore::foreignNamesQuestion(foreign), this))
         return;
-    const std::optional<Message> failed = store->RenameForeign(foreign);
+    const std::optional<Message> failed = m_store->RenameForeign(foreign);
     fillCategories();
     tell(failed);
 }
@@ -525,11 +516,7 @@ void frmClipKeeper::filClips_Click(QListWidgetItem *item)
 
 void frmClipKeeper::leaveBoxesFor(const QString &clip)
 {
-    const QPointer<frmClipKeeper> alive(this);
-    const bool leave = mayLeaveBoxes();
-    if (!alive)
-        return;
-    if (leave)
+    if (mayLeaveBoxes())
         showClip(clip);
     else
         selectClip(m_shownClip); // the typed text stays, beside the clip it came from
@@ -548,8 +535,7 @@ void frmClipKeeper::showClip(const QString &clip)
 {
     const std::variant<QString, Message> opened = m_store->OpenClip(clip);
     if (const auto *message = std::get_if<Message>(&opened)) {
-        if (!tell(*message))
-            return;
+        tell(*message);
         // A clip that went away leaves the list, once the list has finished with the click.
         QTimer::singleShot(0, this, [this] {
             m_store->RefreshClips();
@@ -569,7 +555,7 @@ void frmClipKeeper::showClip(const QString &clip)
 }
 
 // True when the typed text may leave the boxes: nothing was typed, or it was saved or discarded.
-// False on Cancel, on a save that failed, and when the window ended while the question was open.
+// False on Cancel, on a save that failed, and when the program ended while the question was open.
 bool frmClipKeeper::mayLeaveBoxes()
 {
     if (!isEdited())
@@ -580,7 +566,6 @@ bool frmClipKeeper::mayLeaveBoxes()
     }
     if (m_asking)
         return false;
-    const QPointer<frmClipKeeper> alive(this);
     m_asking = true;
     const Dialogs::Choice choice
         = Dialogs::askSave({ Message::Icon::Question, QStringLiteral("Quillory2"),
@@ -588,9 +573,7 @@ bool frmClipKeeper::mayLeaveBoxes()
                                   "Save: keep it as the clip \"%1\" in \"%2\".\r\nDiscard: let it go.\r\n"
                                   "Cancel: nothing happens, the text stays.")
                                    .arg(m_txtClipDescription->text(), m_store->currentCategory()) },
-            this);
-    if (!alive)
-        return false;
+            this); // Cancel when the program ended
     m_asking = false;
     return choice == Dialogs::Choice::Discard
         || (choice == Dialogs::Choice::Save && saveBoxes(m_txtClipDescription->text()));
@@ -599,19 +582,16 @@ bool frmClipKeeper::mayLeaveBoxes()
 // True when the boxes' text reached the clip file.
 bool frmClipKeeper::saveBoxes(const QString &description)
 {
-    const std::shared_ptr<ClipStore> store = m_store;
-    const QPointer<frmClipKeeper> alive(this);
     bool saved = false;
-    const std::optional<Message> message = store->SaveClip(description, boxText(), &saved);
-    if (!alive)
-        return false;
+    const std::optional<Message> message = m_store->SaveClip(description, boxText(), &saved);
     fillClips();
     if (saved) {
         m_shownClip = description;
         markShown();
         selectClip(description);
     }
-    return tell(message) && saved;
+    tell(message);
+    return saved;
 }
 
 // The program ends with nobody to ask: the typed text becomes a clip of a free name, and the log says which.
@@ -636,11 +616,7 @@ QString frmClipKeeper::selectedClip() const
 
 void frmClipKeeper::RemoveFolder()
 {
-    const std::shared_ptr<ClipStore> store = m_store;
-    const QPointer<frmClipKeeper> alive(this);
-    const std::optional<Message> message = store->RemoveCategory();
-    if (!alive)
-        return;
+    const std::optional<Message> message = m_store->RemoveCategory();
     fillCategories();
     tell(message);
 }
@@ -654,13 +630,10 @@ void frmClipKeeper::AddFolder()
 
 void frmClipKeeper::DeleteClip()
 {
-    const std::shared_ptr<ClipStore> store = m_store;
-    const QPointer<frmClipKeeper> alive(this);
-    const std::optional<Message> message = store->DeleteClip(selectedClip());
-    if (!alive)
-        return;
+    const std::optional<Message> message = m_store->DeleteClip(selectedClip());
     fillClips();
-    if (tell(message) && store->clips().isEmpty() && !isEdited())
+    tell(message);
+    if (m_store->clips().isEmpty() && !isEdited())
         showPlaceholders();
 }
 
@@ -669,11 +642,8 @@ void frmClipKeeper::SaveClip()
     saveBoxes(m_txtClipDescription->text());
 }
 
-bool frmClipKeeper::tell(const std::optional<Message> &message)
+void frmClipKeeper::tell(const std::optional<Message> &message)
 {
-    if (!message)
-        return true;
-    const QPointer<frmClipKeeper> alive(this);
-    Dialogs::show(*message, this);
-    return !alive.isNull();
+    if (message)
+        Dialogs::show(*message, this);
 }

@@ -89,7 +89,7 @@ private:
     void afterOpening(const std::optional<Message> &message);
     QString boxText() const;
     QString selectedClip() const;
-    bool tell(const std::optional<Message> &message); // false when the window ended meanwhile
+    void tell(const std::optional<Message> &message);
 
     // Shared so that a question left open while the program ends cannot pull the store away
     // from under the operation that asked it.

@@ -23,7 +23,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QStatusBar>
@@ -347,20 +346,17 @@ bool frmQuickNotes::loadItem(int position)
 }
 
 // True unless the save would replace a list with other text that the pad never showed, and the
-// user did not agree (or the window ended while asking).
+// user did not agree (or the program ended while asking).
 bool frmQuickNotes::mayReplaceUnseenList()
 {
     const QString path = ToDoLists::itemFilePath(m_shownTitle);
     if (m_listSeen[size_t(m_shownTitle)] || !ToDoLists::holdsOtherText(path, padText()))
         return true;
-    const QPointer<frmQuickNotes> alive(this);
-    const bool replace = Dialogs::ask(ToDoLists::unseenListQuestion(m_shownTitle, path), this, Dialogs::Default::No);
-    return alive && replace;
+    return Dialogs::ask(ToDoLists::unseenListQuestion(m_shownTitle, path), this, Dialogs::Default::No);
 }
 
 bool frmQuickNotes::saveItem()
 {
-    const QPointer<frmQuickNotes> alive(this);
     if (!mayReplaceUnseenList())
         return false;
     const QString path = ToDoLists::itemFilePath(m_shownTitle);
@@ -411,7 +407,7 @@ Message frmQuickNotes::unsavedMessage() const
 }
 
 // True when the pad may be replaced or closed: it was not edited, or its user chose Save (and the
-// save worked) or Discard. False on Cancel, and when the window ended while the question was open.
+// save worked) or Discard. False on Cancel, and when the program ended while the question was open.
 bool frmQuickNotes::mayReplacePad()
 {
     if (!isPadEdited())
@@ -424,15 +420,10 @@ bool frmQuickNotes::mayReplacePad()
         return true;
     if (m_asking)
         return false;
-    QPointer<frmQuickNotes> alive(this);
     m_asking = true;
-    const Dialogs::Choice choice = Dialogs::askSave(unsavedMessage(), this);
-    if (!alive)
-        return false;
+    const Dialogs::Choice choice = Dialogs::askSave(unsavedMessage(), this); // Cancel when the program ended
     m_asking = false;
     const bool replace = choice == Dialogs::Choice::Discard || (choice == Dialogs::Choice::Save && saveItem());
-    if (!alive)
-        return false;
     if (replace)
         ToDoLists::removeDraft(); // on Cancel the pad is still edited, and the draft stays its copy
     return replace;
@@ -455,13 +446,8 @@ void frmQuickNotes::tmrDraft_Timer()
 // ended, offered back (it comes back as an edited pad, still to be saved).
 void frmQuickNotes::offerDraft()
 {
-    QPointer<frmQuickNotes> alive(this);
-    if (m_openingFailure) {
-        const Message failure = *std::exchange(m_openingFailure, std::nullopt);
-        Dialogs::show(failure, this);
-        if (!alive)
-            return;
-    }
+    if (m_openingFailure)
+        Dialogs::show(*std::exchange(m_openingFailure, std::nullopt), this);
     Message failure;
     const std::optional<ToDoLists::Draft> draft = ToDoLists::loadDraft(&failure);
     if (!draft) {
@@ -478,7 +464,7 @@ void frmQuickNotes::offerDraft()
                                              "now?\r\nYes: it comes back, still to be saved.\r\nNo: it is deleted.")
                                               .arg(ToDoLists::titleText(draft->position)) },
         this);
-    if (!alive || !Dialogs::canAsk()) // the program ended while asking: the draft stays for the next start
+    if (!Dialogs::canAsk()) // the program ended while asking: the draft stays for the next start
         return;
     m_asking = false;
     if (restore) {
@@ -494,10 +480,7 @@ void frmQuickNotes::cboToDo_Click()
     const int chosen = m_cboToDo->currentIndex();
     if (m_asking || chosen < 0 || chosen == m_shownTitle)
         return;
-    QPointer<frmQuickNotes> alive(this);
-    if (mayReplacePad() && loadItem(chosen))
-        return;
-    if (alive)
+    if (!mayReplacePad() || !loadItem(chosen))
         showTitle(m_shownTitle); // the previous title stays selected
 }
 
@@ -582,8 +565,7 @@ void frmQuickNotes::showListLine(int position, int line)
     if (m_asking || position < 0 || position >= ToDoLists::TitleCount)
         return;
     if (position != m_shownTitle) {
-        const QPointer<frmQuickNotes> alive(this);
-        if (!mayReplacePad() || !alive || !loadItem(position))
+        if (!mayReplacePad() || !loadItem(position))
             return;
     }
     QTextBlock block = m_txtMain->document()->findBlockByNumber(line);
@@ -630,11 +612,7 @@ void frmQuickNotes::saveSettings()
 
 void frmQuickNotes::closeEvent(QCloseEvent *event)
 {
-    QPointer<frmQuickNotes> alive(this);
-    const bool mayClose = mayReplacePad();
-    if (!alive)
-        return;
-    if (!mayClose) {
+    if (!mayReplacePad()) {
         event->ignore();
         return;
     }

@@ -29,9 +29,10 @@ class QToolBar;
 // closed without the question Save / Discard / Cancel; when the program ends with nobody to ask,
 // the note is kept as a draft and offered back at the next opening. The draft is also written two
 // seconds after typing stops, so that a crash or a kill costs no more than that. A save that would
-// replace a non-empty list the pad has not shown since the window opened asks first. Commands that may ask run
-// from the event loop (queued), never inside a control's own signal: the program may end while
-// the question is open, and then the window is gone when the question returns.
+// replace a non-empty list the pad has not shown since the window opened asks first. Commands that
+// may ask run from the event loop (queued), never inside a control's own signal, so that no control
+// is half-way through its own event when a question opens. A question the ending program closes
+// answers Cancel; the window itself lives on until its code has returned.
 class frmQuickNotes final : public QWidget
 {
     Q_OBJECT

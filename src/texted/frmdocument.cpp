@@ -85,11 +85,7 @@ QFont frmDocument::defaultFont()
 
 void frmDocument::closeEvent(QCloseEvent *event)
 {
-    QPointer<frmDocument> self(this);
-    const bool mayClose = !m_closeQuestion || m_closeQuestion(this);
-    if (!self) // the program ended while the question was open
-        return;
-    if (!mayClose) {
+    if (m_closeQuestion && !m_closeQuestion(this)) {
         event->ignore();
         return;
     }

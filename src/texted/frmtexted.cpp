@@ -376,9 +376,8 @@ frmDocument *frmTextEd::NewDocument()
     document->setCaption(tr("Document %1").arg(s_documentCount));
     document->rtfText()->setOverwriteMode(m_overwrite);
     document->setCloseQuestion([this](frmDocument *closing) {
-        QPointer<frmDocument> guard(closing);
         const bool mayClose = maySaveBeforeClosing(closing);
-        if (mayClose && guard && Dialogs::canAsk()) // saved, or its changes discarded
+        if (mayClose && Dialogs::canAsk()) // saved, or its changes discarded
             dropRecoveryCopy(closing);
         return mayClose;
     });
@@ -465,12 +464,9 @@ frmDocument *frmTextEd::openFile(const QString &path)
     }
     const TextEdFiles::FileStamp stamp = TextEdFiles::stampOf(path);
     Message failure;
-    QPointer<frmTextEd> self(this);
     const std::optional<QByteArray> bytes = TextEdFiles::readFile(path, &failure, [this, &path](qint64 size) {
         return Dialogs::ask(TextEdFiles::largeFileQuestion(path, size), this, Dialogs::Default::No);
     });
-    if (!self)
-        return nullptr;
     if (!bytes) {
         if (failure != Message()) // else the user chose not to open a large file
             Dialogs::show(failure, this);
@@ -523,9 +519,8 @@ std::optional<Dialogs::FileChoice> frmTextEd::AskSaveFileName(frmDocument *docum
         request.filterIndex = document->filterIndex();
     if (document && !document->filePath().isEmpty())
         request.fileName = document->filePath();
-    QPointer<frmTextEd> self(this);
     std::optional<Dialogs::FileChoice> choice = Dialogs::chooseFile(request, this);
-    if (!self || !choice)
+    if (!choice)
         return std::nullopt;
     m_lastFileName = choice->fileName;
     m_filterIndex = choice->filterIndex;
@@ -555,18 +550,14 @@ bool frmTextEd::saveDocument(frmDocument *document)
 {
     const QString path = document->filePath();
     if (!path.isEmpty() && TextEdFiles::changedSince(document->diskStamp(), path)) {
-        QPointer<frmDocument> guard(document);
         const bool replace = Dialogs::ask(TextEdFiles::changedOnDiskQuestion(path), this, Dialogs::Default::No);
-        if (!guard)
-            return false;
         return replace ? SaveDocumentFile(document, path, document->filterIndex()) : saveDocumentAs(document);
     }
     if (!path.isEmpty())
         return SaveDocumentFile(document, path, document->filterIndex());
     // A document without a file is asked for a name each time and keeps its caption.
-    QPointer<frmDocument> guard(document);
     const std::optional<Dialogs::FileChoice> choice = AskSaveFileName(document);
-    if (!choice || !guard)
+    if (!choice)
         return false;
     document->setFilterIndex(choice->filterIndex);
     return SaveDocumentFile(document, choice->fileName, choice->filterIndex);
@@ -574,9 +565,8 @@ bool frmTextEd::saveDocument(frmDocument *document)
 
 bool frmTextEd::saveDocumentAs(frmDocument *document)
 {
-    QPointer<frmDocument> guard(document);
     const std::optional<Dialogs::FileChoice> choice = AskSaveFileName(document);
-    if (!choice || !guard)
+    if (!choice)
         return false;
     if (!SaveDocumentFile(document, choice->fileName, choice->filterIndex))
         return false;
@@ -594,11 +584,7 @@ bool frmTextEd::maySaveBeforeClosing(frmDocument *document)
         return true;
     }
     m_mdiArea->setActiveSubWindow(document);
-    QPointer<frmTextEd> self(this);
-    QPointer<frmDocument> guard(document);
-    const Dialogs::Choice choice = Dialogs::askSave(saveQuestion(document->caption()), this);
-    if (!self || !guard) // the program ended while the question was open
-        return false;
+    const Dialogs::Choice choice = Dialogs::askSave(saveQuestion(document->caption()), this); // Cancel at an ending
     switch (choice) {
     case Dialogs::Choice::Save: return saveDocument(document);
     case Dialogs::Choice::Discard: return true;
@@ -610,13 +596,11 @@ bool frmTextEd::maySaveBeforeClosing(frmDocument *document)
 void frmTextEd::closeEvent(QCloseEvent *event)
 {
     if (Dialogs::canAsk()) {
-        QPointer<frmTextEd> self(this);
         const QList<frmDocument *> open = documents();
         for (frmDocument *document : open) {
             if (maySaveBeforeClosing(document))
                 continue;
-            if (self)
-                event->ignore();
+            event->ignore();
             return;
         }
         if (Dialogs::canAsk()) { // each one saved, or its changes discarded
@@ -694,9 +678,7 @@ void frmTextEd::offerRecoveryCopies()
                  "again the next time TextEd opens.")
                   .arg(copies.size())
                   .arg(QDir::toNativeSeparators(store.folder())) };
-    QPointer<frmTextEd> self(this);
-    const bool open = Dialogs::ask(offer, this);
-    if (!self || !open)
+    if (!Dialogs::ask(offer, this))
         return;
     QStringList unreadable;
     for (const RecoveryStore::Copy &copy : copies) {
@@ -736,9 +718,8 @@ void frmTextEd::mnuFileOpen_Click()
 {
     const Dialogs::FileRequest request { Dialogs::FileRequest::Mode::Open, tr("Open"), TextEdFiles::dialogFilters(),
         QString(), m_filterIndex, startFolder() };
-    QPointer<frmTextEd> self(this);
     const std::optional<Dialogs::FileChoice> choice = Dialogs::chooseFile(request, this);
-    if (!self || !choice)
+    if (!choice)
         return;
     m_lastFileName = choice->fileName;
     m_filterIndex = choice->filterIndex;
@@ -770,8 +751,7 @@ void frmTextEd::mnuFilePrint_Click()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(document->caption());
-    QPointer<frmDocument> guard(document);
-    if (!Dialogs::choosePrinter(printer, document->rtfText()->textCursor().hasSelection(), this) || !guard)
+    if (!Dialogs::choosePrinter(printer, document->rtfText()->textCursor().hasSelection(), this))
         return;
     document->rtfText()->print(&printer);
     if (printer.printerState() == QPrinter::Error)
@@ -793,9 +773,8 @@ void frmTextEd::mnuFileExportPdf_Click()
         : QFileInfo(document->filePath()).dir().filePath(QFileInfo(document->filePath()).completeBaseName() + u".pdf");
     const Dialogs::FileRequest request { Dialogs::FileRequest::Mode::Save, tr("Export as PDF"),
         { tr("PDF File (*.pdf)") }, suggested, 1, startFolder() };
-    QPointer<frmDocument> guard(document);
     const std::optional<Dialogs::FileChoice> choice = Dialogs::chooseFile(request, this);
-    if (!choice || !guard)
+    if (!choice)
         return;
     const QString fileName = TextEdFiles::withPdfEnding(choice->fileName);
     QPrinter printer(QPrinter::HighResolution);

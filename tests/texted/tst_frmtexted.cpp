@@ -399,7 +399,7 @@ void TestFrmTextEd::endingWhileTheQuestionIsOpen()
         main->unload();
     };
     main->requestExit();
-    QVERIFY(frame.isNull());
+    QTRY_VERIFY(frame.isNull());
     QVERIFY(main->isUnloaded());
     const QList<RecoveryStore::Copy> copies = RecoveryStore().copies();
     QCOMPARE(copies.size(), 1);
