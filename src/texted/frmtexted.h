@@ -20,7 +20,7 @@ class frmDocument;
 // toolbar `tbToolBar`, the status bar `sbStatusBar1` and the document windows (frmDocument). Every
 // command acts on the active document. Documents are numbered for the whole run ("Document 1",
 // ...), also across closing and reopening the frame. Files are read and written through the RTF
-// codec (texted/rtf.h) and TextEdFiles; each document is saved in its own format.
+// codec (rtf/rtf.h) and TextEdFiles; each document is saved in its own format.
 //
 // QuickNotes hands its text over through the public slot LoadFromQuickNotes (wired in
 // app/windows.cpp). Closing the frame asks Save / Discard / Cancel for every edited document.

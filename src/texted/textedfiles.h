@@ -12,7 +12,7 @@
 // TextEd's files, without widgets: the Open and Save filter list, the format each document is
 // written in, reading a file's bytes (refusing what cannot be read or is not text) and writing
 // them atomically, and plain text in and out. The window turns RTF bytes into documents and back
-// with the codec (texted/rtf.h); everything else about files is decided here.
+// with the codec (rtf/rtf.h); everything else about files is decided here.
 namespace TextEdFiles {
 
 // The filters of the Open and Save dialogs, counted from 1; 0 means none chosen yet.
