@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "platform/desktopnotifications.h"
 #include "privatebus.h"
 
@@ -109,34 +110,22 @@ void TstDesktopNotifications::events_data()
     QTest::addColumn<bool>("actionsAfter");
     // Letters name the client's notifications: A is sent first; "notify X" sends X. The last step of each
     // script is heard, so that what an earlier step should not have caused would show before it.
-    QTest::newRow("action pressed") << WithActions << false << "press A"
-                                    << "action A done" << true;
-    QTest::newRow("expired") << WithActions << false << "closed A 1"
-                             << "closed A 1" << true;
-    QTest::newRow("dismissed") << WithActions << false << "closed A 2"
-                               << "closed A 2" << true;
-    QTest::newRow("closed by a call") << WithActions << false << "closed A 3"
-                                      << "closed A 3" << true;
-    QTest::newRow("closed otherwise") << WithActions << false << "closed A 4"
-                                      << "closed A 4" << true;
-    QTest::newRow("closed from here") << WithActions << false << "close A"
-                                      << "closed A 3" << true;
-    QTest::newRow("no actions capability") << WithoutActions << false << "closed A 2"
-                                           << "closed A 2" << false;
-    QTest::newRow("server appears after the client") << WithActions << true << "press A"
-                                                     << "action A done" << true;
-    QTest::newRow("press from another program ignored") << WithActions << false << "strangerpress A;closed A 2"
-                                                        << "closed A 2" << true;
-    QTest::newRow("press on a notification not sent here ignored") << WithActions << false << "press Z;press A"
-                                                                   << "action A done" << true;
-    QTest::newRow("press after its close ignored") << WithActions << false << "closed A 1;press A;notify B;press B"
-                                                   << "closed A 1;action B done" << true;
-    QTest::newRow("server vanishes with one open") << WithActions << false << "vanish"
-                                                   << "closed A 4" << false;
+    row("action pressed", WithActions, false, "press A", "action A done", true);
+    row("expired", WithActions, false, "closed A 1", "closed A 1", true);
+    row("dismissed", WithActions, false, "closed A 2", "closed A 2", true);
+    row("closed by a call", WithActions, false, "closed A 3", "closed A 3", true);
+    row("closed otherwise", WithActions, false, "closed A 4", "closed A 4", true);
+    row("closed from here", WithActions, false, "close A", "closed A 3", true);
+    row("no actions capability", WithoutActions, false, "closed A 2", "closed A 2", false);
+    row("server appears after the client", WithActions, true, "press A", "action A done", true);
+    row("press from another program ignored", WithActions, false, "strangerpress A;closed A 2", "closed A 2", true);
+    row("press on a notification not sent here ignored", WithActions, false, "press Z;press A", "action A done", true);
+    row("press after its close ignored", WithActions, false, "closed A 1;press A;notify B;press B",
+        "closed A 1;action B done", true);
+    row("server vanishes with one open", WithActions, false, "vanish", "closed A 4", false);
     // The new owner withholds actions: its capabilities are asked anew.
-    QTest::newRow("server replaced, the old one ignored")
-        << WithActions << false << "replace;oldpress A;notify C;oldpress C;press C"
-        << "closed A 4;action C done" << false;
+    row("server replaced, the old one ignored", WithActions, false, "replace;oldpress A;notify C;oldpress C;press C",
+        "closed A 4;action C done", false);
 }
 
 void TstDesktopNotifications::events()
@@ -211,16 +200,15 @@ void TstDesktopNotifications::body_data()
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("sent");
     const QString markup = QStringLiteral("a < b & c");
-    QTest::newRow("plain text server") << WithActions << markup << markup;
-    QTest::newRow("markup server") << (QStringList(WithActions) << QStringLiteral("body-markup")) << markup
-                                   << QStringLiteral("a &lt; b &amp; c");
+    row("plain text server", WithActions, markup, markup);
+    row("markup server", (QStringList(WithActions) << QStringLiteral("body-markup")), markup,
+        QStringLiteral("a &lt; b &amp; c"));
     const QString x(DesktopNotifications::BodyLimit, u'x');
-    QTest::newRow("at the limit") << WithActions << x << x;
-    QTest::newRow("over the limit") << WithActions << x + u'y' << x + QChar(0x2026);
+    row("at the limit", WithActions, x, x);
+    row("over the limit", WithActions, x + u'y', x + QChar(0x2026));
     const QString face = QStringLiteral("\U0001F600");
-    QTest::newRow("a character of two units kept whole")
-        << WithActions << x.left(DesktopNotifications::BodyLimit - 1) + face
-        << x.left(DesktopNotifications::BodyLimit - 1) + QChar(0x2026);
+    row("a character of two units kept whole", WithActions, x.left(DesktopNotifications::BodyLimit - 1) + face,
+        x.left(DesktopNotifications::BodyLimit - 1) + QChar(0x2026));
 }
 
 void TstDesktopNotifications::body()

@@ -1,3 +1,4 @@
+#include "../support/tablerow.h"
 #include "platform/wakewatcher.h"
 #include "privatebus.h"
 
@@ -25,14 +26,14 @@ void TstWakeWatcher::tick_data()
     QTest::addColumn<qint64>("lateMs"); // how much later than expected the second tick comes
     QTest::addColumn<QList<qint64>>("jumps");
     const QDateTime noon(QDate(2026, 5, 4), QTime(12, 0), Qt::UTC);
-    QTest::newRow("on time") << noon << 30000 << 0LL << QList<qint64> {};
-    QTest::newRow("a busy half minute late") << noon << 30000 << 30000LL << QList<qint64> {};
-    QTest::newRow("exactly a minute late") << noon << 30000 << 60000LL << QList<qint64> {};
-    QTest::newRow("two hours asleep") << noon << 30000 << 7200000LL << QList<qint64> { 7200 };
-    QTest::newRow("clock set back an hour") << noon << 30000 << -3600000LL << QList<qint64> { -3600 };
+    row("on time", noon, 30000, 0LL, QList<qint64> {});
+    row("a busy half minute late", noon, 30000, 30000LL, QList<qint64> {});
+    row("exactly a minute late", noon, 30000, 60000LL, QList<qint64> {});
+    row("two hours asleep", noon, 30000, 7200000LL, QList<qint64> { 7200 });
+    row("clock set back an hour", noon, 30000, -3600000LL, QList<qint64> { -3600 });
     // The local time shows 03:00 a minute after 01:59, yet no time passed unseen.
     const QDateTime beforeSummer(QDate(2026, 3, 29), QTime(1, 59), QTimeZone("Europe/Berlin"));
-    QTest::newRow("summer time begins") << beforeSummer << 60000 << 0LL << QList<qint64> {};
+    row("summer time begins", beforeSummer, 60000, 0LL, QList<qint64> {});
 }
 
 void TstWakeWatcher::tick()
@@ -57,9 +58,9 @@ void TstWakeWatcher::prepareForSleep_data()
     QTest::addColumn<bool>("sleeping");
     QTest::addColumn<int>("wakeUps");
     // Each row ends with the login manager announcing a wake-up, heard after the row's own signal.
-    QTest::newRow("waking") << true << false << 2;
-    QTest::newRow("going to sleep") << true << true << 1;
-    QTest::newRow("from another program") << false << false << 1;
+    row("waking", true, false, 2);
+    row("going to sleep", true, true, 1);
+    row("from another program", false, false, 1);
 }
 
 void TstWakeWatcher::prepareForSleep()

@@ -1,4 +1,5 @@
 #include "../support/coretestenvironment.h"
+#include "../support/tablerow.h"
 #include "recordfixtures.h"
 
 #include "common/datafolder.h"
@@ -53,7 +54,7 @@ void tst_RemindersIcal::scheduleRoundTrip_data()
         "FREQ=WEEKLY;BYDAY=SA,SU", "FREQ=WEEKLY;INTERVAL=2", "FREQ=MONTHLY", "FREQ=YEARLY" };
     for (int code = 0; code < 8; ++code)
         QTest::addRow("%d", code) << eightSchedules[code] << rules[code];
-    QTest::newRow("no message") << rec("202703030930", 0, 0) << QByteArray();
+    row("no message", rec("202703030930", 0, 0), QByteArray());
 }
 
 void tst_RemindersIcal::scheduleRoundTrip()
@@ -79,43 +80,41 @@ void tst_RemindersIcal::importedAs_data()
     QTest::addColumn<QByteArray>("lines");
     QTest::addColumn<QString>("record"); // empty: left out
     QTest::addColumn<QString>("report"); // a part of the one report line; empty: none
-    QTest::newRow("weekly on its day") << QByteArray("DTSTART:20270302T093000|RRULE:FREQ=WEEKLY;BYDAY=TU")
-                                       << rec("202703020930", 2, 0, "Call") << "";
-    QTest::newRow("daily on weekdays") << QByteArray("DTSTART:20270302T093000|RRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR")
-                                       << rec("202703020930", 3, 0, "Call") << "";
-    QTest::newRow("past start moves on") << QByteArray("DTSTART:20270201T093000|RRULE:FREQ=WEEKLY;INTERVAL=2")
-                                         << rec("202703150930", 5, 0, "Call") << "";
-    QTest::newRow("UTC") << QByteArray("DTSTART:20270303T083000Z") << rec("202703030930", 0, 0, "Call") << "";
-    QTest::newRow("known zone") << QByteArray("DTSTART;TZID=America/New_York:20270303T093000")
-                                << rec("202703031530", 0, 0, "Call") << "";
-    QTest::newRow("unknown zone") << QByteArray("DTSTART;TZID=Mars/Olympus:20270303T093000")
-                                  << rec("202703030930", 0, 0, "Call") << "time zone Mars/Olympus is unknown";
-    QTest::newRow("every 3 weeks") << QByteArray("DTSTART:20270201T093000|RRULE:FREQ=WEEKLY;INTERVAL=3")
-                                   << rec("202703150930", 0, 0, "Call") << "\u201cOnce\u201d reminder for 2027-03-15";
-    QTest::newRow("count") << QByteArray("DTSTART:20270302T093000|RRULE:FREQ=DAILY;COUNT=3")
-                           << rec("202703020930", 0, 0, "Call") << "rule FREQ=DAILY;COUNT=3";
-    QTest::newRow("ended") << QByteArray("DTSTART:20270202T093000|RRULE:FREQ=DAILY;UNTIL=20270205T093000") << ""
-                           << "no occurrence after now";
-    QTest::newRow("exception") << QByteArray("DTSTART:20270301T093000|RRULE:FREQ=DAILY|EXDATE:20270302T093000")
-                               << rec("202703030930", 0, 0, "Call") << "excluded dates";
-    QTest::newRow("extra date") << QByteArray("DTSTART:20270110T093000|RDATE:20270401T080000")
-                                << rec("202704010800", 0, 0, "Call") << "extra";
-    QTest::newRow("monthly on the 30th") << QByteArray("DTSTART:20270330T093000|RRULE:FREQ=MONTHLY")
-                                         << rec("202703300930", 0, 0, "Call") << "Cannot repeat monthly after 28th!";
-    QTest::newRow("all day") << QByteArray("DTSTART;VALUE=DATE:20270303") << ""
-                             << "all day";
-    QTest::newRow("past once") << QByteArray("DTSTART:20270228T093000") << ""
-                               << "no occurrence after now";
-    QTest::newRow("alarm before") << QByteArray("DTSTART:20270303T093000|RRULE:FREQ=WEEKLY|BEGIN:VALARM|ACTION:DISPLAY|"
-                                                "TRIGGER:-PT15M|END:VALARM")
-                                  << rec("202703030915", 2, 0, "Call") << "15 minute(s) before the start";
-    QTest::newRow("alarm before midnight")
-        << QByteArray("DTSTART:20270303T001000|RRULE:FREQ=DAILY|BEGIN:VALARM|ACTION:DISPLAY|TRIGGER:-PT15M|END:VALARM")
-        << rec("202703022355", 0, 0, "Call") << "another day";
-    QTest::newRow("category") << QByteArray("DTSTART:20270303T093000|CATEGORIES:Work,travel")
-                              << rec("202703030930", 0, 5, "Call") << "category Work";
-    QTest::newRow("cancelled") << QByteArray("DTSTART:20270303T093000|STATUS:CANCELLED") << ""
-                               << "cancelled";
+    row("weekly on its day", QByteArray("DTSTART:20270302T093000|RRULE:FREQ=WEEKLY;BYDAY=TU"),
+        rec("202703020930", 2, 0, "Call"), "");
+    row("daily on weekdays", QByteArray("DTSTART:20270302T093000|RRULE:FREQ=DAILY;BYDAY=MO,TU,WE,TH,FR"),
+        rec("202703020930", 3, 0, "Call"), "");
+    row("past start moves on", QByteArray("DTSTART:20270201T093000|RRULE:FREQ=WEEKLY;INTERVAL=2"),
+        rec("202703150930", 5, 0, "Call"), "");
+    row("UTC", QByteArray("DTSTART:20270303T083000Z"), rec("202703030930", 0, 0, "Call"), "");
+    row("known zone", QByteArray("DTSTART;TZID=America/New_York:20270303T093000"), rec("202703031530", 0, 0, "Call"),
+        "");
+    row("unknown zone", QByteArray("DTSTART;TZID=Mars/Olympus:20270303T093000"), rec("202703030930", 0, 0, "Call"),
+        "time zone Mars/Olympus is unknown");
+    row("every 3 weeks", QByteArray("DTSTART:20270201T093000|RRULE:FREQ=WEEKLY;INTERVAL=3"),
+        rec("202703150930", 0, 0, "Call"), "\u201cOnce\u201d reminder for 2027-03-15");
+    row("count", QByteArray("DTSTART:20270302T093000|RRULE:FREQ=DAILY;COUNT=3"), rec("202703020930", 0, 0, "Call"),
+        "rule FREQ=DAILY;COUNT=3");
+    row("ended", QByteArray("DTSTART:20270202T093000|RRULE:FREQ=DAILY;UNTIL=20270205T093000"), "",
+        "no occurrence after now");
+    row("exception", QByteArray("DTSTART:20270301T093000|RRULE:FREQ=DAILY|EXDATE:20270302T093000"),
+        rec("202703030930", 0, 0, "Call"), "excluded dates");
+    row("extra date", QByteArray("DTSTART:20270110T093000|RDATE:20270401T080000"), rec("202704010800", 0, 0, "Call"),
+        "extra");
+    row("monthly on the 30th", QByteArray("DTSTART:20270330T093000|RRULE:FREQ=MONTHLY"),
+        rec("202703300930", 0, 0, "Call"), "Cannot repeat monthly after 28th!");
+    row("all day", QByteArray("DTSTART;VALUE=DATE:20270303"), "", "all day");
+    row("past once", QByteArray("DTSTART:20270228T093000"), "", "no occurrence after now");
+    row("alarm before",
+        QByteArray("DTSTART:20270303T093000|RRULE:FREQ=WEEKLY|BEGIN:VALARM|ACTION:DISPLAY|"
+                   "TRIGGER:-PT15M|END:VALARM"),
+        rec("202703030915", 2, 0, "Call"), "15 minute(s) before the start");
+    row("alarm before midnight",
+        QByteArray("DTSTART:20270303T001000|RRULE:FREQ=DAILY|BEGIN:VALARM|ACTION:DISPLAY|TRIGGER:-PT15M|END:VALARM"),
+        rec("202703022355", 0, 0, "Call"), "another day");
+    row("category", QByteArray("DTSTART:20270303T093000|CATEGORIES:Work,travel"), rec("202703030930", 0, 5, "Call"),
+        "category Work");
+    row("cancelled", QByteArray("DTSTART:20270303T093000|STATUS:CANCELLED"), "", "cancelled");
 }
 
 void tst_RemindersIcal::importedAs()
@@ -135,13 +134,12 @@ void tst_RemindersIcal::badFileNamesItsLine_data()
 {
     QTest::addColumn<QByteArray>("ics");
     QTest::addColumn<QString>("error");
-    QTest::newRow("not a property") << calendar("garbage") << "Line 7: ";
-    QTest::newRow("bad date") << calendar("DTSTART:tomorrow") << "Line 7: Can't parse as DATE-TIME";
-    QTest::newRow("after a folded line") << calendar("DESCRIPTION:one| two|RRULE:FREQ=SOMETIMES")
-                                         << "Line 9: Can't parse as RECUR";
-    QTest::newRow("cut short") << calendar("DTSTART:20270303T093000").chopped(15) << "Line 9: the file ends";
-    QTest::newRow("no calendar") << QByteArray("hello\r\n") << "Line 1: ";
-    QTest::newRow("empty") << QByteArray() << "Line 1: ";
+    row("not a property", calendar("garbage"), "Line 7: ");
+    row("bad date", calendar("DTSTART:tomorrow"), "Line 7: Can't parse as DATE-TIME");
+    row("after a folded line", calendar("DESCRIPTION:one| two|RRULE:FREQ=SOMETIMES"), "Line 9: Can't parse as RECUR");
+    row("cut short", calendar("DTSTART:20270303T093000").chopped(15), "Line 9: the file ends");
+    row("no calendar", QByteArray("hello\r\n"), "Line 1: ");
+    row("empty", QByteArray(), "Line 1: ");
 }
 
 void tst_RemindersIcal::badFileNamesItsLine()
