@@ -171,10 +171,7 @@ void TestShell::exitStopsAtAWindowThatKeepsItsWork()
 
 void TestShell::startUpShowsSplashOrToolBar_data()
 {
-    QTest::addColumn<QString>("splash");
-    QTest::addColumn<QString>("toolbar");
-    QTest::addColumn<bool>("keptDocument");
-    QTest::addColumn<QStringList>("loaded");
+    columns<QString, QString, bool, QStringList>("splash", "toolbar", "keptDocument", "loaded");
     row("fresh store: splash", QString(), QString(), false, QStringList { "load Splash" });
     row("splash off: toolbar", "0", "1", false, QStringList { "load ToolBar" });
     row("both off: tray only", "0", "0", false, QStringList {});
@@ -183,8 +180,7 @@ void TestShell::startUpShowsSplashOrToolBar_data()
 
 void TestShell::startUpShowsSplashOrToolBar()
 {
-    QFETCH(QString, splash);
-    QFETCH(QString, toolbar);
+    auto [splash, toolbar] = fetch<QString, QString>("splash", "toolbar");
     if (!splash.isNull())
         Settings::save(Key::ShowSplash, splash);
     if (!toolbar.isNull())

@@ -247,10 +247,7 @@ void TestLauncher::trayMissingKeepsToolBarReachable()
 
 void TestLauncher::closingToolBarWithoutTray_data()
 {
-    QTest::addColumn<bool>("trayMissing");
-    QTest::addColumn<bool>("answer");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("ended");
+    columns<bool, bool, bool, bool>("trayMissing", "answer", "asked", "ended");
 
     row("with a tray it just closes", false, false, false, false);
     row("without a tray, No keeps it", true, false, true, false);
@@ -259,10 +256,7 @@ void TestLauncher::closingToolBarWithoutTray_data()
 
 void TestLauncher::closingToolBarWithoutTray()
 {
-    QFETCH(bool, trayMissing);
-    QFETCH(bool, answer);
-    QFETCH(bool, asked);
-    QFETCH(bool, ended);
+    auto [trayMissing, answer, asked, ended] = fetch<bool, bool, bool, bool>("trayMissing", "answer", "asked", "ended");
     QPointer<frmToolBar> toolBar = show<frmToolBar>(WindowKey::ToolBar);
     m_main->setTrayMissing(trayMissing);
     m_env->dialogs.answers << answer;
@@ -294,9 +288,7 @@ void TestLauncher::secondStartBringsToolBarForward()
 
 void TestLauncher::popUpPositionRule_data()
 {
-    QTest::addColumn<QPointF>("pointer");
-    QTest::addColumn<QRectF>("screen");
-    QTest::addColumn<QPointF>("expected");
+    columns<QPointF, QRectF, QPointF>("pointer", "screen", "expected");
 
     const QSizeF menu(1530, 3015);
     const QRectF screen(0, 0, 19200, 12000);
@@ -312,8 +304,7 @@ void TestLauncher::popUpPositionRule_data()
 
 void TestLauncher::popUpPositionRule()
 {
-    QFETCH(QPointF, pointer);
-    QFETCH(QRectF, screen);
+    auto [pointer, screen] = fetch<QPointF, QRectF>("pointer", "screen");
     QTEST(popUpMenuPosition(pointer, QSizeF(1530, 3015), screen), "expected");
 }
 
@@ -341,8 +332,7 @@ void TestLauncher::popUpOpensAtPointer()
 
 void TestLauncher::popUpCloses_data()
 {
-    QTest::addColumn<int>("delay");
-    QTest::addColumn<int>("closingTick");
+    columns<int, int>("delay", "closingTick");
 
     row("default 6", 6, 6);
     row("delay 0", 0, 1);
@@ -350,8 +340,7 @@ void TestLauncher::popUpCloses_data()
 
 void TestLauncher::popUpCloses()
 {
-    QFETCH(int, delay);
-    QFETCH(int, closingTick);
+    auto [delay, closingTick] = fetch<int, int>("delay", "closingTick");
     m_main->setPopUpDelay(qint16(delay));
     QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
 
@@ -366,9 +355,7 @@ void TestLauncher::popUpCloses()
 
 void TestLauncher::menuKeyboard_data()
 {
-    QTest::addColumn<QStringList>("keys");
-    QTest::addColumn<QString>("focused");
-    QTest::addColumn<QString>("opened");
+    columns<QStringList, QString, QString>("keys", "focused", "opened");
 
     row("opens with the focus on its first button", QStringList(), "Calc", "");
     row("Space presses the focused button", QStringList { "Space" }, "", "Calc");
@@ -379,9 +366,7 @@ void TestLauncher::menuKeyboard_data()
 
 void TestLauncher::menuKeyboard()
 {
-    QFETCH(QStringList, keys);
-    QFETCH(QString, focused);
-    QFETCH(QString, opened);
+    auto [keys, focused, opened] = fetch<QStringList, QString, QString>("keys", "focused", "opened");
     registerStandIns();
     QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
     QVERIFY(QTest::qWaitForWindowActive(menu));
@@ -403,16 +388,14 @@ void TestLauncher::menuKeyboard()
 
 void TestLauncher::aboutDropDownByKeyboard_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    columns<int, Qt::KeyboardModifiers>("key", "modifiers");
     row("Alt+Down", int(Qt::Key_Down), Qt::KeyboardModifiers(Qt::AltModifier));
     row("menu key", int(Qt::Key_Menu), Qt::KeyboardModifiers());
 }
 
 void TestLauncher::aboutDropDownByKeyboard()
 {
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
+    auto [key, modifiers] = fetch<int, Qt::KeyboardModifiers>("key", "modifiers");
     QPointer<frmPopUpMenu> menu = show<frmPopUpMenu>(WindowKey::PopUpMenu);
     QVERIFY(QTest::qWaitForWindowActive(menu));
     auto *dropDown = menu->findChild<QMenu *>("mnuAbout");
@@ -467,9 +450,7 @@ void TestLauncher::exitEndsTheProgram()
 
 void TestLauncher::optionsButtons_data()
 {
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("applies");
-    QTest::addColumn<bool>("staysOpen");
+    columns<QString, bool, bool>("how", "applies", "staysOpen");
 
     row("Apply", "cmdApply", true, true);
     row("OK", "cmdOK", true, false);
@@ -478,9 +459,7 @@ void TestLauncher::optionsButtons_data()
 
 void TestLauncher::optionsButtons()
 {
-    QFETCH(QString, how);
-    QFETCH(bool, applies);
-    QFETCH(bool, staysOpen);
+    auto [how, applies, staysOpen] = fetch<QString, bool, bool>("how", "applies", "staysOpen");
     m_main->setAutoPopUpMenu(QStringLiteral("1"));
     m_main->setPopUpDelay(6);
     QPointer<frmOptions> options = show<frmOptions>(WindowKey::Options);
@@ -538,8 +517,7 @@ void TestLauncher::optionsLoginEntryFailureKeepsTheBox()
 
 void TestLauncher::splashHandsOver_data()
 {
-    QTest::addColumn<QVariant>("showToolBar");
-    QTest::addColumn<bool>("toolBar");
+    columns<QVariant, bool>("showToolBar", "toolBar");
 
     row("fresh store", QVariant(), true);
     row("1902 off", QVariant("0"), false);

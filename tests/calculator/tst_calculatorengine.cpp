@@ -72,8 +72,7 @@ private Q_SLOTS:
 
 void TestCalculatorEngine::keySequences_data()
 {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("readout");
+    columns<QString, QString>("keys", "readout");
     QTest::addColumn<QString>("message"); // the title of the message shown on the way, if any
 
     const QString byZero = QStringLiteral("Quillory2: Cannot divide by zero");
@@ -152,8 +151,7 @@ void TestCalculatorEngine::keySequences_data()
 
 void TestCalculatorEngine::keySequences()
 {
-    QFETCH(QString, keys);
-    QFETCH(QString, readout);
+    auto [keys, readout] = fetch<QString, QString>("keys", "readout");
     CalculatorEngine engine;
     const QList<Message> shown = press(engine, keys);
     QCOMPARE(engine.readout(), readout);
@@ -167,9 +165,7 @@ void TestCalculatorEngine::keySequences()
 
 void TestCalculatorEngine::numberText_data()
 {
-    QTest::addColumn<QString>("form");
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("text");
+    columns<QString, double, QString>("form", "value", "text");
 
     row("8", "readout", 8.0, "8.");
     row("10/3", "readout", 10.0 / 3, "3.3333333333");
@@ -206,8 +202,7 @@ void TestCalculatorEngine::numberText_data()
 
 void TestCalculatorEngine::numberText()
 {
-    QFETCH(QString, form);
-    QFETCH(double, value);
+    auto [form, value] = fetch<QString, double>("form", "value");
     if (form == QLatin1String("general"))
         QTEST(NumberText::general(value), "text");
     else if (form == QLatin1String("scientific"))
@@ -232,8 +227,7 @@ void TestCalculatorEngine::resultTextIsWithinHalfItsLastDigit()
 
 void TestCalculatorEngine::slotText_data()
 {
-    QTest::addColumn<QString>("readout");
-    QTest::addColumn<QString>("slot");
+    columns<QString, QString>("readout", "slot");
 
     row("3.3333333333", "3.3333333333", "3.333333");
     row("0.00005", "0.00005", "5.00E-05");
@@ -259,9 +253,7 @@ void TestCalculatorEngine::slotText()
 
 void TestCalculatorEngine::readNumber_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("isNumber");
-    QTest::addColumn<double>("value");
+    columns<QString, bool, double>("text", "isNumber", "value");
 
     row("05.", "05.", true, 5.0);
     row("-0.", "-0.", true, 0.0);
@@ -278,8 +270,7 @@ void TestCalculatorEngine::readNumber_data()
 
 void TestCalculatorEngine::readNumber()
 {
-    QFETCH(QString, text);
-    QFETCH(bool, isNumber);
+    auto [text, isNumber] = fetch<QString, bool>("text", "isNumber");
     const std::optional<double> value = NumberText::read(text);
     QCOMPARE(value.has_value(), isNumber);
     if (isNumber)
@@ -288,8 +279,7 @@ void TestCalculatorEngine::readNumber()
 
 void TestCalculatorEngine::roundHalfEven_data()
 {
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("places");
+    columns<double, int>("value", "places");
     QTest::addColumn<QString>("rounded"); // compared as text, so that 0.12 and 0.13 are not "fuzzy equal"
 
     row("2.5", 2.5, 0, "2");
@@ -305,15 +295,13 @@ void TestCalculatorEngine::roundHalfEven_data()
 
 void TestCalculatorEngine::roundHalfEven()
 {
-    QFETCH(double, value);
-    QFETCH(int, places);
+    auto [value, places] = fetch<double, int>("value", "places");
     QTEST(QString::number(NumberText::roundHalfEven(value, places), 'g', 15), "rounded");
 }
 
 void TestCalculatorEngine::typedKey_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("text");
+    columns<int, QString>("key", "text");
     QTest::addColumn<QString>("typed"); // empty: not a key of the calculator
 
     row("digit", int(Qt::Key_7), "7", "7");
@@ -332,8 +320,7 @@ void TestCalculatorEngine::typedKey_data()
 
 void TestCalculatorEngine::typedKey()
 {
-    QFETCH(int, key);
-    QFETCH(QString, text);
+    auto [key, text] = fetch<int, QString>("key", "text");
     const std::optional<QChar> typed = CalculatorEngine::typedKey(key, text);
     QTEST(typed ? QString(*typed) : QString(), "typed");
 }

@@ -77,10 +77,7 @@ void TestFrmCalculator::keysByMouseAndKeyboard()
 
 void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus_data()
 {
-    QTest::addColumn<QString>("focused");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("modifiers");
+    columns<QString, int, QString, int>("focused", "key", "text", "modifiers");
     QTest::addColumn<QString>("readout"); // after 5 + 3, the key, 2 and Return
 
     // What each key stands for is the engine's table; these rows prove that a keypad key reaches it,
@@ -96,10 +93,7 @@ void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus_data()
 
 void TestFrmCalculator::typedKeysReachTheEngineWhateverHasTheFocus()
 {
-    QFETCH(QString, focused);
-    QFETCH(int, key);
-    QFETCH(QString, text);
-    QFETCH(int, modifiers);
+    auto [focused, key, text, modifiers] = fetch<QString, int, QString, int>("focused", "key", "text", "modifiers");
     if (focused == QLatin1String("txtAdded")) {
         // A control added later that would take every character itself.
         auto *box = new QLineEdit(m_window->findChild<QFrame *>(QStringLiteral("fraCalc")));

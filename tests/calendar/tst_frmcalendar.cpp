@@ -99,8 +99,7 @@ int TestFrmCalendar::focusedCells() const
 
 void TestFrmCalendar::distanceText_data()
 {
-    QTest::addColumn<QDate>("day");
-    QTest::addColumn<QString>("text");
+    columns<QDate, QString>("day", "text");
     row("today", QDate(2026, 12, 7), QString());
     row("tomorrow", QDate(2026, 12, 8), QStringLiteral("1 days from today"));
     row("yesterday", QDate(2026, 12, 6), QStringLiteral("-1 days from today"));
@@ -137,8 +136,7 @@ void TestFrmCalendar::valueFromOutsideMovesTheGridOnlyWhenOutside_data()
 // A value from the other side, the month keys and the arrows move the grid, within the range kept.
 void TestFrmCalendar::valueFromOutsideMovesTheGridOnlyWhenOutside()
 {
-    QFETCH(QDate, value);
-    QFETCH(QString, press);
+    auto [value, press] = fetch<QDate, QString>("value", "press");
     open(QDate(2026, 12, 7));
     QSignalSpy clicked(m_window.get(), &frmCalendar::dayClicked);
     m_window->setValue(value);
@@ -161,11 +159,7 @@ void TestFrmCalendar::arrowKeysCrossIntoNeighbouringMonths_data()
 {
     QTest::addColumn<QDate>("value");
     QTest::addColumn<int>("from"); // the month that has the focus
-    QTest::addColumn<QDate>("day");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("to");
-    QTest::addColumn<QDate>("reached");
-    QTest::addColumn<QDate>("first");
+    columns<QDate, int, int, QDate, QDate>("day", "key", "to", "reached", "first");
     const QDate value(2026, 12, 7);
     row("Right within the month", value, 0, QDate(2026, 12, 7), int(Qt::Key_Right), 0, QDate(2026, 12, 8),
         QDate(2026, 12, 1));
@@ -187,11 +181,7 @@ void TestFrmCalendar::arrowKeysCrossIntoNeighbouringMonths_data()
 
 void TestFrmCalendar::arrowKeysCrossIntoNeighbouringMonths()
 {
-    QFETCH(QDate, value);
-    QFETCH(int, from);
-    QFETCH(QDate, day);
-    QFETCH(int, key);
-    QFETCH(int, to);
+    auto [value, from, day, key, to] = fetch<QDate, int, QDate, int, int>("value", "from", "day", "key", "to");
     open(QDate(2026, 12, 7));
     m_window->setValue(value);
     focusDay(from, day);
@@ -205,9 +195,7 @@ void TestFrmCalendar::arrowKeysCrossIntoNeighbouringMonths()
 
 void TestFrmCalendar::chosenDayShowsItsDistanceOnlyWhenTaken_data()
 {
-    QTest::addColumn<bool>("taken");
-    QTest::addColumn<QDate>("value");
-    QTest::addColumn<QString>("text");
+    columns<bool, QDate, QString>("taken", "value", "text");
     row("taken", true, QDate(2026, 12, 15), QStringLiteral("8 days from today"));
     row("refused", false, QDate(2026, 12, 7), QString());
 }
@@ -234,8 +222,7 @@ void TestFrmCalendar::chosenDayShowsItsDistanceOnlyWhenTaken()
 
 void TestFrmCalendar::everyMonthKeepsItsSizeAfterABiggerGrid_data()
 {
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<int>("rows");
+    columns<int, int>("columns", "rows");
     row("3 x 3", 3, 3);
     row("2 x 4", 2, 4);
     row("6 x 2", 6, 2);
@@ -243,8 +230,7 @@ void TestFrmCalendar::everyMonthKeepsItsSizeAfterABiggerGrid_data()
 
 void TestFrmCalendar::everyMonthKeepsItsSizeAfterABiggerGrid()
 {
-    QFETCH(int, columns);
-    QFETCH(int, rows);
+    auto [columns, rows] = fetch<int, int>("columns", "rows");
     open(QDate(2026, 12, 7));
     QVERIFY(m_window->setGrid(columns, rows));
     QVERIFY(m_window->setGrid(3, 2));
@@ -258,8 +244,7 @@ void TestFrmCalendar::everyMonthKeepsItsSizeAfterABiggerGrid()
 
 void TestFrmCalendar::snappingStaysWithinTheScreen_data()
 {
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QSize>("size");
+    columns<QString, QSize>("how", "size");
     row("dragged nearly as wide as the screen", QStringLiteral("drag"), QSize(1270, 400));
     row("dragged taller than the screen", QStringLiteral("drag"), QSize(700, 1200));
     row("maximised", QStringLiteral("maximise"), QSize());
@@ -268,8 +253,7 @@ void TestFrmCalendar::snappingStaysWithinTheScreen_data()
 
 void TestFrmCalendar::snappingStaysWithinTheScreen()
 {
-    QFETCH(QString, how);
-    QFETCH(QSize, size);
+    auto [how, size] = fetch<QString, QSize>("how", "size");
     if (how == u"store")
         Settings::saveInteger(Key::CalendarColumns, 6);
     open(QDate(2026, 12, 7));
@@ -298,10 +282,7 @@ void TestFrmCalendar::todayMarkMovesAtMidnight()
 
 void TestFrmCalendar::dayMarkTexts_data()
 {
-    QTest::addColumn<QStringList>("plans");
-    QTest::addColumn<QStringList>("reminders");
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<QString>("hover");
+    columns<QStringList, QStringList, QString, QString>("plans", "reminders", "description", "hover");
     const QStringList six { "p1", "p2", "p3", "p4", "p5", "p6" };
     row("nothing", QStringList(), QStringList(), QString(), QString());
     row("one of each", QStringList { "9:00 AM Dentist" }, QStringList { "10:15 AM Pay rent" },
@@ -319,8 +300,7 @@ void TestFrmCalendar::dayMarkTexts_data()
 
 void TestFrmCalendar::dayMarkTexts()
 {
-    QFETCH(QStringList, plans);
-    QFETCH(QStringList, reminders);
+    auto [plans, reminders] = fetch<QStringList, QStringList>("plans", "reminders");
     DayMark mark;
     for (const QString &plan : plans)
         mark.addPlan(plan);

@@ -18,8 +18,7 @@ private Q_SLOTS:
 
 void TestClipPlaceholders::fill_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("filled");
+    columns<QString, QString>("text", "filled");
 
     row("date, time and clipboard", QString("Today is {date} at {time}: {clipboard}"),
         QString("Today is 12/8/26 at 9:05 AM: {time} pasted"));
@@ -33,8 +32,7 @@ void TestClipPlaceholders::fill_data()
 
 void TestClipPlaceholders::fill()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, filled);
+    auto [text, filled] = fetch<QString, QString>("text", "filled");
 
     const QDateTime now(QDate(2026, 12, 8), QTime(9, 5, 30));
     const QLocale locale(QLocale::English, QLocale::UnitedStates);
@@ -43,9 +41,7 @@ void TestClipPlaceholders::fill()
 
 void TestClipPlaceholders::clipboardText_data()
 {
-    QTest::addColumn<QString>("plain");
-    QTest::addColumn<QString>("html");
-    QTest::addColumn<QString>("expected");
+    columns<QString, QString, QString>("plain", "html", "expected");
 
     row("rich text with its plain form", QString("bold and plain"), QString("<b>bold</b> and plain"),
         QString("bold and plain"));
@@ -56,9 +52,7 @@ void TestClipPlaceholders::clipboardText_data()
 
 void TestClipPlaceholders::clipboardText()
 {
-    QFETCH(QString, plain);
-    QFETCH(QString, html);
-    QFETCH(QString, expected);
+    auto [plain, html, expected] = fetch<QString, QString, QString>("plain", "html", "expected");
 
     QMimeData clipboard;
     if (!html.isEmpty())

@@ -132,8 +132,7 @@ ClipStore &TestClipStore::open(bool confirm)
 
 void TestClipStore::listing_data()
 {
-    QTest::addColumn<QStringList>("paths");
-    QTest::addColumn<QStringList>("categories");
+    columns<QStringList, QStringList>("paths", "categories");
     QTest::addColumn<QStringList>("clips"); // of the first category, which is current
 
     row("first start", QStringList {}, QStringList { "My Clips" }, QStringList {});
@@ -242,10 +241,7 @@ void TestClipStore::renameCategory_data()
 
 void TestClipStore::renameCategory()
 {
-    QFETCH(int, row);
-    QFETCH(QString, newName);
-    QFETCH(QString, text);
-    QFETCH(QString, current);
+    auto [row, newName, text, current] = fetch<int, QString, QString, QString>("row", "newName", "text", "current");
     make(
         { QStringLiteral("Alpha/"), QStringLiteral("Beta/one"), QStringLiteral("Beta/two"), QStringLiteral("Gamma/") });
     ClipStore &store = open();
@@ -303,9 +299,7 @@ void TestClipStore::withoutTrashAskFirst_data()
 
 void TestClipStore::withoutTrashAskFirst()
 {
-    QFETCH(bool, category);
-    QFETCH(bool, confirm);
-    QFETCH(bool, yes);
+    auto [category, confirm, yes] = fetch<bool, bool, bool>("category", "confirm", "yes");
     TrashHome noTrash(false);
     make({ QStringLiteral("Alpha/"), QStringLiteral("Beta/one"), QStringLiteral("Beta/sub/deep") });
     ClipStore &store = open(confirm);
@@ -353,9 +347,7 @@ void TestClipStore::saveAndOpen()
 
 void TestClipStore::saveOverAnotherClip_data()
 {
-    QTest::addColumn<bool>("withTrash");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QList<bool>>("answers");
+    columns<bool, QString, QList<bool>>("withTrash", "text", "answers");
     QTest::addColumn<QByteArray>("kept"); // the clip file afterwards
     QTest::addColumn<QStringList>("trashed");
 
@@ -367,8 +359,7 @@ void TestClipStore::saveOverAnotherClip_data()
 
 void TestClipStore::saveOverAnotherClip()
 {
-    QFETCH(bool, withTrash);
-    QFETCH(QString, text);
+    auto [withTrash, text] = fetch<bool, QString>("withTrash", "text");
     TrashHome trash(withTrash);
     m_env->writeBytes(QStringLiteral("ClipData/My Clips/Home"), "old");
     ClipStore &store = open();

@@ -235,9 +235,7 @@ void TestFrmClipKeeper::typedTextIsAskedAbout_data()
 
 void TestFrmClipKeeper::typedTextIsAskedAbout()
 {
-    QFETCH(QString, action);
-    QFETCH(Dialogs::Choice, choice);
-    QFETCH(QString, shown);
+    auto [action, choice, shown] = fetch<QString, Dialogs::Choice, QString>("action", "choice", "shown");
     TrashHome trash;
     makeClip(QStringLiteral("My Clips/one"), "1");
     makeClip(QStringLiteral("My Clips/two"), "two");
@@ -290,8 +288,7 @@ QLineEdit *TestFrmClipKeeper::editCategory()
 void TestFrmClipKeeper::renameInPlace_data()
 {
     QTest::addColumn<bool>("byClick"); // on the chosen category, or F2
-    QTest::addColumn<QString>("newName");
-    QTest::addColumn<QStringList>("listed");
+    columns<QString, QStringList>("newName", "listed");
     row("a click on the chosen category", true, "Zulu", QStringList { "Alpha", "Gamma", "Zulu" });
     row("F2", false, "Zulu", QStringList { "Alpha", "Gamma", "Zulu" });
     row("refused", false, "Alpha", QStringList { "Alpha", "Beta", "Gamma" });
@@ -300,9 +297,7 @@ void TestFrmClipKeeper::renameInPlace_data()
 
 void TestFrmClipKeeper::renameInPlace()
 {
-    QFETCH(bool, byClick);
-    QFETCH(QString, newName);
-    QFETCH(QStringList, listed);
+    auto [byClick, newName, listed] = fetch<bool, QString, QStringList>("byClick", "newName", "listed");
     makeClip(QStringLiteral("Alpha/a1"), "a");
     makeClip(QStringLiteral("Beta/b1"), "b");
     makeClip(QStringLiteral("Gamma/g1"), "g");

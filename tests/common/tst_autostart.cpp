@@ -73,8 +73,7 @@ void TestAutostart::execArgumentQuotesThePath_data()
 
 void TestAutostart::execArgumentQuotesThePath()
 {
-    QFETCH(QString, path);
-    QFETCH(QString, exec);
+    auto [path, exec] = fetch<QString, QString>("path", "exec");
 
     QCOMPARE(Autostart::execArgument(path), exec);
     // The entry stays one line per key whatever the path holds, and the desktop's validator takes it.

@@ -88,8 +88,7 @@ void TestCommon::settingsStoredText_data()
 
 void TestCommon::settingsStoredText()
 {
-    QFETCH(QString, stored);
-    QFETCH(int, integer);
+    auto [stored, integer] = fetch<QString, int>("stored", "integer");
     Settings::save(Key::PopUpDelay, stored);
     Settings::save(Key::ShowSplash, stored);
     Settings::save(Key::CalculatorOnTop, stored);
@@ -101,8 +100,7 @@ void TestCommon::settingsStoredText()
 
 void TestCommon::readTextFile_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
+    columns<QByteArray, QString>("bytes", "text");
 
     row("empty", QByteArray(), QString());
     row("no final break", QByteArray("a\r\nb"), QStringLiteral("a\r\nb\r\n"));
@@ -128,8 +126,7 @@ void TestCommon::readTextFile_data()
 
 void TestCommon::readTextFile()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
+    auto [bytes, text] = fetch<QByteArray, QString>("bytes", "text");
     m_env->writeBytes(QStringLiteral("t.txt"), bytes);
     QCOMPARE(ReadTextFile(m_env->dataPath(QStringLiteral("t.txt"))), std::optional(text));
 }
@@ -163,8 +160,7 @@ void TestCommon::readMissingFileCreatesNothing()
 
 void TestCommon::writeTextFileIsByteExact_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
+    columns<QString, QByteArray>("text", "bytes");
 
     row("empty", QString(), QByteArray());
     row("no break added", QStringLiteral("a\r\nb"), QByteArray("a\r\nb"));
@@ -193,9 +189,7 @@ void TestCommon::writeIntoAMissingFolderFails()
 // file is left beside it.
 void TestCommon::writeCutShortKeepsTheOldFile_data()
 {
-    QTest::addColumn<int>("size");
-    QTest::addColumn<WriteStep>("failingStep");
-    QTest::addColumn<QString>("reason");
+    columns<int, WriteStep, QString>("size", "failingStep", "reason");
     row("disk full after 50 bytes", 50, WriteStep::None, QStringLiteral("File too large"));
     row("disk full after 20 KB", 20 * 1024, WriteStep::None, QStringLiteral("File too large"));
     row("sync fails", 50, WriteStep::Sync, QStringLiteral("Input/output error"));
@@ -296,9 +290,7 @@ void TestCommon::appendToFile()
 
 void TestCommon::lineEnds_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("oneLine");
-    QTest::addColumn<QString>("crLf");
+    columns<QString, QString, QString>("text", "oneLine", "crLf");
 
     row("empty", "", "", "");
     row("CR LF", "a\r\nb", "a b", "a\r\nb");
@@ -318,8 +310,7 @@ void TestCommon::lineEnds()
 
 void TestCommon::staleSaveFiles_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("removed");
+    columns<QString, bool>("name", "removed");
     row("save file", QStringLiteral(".qy2-save~a1B2c3"), true);
     row("save file of a clip", QStringLiteral("ClipData/My Clips/.qy2-save~a1B2c3"), true);
     row("clip named like an old save file", QStringLiteral("ClipData/My Clips/notes.abcdef"), false);
@@ -336,8 +327,7 @@ void TestCommon::staleSaveFiles_data()
 
 void TestCommon::staleSaveFiles()
 {
-    QFETCH(QString, name);
-    QFETCH(bool, removed);
+    auto [name, removed] = fetch<QString, bool>("name", "removed");
     QVERIFY(QDir().mkpath(QFileInfo(m_env->dataPath(name)).absolutePath()));
     m_env->writeBytes(name, "left behind");
     QCOMPARE(removeStaleSaveFiles(m_env->dataPath(), { QStringLiteral(".dat"), QStringLiteral(".txt") }, 2),
@@ -347,8 +337,7 @@ void TestCommon::staleSaveFiles()
 
 void TestCommon::isValidFileName_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("valid");
+    columns<QString, bool>("name", "valid");
 
     row("empty", QString(), false);
     row("full stop inside", QStringLiteral("notes.txt"), true);

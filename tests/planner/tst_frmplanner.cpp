@@ -129,10 +129,7 @@ void TestFrmPlanner::opensOnTodayAtNine()
 
 void TestFrmPlanner::intervalChange_data()
 {
-    QTest::addColumn<bool>("content");
-    QTest::addColumn<QList<bool>>("answers");
-    QTest::addColumn<int>("questions");
-    QTest::addColumn<int>("interval");
+    columns<bool, QList<bool>, int, int>("content", "answers", "questions", "interval");
     row("empty day: no question", false, QList<bool>(), 0, 0);
     row("content, No keeps it", true, QList<bool> { false }, 1, 1);
     row("content, Yes empties the day", true, QList<bool> { true }, 1, 0);
@@ -140,9 +137,7 @@ void TestFrmPlanner::intervalChange_data()
 
 void TestFrmPlanner::intervalChange()
 {
-    QFETCH(bool, content);
-    QFETCH(QList<bool>, answers);
-    QFETCH(int, interval);
+    auto [content, answers, interval] = fetch<bool, QList<bool>, int>("content", "answers", "interval");
     openPlanner();
     if (content) {
         done(0)->setChecked(true);
@@ -188,8 +183,7 @@ void TestFrmPlanner::storedWhenTheUserStops_data()
 
 void TestFrmPlanner::storedWhenTheUserStops()
 {
-    QFETCH(bool, tick);
-    QFETCH(QByteArray, line);
+    auto [tick, line] = fetch<bool, QByteArray>("tick", "line");
     openPlanner();
     if (tick)
         done(18)->click();
@@ -221,10 +215,7 @@ void TestFrmPlanner::unstoredDayIsNotLeft_data()
 {
     QTest::addColumn<bool>("full"); // or the day's file unreadable: a named pipe, which a save could replace
     QTest::addColumn<bool>("close"); // or the arrow to the next day
-    QTest::addColumn<bool>("typed");
-    QTest::addColumn<QList<bool>>("answers");
-    QTest::addColumn<bool>("canAsk");
-    QTest::addColumn<bool>("leaves");
+    columns<bool, QList<bool>, bool, bool>("typed", "answers", "canAsk", "leaves");
     row("full, arrow, No: the day stays", true, false, true, QList<bool> { false }, true, false);
     row("full, close, No: the window stays", true, true, true, QList<bool> { false }, true, false);
     row("full, arrow, Yes leaves", true, false, true, QList<bool> { true }, true, true);
@@ -235,12 +226,8 @@ void TestFrmPlanner::unstoredDayIsNotLeft_data()
 
 void TestFrmPlanner::unstoredDayIsNotLeft()
 {
-    QFETCH(bool, full);
-    QFETCH(bool, close);
-    QFETCH(bool, typed);
-    QFETCH(QList<bool>, answers);
-    QFETCH(bool, canAsk);
-    QFETCH(bool, leaves);
+    auto [full, close, typed, answers, canAsk, leaves]
+        = fetch<bool, bool, bool, QList<bool>, bool, bool>("full", "close", "typed", "answers", "canAsk", "leaves");
     const QString path = m_env->dataPath(QStringLiteral("PlanData/20261207"));
     if (!full) {
         QDir().mkpath(QFileInfo(path).path());
@@ -292,9 +279,7 @@ void TestFrmPlanner::damagedDayIsKeptAside()
 
 void TestFrmPlanner::purgeInTheWindow_data()
 {
-    QTest::addColumn<bool>("trash");
-    QTest::addColumn<QList<bool>>("answers");
-    QTest::addColumn<QStringList>("left");
+    columns<bool, QList<bool>, QStringList>("trash", "answers", "left");
     const QStringList all { "20000101", "20261206", "20261207", "20261208" };
     row("to the trash", true, QList<bool> { true }, QStringList { "20261208" });
     row("no trash, No keeps every day", false, QList<bool> { true, false }, all);
@@ -302,9 +287,7 @@ void TestFrmPlanner::purgeInTheWindow_data()
 
 void TestFrmPlanner::purgeInTheWindow()
 {
-    QFETCH(bool, trash);
-    QFETCH(QList<bool>, answers);
-    QFETCH(QStringList, left);
+    auto [trash, answers, left] = fetch<bool, QList<bool>, QStringList>("trash", "answers", "left");
     TrashHome home(trash);
     for (const char *name : { "20000101", "20261206", "20261208" })
         m_env->writeBytes(QStringLiteral("PlanData/") + QLatin1String(name), "1\r\n");
@@ -346,9 +329,7 @@ void TestFrmPlanner::purgeRefusesOtherWorkAndFinishesBeforeClosing()
 
 void TestFrmPlanner::arrows_data()
 {
-    QTest::addColumn<QDate>("from");
-    QTest::addColumn<int>("days");
-    QTest::addColumn<QDate>("to");
+    columns<QDate, int, QDate>("from", "days", "to");
     row("into the next year", QDate(2026, 12, 31), 1, QDate(2027, 1, 1));
     row("first day: back stops", QDate(2000, 1, 1), -1, QDate(2000, 1, 1));
     row("last day: forward stops", QDate(9999, 12, 31), 1, QDate(9999, 12, 31));
@@ -356,9 +337,7 @@ void TestFrmPlanner::arrows_data()
 
 void TestFrmPlanner::arrows()
 {
-    QFETCH(QDate, from);
-    QFETCH(int, days);
-    QFETCH(QDate, to);
+    auto [from, days, to] = fetch<QDate, int, QDate>("from", "days", "to");
     openPlanner();
     m_planner->showDay(from);
     QSignalSpy shown(m_planner.get(), &frmPlanner::dayShown);

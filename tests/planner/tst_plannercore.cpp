@@ -56,11 +56,7 @@ private:
 
 void TestPlannerCore::writtenFileIsByteExact_data()
 {
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<QList<int>>("slotIndexes");
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<QList<bool>>("done");
-    QTest::addColumn<QByteArray>("bytes");
+    columns<int, QList<int>, QStringList, QList<bool>, QByteArray>("interval", "slotIndexes", "texts", "done", "bytes");
 
     // 60 minutes: a ticked "Dentist" at 9:00 and an open "Call Bob" at 14:00.
     QStringList sixty(24, QStringLiteral("0"));
@@ -81,10 +77,8 @@ void TestPlannerCore::writtenFileIsByteExact_data()
 
 void TestPlannerCore::writtenFileIsByteExact()
 {
-    QFETCH(int, interval);
-    QFETCH(QList<int>, slotIndexes);
-    QFETCH(QStringList, texts);
-    QFETCH(QList<bool>, done);
+    auto [interval, slotIndexes, texts, done]
+        = fetch<int, QList<int>, QStringList, QList<bool>>("interval", "slotIndexes", "texts", "done");
     PlanDay::Day day { interval, QList<PlanDay::Slot>(PlanDay::slotCount(interval)) };
     for (qsizetype i = 0; i < slotIndexes.size(); ++i)
         day.entries[slotIndexes[i]] = { done[i], texts[i] };
@@ -105,12 +99,7 @@ void TestPlannerCore::readingADayMakesNoFolder()
 
 void TestPlannerCore::readBack_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("shownInterval");
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<bool>("done");
-    QTest::addColumn<QString>("text");
+    columns<QByteArray, int, int, int, bool, QString>("bytes", "shownInterval", "interval", "slot", "done", "text");
 
     row("a digit first", dayFile(1, { "0", "09 o'clock call" }), 1, 1, 1, false, QStringLiteral("9 o'clock call"));
     row("another interval switches the grid", dayFile(0, QStringList(96, QStringLiteral("1x"))), 1, 0, 95, true,
@@ -121,12 +110,8 @@ void TestPlannerCore::readBack_data()
 
 void TestPlannerCore::readBack()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, shownInterval);
-    QFETCH(int, interval);
-    QFETCH(int, slot);
-    QFETCH(bool, done);
-    QFETCH(QString, text);
+    auto [bytes, shownInterval, interval, slot, done, text]
+        = fetch<QByteArray, int, int, int, bool, QString>("bytes", "shownInterval", "interval", "slot", "done", "text");
     m_env->writeBytes(QStringLiteral("PlanData/20240312"), bytes);
     const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(QDate(2024, 3, 12));
     QVERIFY(contents);
@@ -143,8 +128,7 @@ void TestPlannerCore::readBack()
 
 void TestPlannerCore::damagedFilesLoadHarmlessly_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("interval");
+    columns<QByteArray, int>("bytes", "interval");
     QTest::addColumn<QStringList>("firstTexts"); // slots 0.. as shown
 
     row("other first line", lines({ "7", "0a", "0b" }), 1, QStringList { "a", "b" });
@@ -163,8 +147,7 @@ void TestPlannerCore::damagedFilesLoadHarmlessly_data()
 
 void TestPlannerCore::damagedFilesLoadHarmlessly()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, firstTexts);
+    auto [bytes, firstTexts] = fetch<QByteArray, QStringList>("bytes", "firstTexts");
     m_env->writeBytes(QStringLiteral("PlanData/20240312"), bytes);
     const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(QDate(2024, 3, 12));
     QVERIFY(contents);
@@ -182,10 +165,7 @@ void TestPlannerCore::damagedFilesLoadHarmlessly()
 
 void TestPlannerCore::purge_data()
 {
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QDate>("upTo");
-    QTest::addColumn<bool>("trash");
-    QTest::addColumn<QStringList>("left");
+    columns<QStringList, QDate, bool, QStringList>("files", "upTo", "trash", "left");
     QTest::addColumn<QList<int>>("progress"); // after each step of one file
 
     const QStringList january { "19991231", "20000101", "20000102", "20000103", "20000104", "notes", "2000010" };
@@ -202,10 +182,7 @@ void TestPlannerCore::purge_data()
 
 void TestPlannerCore::purge()
 {
-    QFETCH(QStringList, files);
-    QFETCH(QDate, upTo);
-    QFETCH(bool, trash);
-    QFETCH(QStringList, left);
+    auto [files, upTo, trash, left] = fetch<QStringList, QDate, bool, QStringList>("files", "upTo", "trash", "left");
     TrashHome home(trash);
     QCOMPARE(CanMoveToTrash(), trash);
     const QString folder = PlanDay::folder();

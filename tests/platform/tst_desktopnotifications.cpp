@@ -103,11 +103,7 @@ private:
 
 void TstDesktopNotifications::events_data()
 {
-    QTest::addColumn<QStringList>("capabilities");
-    QTest::addColumn<bool>("late");
-    QTest::addColumn<QString>("script");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<bool>("actionsAfter");
+    columns<QStringList, bool, QString, QString, bool>("capabilities", "late", "script", "expected", "actionsAfter");
     // Letters name the client's notifications: A is sent first; "notify X" sends X. The last step of each
     // script is heard, so that what an earlier step should not have caused would show before it.
     row("action pressed", WithActions, false, "press A", "action A done", true);
@@ -130,11 +126,8 @@ void TstDesktopNotifications::events_data()
 
 void TstDesktopNotifications::events()
 {
-    QFETCH(QStringList, capabilities);
-    QFETCH(bool, late);
-    QFETCH(QString, script);
-    QFETCH(QString, expected);
-    QFETCH(bool, actionsAfter);
+    auto [capabilities, late, script, expected, actionsAfter] = fetch<QStringList, bool, QString, QString, bool>(
+        "capabilities", "late", "script", "expected", "actionsAfter");
 
     FakeServer first(m_bus, capabilities, 1);
     FakeServer second(m_bus, WithoutActions, 100);
@@ -196,9 +189,7 @@ void TstDesktopNotifications::events()
 
 void TstDesktopNotifications::body_data()
 {
-    QTest::addColumn<QStringList>("capabilities");
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<QString>("sent");
+    columns<QStringList, QString, QString>("capabilities", "body", "sent");
     const QString markup = QStringLiteral("a < b & c");
     row("plain text server", WithActions, markup, markup);
     row("markup server", (QStringList(WithActions) << QStringLiteral("body-markup")), markup,
@@ -213,9 +204,7 @@ void TstDesktopNotifications::body_data()
 
 void TstDesktopNotifications::body()
 {
-    QFETCH(QStringList, capabilities);
-    QFETCH(QString, body);
-    QFETCH(QString, sent);
+    auto [capabilities, body, sent] = fetch<QStringList, QString, QString>("capabilities", "body", "sent");
     FakeServer server(m_bus, capabilities, 1);
     QVERIFY(server.own(QDBusConnectionInterface::DontQueueService));
     DesktopNotifications notifications(client());

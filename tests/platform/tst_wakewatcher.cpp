@@ -21,8 +21,7 @@ private Q_SLOTS:
 
 void TstWakeWatcher::tick_data()
 {
-    QTest::addColumn<QDateTime>("first");
-    QTest::addColumn<int>("tickMs");
+    columns<QDateTime, int>("first", "tickMs");
     QTest::addColumn<qint64>("lateMs"); // how much later than expected the second tick comes
     QTest::addColumn<QList<qint64>>("jumps");
     const QDateTime noon(QDate(2026, 5, 4), QTime(12, 0), Qt::UTC);
@@ -38,10 +37,8 @@ void TstWakeWatcher::tick_data()
 
 void TstWakeWatcher::tick()
 {
-    QFETCH(QDateTime, first);
-    QFETCH(int, tickMs);
-    QFETCH(qint64, lateMs);
-    QFETCH(QList<qint64>, jumps);
+    auto [first, tickMs, lateMs, jumps]
+        = fetch<QDateTime, int, qint64, QList<qint64>>("first", "tickMs", "lateMs", "jumps");
     WakeWatcher watcher { QDBusConnection(QString()) }; // no system bus
     QSignalSpy jumped(&watcher, &WakeWatcher::clockJumped);
     watcher.tick(first, tickMs);
@@ -54,9 +51,7 @@ void TstWakeWatcher::tick()
 
 void TstWakeWatcher::prepareForSleep_data()
 {
-    QTest::addColumn<bool>("fromLogin");
-    QTest::addColumn<bool>("sleeping");
-    QTest::addColumn<int>("wakeUps");
+    columns<bool, bool, int>("fromLogin", "sleeping", "wakeUps");
     // Each row ends with the login manager announcing a wake-up, heard after the row's own signal.
     row("waking", true, false, 2);
     row("going to sleep", true, true, 1);
@@ -65,9 +60,7 @@ void TstWakeWatcher::prepareForSleep_data()
 
 void TstWakeWatcher::prepareForSleep()
 {
-    QFETCH(bool, fromLogin);
-    QFETCH(bool, sleeping);
-    QFETCH(int, wakeUps);
+    auto [fromLogin, sleeping, wakeUps] = fetch<bool, bool, int>("fromLogin", "sleeping", "wakeUps");
     PrivateBus bus;
     QVERIFY2(bus.error().isEmpty(), qPrintable(bus.error()));
     const QDBusConnection login = bus.connect(QStringLiteral("login"));

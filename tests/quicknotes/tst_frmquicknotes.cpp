@@ -197,8 +197,7 @@ void TestFrmQuickNotes::unreadableListIsToldAndNotShown()
 
 void TestFrmQuickNotes::askBeforeLosingAnEdit_data()
 {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<Dialogs::Choice>("choice");
+    columns<QString, Dialogs::Choice>("action", "choice");
     QTest::addColumn<QString>("replacedBy"); // the pad once the action has happened
 
     const std::pair<const char *, QString> actions[] = {
@@ -216,9 +215,7 @@ void TestFrmQuickNotes::askBeforeLosingAnEdit_data()
 
 void TestFrmQuickNotes::askBeforeLosingAnEdit()
 {
-    QFETCH(QString, action);
-    QFETCH(Dialogs::Choice, choice);
-    QFETCH(QString, replacedBy);
+    auto [action, choice, replacedBy] = fetch<QString, Dialogs::Choice, QString>("action", "choice", "replacedBy");
 
     m_env->writeBytes(Today, "today\r\n");
     m_env->writeBytes(Guests, "guests\r\n");

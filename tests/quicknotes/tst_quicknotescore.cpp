@@ -38,9 +38,7 @@ private:
 // The pad separates lines with LF; the files keep CR LF, and what is loaded saves back unchanged.
 void TestQuickNotesCore::lineBreaksOfThePad_data()
 {
-    QTest::addColumn<QString>("pad");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("loaded");
+    columns<QString, QByteArray, QString>("pad", "bytes", "loaded");
 
     row("empty", QString(), QByteArray(), QString());
     row("LF lines", QStringLiteral("a\nb"), QByteArray("a\r\nb"), QStringLiteral("a\r\nb\r\n"));
@@ -107,8 +105,7 @@ void TestQuickNotesCore::tooLargeListIsNotRead()
 void TestQuickNotesCore::holdsOtherText_data()
 {
     QTest::addColumn<QByteArray>("saved"); // "-": no file
-    QTest::addColumn<QString>("pad");
-    QTest::addColumn<bool>("other");
+    columns<QString, bool>("pad", "other");
     row("no file", QByteArray("-"), QStringLiteral("a"), false);
     row("an empty file", QByteArray(), QStringLiteral("a"), false);
     row("the same text", QByteArray("a\r\nb"), QStringLiteral("a\nb"), false);
@@ -118,8 +115,7 @@ void TestQuickNotesCore::holdsOtherText_data()
 
 void TestQuickNotesCore::holdsOtherText()
 {
-    QFETCH(QByteArray, saved);
-    QFETCH(QString, pad);
+    auto [saved, pad] = fetch<QByteArray, QString>("saved", "pad");
     if (saved != "-")
         m_env->writeBytes(QStringLiteral("todo.dat"), saved);
     QTEST(ToDoLists::holdsOtherText(ToDoLists::templateFilePath(), pad), "other");
@@ -128,9 +124,7 @@ void TestQuickNotesCore::holdsOtherText()
 // Today's date from the clock, in the system's language.
 void TestQuickNotesCore::defaultTemplate_data()
 {
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QString>("firstLine");
+    columns<QLocale, QDate, QString>("locale", "date", "firstLine");
 
     const QLocale german(QLocale::German, QLocale::Germany);
     row("C", QLocale::c(), QDate(2023, 10, 5), QStringLiteral("ToDo: Thursday 5 Oct"));
@@ -140,9 +134,7 @@ void TestQuickNotesCore::defaultTemplate_data()
 
 void TestQuickNotesCore::defaultTemplate()
 {
-    QFETCH(QLocale, locale);
-    QFETCH(QDate, date);
-    QFETCH(QString, firstLine);
+    auto [locale, date, firstLine] = fetch<QLocale, QDate, QString>("locale", "date", "firstLine");
     m_env->setNow(QDateTime(date, QTime(23, 59, 59)));
     QLocale::setDefault(locale);
 
@@ -156,8 +148,7 @@ void TestQuickNotesCore::defaultTemplate()
 
 void TestQuickNotesCore::draftRoundTrip_data()
 {
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QString>("pad");
+    columns<int, QString>("position", "pad");
     QTest::addColumn<QString>("kept"); // as the pad takes it back (CR LF breaks)
 
     row("empty pad", 0, QString(), QString());
@@ -168,9 +159,7 @@ void TestQuickNotesCore::draftRoundTrip_data()
 
 void TestQuickNotesCore::draftRoundTrip()
 {
-    QFETCH(int, position);
-    QFETCH(QString, pad);
-    QFETCH(QString, kept);
+    auto [position, pad, kept] = fetch<int, QString, QString>("position", "pad", "kept");
 
     QCOMPARE(ToDoLists::loadDraft(), std::nullopt);
     QVERIFY(!QFile::exists(ToDoLists::draftFilePath())); // looking for one creates none

@@ -293,12 +293,8 @@ void TestFrmReminder::boxAndNotification_data()
 {
     QTest::addColumn<int>("showAs");
     QTest::addColumn<bool>("actions"); // the server can show buttons
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<int>("boxes");
-    QTest::addColumn<int>("notifications");
-    QTest::addColumn<bool>("acknowledged");
-    QTest::addColumn<QString>("snoozedUntil");
-    QTest::addColumn<int>("missedRows");
+    columns<QString, int, int, bool, QString, int>(
+        "answer", "boxes", "notifications", "acknowledged", "snoozedUntil", "missedRows");
 
     const int both = 0, box = 1, notification = 2;
     row("OK in the box closes the notification", both, true, "ok", 1, 1, true, "", 0);

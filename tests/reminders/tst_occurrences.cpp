@@ -20,10 +20,7 @@ using Days = QList<QDate>;
 void TestOccurrences::daysTouched_data()
 {
     // Today is Monday 7 December 2026 in every row.
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QDate>("first");
-    QTest::addColumn<QDate>("last");
-    QTest::addColumn<Days>("days");
+    columns<QString, QDate, QDate, Days>("record", "first", "last", "days");
     const QDate dec1(2026, 12, 1), dec31(2026, 12, 31);
     row("once on its day", rec("202612200900", Schedule::Once, 0), dec1, dec31, Days { { 2026, 12, 20 } });
     row("once past the range", rec("202701050900", Schedule::Once, 0), dec1, dec31, Days {});
@@ -47,9 +44,7 @@ void TestOccurrences::daysTouched_data()
 
 void TestOccurrences::daysTouched()
 {
-    QFETCH(QString, record);
-    QFETCH(QDate, first);
-    QFETCH(QDate, last);
+    auto [record, first, last] = fetch<QString, QDate, QDate>("record", "first", "last");
     QTEST(Occurrences::daysTouched(record, first, last, QDate(2026, 12, 7)), "days");
 }
 

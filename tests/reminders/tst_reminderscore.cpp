@@ -134,12 +134,7 @@ private:
 
 void TestRemindersCore::makeRecord_data()
 {
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QTime>("time");
-    QTest::addColumn<int>("schedule");
-    QTest::addColumn<int>("category");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("record");
+    columns<QDate, QTime, int, int, QString, QString>("date", "time", "schedule", "category", "message", "record");
 
     row("morning", QDate(2023, 12, 5), QTime(9, 5), 1, 2, "Call Bob", "202312050905012Call Bob");
     row("empty message is 15 long", QDate(2024, 1, 1), QTime(0, 0), 0, 0, "", "202401010000000");
@@ -148,11 +143,8 @@ void TestRemindersCore::makeRecord_data()
 
 void TestRemindersCore::makeRecord()
 {
-    QFETCH(QDate, date);
-    QFETCH(QTime, time);
-    QFETCH(int, schedule);
-    QFETCH(int, category);
-    QFETCH(QString, message);
+    auto [date, time, schedule, category, message]
+        = fetch<QDate, QTime, int, int, QString>("date", "time", "schedule", "category", "message");
     const QString made = MakeReminderRecord(date, time, schedule, category, message);
     QTEST(made, "record");
     QCOMPARE(RecordDate(made), date);
@@ -165,8 +157,7 @@ void TestRemindersCore::makeRecord()
 
 void TestRemindersCore::wellFormed_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<bool>("wellFormed");
+    columns<QString, bool>("line", "wellFormed");
 
     row("record", "202312050905012Call Bob", true);
     row("empty message", "202312050905012", true);
@@ -185,8 +176,7 @@ void TestRemindersCore::wellFormed()
 
 void TestRemindersCore::load_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("records");
+    columns<QByteArray, QStringList>("bytes", "records");
 
     const QString a = rec("202312050905", 1, 2, QStringLiteral("a"));
     const QString b = rec("202312060905", 0, 0);
@@ -199,8 +189,7 @@ void TestRemindersCore::load_data()
 
 void TestRemindersCore::load()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, records);
+    auto [bytes, records] = fetch<QByteArray, QStringList>("bytes", "records");
     m_env->writeBytes(ReminderList::fileName(), bytes);
     ReminderList list;
     QSignalSpy counted(&list, &ReminderList::countChanged);
@@ -311,8 +300,7 @@ void TestRemindersCore::unreadableFileIsNeverWrittenOver()
 
 void TestRemindersCore::messagePreview_data()
 {
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("preview");
+    columns<QString, QString>("message", "preview");
     row("short", QStringLiteral("hello"), QStringLiteral("hello"));
     row("at the limit", QString(500, u'a'), QString(500, u'a'));
     row("past the limit", QString(20000000, u'a'), QString(500, u'a') + QChar(0x2026));
@@ -348,9 +336,7 @@ void TestRemindersCore::listSortMatchesTheExchangeSort()
 
 void TestRemindersCore::scheduleRule_data()
 {
-    QTest::addColumn<int>("schedule");
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QString>("title");
+    columns<int, QDate, QString>("schedule", "date", "title");
 
     const QString weekdaysTitle = QStringLiteral("Quillory2: Weekdays are Mon-Fri!");
     const QString weekendsTitle = QStringLiteral("Quillory2: Weekends are Sat and Sun!");
@@ -367,9 +353,7 @@ void TestRemindersCore::scheduleRule_data()
 
 void TestRemindersCore::scheduleRule()
 {
-    QFETCH(int, schedule);
-    QFETCH(QDate, date);
-    QFETCH(QString, title);
+    auto [schedule, date, title] = fetch<int, QDate, QString>("schedule", "date", "title");
     const std::optional<Message> message = Schedule::CheckScheduleRule(schedule, date);
     QCOMPARE(message.has_value(), !title.isEmpty());
     if (message) {
@@ -380,10 +364,7 @@ void TestRemindersCore::scheduleRule()
 
 void TestRemindersCore::addReminder_data()
 {
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QTime>("time");
-    QTest::addColumn<int>("schedule");
+    columns<QDateTime, QDate, QTime, int>("now", "date", "time", "schedule");
     QTest::addColumn<QString>("refusal"); // title, empty when stored
 
     const QString past = QStringLiteral("Quillory2: Cannot remind you of the past!");
@@ -397,11 +378,8 @@ void TestRemindersCore::addReminder_data()
 
 void TestRemindersCore::addReminder()
 {
-    QFETCH(QDateTime, now);
-    QFETCH(QDate, date);
-    QFETCH(QTime, time);
-    QFETCH(int, schedule);
-    QFETCH(QString, refusal);
+    auto [now, date, time, schedule, refusal]
+        = fetch<QDateTime, QDate, QTime, int, QString>("now", "date", "time", "schedule", "refusal");
     const QString other = rec("203001010900", 0, 1, QStringLiteral("other"));
     const QString first = rec("202001010900", 0, 1, QStringLiteral("first"));
     ReminderList &list = load({ other, first }, now); // out of order on purpose
@@ -422,10 +400,7 @@ void TestRemindersCore::addReminder()
 
 void TestRemindersCore::nextDueDate_data()
 {
-    QTest::addColumn<int>("schedule");
-    QTest::addColumn<QDate>("due");
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<QDate>("next");
+    columns<int, QDate, QDate, QDate>("schedule", "due", "today", "next");
 
     row("Daily missed three days", int(Schedule::Daily), QDate(2024, 3, 10), QDate(2024, 3, 13), QDate(2024, 3, 14));
     row("Weekly Tuesday delivered Thursday", int(Schedule::Weekly), QDate(2024, 3, 12), QDate(2024, 3, 14),
@@ -457,16 +432,13 @@ void TestRemindersCore::nextDueDate_data()
 
 void TestRemindersCore::nextDueDate()
 {
-    QFETCH(int, schedule);
-    QFETCH(QDate, due);
-    QFETCH(QDate, today);
+    auto [schedule, due, today] = fetch<int, QDate, QDate>("schedule", "due", "today");
     QTEST(Schedule::NextDueDate(due, schedule, today), "next");
 }
 
 void TestRemindersCore::newReminderStart_data()
 {
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QDateTime>("start");
+    columns<QDateTime, QDateTime>("now", "start");
     row("five minutes on, the next quarter", at(2024, 3, 12, 10, 7, 33), at(2024, 3, 12, 10, 15, 33));
     row("across the hour", at(2024, 3, 12, 11, 45, 10), at(2024, 3, 12, 12, 0, 10));
     row("midnight is tomorrow", at(2024, 12, 31, 23, 50), at(2025, 1, 1, 0, 0));
@@ -481,9 +453,7 @@ void TestRemindersCore::newReminderStart()
 
 void TestRemindersCore::remLoadCheckPast_data()
 {
-    QTest::addColumn<bool>("deliverPast");
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QStringList>("after");
+    columns<bool, QStringList, QStringList>("deliverPast", "before", "after");
 
     // Started Tuesday 12 March 2024 09:00: a "Weekly" of Sunday, a "Once" of yesterday 18:00, one to come.
     const QStringList before { rec("202403100900", 2, 0, QStringLiteral("weekly")),
@@ -494,9 +464,7 @@ void TestRemindersCore::remLoadCheckPast_data()
 
 void TestRemindersCore::remLoadCheckPast()
 {
-    QFETCH(bool, deliverPast);
-    QFETCH(QStringList, before);
-    QFETCH(QStringList, after);
+    auto [deliverPast, before, after] = fetch<bool, QStringList, QStringList>("deliverPast", "before", "after");
     Settings::saveCheckState(Key::ReminderPast, deliverPast);
     ReminderList &list = load(before, at(2024, 3, 12, 9, 0));
     list.readOptions();
@@ -516,10 +484,7 @@ void TestRemindersCore::remLoadCheckPast()
 // joined by "+", a snoozed one marked "*".
 void TestRemindersCore::delivery_data()
 {
-    QTest::addColumn<QStringList>("records");
-    QTest::addColumn<QString>("options");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("delivered");
+    columns<QStringList, QString, QStringList, QStringList>("records", "options", "steps", "delivered");
     QTest::addColumn<QStringList>("after"); // the list and its file
     QTest::addColumn<QByteArray>("snoozed"); // snoozed.dat, "-" when it must not exist
 
@@ -568,9 +533,7 @@ void TestRemindersCore::delivery_data()
 
 void TestRemindersCore::delivery()
 {
-    QFETCH(QStringList, records);
-    QFETCH(QString, options);
-    QFETCH(QStringList, steps);
+    auto [records, options, steps] = fetch<QStringList, QString, QStringList>("records", "options", "steps");
     Settings::saveCheckState(Key::ReminderPast, options != QLatin1String("past off"));
     Settings::saveCheckState(Key::ReminderNone, options == QLatin1String("none"));
     Settings::saveCheckState(Key::ReminderOneByOne, options == QLatin1String("one by one"));
@@ -630,9 +593,7 @@ void TestRemindersCore::delivery()
 
 void TestRemindersCore::snoozeUntil_data()
 {
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<QDateTime>("until");
+    columns<QDateTime, int, QDateTime>("now", "choice", "until");
 
     row("5 minutes", at(2024, 3, 12, 10, 15, 5), 0, at(2024, 3, 12, 10, 20, 5));
     row("30 minutes into the next month", at(2024, 2, 29, 23, 50), 2, at(2024, 3, 1, 0, 20));
@@ -645,8 +606,7 @@ void TestRemindersCore::snoozeUntil_data()
 
 void TestRemindersCore::snoozeUntil()
 {
-    QFETCH(QDateTime, now);
-    QFETCH(int, choice);
+    auto [now, choice] = fetch<QDateTime, int>("now", "choice");
     QTEST(ReminderList::snoozeUntil(now, choice), "until");
 }
 
@@ -671,8 +631,7 @@ void TestRemindersCore::snoozeFile_data()
 
 void TestRemindersCore::snoozeFile()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, kept);
+    auto [bytes, kept] = fetch<QByteArray, QStringList>("bytes", "kept");
     m_env->writeBytes(SnoozeStore::fileName(), bytes);
     ReminderList &list = load(
         { rec("202403121015", 1, 0, QStringLiteral("wake")), rec("202403121020", 0, 0, QStringLiteral("call")) });

@@ -48,8 +48,7 @@ private Q_SLOTS:
 
 void tst_RemindersIcal::scheduleRoundTrip_data()
 {
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QByteArray>("rule");
+    columns<QString, QByteArray>("record", "rule");
     const QByteArray rules[] = { "", "FREQ=DAILY", "FREQ=WEEKLY", "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR",
         "FREQ=WEEKLY;BYDAY=SA,SU", "FREQ=WEEKLY;INTERVAL=2", "FREQ=MONTHLY", "FREQ=YEARLY" };
     for (int code = 0; code < 8; ++code)
@@ -59,8 +58,7 @@ void tst_RemindersIcal::scheduleRoundTrip_data()
 
 void tst_RemindersIcal::scheduleRoundTrip()
 {
-    QFETCH(QString, record);
-    QFETCH(QByteArray, rule);
+    auto [record, rule] = fetch<QString, QByteArray>("record", "rule");
     const QByteArray ics = RemindersIcal::exportRecords({ record }, now);
     QCOMPARE(ics.mid(ics.indexOf("BEGIN:VEVENT")).count("RRULE:"), rule.isEmpty() ? 0 : 1);
     QVERIFY(rule.isEmpty() || ics.contains(QByteArray("\r\nRRULE:" + rule + "\r\n")));
@@ -119,9 +117,7 @@ void tst_RemindersIcal::importedAs_data()
 
 void tst_RemindersIcal::importedAs()
 {
-    QFETCH(QByteArray, lines);
-    QFETCH(QString, record);
-    QFETCH(QString, report);
+    auto [lines, record, report] = fetch<QByteArray, QString, QString>("lines", "record", "report");
     const RemindersIcal::Parsed parsed = RemindersIcal::parse(calendar(lines), now);
     QCOMPARE(parsed.error, QString());
     QCOMPARE(parsed.reminders.size(), record.isEmpty() ? 0 : 1);
@@ -132,8 +128,7 @@ void tst_RemindersIcal::importedAs()
 
 void tst_RemindersIcal::badFileNamesItsLine_data()
 {
-    QTest::addColumn<QByteArray>("ics");
-    QTest::addColumn<QString>("error");
+    columns<QByteArray, QString>("ics", "error");
     row("not a property", calendar("garbage"), "Line 7: ");
     row("bad date", calendar("DTSTART:tomorrow"), "Line 7: Can't parse as DATE-TIME");
     row("after a folded line", calendar("DESCRIPTION:one| two|RRULE:FREQ=SOMETIMES"), "Line 9: Can't parse as RECUR");
@@ -144,8 +139,7 @@ void tst_RemindersIcal::badFileNamesItsLine_data()
 
 void tst_RemindersIcal::badFileNamesItsLine()
 {
-    QFETCH(QByteArray, ics);
-    QFETCH(QString, error);
+    auto [ics, error] = fetch<QByteArray, QString>("ics", "error");
     const RemindersIcal::Parsed parsed = RemindersIcal::parse(ics, now);
     QVERIFY2(parsed.error.startsWith(error), qPrintable(parsed.error));
     QVERIFY(parsed.reminders.isEmpty());

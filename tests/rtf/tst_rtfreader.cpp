@@ -57,8 +57,7 @@ class TstRtfReader final : public QObject
 private slots:
     void isRtf_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("expected");
+        columns<QByteArray, bool>("bytes", "expected");
         row("document", QByteArray(R"({\rtf1\ansi hello})"), true);
         row("just the signature", QByteArray(R"({\rtf)"), true);
         row("byte-order mark", QByteArray("\xEF\xBB\xBF{\\rtf1 x}"), false);
@@ -68,8 +67,7 @@ private slots:
     // Bytes that are not RTF leave the document as it was, read or pasted.
     void isRtf()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, expected);
+        auto [bytes, expected] = fetch<QByteArray, bool>("bytes", "expected");
         QCOMPARE(Rtf::isRtf(bytes), expected);
         QTextDocument document(QStringLiteral("kept"));
         QTextCursor cursor(&document);
@@ -80,8 +78,7 @@ private slots:
 
     void tokenizerSkips_data()
     {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("expected");
+        columns<QByteArray, QString>("input", "expected");
         row("\\bin N: N bytes, braces too", QByteArray("a\\bin4 }}{{b"), "[a] [b]");
         row("\\u and one fallback byte", QByteArray(R"(\u8364 abc)"), "U+20ac [bc]");
         row("\\uc2 with \\'xx fallbacks", QByteArray(R"(\uc2\u-32768\'97\'73 z)"), "U+8000 [ z]");
@@ -209,8 +206,7 @@ private slots:
 
     void formatting_data()
     {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("needle");
+        columns<QByteArray, QString>("input", "needle");
         QTest::addColumn<QString>("look"); // bold italic underline, family, points, colour, alignment but left
 
         row("bold off", rtf(R"(\b a\b0 off)"), "off", "--- Arial 12 auto");
@@ -248,8 +244,7 @@ private slots:
 
     void formatting()
     {
-        QFETCH(QByteArray, input);
-        QFETCH(QString, needle);
+        auto [input, needle] = fetch<QByteArray, QString>("input", "needle");
         const auto document = read(input);
         QVERIFY2(!document->find(needle).isNull(), qPrintable(needle));
         const QString alignment = alignmentAt(*document, needle);
@@ -259,8 +254,7 @@ private slots:
 
     void alignment_data()
     {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("expected");
+        columns<QByteArray, QString>("input", "expected");
 
         row("each kind", rtf(R"(\ql a\par\qc b\par\qr c\par\qj d)"), "left|center|right|justify");
         row("\\par keeps the alignment", rtf(R"(\qc a\par b)"), "center|center");
@@ -277,9 +271,7 @@ private slots:
 
     void defaultFont_data()
     {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<qreal>("points");
+        columns<QByteArray, QString, qreal>("input", "family", "points");
 
         // The text is in the default font the row names.
         const auto file = [](const char *styles, const char *text) -> QByteArray {
@@ -311,8 +303,7 @@ private slots:
 
     void skippedContentIsReported_data()
     {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("expected");
+        columns<QByteArray, QString>("input", "expected");
 
         row("nothing", rtf("a"), "");
         row("picture and its alternative", rtf(R"({\*\shppict{\pict\pngblip 00}}{\nonshppict{\pict 00}})"),

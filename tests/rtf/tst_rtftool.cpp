@@ -98,9 +98,7 @@ private slots:
 
     void failures_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("message");
+        columns<QStringList, int, QByteArray>("arguments", "status", "message");
 
         // Beneath a file nothing can be read or made, whatever the machine and the user.
         const QString underAFile = dataPath(QStringLiteral("pandoc.rtf/x.rtf"));

@@ -65,8 +65,7 @@ private slots:
 
     void escapes_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("expected");
+        columns<QString, QByteArray>("text", "expected");
         QTest::addColumn<QString>("readBack"); // when it differs from the text
 
         row("backslash and braces", QStringLiteral("a\\b{c}"), QByteArray(R"( a\\b\{c\})"), QString());
@@ -98,8 +97,7 @@ private slots:
     // What the round trips cannot tell: the words a run is written with.
     void runProperties_data()
     {
-        QTest::addColumn<QString>("html");
-        QTest::addColumn<QByteArray>("expected");
+        columns<QString, QByteArray>("html", "expected");
 
         row("default font", "x", QByteArray(R"(\pard\plain\ql{\f0\fs20 x})"));
         row("medium is not bold", "<span style=\"font-weight:500\">x</span>", QByteArray(R"({\f0\fs20 x})"));
@@ -179,8 +177,7 @@ private slots:
 
     void selection_data()
     {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
+        columns<int, int>("start", "end");
         QTest::addColumn<QString>("pasted"); // pasted into "[|]"
 
         // The document is "ab cd" ("cd" bold Arial 14), centred "ef", "gh": positions 0-4, 6-7, 9-10.

@@ -80,8 +80,7 @@ private Q_SLOTS:
 
 void TestSearchCore::ranking_data()
 {
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QStringList>("entries");
+    columns<QString, QStringList>("query", "entries");
     QTest::addColumn<QStringList>("expected"); // the texts found, in order
 
     row("whole line, word start, inside a word", QString("bob"),
@@ -105,9 +104,7 @@ void TestSearchCore::ranking_data()
 
 void TestSearchCore::ranking()
 {
-    QFETCH(QString, query);
-    QFETCH(QStringList, entries);
-    QFETCH(QStringList, expected);
+    auto [query, entries, expected] = fetch<QString, QStringList, QStringList>("query", "entries", "expected");
 
     const SearchResult result = search(query, entries);
     QStringList found;
@@ -142,8 +139,7 @@ void TestSearchCore::grouping_data()
 
 void TestSearchCore::grouping()
 {
-    QFETCH(QStringList, entries);
-    QFETCH(QStringList, expected);
+    auto [entries, expected] = fetch<QStringList, QStringList>("entries", "expected");
 
     QStringList groups;
     for (const SearchGroup &group : search(QStringLiteral("bob"), entries).groups)
@@ -153,9 +149,7 @@ void TestSearchCore::grouping()
 
 void TestSearchCore::excerpt_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("line");
-    QTest::addColumn<QString>("excerpt");
+    columns<QString, int, QString>("text", "line", "excerpt");
 
     row("at the very start", QString("bob\r\nalice\r\n"), 0, QString("bob"));
     row("on a later line, its break left out", QString("alice\r\nsee bob\r\ncarol\r\n"), 1, QString("see bob"));
@@ -167,9 +161,7 @@ void TestSearchCore::excerpt_data()
 
 void TestSearchCore::excerpt()
 {
-    QFETCH(QString, text);
-    QFETCH(int, line);
-    QFETCH(QString, excerpt);
+    auto [text, line, excerpt] = fetch<QString, int, QString>("text", "line", "excerpt");
 
     const QString query = QString(QTest::currentDataTag()).contains("phrase") ? "bob party" : "bob";
     SearchEntry entry;
@@ -194,9 +186,7 @@ void TestSearchCore::fileCache_data()
 
 void TestSearchCore::fileCache()
 {
-    QFETCH(QString, change);
-    QFETCH(int, reads);
-    QFETCH(int, kept);
+    auto [change, reads, kept] = fetch<QString, int, int>("change", "reads", "kept");
 
     CoreTestEnvironment env;
     env.writeBytes("a", "one");

@@ -245,11 +245,7 @@ void TestFrmTextEd::hiddenTextStaysHiddenAndTypingIsNot()
 
 void TestFrmTextEd::closingAnEditedDocument_data()
 {
-    QTest::addColumn<bool>("edited");
-    QTest::addColumn<QList<Choice>>("choices");
-    QTest::addColumn<bool>("fileChosen");
-    QTest::addColumn<bool>("closed");
-    QTest::addColumn<bool>("saved");
+    columns<bool, QList<Choice>, bool, bool, bool>("edited", "choices", "fileChosen", "closed", "saved");
     row("not edited: no question", false, QList<Choice>(), false, true, false);
     row("Save", true, QList<Choice> { Choice::Save }, true, true, true);
     row("Save, then the name is cancelled", true, QList<Choice> { Choice::Save }, false, false, false);
@@ -259,10 +255,8 @@ void TestFrmTextEd::closingAnEditedDocument_data()
 
 void TestFrmTextEd::closingAnEditedDocument()
 {
-    QFETCH(bool, edited);
-    QFETCH(QList<Choice>, choices);
-    QFETCH(bool, fileChosen);
-    QFETCH(bool, closed);
+    auto [edited, choices, fileChosen, closed]
+        = fetch<bool, QList<Choice>, bool, bool>("edited", "choices", "fileChosen", "closed");
     openFrame();
     type(active(), QStringLiteral("kept"));
     trigger(QStringLiteral("mnuFileNew"));
@@ -287,9 +281,7 @@ void TestFrmTextEd::closingAnEditedDocument()
 
 void TestFrmTextEd::exitWithAnEditedDocument_data()
 {
-    QTest::addColumn<bool>("fromPopUpMenu");
-    QTest::addColumn<Choice>("choice");
-    QTest::addColumn<bool>("ended");
+    columns<bool, Choice, bool>("fromPopUpMenu", "choice", "ended");
     row("Exit: Save", true, Choice::Save, true);
     row("Exit: Cancel", true, Choice::Cancel, false);
     row("File Exit: Discard", false, Choice::Discard, true);
@@ -297,9 +289,7 @@ void TestFrmTextEd::exitWithAnEditedDocument_data()
 
 void TestFrmTextEd::exitWithAnEditedDocument()
 {
-    QFETCH(bool, fromPopUpMenu);
-    QFETCH(Choice, choice);
-    QFETCH(bool, ended);
+    auto [fromPopUpMenu, choice, ended] = fetch<bool, Choice, bool>("fromPopUpMenu", "choice", "ended");
     frmQY2 main;
     registerWindows(main);
     QPointer<frmTextEd> frame = qobject_cast<frmTextEd *>(main.opener().show(WindowKey::TextEd));
@@ -410,8 +400,7 @@ void TestFrmTextEd::endingWhileTheQuestionIsOpen()
 
 void TestFrmTextEd::recoveryCopyWhileWorking_data()
 {
-    QTest::addColumn<Choice>("choice");
-    QTest::addColumn<bool>("kept");
+    columns<Choice, bool>("choice", "kept");
     row("saved: no copy", Choice::Save, false);
     row("closed with Discard: no copy", Choice::Discard, false);
     row("closing cancelled: the copy stays", Choice::Cancel, true);
@@ -421,8 +410,7 @@ void TestFrmTextEd::recoveryCopyWhileWorking_data()
 // never doubled, and the timer rests while nothing changes.
 void TestFrmTextEd::recoveryCopyWhileWorking()
 {
-    QFETCH(Choice, choice);
-    QFETCH(bool, kept);
+    auto [choice, kept] = fetch<Choice, bool>("choice", "kept");
     openFrame();
     auto *timer = child<QTimer>(m_frame.get(), "tmrRecovery");
     QVERIFY(!timer->isActive());
@@ -514,8 +502,7 @@ void TestFrmTextEd::oneFileInOneWindow()
 
 void TestFrmTextEd::fileChangedOnDiskIsNotOverwrittenUnasked_data()
 {
-    QTest::addColumn<bool>("replace");
-    QTest::addColumn<QByteArray>("onDisk");
+    columns<bool, QByteArray>("replace", "onDisk");
     row("Yes: replaced", true, QByteArray("mine"));
     row("No: Save As offered, the file stays", false, QByteArray("theirs"));
 }
@@ -557,10 +544,7 @@ void TestFrmTextEd::commandsByScreenReaderAndKey_data()
 // Every command works alike through the mouse, its key and a screen reader's action.
 void TestFrmTextEd::commandsByScreenReaderAndKey()
 {
-    QFETCH(QString, command);
-    QFETCH(QString, way);
-    QFETCH(QString, effect);
-    QFETCH(QString, tip);
+    auto [command, way, effect, tip] = fetch<QString, QString, QString, QString>("command", "way", "effect", "tip");
     openFrame();
     activate();
     type(active(), QStringLiteral("word"));
@@ -764,9 +748,7 @@ void TestFrmTextEd::copyPutsThreeFormats()
 
 void TestFrmTextEd::pasteTakesTheRichestFormat_data()
 {
-    QTest::addColumn<QStringList>("formats");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("bold");
+    columns<QStringList, QString, bool>("formats", "text", "bold");
     row("RTF, HTML and text: RTF", QStringList { "text/rtf", "text/html", "text/plain" }, "rtf", true);
     row("HTML and text: HTML", QStringList { "text/html", "text/plain" }, "html", true);
     row("broken RTF: the text", QStringList { "text/rtf:broken", "text/plain" }, "{\\rtf1 <b>plain</b>", false);
@@ -774,8 +756,7 @@ void TestFrmTextEd::pasteTakesTheRichestFormat_data()
 
 void TestFrmTextEd::pasteTakesTheRichestFormat()
 {
-    QFETCH(QStringList, formats);
-    QFETCH(QString, text);
+    auto [formats, text] = fetch<QStringList, QString>("formats", "text");
     openFrame();
     auto *offered = new QMimeData;
     for (const QString &format : formats) {

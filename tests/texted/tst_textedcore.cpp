@@ -57,8 +57,7 @@ private:
 
 void TestTextEdCore::formatOfFilter_data()
 {
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<bool>("rtf");
+    columns<int, bool>("filter", "rtf");
     row("none chosen yet", 0, true);
     row("RTF", 1, true);
     row("Text", 2, false);
@@ -73,9 +72,7 @@ void TestTextEdCore::formatOfFilter()
 
 void TestTextEdCore::filterOfOpenedFile_data()
 {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("isRtf");
-    QTest::addColumn<int>("filter");
+    columns<QString, bool, int>("path", "isRtf", "filter");
     row("rich text", "/a/letter.rtf", true, int(RtfFilter));
     row("rich text named .txt", "/a/letter.txt", true, int(RtfFilter));
     row("plain .rtf", "/a/letter.rtf", false, int(TextFilter));
@@ -86,15 +83,13 @@ void TestTextEdCore::filterOfOpenedFile_data()
 
 void TestTextEdCore::filterOfOpenedFile()
 {
-    QFETCH(QString, path);
-    QFETCH(bool, isRtf);
+    auto [path, isRtf] = fetch<QString, bool>("path", "isRtf");
     QTEST(TextEdFiles::filterOfOpenedFile(path, isRtf), "filter");
 }
 
 void TestTextEdCore::readFileRefuses_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("reason");
+    columns<QString, QString>("name", "reason");
     row("missing", "missing.txt", "The file does not exist.");
     row("folder", "folder", "This is a folder, not a file.");
     row("too large", "large.txt", "more than TextEd can show");
@@ -141,9 +136,7 @@ void TestTextEdCore::readFileReadsBytes()
 
 void TestTextEdCore::readFileAsksBeforeALargeFile_data()
 {
-    QTest::addColumn<qint64>("size");
-    QTest::addColumn<bool>("agree");
-    QTest::addColumn<bool>("asked");
+    columns<qint64, bool, bool>("size", "agree", "asked");
     row("at the limit: no question", LargeFileSize, false, false);
     row("larger, the user agrees", LargeFileSize + 1, true, true);
     row("larger, the user declines", LargeFileSize + 1, false, true);
@@ -177,8 +170,7 @@ void TestTextEdCore::readFileAsksBeforeALargeFile()
 void TestTextEdCore::changedSince_data()
 {
     QTest::addColumn<QByteArray>("rewritten"); // empty: the file is deleted
-    QTest::addColumn<int>("secondsLater");
-    QTest::addColumn<bool>("changed");
+    columns<int, bool>("secondsLater", "changed");
     row("untouched", QByteArray("old text"), 0, false);
     row("same size, later", QByteArray("new text"), 5, true);
     row("other size, same time", QByteArray("longer new text"), 0, true);
@@ -187,8 +179,7 @@ void TestTextEdCore::changedSince_data()
 
 void TestTextEdCore::changedSince()
 {
-    QFETCH(QByteArray, rewritten);
-    QFETCH(int, secondsLater);
+    auto [rewritten, secondsLater] = fetch<QByteArray, int>("rewritten", "secondsLater");
     const QString path = m_env->dataPath(QStringLiteral("a.txt"));
     const QDateTime readAt = QDateTime::currentDateTime().addSecs(-60);
     const auto write = [&path](const QByteArray &bytes, const QDateTime &time) {
@@ -209,9 +200,7 @@ void TestTextEdCore::changedSince()
 
 void TestTextEdCore::plainText_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("isText");
+    columns<QByteArray, QString, bool>("bytes", "text", "isText");
     row("empty", QByteArray(), "", true);
     row("CR LF", QByteArray("a\r\nb"), "a\nb", true);
     row("final break kept", QByteArray("a\r\n"), "a\n", true);
@@ -235,8 +224,7 @@ void TestTextEdCore::plainText_data()
 
 void TestTextEdCore::plainText()
 {
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, isText);
+    auto [bytes, isText] = fetch<QByteArray, bool>("bytes", "isText");
     const std::optional<QString> read = TextEdFiles::plainText(bytes);
     QCOMPARE(read.has_value(), isText);
     if (isText)
@@ -245,8 +233,7 @@ void TestTextEdCore::plainText()
 
 void TestTextEdCore::plainTextBytes_data()
 {
-    QTest::addColumn<QString>("raw");
-    QTest::addColumn<QByteArray>("bytes");
+    columns<QString, QByteArray>("raw", "bytes");
     row("paragraph and line breaks", QStringLiteral("a\u2029b\u2028c\u2029"), QByteArray("a\r\nb\r\nc\r\n"));
     row("object left out", QStringLiteral("a\ufffcb"), QByteArray("ab"));
     row("no-break space, tab and markup kept", QStringLiteral("\u00a0{\\b x}\t<b>"),
@@ -255,16 +242,14 @@ void TestTextEdCore::plainTextBytes_data()
 
 void TestTextEdCore::plainTextBytes()
 {
-    QFETCH(QString, raw);
-    QFETCH(QByteArray, bytes);
+    auto [raw, bytes] = fetch<QString, QByteArray>("raw", "bytes");
     QCOMPARE(TextEdFiles::plainTextBytes(raw), bytes);
     QCOMPARE(characters(raw), QString::fromUtf8(bytes).replace(QLatin1String("\r\n"), QLatin1String("\n")));
 }
 
 void TestTextEdCore::pdfEnding_data()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("written");
+    columns<QString, QString>("typed", "written");
     row("no ending", "/a/letter", "/a/letter.pdf");
     row("pdf", "/a/letter.pdf", "/a/letter.pdf");
     row("other ending kept", "/a/letter.v2", "/a/letter.v2");
@@ -317,8 +302,7 @@ void TestTextEdCore::recoveryKeepsAndGivesBack()
 
 void TestTextEdCore::recoveryNamesTheNextCopy_data()
 {
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QString>("next");
+    columns<QStringList, QString>("present", "next");
     row("none", QStringList(), "1.rtf");
     row("after the highest", QStringList { "3.rtf", "10.rtf" }, "11.rtf");
     row("past the largest int", QStringList { "2147483647.rtf" }, "2147483648.rtf");
@@ -371,9 +355,7 @@ void TestTextEdCore::recoveryCannotWriteOrRead()
 
 void TestTextEdCore::tiling_data()
 {
-    QTest::addColumn<bool>("aboveEachOther");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QList<QRect>>("rects");
+    columns<bool, int, QList<QRect>>("aboveEachOther", "count", "rects");
     const QRect area(0, 0, 300, 200);
     row("one above", true, 1, QList<QRect> { area });
     row("two side by side", false, 2, QList<QRect> { QRect(0, 0, 150, 200), QRect(150, 0, 150, 200) });
@@ -385,8 +367,7 @@ void TestTextEdCore::tiling_data()
 
 void TestTextEdCore::tiling()
 {
-    QFETCH(bool, aboveEachOther);
-    QFETCH(int, count);
+    auto [aboveEachOther, count] = fetch<bool, int>("aboveEachOther", "count");
     const QRect area(0, 0, 300, 200);
     QTEST(aboveEachOther ? WindowTiling::aboveEachOther(area, count) : WindowTiling::sideBySide(area, count), "rects");
 }

@@ -50,10 +50,7 @@ using OptDouble = std::optional<double>;
 
 void TestWindowHelpers::placeWindow_data()
 {
-    QTest::addColumn<OptDouble>("left");
-    QTest::addColumn<OptDouble>("top");
-    QTest::addColumn<OptDouble>("fallbackTop");
-    QTest::addColumn<QPointF>("expected");
+    columns<OptDouble, OptDouble, OptDouble, QPointF>("left", "top", "fallbackTop", "expected");
 
     // screen 12000 x 9000 twips, window 3000 x 2000: centred at (4500, 3500)
     const OptDouble none;
@@ -71,9 +68,7 @@ void TestWindowHelpers::placeWindow_data()
 
 void TestWindowHelpers::placeWindow()
 {
-    QFETCH(OptDouble, left);
-    QFETCH(OptDouble, top);
-    QFETCH(OptDouble, fallbackTop);
+    auto [left, top, fallbackTop] = fetch<OptDouble, OptDouble, OptDouble>("left", "top", "fallbackTop");
     QTEST(::placeWindow(left, top, QSizeF(3000, 2000), QSizeF(12000, 9000), fallbackTop), "expected");
 }
 
@@ -94,16 +89,14 @@ void TestWindowHelpers::restoreAndSavePlacement()
 
 void TestWindowHelpers::keepOnTopBox_data()
 {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("onTop");
+    columns<QString, bool>("stored", "onTop");
     row("absent: default 0", QString(), false);
     row("stored 1", QStringLiteral("1"), true);
 }
 
 void TestWindowHelpers::keepOnTopBox()
 {
-    QFETCH(QString, stored);
-    QFETCH(bool, onTop);
+    auto [stored, onTop] = fetch<QString, bool>("stored", "onTop");
     if (!stored.isNull())
         Settings::save(Key::ClipOnTop, stored);
 
@@ -229,10 +222,7 @@ void TestWindowHelpers::iconCacheStyleChangesNothingSeen()
 
 void TestWindowHelpers::helpTopics_data()
 {
-    QTest::addColumn<int>("command");
-    QTest::addColumn<int>("contextId");
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("title");
+    columns<int, int, QString, QString>("command", "contextId", "page", "title");
     const QString index = QStringLiteral("Quillory2 Help");
     row("default topic", HelpDisplayTopic, 0, "index.html", index);
     row("a registered topic", HelpContext, 1028, "reminders.html", "Reminders - Quillory2 Help");
@@ -242,9 +232,7 @@ void TestWindowHelpers::helpTopics_data()
 
 void TestWindowHelpers::helpTopics()
 {
-    QFETCH(int, command);
-    QFETCH(int, contextId);
-    QFETCH(QString, page);
+    auto [command, contextId, page] = fetch<int, int, QString>("command", "contextId", "page");
     HelpViewer::addPage(1028, QStringLiteral("reminders.html"));
     ShowHelpTopic(nullptr, command, contextId);
     HelpViewer *viewer = HelpViewer::instance();
