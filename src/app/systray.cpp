@@ -70,7 +70,10 @@ void SysTray::setVisible(bool visible)
     if (visible) {
         m_tray.setIcon(m_icon);
         m_tray.setToolTip(m_toolTip);
-        m_tray.show();
+        // Under X11 the icon waits for a notification area that comes later; elsewhere (Wayland) an
+        // icon without one only brings Qt's complaints, and the launcher toolbar stands in for it.
+        if (QSystemTrayIcon::isSystemTrayAvailable() || QGuiApplication::platformName() == QLatin1String("xcb"))
+            m_tray.show();
         watchIconWindow();
     } else {
         m_tray.hide();

@@ -62,3 +62,44 @@ void PrivateBus::flush(const QDBusConnection &connection)
     connection.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
         QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
 }
+
+DunstServer::DunstServer(const PrivateBus &bus)
+{
+    m_xvfb.start(QStringLiteral("Xvfb"),
+        { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+            QStringLiteral("800x600x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp") });
+    if (!m_xvfb.waitForStarted() || !m_xvfb.waitForReadyRead(30000)) {
+        m_error = QStringLiteral("Xvfb gave no display (scripts/install-deps installs it)");
+        return;
+    }
+    m_env = QProcessEnvironment::systemEnvironment();
+    m_env.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(m_xvfb.readLine().trimmed()));
+    m_env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
+    m_env.insert(QStringLiteral("HOME"), m_home.path());
+    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+    m_dunst.setProcessEnvironment(m_env);
+    m_dunst.start(QStringLiteral("dunst"), { QStringLiteral("-config"), QStringLiteral("/dev/null") });
+    if (!m_dunst.waitForStarted())
+        m_error = QStringLiteral("dunst did not start (scripts/install-deps installs it)");
+}
+
+DunstServer::~DunstServer()
+{
+    for (QProcess *process : { &m_dunst, &m_xvfb }) {
+        process->terminate();
+        process->waitForFinished();
+    }
+}
+
+int DunstServer::displayed() const
+{
+    QProcess ctl;
+    ctl.setProcessEnvironment(m_env);
+    ctl.start(QStringLiteral("dunstctl"), { QStringLiteral("count"), QStringLiteral("displayed") });
+    if (!ctl.waitForFinished())
+        return -1;
+    bool ok = false;
+    const int count = ctl.readAllStandardOutput().trimmed().toInt(&ok);
+    return ok ? count : -1;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -26,4 +27,25 @@ private:
     QString m_address;
     QString m_error;
     qint64 m_pid = 0;
+};
+
+// A real notification server (dunst) on the bus, showing on a display of its own (Xvfb). Both end
+// with the object.
+class DunstServer
+{
+public:
+    explicit DunstServer(const PrivateBus &bus);
+    ~DunstServer();
+    DunstServer(const DunstServer &) = delete;
+    DunstServer &operator=(const DunstServer &) = delete;
+
+    QString error() const { return m_error; } // why it did not start; empty when it runs
+    int displayed() const; // the notifications on screen, -1 when dunst cannot be asked
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_xvfb;
+    QProcess m_dunst;
+    QProcessEnvironment m_env;
+    QString m_error;
 };
