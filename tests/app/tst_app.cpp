@@ -1,3 +1,4 @@
+#include "../support/endonsignal.h"
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 
@@ -29,7 +30,6 @@
 #include <QToolButton>
 #include <QtTest>
 #include <array>
-#include <csignal>
 #include <memory>
 #include <span>
 #include <sys/stat.h>
@@ -542,10 +542,7 @@ void TestShell::secondStartExitsAndSignalEndsCleanly()
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(first.state(), QProcess::Running);
 
-    ::kill(pid_t(first.processId()), SIGTERM);
-    QVERIFY(first.waitForFinished(10000));
-    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(first.exitCode(), 0);
+    QVERIFY(endsCleanlyOnSignal(first));
     QSettings stored(settingsFile, QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Settings/1128")).toString(), QStringLiteral("1"));
     QCOMPARE(stored.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("6"));
@@ -565,10 +562,7 @@ void TestShell::signalDuringAStartUpMessageEnds()
     QVERIFY(program.waitForStarted());
     QByteArray said;
     QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("message box open"), 10000);
-    ::kill(pid_t(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(endsCleanlyOnSignal(program));
     QSettings stored(settingsFile(home), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("6"));
     QVERIFY(QFileInfo(home + QStringLiteral("/.local/share/Quillory2/reminders.dat")).isDir());
@@ -593,10 +587,7 @@ void TestShell::signalWithTheMissedListOpenAcknowledgesNothing()
     QVERIFY(program.waitForStarted());
     QByteArray said;
     QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("missed list open"), 20000);
-    ::kill(pid_t(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(endsCleanlyOnSignal(program));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), missed);
     QVERIFY(!QFile::exists(data + QStringLiteral("/snoozed.dat")));

@@ -1,5 +1,6 @@
 #include "../platform/privatebus.h"
 
+#include "../support/endonsignal.h"
 #include "../support/testenvironment.h"
 #include "app/frmqy2.h"
 #include "app/tooltable.h"
@@ -12,7 +13,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
 
 // The program as a Wayland client of a real compositor (weston, started by tests/support/with-weston):
 // every window opens on the screen without complaints, and the program, started as users start it,
@@ -100,10 +100,7 @@ void TestWayland::programDeliversAndEndsOnSignal()
     QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("message box open"), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(dunst.displayed(), 1, 20000);
 
-    ::kill(pid_t(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(endsCleanlyOnSignal(program));
     said += program.readAllStandardError();
     const QList<QByteArray> lines = said.trimmed().split('\n');
     QVERIFY2(lines.size() == 1, said.constData()); // the box's line, and no complaint
