@@ -114,6 +114,7 @@ void frmQY2::Form_Load()
     connectDesktop();
     m_reminders.readOptions();
     m_reminders.LoadReminders();
+    m_reminders.watchFile(); // a copy brought in by a sync engine joins the list
     m_reminders.RemLoadCheckPast();
     // Documents a crash or a lost display left unsaved are offered back at once, not only once the
     // user happens to open TextEd.

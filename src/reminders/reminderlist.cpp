@@ -4,13 +4,17 @@
 #include "common/datafolder.h"
 #include "common/settings.h"
 #include "common/textfile.h"
+#include "reminders/recordmerge.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/remindersort.h"
 #include "reminders/schedule.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLocale>
 #include <QTimeZone>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -67,6 +71,35 @@ QString ReminderList::skippedPath() const
     return path() + QStringLiteral(".skipped");
 }
 
+namespace {
+
+// The records of the file's bytes, and the lines that are none (or past the list's limit), byte for byte.
+struct FileRecords
+{
+    QStringList records;
+    QByteArray others;
+    int otherCount = 0;
+};
+
+FileRecords readRecords(const QByteArray &bytes, int maxCount)
+{
+    FileRecords read;
+    forEachLine(bytes, [&](const QString &line, QByteArrayView raw) {
+        if (line.isEmpty())
+            return;
+        if (read.records.size() < maxCount && IsWellFormedRecord(line)) {
+            read.records.append(line);
+        } else {
+            read.others += raw;
+            read.others += "\r\n";
+            ++read.otherCount;
+        }
+    });
+    return read;
+}
+
+} // namespace
+
 void ReminderList::LoadReminders()
 {
     m_records.clear();
@@ -78,21 +111,12 @@ void ReminderList::LoadReminders()
         m_unreadable = reason.isEmpty() ? tr("Unknown error") : reason;
         notify(unreadableMessage(path(), m_unreadable));
     } else {
-        QByteArray skipped;
-        int skippedCount = 0;
-        forEachLine(*bytes, [&](const QString &line, QByteArrayView raw) {
-            if (line.isEmpty())
-                return;
-            if (m_records.size() < MaxCount && IsWellFormedRecord(line)) {
-                m_records.append(line);
-            } else {
-                skipped += raw;
-                skipped += "\r\n";
-                ++skippedCount;
-            }
-        });
-        if (skippedCount > 0)
-            setAside(skipped, skippedCount);
+        const FileRecords read = readRecords(*bytes, MaxCount);
+        m_records = read.records;
+        m_base = read.records;
+        m_onDisk = *bytes;
+        if (read.otherCount > 0)
+            setAside(read.others, read.otherCount);
         loadSnoozes();
     }
     Q_EMIT countChanged(count());
@@ -103,14 +127,75 @@ void ReminderList::LoadReminders()
 // does not set them aside twice; when they cannot be kept there, reminders.dat is left alone.
 void ReminderList::setAside(const QByteArray &lines, int count)
 {
+    if (keepAside(lines, count))
+        SaveReminders();
+}
+
+bool ReminderList::keepAside(const QByteArray &lines, int count)
+{
     QString reason;
     if (!AppendToFile(skippedPath(), lines, &reason)) {
         m_unreadable = reason;
         notify(unreadableMessage(skippedPath(), reason));
-        return;
+        return false;
     }
     notify(setAsideMessage(count, skippedPath()));
-    SaveReminders();
+    return true;
+}
+
+void ReminderList::watchFile()
+{
+    if (m_watcher)
+        return;
+    m_watcher = new QFileSystemWatcher(this);
+    m_outside = new QTimer(this);
+    m_outside->setSingleShot(true);
+    m_outside->setInterval(300);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_outside, qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_outside, qOverload<>(&QTimer::start));
+    connect(m_outside, &QTimer::timeout, this, &ReminderList::takeChangesFromOutside);
+    m_watcher->addPath(QFileInfo(path()).absolutePath()); // a file replaced by rename is a new file
+    m_watcher->addPath(path());
+}
+
+void ReminderList::takeChangesFromOutside()
+{
+    if (m_watcher && !m_watcher->files().contains(path()))
+        m_watcher->addPath(path());
+    if (isSavingRefused() || !mergeFromDisk())
+        return;
+    if (m_records != m_base)
+        SaveReminders(); // changes made here that the file does not hold yet
+    else if (m_snoozes.keepOnly(m_records))
+        saveSnoozes();
+    Q_EMIT countChanged(count());
+    Q_EMIT listChanged();
+}
+
+// True when the file no longer holds what this list last read or wrote: its records are merged in,
+// and lines of it that are no records are kept aside.
+bool ReminderList::mergeFromDisk()
+{
+    const std::optional<QByteArray> bytes = ReadFileBytes(path());
+    if (!bytes || *bytes == m_onDisk)
+        return false;
+    const FileRecords theirs = readRecords(*bytes, MaxCount);
+    if (theirs.otherCount > 0 && !keepAside(theirs.others, theirs.otherCount))
+        return false;
+    QStringList merged = MergeRecords(m_base, m_records, theirs.records);
+    if (merged.size() > MaxCount) {
+        QByteArray over;
+        for (const QString &record : merged.mid(MaxCount))
+            over += record.toUtf8() + "\r\n";
+        if (!keepAside(over, int(merged.size()) - MaxCount))
+            return false;
+        merged.resize(MaxCount);
+    }
+    m_records = merged;
+    m_base = theirs.records;
+    m_onDisk = *bytes;
+    SortReminders();
+    return true;
 }
 
 // Snoozes are read only beside a readable list: one without its record is dropped, and a list that
@@ -159,10 +244,17 @@ bool ReminderList::SaveReminders()
 {
     QString reason;
     bool written = false;
-    if (isSavingRefused())
+    if (isSavingRefused()) {
         reason = tr("The file could not be read at start-up (%1), so it is not written over.").arg(m_unreadable);
-    else
-        written = WriteTextFile(path(), fileText(), &reason);
+    } else {
+        mergeFromDisk();
+        const QString text = fileText();
+        written = WriteTextFile(path(), text, &reason);
+        if (written) {
+            m_base = m_records;
+            m_onDisk = text.toUtf8();
+        }
+    }
     if (!written)
         Q_EMIT saveFailed(path(), reason);
     else if (m_snoozes.keepOnly(m_records)) // its record was removed or answered

@@ -19,6 +19,9 @@
 // only while it is open. The list decides; whoever owns it shows its messages (setMessageSink) and
 // delivers what falls due (setDeliverySink), answering each occurrence with acknowledge() or snooze().
 // A snoozed occurrence waits in "snoozed.dat"; its record keeps its date until it is acknowledged.
+class QFileSystemWatcher;
+class QTimer;
+
 class ReminderList final : public QObject
 {
     Q_OBJECT
@@ -55,7 +58,13 @@ public:
     // A file that cannot be read is never written over: the list stays empty and every save is
     // refused with the reason until a later start reads it.
     void LoadReminders();
+    // Before writing, a file changed since the list last read or wrote it (a sync engine brought in
+    // another computer's copy) is merged with the list (MergeRecords): nothing made there is lost.
     bool SaveReminders();
+    // Watches the file: a change from outside is merged into the list within a second, and the
+    // views refill (listChanged).
+    void watchFile();
+    void takeChangesFromOutside();
     QString skippedPath() const;
     bool isSavingRefused() const { return !m_unreadable.isEmpty(); }
 
@@ -133,12 +142,18 @@ private:
     void advance(int index);
     void advanceAllDueBefore(const QDateTime &now);
     void setAside(const QByteArray &lines, int count);
+    bool keepAside(const QByteArray &lines, int count);
+    bool mergeFromDisk();
     QString fileText() const;
     void notify(const Message &message);
     void loadSnoozes();
     bool saveSnoozes();
 
     QStringList m_records;
+    QStringList m_base; // the records as the file held them when the list last read or wrote it
+    QByteArray m_onDisk; // the file's bytes then
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_outside = nullptr; // gathers the watcher's reports of one change
     bool m_deliverPast = true;
     bool m_deliverNone = false;
     ShowAs m_showAs = ShowAs::BoxAndNotification;

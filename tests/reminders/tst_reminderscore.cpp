@@ -4,6 +4,7 @@
 
 #include "common/clock.h"
 #include "common/settings.h"
+#include "reminders/recordmerge.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/remindersort.h"
@@ -13,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -110,6 +112,10 @@ private Q_SLOTS:
     void snoozeFile();
 
     void optionsAreStoredWhenTheyChange();
+
+    void mergeRecords_data();
+    void mergeRecords();
+    void aChangeFromOutsideJoinsTheList();
 
 private:
     // Writes the records as the list file, sets the clock (when given) and loads a new list from it.
@@ -658,6 +664,47 @@ void TestRemindersCore::optionsAreStoredWhenTheyChange()
     QCOMPARE(pastChanged.count(), 1);
     QCOMPARE(Settings::get(Key::ReminderPast), QStringLiteral("0"));
     QCOMPARE(Settings::get(Key::ReminderNone), QStringLiteral("1"));
+}
+
+void TestRemindersCore::mergeRecords_data()
+{
+    columns<QStringList, QStringList, QStringList, QStringList>("base", "mine", "theirs", "merged");
+    const QStringList a { "a" };
+    row("added on each side", a, QStringList { "a", "b" }, QStringList { "a", "c" }, QStringList { "a", "b", "c" });
+    row("deleted there stays deleted", QStringList { "a", "b" }, QStringList { "a", "b", "c" }, a,
+        QStringList { "a", "c" });
+    row("deleted here stays deleted", QStringList { "a", "b" }, a, QStringList { "a", "b", "c" },
+        QStringList { "a", "c" });
+    row("moved on on both sides: once", a, QStringList { "b" }, QStringList { "b" }, QStringList { "b" });
+    row("copies are counted", QStringList { "a", "a" }, QStringList { "a", "a", "a" }, a, QStringList { "a", "a" });
+    row("deleted on both sides", a, QStringList(), QStringList(), QStringList());
+}
+
+void TestRemindersCore::mergeRecords()
+{
+    auto [base, mine, theirs] = fetch<QStringList, QStringList, QStringList>("base", "mine", "theirs");
+    QTEST(MergeRecords(base, mine, theirs), "merged");
+}
+
+// Another computer's copy arrives through a shared folder, replacing the file by rename: it joins
+// the list at once, and a save here keeps what it brought.
+void TestRemindersCore::aChangeFromOutsideJoinsTheList()
+{
+    const QString mine = rec("203001010900", 0, 0, QStringLiteral("mine"));
+    const QString theirs = rec("203001020900", 0, 0, QStringLiteral("theirs"));
+    ReminderList &list = load({ mine }, at(2024, 3, 12, 10, 0));
+    list.watchFile();
+    QSignalSpy changed(&list, &ReminderList::listChanged);
+    m_env->writeBytes(QStringLiteral("incoming"), fileOf({ mine, theirs }));
+    QVERIFY(std::rename(qPrintable(m_env->dataPath(QStringLiteral("incoming"))), qPrintable(list.path())) == 0);
+    QVERIFY(changed.wait());
+    QCOMPARE(list.records(), (QStringList { mine, theirs }));
+
+    // Changed there again while this copy adds one: nothing of either side is lost.
+    const QString later = rec("203001030900", 0, 0, QStringLiteral("later"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ theirs, later }));
+    QVERIFY(!list.AddReminder(QDate(2030, 1, 4), QTime(9, 0), 0, 0, QStringLiteral("added")));
+    QCOMPARE(fileRecords(), (QStringList { theirs, later, rec("203001040900", 0, 0, QStringLiteral("added")) }));
 }
 
 QTEST_GUILESS_MAIN(TestRemindersCore)
