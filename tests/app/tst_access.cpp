@@ -5,6 +5,8 @@
 #include "app/tooltable.h"
 #include "app/windows.h"
 #include "common/settings.h"
+#include "reminders/frmmissed.h"
+#include "reminders/reminderbox.h"
 #include "widgets/helpviewer.h"
 #include "widgets/windowhelpers.h"
 
@@ -47,6 +49,7 @@ private:
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<frmQY2> m_main;
+    QPointer<QWidget> m_delivery; // a delivery window opened outside the tool table
 };
 
 namespace {
@@ -64,6 +67,13 @@ void addWindowRows()
         if (windowEntry(key).create)
             row(windowEntry(key).face.name, windowName(key));
     }
+}
+
+// The windows that reminders open on their own, outside the tool table, are walked too.
+void addDeliveryRows()
+{
+    row("missed reminders", QStringLiteral("Missed"));
+    row("reminder box", QStringLiteral("Box"));
 }
 
 QString spokenName(QObject *object)
@@ -188,6 +198,7 @@ void TestAccess::init()
 
 void TestAccess::cleanup()
 {
+    delete m_delivery.data();
     m_main.reset();
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
@@ -204,6 +215,22 @@ QWidget *TestAccess::open(const QString &name)
         ShowHelpTopic(nullptr, HelpDisplayTopic, 0);
         return HelpViewer::instance();
     }
+    if (name == QLatin1String("Missed") || name == QLatin1String("Box")) {
+        const QString record = QStringLiteral("202001010900000Tea");
+        QWidget *window = nullptr;
+        if (name == QLatin1String("Missed")) {
+            auto *missed = new frmMissed(m_main->reminders());
+            missed->addOccurrences({ { record, QDateTime(QDate(2020, 1, 1), QTime(9, 0)) } });
+            window = missed;
+        } else {
+            window
+                = new ReminderBox({ Message::Icon::Information, QStringLiteral("Reminder"), QStringLiteral("Tea") }, 1);
+        }
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        m_delivery = window;
+        return window;
+    }
     for (WindowKey key : unloadOrder()) {
         if (windowName(key) == name)
             return m_main->opener().show(key);
@@ -214,6 +241,7 @@ QWidget *TestAccess::open(const QString &name)
 void TestAccess::everyControlIsNamed_data()
 {
     addWindowRows();
+    addDeliveryRows();
     row("help viewer", QStringLiteral("Help"));
 }
 
@@ -233,6 +261,7 @@ void TestAccess::everyControlIsNamed()
 void TestAccess::tabReachesEveryControl_data()
 {
     addWindowRows();
+    addDeliveryRows();
 }
 
 void TestAccess::tabReachesEveryControl()
