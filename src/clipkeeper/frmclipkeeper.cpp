@@ -86,7 +86,7 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
     : QWidget(parent,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , m_store(std::make_shared<ClipStore>())
+    , m_store(std::make_unique<ClipStore>())
     , m_categoryIcon(clipIcon("category"))
     , m_currentCategoryIcon(clipIcon("categoryopen"))
 {

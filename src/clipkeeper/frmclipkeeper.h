@@ -91,9 +91,7 @@ private:
     QString selectedClip() const;
     void tell(const std::optional<Message> &message);
 
-    // Shared so that a question left open while the program ends cannot pull the store away
-    // from under the operation that asked it.
-    std::shared_ptr<ClipStore> m_store;
+    std::unique_ptr<ClipStore> m_store;
     RolloverHints *m_hints = nullptr;
     QIcon m_categoryIcon;
     QIcon m_currentCategoryIcon;

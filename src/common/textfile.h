@@ -16,9 +16,9 @@ class QIODevice;
 
 // Returns every line of the file followed by CR LF. Lines end at CR LF, CR or LF (files edited by
 // other programs on this desktop end their lines with LF alone). A missing file reads as the empty
-// text and is not created (reading never writes: see CreateMissingFile). A file that exists but cannot be read whole
-// (no permission, a read error part way) gives nullopt and the reason in *error: the caller must then never write over
-// it.
+// text and is not created (reading never writes: see CreateMissingFile). A file that exists but
+// cannot be read whole (no permission, a read error part way) gives nullopt and the reason in
+// *error: the caller must then never write over it.
 std::optional<QString> ReadTextFile(const QString &path, QString *error = nullptr);
 // The same for the file's bytes, undecoded.
 std::optional<QByteArray> ReadFileBytes(const QString &path, QString *error = nullptr);

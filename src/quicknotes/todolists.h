@@ -14,8 +14,8 @@
 // Plain Qt Core; frmQuickNotes shows the texts and the messages.
 //
 // The pad separates its lines with LF, the files with CR LF. Loading gives every line of the file
-// followed by CR LF (a missing file reads as empty; the window creates it); saving writes the text with CR LF breaks
-// and adds nothing, so "abc" saved is 3 bytes and comes back as "abc" CR LF.
+// followed by CR LF (a missing file reads as empty; the window creates it); saving writes the text
+// with CR LF breaks and adds nothing, so "abc" saved is 3 bytes and comes back as "abc" CR LF.
 class ToDoLists
 {
     Q_DECLARE_TR_FUNCTIONS(ToDoLists)

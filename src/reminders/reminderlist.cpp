@@ -81,6 +81,16 @@ struct FileRecords
     int otherCount = 0;
 };
 
+// A file replaced by rename or written anew changes its size or one of its times.
+QString fileStamp(const QString &path)
+{
+    const QFileInfo info(path);
+    return QStringLiteral("%1 %2 %3")
+        .arg(info.size())
+        .arg(info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch())
+        .arg(info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch());
+}
+
 FileRecords readRecords(const QByteArray &bytes, int maxCount)
 {
     FileRecords read;
@@ -114,7 +124,7 @@ void ReminderList::LoadReminders()
         const FileRecords read = readRecords(*bytes, MaxCount);
         m_records = read.records;
         m_base = read.records;
-        m_onDisk = *bytes;
+        keepOnDisk(*bytes);
         if (read.otherCount > 0)
             setAside(read.others, read.otherCount);
         loadSnoozes();
@@ -176,9 +186,13 @@ void ReminderList::takeChangesFromOutside()
 // and lines of it that are no records are kept aside.
 bool ReminderList::mergeFromDisk()
 {
-    const std::optional<QByteArray> bytes = ReadFileBytes(path());
-    if (!bytes || *bytes == m_onDisk)
+    if (fileStamp(path()) == m_onDiskStamp)
         return false;
+    const std::optional<QByteArray> bytes = ReadFileBytes(path());
+    if (!bytes || *bytes == m_onDisk) {
+        m_onDiskStamp = fileStamp(path()); // touched, not changed
+        return false;
+    }
     const FileRecords theirs = readRecords(*bytes, MaxCount);
     if (theirs.otherCount > 0 && !keepAside(theirs.others, theirs.otherCount))
         return false;
@@ -193,9 +207,15 @@ bool ReminderList::mergeFromDisk()
     }
     m_records = merged;
     m_base = theirs.records;
-    m_onDisk = *bytes;
+    keepOnDisk(*bytes);
     SortReminders();
     return true;
+}
+
+void ReminderList::keepOnDisk(const QByteArray &bytes)
+{
+    m_onDisk = bytes;
+    m_onDiskStamp = fileStamp(path());
 }
 
 // Snoozes are read only beside a readable list: one without its record is dropped, and a list that
@@ -252,7 +272,7 @@ bool ReminderList::SaveReminders()
         written = WriteTextFile(path(), text, &reason);
         if (written) {
             m_base = m_records;
-            m_onDisk = text.toUtf8();
+            keepOnDisk(text.toUtf8());
         }
     }
     if (!written)

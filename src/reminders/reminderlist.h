@@ -144,6 +144,7 @@ private:
     void setAside(const QByteArray &lines, int count);
     bool keepAside(const QByteArray &lines, int count);
     bool mergeFromDisk();
+    void keepOnDisk(const QByteArray &bytes);
     QString fileText() const;
     void notify(const Message &message);
     void loadSnoozes();
@@ -152,6 +153,7 @@ private:
     QStringList m_records;
     QStringList m_base; // the records as the file held them when the list last read or wrote it
     QByteArray m_onDisk; // the file's bytes then
+    QString m_onDiskStamp; // its size and times then: while they stand, the file is not read again
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_outside = nullptr; // gathers the watcher's reports of one change
     bool m_deliverPast = true;
