@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the already built tree and checks its file list and its dependencies
-# (found by dpkg-shlibdeps). Exits 77 (skipped) where the Debian tools are missing.
+# (found by dpkg-shlibdeps). Fails where the Debian tools are missing (scripts/install-deps installs them).
 # Usage: check-package.sh <cpack> <build dir> <desktop id>
 set -euo pipefail
 cpack=$1 build=$2 id=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 for tool in dpkg-deb dpkg-shlibdeps; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (dpkg-dev)"; exit 77; }
+    command -v "$tool" >/dev/null || fail "$tool is not installed (dpkg-dev, scripts/install-deps installs it)"
 done
 
 out=$(mktemp -d)

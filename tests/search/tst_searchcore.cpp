@@ -245,6 +245,7 @@ void TestSearchCore::newerQueryDropsTheRunningOne()
         runner.readAhead();
     else
         runner.search("alpha", Now);
+    QVERIFY(runner.isBusy()); // the first run waits at the gate
     runner.search("bet", Now); // typed while the first run waits
     QVERIFY(runner.isBusy());
     gate.release(2);
