@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/datafolder.h"
 #include "common/settings.h"
+#include "common/syncfiles.h"
 #include "common/textfile.h"
 #include "platform/desktopnotifications.h"
 #include "platform/wakewatcher.h"
@@ -41,6 +42,22 @@ void reportStartProblems()
                         "writable, then start Quillory2 again.")
                 .arg(QDir::toNativeSeparators(Settings::fileName())) });
     DataFolder::removeInterruptedSaves(); // the files themselves are whole
+}
+
+// Copies a sync engine kept when a day, a clip or a list changed on two computers at once: the program
+// reads neither as a day nor as a clip, so the user hears of each once and merges by hand.
+void tellConflictCopies()
+{
+    const QStringList copies = UntoldConflictCopies(DataFolder::path());
+    if (copies.isEmpty())
+        return;
+    Dialogs::show({ Message::Icon::Information, QObject::tr("Quillory2: Conflict copies"),
+        QObject::tr("These files were changed on two computers at once. The sync engine kept the other "
+                    "version beside each; Quillory2 does not show them. Open them to take what you need, "
+                    "then delete them:\r\n\r\n%1\r\n\r\nIn the folder %2")
+            .arg(copies.mid(0, 10).join(QStringLiteral("\r\n"))
+                    + (copies.size() > 10 ? QStringLiteral("\r\n…") : QString()),
+                QDir::toNativeSeparators(DataFolder::path())) });
 }
 
 } // namespace
@@ -116,6 +133,8 @@ void frmQY2::Form_Load()
     m_reminders.LoadReminders();
     m_reminders.watchFile(); // a copy brought in by a sync engine joins the list
     m_reminders.RemLoadCheckPast();
+    tellConflictCopies();
+    connect(&m_reminders, &ReminderList::changedOutside, this, tellConflictCopies, Qt::QueuedConnection);
     // Documents a crash or a lost display left unsaved are offered back at once, not only once the
     // user happens to open TextEd.
     if (!RecoveryStore().copies().isEmpty())

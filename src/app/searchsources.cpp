@@ -1,6 +1,7 @@
 #include "app/searchsources.h"
 
 #include "clipkeeper/clipstore.h"
+#include "common/syncfiles.h"
 #include "common/textfile.h"
 #include "planner/planday.h"
 #include "quicknotes/todolists.h"
@@ -125,6 +126,8 @@ public:
         const QDir folder(m_folder);
         for (const QString &category : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             for (const SearchFile &file : SearchFilesIn(folder.filePath(category))) {
+                if (IsConflictCopy(file.name))
+                    continue;
                 const auto read = [&](const QString &path) {
                     return QList<SearchEntry> { { SearchTool::ClipKeeper, readExisting(path), {}, category, file.name,
                         -1, {} } };

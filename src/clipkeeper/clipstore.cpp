@@ -2,6 +2,7 @@
 
 #include "common/datafolder.h"
 #include "common/filename.h"
+#include "common/syncfiles.h"
 #include "common/textfile.h"
 #include "common/trash.h"
 
@@ -219,8 +220,16 @@ void ClipStore::RefreshClips()
     m_clips.clear();
     if (m_currentCategoryIndex < 0)
         return;
-    m_clips = QDir(categoryPath(m_currentCategory)).entryList(QDir::Files, QDir::Unsorted);
+    m_clips = clipsIn(categoryPath(m_currentCategory));
     SortNames(m_clips);
+}
+
+// A conflict copy a sync engine left is no clip of the user's: it is told of once, not listed.
+QStringList ClipStore::clipsIn(const QString &folder)
+{
+    QStringList clips = QDir(folder).entryList(QDir::Files, QDir::Unsorted);
+    clips.removeIf([](const QString &name) { return IsConflictCopy(name); });
+    return clips;
 }
 
 std::optional<Message> ClipStore::AddCategory()

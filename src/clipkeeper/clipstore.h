@@ -67,6 +67,7 @@ public:
     std::optional<Message> LoadCategories();
     void SelectCategory(int index);
     void RefreshClips();
+    static QStringList clipsIn(const QString &categoryFolder); // the clip files, in no order
 
     // Creates the first free "NewCat" + n; the list is reloaded.
     std::optional<Message> AddCategory();

@@ -5,6 +5,7 @@
 #include "common/clock.h"
 #include "common/documenttext.h"
 #include "common/settings.h"
+#include "common/syncfiles.h"
 #include "widgets/accessiblenames.h"
 #include "widgets/dialogs.h"
 #include "widgets/keyboardaccess.h"
@@ -87,6 +88,7 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_store(std::make_unique<ClipStore>())
+    , m_watch(new FileWatch(this))
     , m_categoryIcon(clipIcon("category"))
     , m_currentCategoryIcon(clipIcon("categoryopen"))
 {
@@ -213,6 +215,7 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
     if (!message)
         message = loadMessage;
     fillCategories();
+    connect(m_watch, &FileWatch::touched, this, &frmClipKeeper::takeChangesFromDisk);
     bindKeepOnTop(m_chkOnTop, this, Key::ClipOnTop);
     markShown();
     m_filClips->setFocus(); // where the user reads, never on a command that removes
@@ -372,6 +375,41 @@ void frmClipKeeper::showCurrentCategory()
         m_lvwClipCats->setCurrentRow(current);
     }
     fillClips();
+    watchShown();
+}
+
+// The clip folder, the shown category and the shown clip: a sync engine may change any of them.
+void frmClipKeeper::watchShown()
+{
+    m_watch->watch(m_shownClip.isEmpty() ? QString() : m_store->clipPath(m_shownClip),
+        { m_store->clipFolder(), m_store->categoryPath(m_store->currentCategory()) });
+}
+
+// Categories and clips that came or went elsewhere show in the lists; the shown clip, changed
+// elsewhere, shows its new text unless the user typed in the boxes (their save keeps the other
+// text in the trash).
+void frmClipKeeper::takeChangesFromDisk()
+{
+    if (m_asking)
+        return;
+    const bool shownChanged = m_watch->changedOnDisk();
+    const QStringList categories = m_store->categories();
+    const QStringList clips = m_store->clips();
+    const QString category = m_store->currentCategory();
+    m_store->LoadCategories();
+    m_store->SelectCategory(int(m_store->categories().indexOf(category)));
+    if (m_store->categories() != categories || m_store->clips() != clips) {
+        fillCategories();
+        selectClip(m_shownClip);
+    }
+    if (shownChanged && !isEdited() && m_store->clips().contains(m_shownClip)) {
+        const std::variant<QString, Message> opened = m_store->OpenClip(m_shownClip);
+        if (const auto *text = std::get_if<QString>(&opened)) {
+            m_rtfClipDisplay->setPlainText(*text);
+            markShown();
+        }
+    }
+    m_watch->settle();
 }
 
 void frmClipKeeper::fillClips()
@@ -388,7 +426,7 @@ void frmClipKeeper::fillClips()
     for (int row = 0; row < m_lvwClipCats->count(); ++row) {
         bool hidden = false;
         if (filtered && row != m_store->currentCategoryIndex()) {
-            const QStringList clips = QDir(m_store->categoryPath(categories.value(row))).entryList(QDir::Files);
+            const QStringList clips = ClipStore::clipsIn(m_store->categoryPath(categories.value(row)));
             hidden
                 = std::none_of(clips.begin(), clips.end(), [this](const QString &clip) { return isFilterMatch(clip); });
         }
@@ -548,6 +586,7 @@ void frmClipKeeper::showClip(const QString &clip)
     m_shownClip = clip;
     markShown();
     selectClip(clip);
+    watchShown();
     // A clip that fills itself in: {date}, {time} and {clipboard} take their values as it is copied.
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setText(FillPlaceholders(fromDocumentText(m_rtfClipDisplay->document()->toRawText()), Clock::now(),
@@ -589,6 +628,8 @@ bool frmClipKeeper::saveBoxes(const QString &description)
         m_shownClip = description;
         markShown();
         selectClip(description);
+        watchShown();
+        m_watch->settle();
     }
     tell(message);
     return saved;

@@ -6,6 +6,7 @@
 #include <optional>
 
 class ClipStore;
+class FileWatch;
 class QAction;
 class QCheckBox;
 class QDate;
@@ -72,6 +73,8 @@ private:
 
     void fillCategories();
     void showCurrentCategory();
+    void watchShown();
+    void takeChangesFromDisk();
     void fillClips();
     void filterChanged();
     bool isFilterMatch(const QString &clip) const;
@@ -92,6 +95,7 @@ private:
     void tell(const std::optional<Message> &message);
 
     std::unique_ptr<ClipStore> m_store;
+    FileWatch *m_watch = nullptr;
     RolloverHints *m_hints = nullptr;
     QIcon m_categoryIcon;
     QIcon m_currentCategoryIcon;

@@ -59,6 +59,8 @@ inline constexpr SettingKey NotesTop { "8212", "" };
 inline constexpr SettingKey NotesWidth { "8423", "2760" };
 inline constexpr SettingKey NotesHeight { "8432", "4515" };
 inline constexpr SettingKey NotesOnTop { "8223", "0" };
+// Conflict copies a sync engine left in the data folder that the user was told of (one path a line)
+inline constexpr SettingKey ConflictsTold { "ConflictsTold", "" };
 // Find
 inline constexpr SettingKey SearchLeft { "SearchLeft", "" };
 inline constexpr SettingKey SearchTop { "SearchTop", "" };

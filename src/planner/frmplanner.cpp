@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/settings.h"
+#include "common/syncfiles.h"
 #include "common/textfile.h"
 #include "common/trash.h"
 #include "planner/planpurge.h"
@@ -66,6 +67,7 @@ Message plannerMessage(Message::Icon icon, const QString &text)
 
 frmPlanner::frmPlanner(QWidget *parent)
     : QWidget(parent, FixedDialogFlags)
+    , m_watch(new FileWatch(this))
 {
     setObjectName(QStringLiteral("frmPlanner"));
     setWindowTitle(tr("Quillory Planner"));
@@ -109,6 +111,7 @@ frmPlanner::frmPlanner(QWidget *parent)
     attachHints();
     fixOuterSizeTwips(this, QSizeF(7660, 6510));
     restorePlacement(this, Key::PlannerLeft, Key::PlannerTop);
+    connect(m_watch, &FileWatch::touched, this, &frmPlanner::takeChangesFromDisk);
     loadShownDay();
     m_txtPlanItem[m_scrollTwips / RowTwips]->setFocus(); // where the user reads and types: the first slot shown
 
@@ -501,6 +504,7 @@ void frmPlanner::loadShownDay()
     m_edited = false;
     m_saveFailureTold = false;
     CreateMissingFile(PlanDay::dayPath(m_shown)); // a day once shown has its file, empty until stored
+    m_watch->watch(PlanDay::dayPath(m_shown));
     QString reason;
     const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(m_shown, &reason);
     if (!contents) {
@@ -526,12 +530,53 @@ void frmPlanner::loadShownDay()
                     .arg(QDir::toNativeSeparators(copy.isEmpty() ? PlanDay::dayPath(m_shown) : copy))),
             this);
     }
-    const PlanDay::Day day = PlanDay::apply(*contents, m_interval);
+    m_base = PlanDay::apply(*contents, m_interval);
+    showEntries(m_base);
+}
+
+void frmPlanner::showEntries(const PlanDay::Day &day)
+{
     for (int row = 0; row < slotCount(); ++row) {
         m_chkPlan[row]->setChecked(day.entries.at(row).done);
+        if (m_txtPlanItem[row]->text() == day.entries.at(row).text)
+            continue; // the slot being typed in keeps its cursor
         m_txtPlanItem[row]->setText(day.entries.at(row).text);
         m_txtPlanItem[row]->setCursorPosition(0);
     }
+}
+
+// The day's file was replaced (a sync engine brought another computer's day): what changed there joins
+// what is on screen. Days of different intervals cannot be joined: the other file is kept as a
+// conflict copy, which the user is told of, and this day is stored over it.
+bool frmPlanner::takeChangesFromDisk()
+{
+    if (m_shownUnreadable || m_purge || !m_watch->changedOnDisk())
+        return false;
+    const std::optional<PlanDay::Contents> contents = PlanDay::PlanLoadDay(m_shown);
+    m_watch->settle();
+    if (!contents)
+        return false;
+    const int interval = contents->interval.value_or(m_interval);
+    const std::optional<PlanDay::Day> merged
+        = PlanDay::mergeDays(m_base, currentDay(), PlanDay::apply(*contents, interval));
+    if (!merged) {
+        const QString copy = PlanDay::keepConflictCopy(m_shown);
+        Dialogs::show(plannerMessage(Message::Icon::Information,
+                          tr("This day was changed on another computer too. Its version there is kept in\r\n%1")
+                              .arg(QDir::toNativeSeparators(copy.isEmpty() ? PlanDay::dayPath(m_shown) : copy))),
+            this);
+        m_edited = true;
+        m_saveTimer.start();
+        return true;
+    }
+    m_base = PlanDay::apply(*contents, interval);
+    const bool joined = *merged != m_base;
+    showEntries(*merged);
+    m_edited = joined;
+    if (joined)
+        m_saveTimer.start();
+    Q_EMIT entriesChanged(m_shown);
+    return true;
 }
 
 void frmPlanner::dayEdited()
@@ -546,14 +591,25 @@ void frmPlanner::tmrSave_Timer()
 {
     if (m_shownUnreadable || m_purge)
         return;
+    takeChangesFromDisk();
     QString reason;
-    if (PlanDay::PlanSaveDay(m_shown, currentDay(), &reason)) {
+    if (storeShownDay(&reason)) {
         m_edited = false;
         m_saveFailureTold = false;
         return;
     }
     if (!std::exchange(m_saveFailureTold, true))
         Dialogs::show(Dialogs::writeFailedMessage(PlanDay::dayPath(m_shown), reason), this);
+}
+
+bool frmPlanner::storeShownDay(QString *reason)
+{
+    const PlanDay::Day day = currentDay();
+    if (!PlanDay::PlanSaveDay(m_shown, day, reason))
+        return false;
+    m_base = day;
+    m_watch->settle();
+    return true;
 }
 
 Message frmPlanner::leaveQuestion(const QString &reason) const
@@ -580,7 +636,7 @@ bool frmPlanner::leaveShownDay()
 {
     m_saveTimer.stop();
     QString reason;
-    if (!m_shownUnreadable && PlanDay::PlanSaveDay(m_shown, currentDay(), &reason))
+    if (!m_shownUnreadable && (takeChangesFromDisk(), storeShownDay(&reason)))
         return true;
     if (!m_edited) // the file holds all that is shown
         return true;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class FileWatch;
 class PlanPurge;
 class QAction;
 class QButtonGroup;
@@ -114,6 +115,9 @@ private:
     PlanDay::Day currentDay() const;
     bool dayHasContent() const;
     void loadShownDay();
+    void showEntries(const PlanDay::Day &day);
+    bool takeChangesFromDisk();
+    bool storeShownDay(QString *reason);
     void dayEdited();
     bool leaveShownDay();
     Message leaveQuestion(const QString &reason) const;
@@ -130,6 +134,8 @@ private:
     bool m_edited = false; // the user changed the shown day since it was read or stored
     bool m_saveFailureTold = false;
     QTimer m_saveTimer;
+    PlanDay::Day m_base; // the day as its file held it when last read or stored
+    FileWatch *m_watch = nullptr; // the shown day's file
     int m_scrollTwips = 0;
     std::unique_ptr<PlanPurge> m_purge;
     bool m_closeAfterPurge = false;

@@ -1,6 +1,7 @@
 #include "planner/planday.h"
 
 #include "common/datafolder.h"
+#include "common/syncfiles.h"
 #include "common/textfile.h"
 
 #include <QDir>
@@ -169,6 +170,41 @@ QString keepUnsavedCopy(const QDate &date, const Day &day)
             return copy;
     }
     return QString();
+}
+
+namespace {
+
+QString mergedText(const QString &base, const QString &mine, const QString &theirs)
+{
+    if (theirs == base || mine == theirs)
+        return mine;
+    if (mine == base || mine.isEmpty())
+        return theirs;
+    return theirs.isEmpty() ? mine : mine + QStringLiteral(" / ") + theirs;
+}
+
+} // namespace
+
+std::optional<Day> mergeDays(const Day &base, const Day &mine, const Day &theirs)
+{
+    if (base.interval != mine.interval || theirs.interval != mine.interval)
+        return std::nullopt;
+    Day merged = mine;
+    for (qsizetype k = 0; k < merged.entries.size(); ++k) {
+        const Slot &was = base.entries.value(k);
+        const Slot &other = theirs.entries.value(k);
+        Slot &slot = merged.entries[k];
+        slot.text = mergedText(was.text, slot.text, other.text);
+        if (slot.done == was.done)
+            slot.done = other.done;
+    }
+    return merged;
+}
+
+QString keepConflictCopy(const QDate &date)
+{
+    const QString copy = ConflictCopyPath(dayPath(date));
+    return QFile::copy(dayPath(date), copy) ? copy : QString();
 }
 
 } // namespace PlanDay

@@ -34,6 +34,7 @@ struct Day
 {
     int interval = DefaultInterval;
     QList<Slot> entries; // slotCount(interval) of them
+    bool operator==(const Day &) const = default;
 };
 
 // What a day file holds: the interval it names (none when the file is empty or its first line is no
@@ -82,5 +83,13 @@ QString keepDamagedCopy(const QDate &date);
 // beside the file (or in the data folder when that fails too). Returns the copy's path, or an empty
 // text when no copy could be made.
 QString keepUnsavedCopy(const QDate &date, const Day &day);
+
+// The day changed here and, through a shared folder, on another computer, made one again from the day
+// both started from: a slot changed on one side takes that change; a text changed on both sides keeps
+// both texts, joined by " / " (a text emptied on one side gives way to the other's). Days of
+// different intervals cannot be merged slot by slot: nullopt.
+std::optional<Day> mergeDays(const Day &base, const Day &mine, const Day &theirs);
+// The day's file as it is now, kept beside it as a conflict copy; its path, or empty on failure.
+QString keepConflictCopy(const QDate &date);
 
 } // namespace PlanDay

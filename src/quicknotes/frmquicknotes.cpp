@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/documenttext.h"
 #include "common/settings.h"
+#include "common/syncfiles.h"
 #include "common/textfile.h"
 #include "quicknotes/todolists.h"
 #include "widgets/accessiblenames.h"
@@ -18,6 +19,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLocale>
@@ -72,6 +76,7 @@ protected:
 
 frmQuickNotes::frmQuickNotes(QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_watch(new FileWatch(this))
 {
     setObjectName(QStringLiteral("frmQuickNotes"));
     setWindowTitle(tr("QuickNotes"));
@@ -91,6 +96,7 @@ frmQuickNotes::frmQuickNotes(QWidget *parent)
 
     new StatusClock(this, m_panelTime, m_panelDate);
 
+    connect(m_watch, &FileWatch::touched, this, &frmQuickNotes::takeChangesFromDisk);
     m_draftTimer.setSingleShot(true);
     m_draftTimer.setInterval(DraftDelayMs);
     connect(&m_draftTimer, &QTimer::timeout, this, &frmQuickNotes::tmrDraft_Timer);
@@ -310,6 +316,7 @@ bool frmQuickNotes::isPadEdited() const
 
 void frmQuickNotes::setPad(const QString &text, bool edited)
 {
+    m_watch->watch(QString()); // a list loaded watches its file again
     m_txtMain->setPlainText(text);
     m_txtMain->document()->setModified(edited);
     m_draftTimer.stop();
@@ -341,8 +348,28 @@ bool frmQuickNotes::loadItem(int position)
     }
     showTitle(position);
     setPad(*text);
+    m_watch->watch(ToDoLists::itemFilePath(position));
     m_listSeen[size_t(position)] = true;
     return true;
+}
+
+// The shown list was replaced on disk (a sync engine brought another computer's): an unedited pad
+// shows the new text; an edited one keeps what was typed, and its save keeps the other text aside.
+void frmQuickNotes::takeChangesFromDisk()
+{
+    if (m_asking || isPadEdited() || !m_watch->changedOnDisk())
+        return;
+    const std::optional<QString> text = ToDoLists::load(m_watch->path());
+    m_watch->settle();
+    if (text && *text != padText()) {
+        const QTextCursor cursor = m_txtMain->textCursor();
+        const int position = cursor.position();
+        setPad(*text);
+        m_watch->watch(ToDoLists::itemFilePath(m_shownTitle));
+        QTextCursor moved(m_txtMain->document());
+        moved.setPosition(std::min(position, m_txtMain->document()->characterCount() - 1));
+        m_txtMain->setTextCursor(moved);
+    }
 }
 
 // True unless the save would replace a list with other text that the pad never showed, and the
@@ -360,11 +387,27 @@ bool frmQuickNotes::saveItem()
     if (!mayReplaceUnseenList())
         return false;
     const QString path = ToDoLists::itemFilePath(m_shownTitle);
+    QString copy;
+    if (m_watch->path() == path && m_watch->changedOnDisk() && QFileInfo::exists(path)) {
+        copy = ConflictCopyPath(path); // changed elsewhere since it was shown: that text is kept too
+        if (!QFile::copy(path, copy)) {
+            Dialogs::show(Dialogs::writeFailedMessage(copy, tr("The list changed elsewhere could not be kept.")), this);
+            return false;
+        }
+    }
     QString reason;
     if (!ToDoLists::save(path, padText(), &reason)) {
         Dialogs::show(Dialogs::writeFailedMessage(path, reason), this);
         return false;
     }
+    m_watch->watch(path);
+    m_watch->settle();
+    if (!copy.isEmpty())
+        Dialogs::show({ Message::Icon::Information, tr("Quillory2: Conflict copy"),
+                          tr("The list \"%1\" was changed on another computer too. Your text is saved; the other "
+                             "text is kept in\r\n%2")
+                              .arg(ToDoLists::titleText(m_shownTitle), QDir::toNativeSeparators(copy)) },
+            this);
     m_listSeen[size_t(m_shownTitle)] = true;
     m_txtMain->document()->setModified(false);
     m_draftTimer.stop();

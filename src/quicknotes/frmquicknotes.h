@@ -11,6 +11,7 @@
 #include <array>
 #include <optional>
 
+class FileWatch;
 class QAction;
 class QActionGroup;
 class QCheckBox;
@@ -95,6 +96,7 @@ private:
     bool mayReplaceUnseenList();
     void showTitle(int position);
     bool loadItem(int position);
+    void takeChangesFromDisk();
     bool saveItem();
     bool loadTemplate();
     void saveTemplate();
@@ -132,6 +134,7 @@ private:
     std::array<bool, ToDoLists::TitleCount> m_listSeen {}; // by title: the pad showed its file since the window opened
     QString m_TextForTextEd;
     int m_shownTitle = 0; // the title whose file the pad belongs to
+    FileWatch *m_watch = nullptr; // the file of the list the pad shows
     bool m_asking = false; // a question about the pad is open
     bool m_opened = false; // the first show's step (draft offer, opening failures) has run
     std::optional<Message> m_openingFailure;

@@ -142,6 +142,17 @@ void frmMissed::doneForAll()
     close();
 }
 
+void frmMissed::withdrawGone()
+{
+    const QStringList shown = records();
+    for (qsizetype row = shown.size() - 1; row >= 0; --row) {
+        if (!m_list.records().contains(shown.at(row))) {
+            m_list.release(shown.at(row));
+            removeRow(int(row));
+        }
+    }
+}
+
 void frmMissed::removeRow(int row)
 {
     delete m_lvwMissed->takeTopLevelItem(row);

@@ -26,6 +26,8 @@ public:
     void snoozeRow(int row);
     void doneRow(int row);
     void doneForAll();
+    // Rows whose reminder the list no longer holds (answered elsewhere) go, unanswered here.
+    void withdrawGone();
 
 private:
     int currentRow() const;

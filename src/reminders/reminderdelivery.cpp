@@ -16,6 +16,7 @@ ReminderDelivery::ReminderDelivery(ReminderList &list, QObject *parent)
     , m_list(list)
 {
     m_list.setDeliverySink([this](const QList<ReminderList::Occurrence> &due) { deliver(due); });
+    connect(&m_list, &ReminderList::listChanged, this, &ReminderDelivery::withdrawGone);
 }
 
 // The program ends: notifications left open would offer buttons that nobody answers.
@@ -124,6 +125,28 @@ void ReminderDelivery::notificationClosed(uint id)
     m_notified.erase(it);
     if (m_boxRecord != occurrence.record) // the box still holds it
         showList({ occurrence });
+}
+
+// A reminder answered on another computer (its record gone or moved on when the shared file
+// arrived) or removed in the Reminders window is shown no longer, and answered by nobody here.
+void ReminderDelivery::withdrawGone()
+{
+    const QStringList &records = m_list.records();
+    for (auto it = m_notified.begin(); it != m_notified.end();) {
+        if (records.contains(it->record)) {
+            ++it;
+            continue;
+        }
+        m_list.release(it->record);
+        closeNotification(it.key());
+        it = m_notified.erase(it);
+    }
+    if (m_box && !m_boxRecord.isEmpty() && !records.contains(m_boxRecord)) {
+        m_list.release(m_boxRecord);
+        m_box->done(ReminderBox::AnsweredElsewhere);
+    }
+    if (m_missed)
+        m_missed->withdrawGone();
 }
 
 void ReminderDelivery::showList(const QList<ReminderList::Occurrence> &occurrences)

@@ -52,6 +52,7 @@ private:
     void showList(const QList<ReminderList::Occurrence> &occurrences);
     uint notify(const ReminderList::Occurrence &occurrence);
     void closeNotification(uint id);
+    void withdrawGone();
 
     ReminderList &m_list;
     Notifier m_notifier;

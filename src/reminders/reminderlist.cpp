@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/datafolder.h"
 #include "common/settings.h"
+#include "common/syncfiles.h"
 #include "common/textfile.h"
 #include "reminders/recordmerge.h"
 #include "reminders/reminderrecord.h"
@@ -11,10 +12,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QLocale>
 #include <QTimeZone>
-#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -81,16 +80,6 @@ struct FileRecords
     int otherCount = 0;
 };
 
-// A file replaced by rename or written anew changes its size or one of its times.
-QString fileStamp(const QString &path)
-{
-    const QFileInfo info(path);
-    return QStringLiteral("%1 %2 %3")
-        .arg(info.size())
-        .arg(info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch())
-        .arg(info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch());
-}
-
 FileRecords readRecords(const QByteArray &bytes, int maxCount)
 {
     FileRecords read;
@@ -128,6 +117,8 @@ void ReminderList::LoadReminders()
         if (read.otherCount > 0)
             setAside(read.others, read.otherCount);
         loadSnoozes();
+        if (mergeConflictCopies())
+            SaveReminders();
     }
     Q_EMIT countChanged(count());
     Q_EMIT listChanged();
@@ -155,24 +146,20 @@ bool ReminderList::keepAside(const QByteArray &lines, int count)
 
 void ReminderList::watchFile()
 {
-    if (m_watcher)
+    if (m_watch)
         return;
-    m_watcher = new QFileSystemWatcher(this);
-    m_outside = new QTimer(this);
-    m_outside->setSingleShot(true);
-    m_outside->setInterval(300);
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_outside, qOverload<>(&QTimer::start));
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_outside, qOverload<>(&QTimer::start));
-    connect(m_outside, &QTimer::timeout, this, &ReminderList::takeChangesFromOutside);
-    m_watcher->addPath(QFileInfo(path()).absolutePath()); // a file replaced by rename is a new file
-    m_watcher->addPath(path());
+    m_watch = new FileWatch(this);
+    connect(m_watch, &FileWatch::touched, this, &ReminderList::takeChangesFromOutside);
+    m_watch->watch(path());
 }
 
 void ReminderList::takeChangesFromOutside()
 {
-    if (m_watcher && !m_watcher->files().contains(path()))
-        m_watcher->addPath(path());
-    if (isSavingRefused() || !mergeFromDisk())
+    Q_EMIT changedOutside();
+    if (isSavingRefused())
+        return;
+    const bool conflicts = mergeConflictCopies();
+    if (!mergeFromDisk() && !conflicts)
         return;
     if (m_records != m_base)
         SaveReminders(); // changes made here that the file does not hold yet
@@ -182,29 +169,59 @@ void ReminderList::takeChangesFromOutside()
     Q_EMIT listChanged();
 }
 
+// A sync engine that saw the list changed on two computers at once keeps the losing side as a
+// conflict copy. Its records join the list (a record in either stays; one in both counts once);
+// the copy goes once the list that holds them is saved.
+bool ReminderList::mergeConflictCopies()
+{
+    const QString folder = QFileInfo(path()).absolutePath();
+    bool merged = false;
+    for (const QString &name : ConflictCopiesIn(folder)) {
+        if (ConflictOriginal(name) != fileName() || m_mergedCopies.contains(name))
+            continue;
+        const std::optional<QByteArray> bytes = ReadFileBytes(QDir(folder).filePath(name));
+        if (!bytes)
+            continue; // left where it is, for the user
+        const FileRecords theirs = readRecords(*bytes, MaxCount);
+        if (theirs.otherCount > 0 && !keepAside(theirs.others, theirs.otherCount))
+            continue;
+        QStringList joined = MergeRecords({}, m_records, theirs.records);
+        if (!keepWithin(joined))
+            continue;
+        m_records = joined;
+        m_mergedCopies.append(name);
+        merged = true;
+    }
+    if (merged)
+        SortReminders();
+    return merged;
+}
+
+void ReminderList::removeMergedCopies()
+{
+    const QDir folder = QFileInfo(path()).absoluteDir();
+    for (const QString &name : std::as_const(m_mergedCopies))
+        QFile::remove(folder.filePath(name));
+    m_mergedCopies.clear();
+}
+
 // True when the file no longer holds what this list last read or wrote: its records are merged in,
 // and lines of it that are no records are kept aside.
 bool ReminderList::mergeFromDisk()
 {
-    if (fileStamp(path()) == m_onDiskStamp)
+    if (FileStamp(path()) == m_onDiskStamp)
         return false;
     const std::optional<QByteArray> bytes = ReadFileBytes(path());
     if (!bytes || *bytes == m_onDisk) {
-        m_onDiskStamp = fileStamp(path()); // touched, not changed
+        m_onDiskStamp = FileStamp(path()); // touched, not changed
         return false;
     }
     const FileRecords theirs = readRecords(*bytes, MaxCount);
     if (theirs.otherCount > 0 && !keepAside(theirs.others, theirs.otherCount))
         return false;
     QStringList merged = MergeRecords(m_base, m_records, theirs.records);
-    if (merged.size() > MaxCount) {
-        QByteArray over;
-        for (const QString &record : merged.mid(MaxCount))
-            over += record.toUtf8() + "\r\n";
-        if (!keepAside(over, int(merged.size()) - MaxCount))
-            return false;
-        merged.resize(MaxCount);
-    }
+    if (!keepWithin(merged))
+        return false;
     m_records = merged;
     m_base = theirs.records;
     keepOnDisk(*bytes);
@@ -212,10 +229,24 @@ bool ReminderList::mergeFromDisk()
     return true;
 }
 
+// Records past MaxCount are kept aside, not dropped; false when they cannot be.
+bool ReminderList::keepWithin(QStringList &records)
+{
+    if (records.size() <= MaxCount)
+        return true;
+    QByteArray over;
+    for (const QString &record : records.mid(MaxCount))
+        over += record.toUtf8() + "\r\n";
+    if (!keepAside(over, int(records.size()) - MaxCount))
+        return false;
+    records.resize(MaxCount);
+    return true;
+}
+
 void ReminderList::keepOnDisk(const QByteArray &bytes)
 {
     m_onDisk = bytes;
-    m_onDiskStamp = fileStamp(path());
+    m_onDiskStamp = FileStamp(path());
 }
 
 // Snoozes are read only beside a readable list: one without its record is dropped, and a list that
@@ -273,6 +304,7 @@ bool ReminderList::SaveReminders()
         if (written) {
             m_base = m_records;
             keepOnDisk(text.toUtf8());
+            removeMergedCopies();
         }
     }
     if (!written)

@@ -19,8 +19,7 @@
 // only while it is open. The list decides; whoever owns it shows its messages (setMessageSink) and
 // delivers what falls due (setDeliverySink), answering each occurrence with acknowledge() or snooze().
 // A snoozed occurrence waits in "snoozed.dat"; its record keeps its date until it is acknowledged.
-class QFileSystemWatcher;
-class QTimer;
+class FileWatch;
 
 class ReminderList final : public QObject
 {
@@ -61,8 +60,8 @@ public:
     // Before writing, a file changed since the list last read or wrote it (a sync engine brought in
     // another computer's copy) is merged with the list (MergeRecords): nothing made there is lost.
     bool SaveReminders();
-    // Watches the file: a change from outside is merged into the list within a second, and the
-    // views refill (listChanged).
+    // Watches the file: a change from outside, or a conflict copy a sync engine left beside it, is
+    // merged into the list within a second, and the views refill (listChanged).
     void watchFile();
     void takeChangesFromOutside();
     QString skippedPath() const;
@@ -137,6 +136,7 @@ Q_SIGNALS:
     void deliverPastChanged(bool on);
     void deliverNoneChanged(bool on);
     void snoozesChanged();
+    void changedOutside(); // something in the list's folder changed: a sync engine at work
 
 private:
     void advance(int index);
@@ -144,6 +144,9 @@ private:
     void setAside(const QByteArray &lines, int count);
     bool keepAside(const QByteArray &lines, int count);
     bool mergeFromDisk();
+    bool mergeConflictCopies();
+    void removeMergedCopies();
+    bool keepWithin(QStringList &records);
     void keepOnDisk(const QByteArray &bytes);
     QString fileText() const;
     void notify(const Message &message);
@@ -154,8 +157,8 @@ private:
     QStringList m_base; // the records as the file held them when the list last read or wrote it
     QByteArray m_onDisk; // the file's bytes then
     QString m_onDiskStamp; // its size and times then: while they stand, the file is not read again
-    QFileSystemWatcher *m_watcher = nullptr;
-    QTimer *m_outside = nullptr; // gathers the watcher's reports of one change
+    FileWatch *m_watch = nullptr;
+    QStringList m_mergedCopies; // conflict copies whose records the list holds: removed once it is saved
     bool m_deliverPast = true;
     bool m_deliverNone = false;
     ShowAs m_showAs = ShowAs::BoxAndNotification;

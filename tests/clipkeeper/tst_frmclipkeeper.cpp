@@ -50,6 +50,7 @@ private Q_SLOTS:
     void renameInPlace();
     void addAndRemoveFolder();
     void launcherOpensItAndTheEndOfTheProgramClosesIt();
+    void clipsChangedElsewhereShow();
 
 private:
     frmClipKeeper *open();
@@ -369,6 +370,26 @@ void TestFrmClipKeeper::launcherOpensItAndTheEndOfTheProgramClosesIt()
     QCOMPARE(m_env->dialogs.askDefaults, QList { Dialogs::Default::No });
     QVERIFY(QFileInfo::exists(m_env->dataPath(QStringLiteral("ClipData/Beta/b"))));
     QVERIFY(Settings::contains(Key::ClipHeight));
+}
+
+// A sync engine brings clips from another computer: the lists and the shown clip follow; its
+// conflict copies are no clips.
+void TestFrmClipKeeper::clipsChangedElsewhereShow()
+{
+    makeClip(QStringLiteral("My Clips/sig"), "old");
+    open();
+    clickItem(clips(), QStringLiteral("sig"));
+    makeClip(QStringLiteral("My Clips/new one"), "n");
+    makeClip(QStringLiteral("My Clips/sig.sync-conflict-20261208-101500-ABCDEFG"), "theirs");
+    makeClip(QStringLiteral("Work/w"), "w");
+    makeClip(QStringLiteral("incoming"), "new text");
+    QVERIFY(std::rename(qPrintable(m_env->dataPath(QStringLiteral("ClipData/incoming"))),
+                qPrintable(m_env->dataPath(QStringLiteral("ClipData/My Clips/sig"))))
+        == 0);
+    QTRY_COMPARE(clipText()->toPlainText(), QStringLiteral("new text\n"));
+    QCOMPARE(texts(clips()), (QStringList { "new one", "sig" }));
+    QCOMPARE(texts(categories()), (QStringList { "My Clips", "Work" }));
+    QCOMPARE(clips()->currentItem()->text(), QStringLiteral("sig"));
 }
 
 QTEST_MAIN(TestFrmClipKeeper)

@@ -4,12 +4,15 @@
 #include "common/datafolder.h"
 #include "common/filename.h"
 #include "common/settings.h"
+#include "common/syncfiles.h"
 #include "common/textfile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QtTest>
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -48,6 +51,11 @@ private Q_SLOTS:
     void isValidFileName();
 
     void dataFolderRule();
+
+    void conflictCopyNames_data();
+    void conflictCopyNames();
+    void conflictCopiesAreToldOnce();
+    void fileReplacedByRenameIsSeen();
 
 private:
     std::unique_ptr<CoreTestEnvironment> m_env;
@@ -384,6 +392,60 @@ void TestCommon::dataFolderRule()
 
     DataFolder::setPath(m_env->dataPath());
     QCOMPARE(DataFolder::filePath(QStringLiteral("reminders.dat")), m_env->dataPath(QStringLiteral("reminders.dat")));
+}
+
+void TestCommon::conflictCopyNames_data()
+{
+    columns<QString, QString>("name", "original"); // no original: no conflict copy
+    row("a sync engine's copy", "reminders.sync-conflict-20261208-101500-ABCDEFG.dat", "reminders.dat");
+    row("without an ending", "20261208.sync-conflict-20261208-101500-ABCDEFG", "20261208");
+    row("another engine's copy", "Work (conflicted copy 2026-12-08).txt", "Work.txt");
+    row("our own copy", QFileInfo(ConflictCopyPath(QStringLiteral("/d/To Do.txt"))).fileName(), "To Do.txt");
+    row("a name that only looks alike", "notes.sync-conflict.txt", "");
+    row("a plain file", "reminders.dat", "");
+}
+
+void TestCommon::conflictCopyNames()
+{
+    QFETCH(QString, name);
+    QTEST(ConflictOriginal(name), "original");
+    QCOMPARE(IsConflictCopy(name), !ConflictOriginal(name).isEmpty());
+}
+
+// The reminder list merges its own copies; the others are told once, wherever the program looks.
+void TestCommon::conflictCopiesAreToldOnce()
+{
+    for (const char *name : { "reminders.sync-conflict-20261208-101500-ABCDEFG.dat",
+             "PlanData/20261208.sync-conflict-20261208-101500-ABCDEFG", "ClipData/Work/a (conflicted copy x).txt",
+             "ClipData/Work/plain clip", "elsewhere/b.sync-conflict-20261208-101500-ABCDEFG.txt" })
+        m_env->writeBytes(QLatin1String(name), "x");
+    QCOMPARE(UntoldConflictCopies(m_env->dataPath()),
+        (QStringList {
+            "PlanData/20261208.sync-conflict-20261208-101500-ABCDEFG", "ClipData/Work/a (conflicted copy x).txt" }));
+    QCOMPARE(UntoldConflictCopies(m_env->dataPath()), QStringList());
+}
+
+// A sync engine writes a new file and renames it over the old one; the owner's own write is no change.
+void TestCommon::fileReplacedByRenameIsSeen()
+{
+    m_env->writeBytes(QStringLiteral("list.txt"), "mine");
+    FileWatch watch;
+    QSignalSpy touched(&watch, &FileWatch::touched);
+    watch.watch(m_env->dataPath(QStringLiteral("list.txt")));
+    QVERIFY(WriteTextFile(m_env->dataPath(QStringLiteral("list.txt")), QStringLiteral("mine again")));
+    watch.settle();
+    QVERIFY(touched.wait());
+    QVERIFY(!watch.changedOnDisk());
+    for (int round = 0; round < 2; ++round) { // the second rename comes to the new file
+        m_env->writeBytes(QStringLiteral("incoming.tmp"), "theirs " + QByteArray::number(round));
+        touched.clear();
+        QCOMPARE(std::rename(qPrintable(m_env->dataPath(QStringLiteral("incoming.tmp"))),
+                     qPrintable(m_env->dataPath(QStringLiteral("list.txt")))),
+            0);
+        QVERIFY(touched.wait());
+        QVERIFY(watch.changedOnDisk());
+        watch.settle();
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCommon)

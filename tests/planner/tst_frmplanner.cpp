@@ -77,6 +77,8 @@ private Q_SLOTS:
     void arrows_data();
     void arrows();
     void remindersAtTheirSlots();
+    void dayChangedElsewhereJoinsTheScreen_data();
+    void dayChangedElsewhereJoinsTheScreen();
 
 private:
     QCheckBox *done(int row) const { return m_planner->findChild<QCheckBox *>(QStringLiteral("chkPlan%1").arg(row)); }
@@ -390,6 +392,33 @@ void TestFrmPlanner::remindersAtTheirSlots()
     QCOMPARE(asked.last(), QDate(2026, 12, 8));
     QCOMPARE(bells(), QStringList());
     m_planner->setReminderSource({});
+}
+
+void TestFrmPlanner::dayChangedElsewhereJoinsTheScreen_data()
+{
+    columns<bool, QString>("typedHere", "slot18");
+    row("untouched here: their day is shown", false, "theirs");
+    row("typed here too: both texts, stored", true, "mine / theirs");
+}
+
+// Another computer's version of the shown day arrives, replacing the file by rename.
+void TestFrmPlanner::dayChangedElsewhereJoinsTheScreen()
+{
+    auto [typedHere, slot18] = fetch<bool, QString>("typedHere", "slot18");
+    openPlanner();
+    if (typedHere)
+        QTest::keyClicks(item(18), QStringLiteral("mine"));
+    QStringList lines(48, QStringLiteral("0"));
+    lines[18] = QStringLiteral("0theirs");
+    lines[20] = QStringLiteral("1");
+    m_env->writeBytes(QStringLiteral("PlanData/incoming"), "1\r\n" + lines.join(QStringLiteral("\r\n")).toUtf8());
+    QVERIFY(std::rename(qPrintable(m_env->dataPath(QStringLiteral("PlanData/incoming"))),
+                qPrintable(PlanDay::dayPath(QDate(2026, 12, 7))))
+        == 0);
+    QTRY_COMPARE(item(18)->text(), slot18);
+    QVERIFY(done(20)->isChecked());
+    m_planner->tmrSave_Timer();
+    QCOMPARE(PlanDay::storedEntries(QDate(2026, 12, 7)), (QList<PlanDay::Entry> { { 540, slot18 } }));
 }
 
 QTEST_MAIN(TestFrmPlanner)

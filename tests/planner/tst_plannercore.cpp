@@ -29,6 +29,12 @@ QByteArray dayFile(int interval, const QStringList &first)
     return lines(all);
 }
 
+// The day of that file as the Planner shows it.
+PlanDay::Day day(int interval, const QStringList &first)
+{
+    return PlanDay::apply(PlanDay::parse(QString::fromUtf8(dayFile(interval, first))), interval);
+}
+
 } // namespace
 
 class TestPlannerCore : public QObject
@@ -49,6 +55,8 @@ private Q_SLOTS:
     void purge_data();
     void purge();
     void purgeFailuresAreCountedAndNamed();
+    void mergeDays_data();
+    void mergeDays();
 
 private:
     std::unique_ptr<CoreTestEnvironment> m_env;
@@ -229,6 +237,28 @@ void TestPlannerCore::purgeFailuresAreCountedAndNamed()
         QStringLiteral("7 days could not be purged: Permission denied\r\n"
                        "20000101, 20000102, 20000103, 20000104, 20000105, and 2 more"));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 7);
+}
+
+void TestPlannerCore::mergeDays_data()
+{
+    columns<QStringList, QStringList, QStringList, QStringList>("base", "mine", "theirs", "merged");
+    const QStringList none;
+    row("each side its own slot", none, QStringList { "0a" }, QStringList { "0", "0b" }, QStringList { "0a", "0b" });
+    row("a text changed on both sides keeps both", QStringList { "0x" }, QStringList { "0mine" },
+        QStringList { "0theirs" }, QStringList { "0mine / theirs" });
+    row("the same change once", none, QStringList { "1a" }, QStringList { "1a" }, QStringList { "1a" });
+    row("emptied there", QStringList { "0x" }, QStringList { "0x" }, none, none);
+    row("emptied here, changed there", QStringList { "0x" }, none, QStringList { "0y" }, QStringList { "0y" });
+    row("ticked there, typed here", QStringList { "0x" }, QStringList { "0xy" }, QStringList { "1x" },
+        QStringList { "1xy" });
+}
+
+void TestPlannerCore::mergeDays()
+{
+    auto [base, mine, theirs, merged]
+        = fetch<QStringList, QStringList, QStringList, QStringList>("base", "mine", "theirs", "merged");
+    QCOMPARE(PlanDay::mergeDays(day(1, base), day(1, mine), day(1, theirs)), day(1, merged));
+    QCOMPARE(PlanDay::mergeDays(day(1, base), day(1, mine), day(2, theirs)), std::nullopt); // another interval
 }
 
 QTEST_GUILESS_MAIN(TestPlannerCore)

@@ -103,6 +103,7 @@ private Q_SLOTS:
     void failedSaveKeepsTheEditedPad();
 
     void clearLeavesTheFileAlone();
+    void listChangedElsewhere();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -409,6 +410,32 @@ void TestFrmQuickNotes::clearLeavesTheFileAlone()
     QVERIFY(!window.close()); // asked, and cancelled
     QCOMPARE(shownTitles(m_env->dialogs), QStringList { UnsavedTitle });
     QCOMPARE(m_env->readBytes(Today), QByteArray("today\r\n"));
+}
+
+// Another computer's list arrives by rename: an unedited pad shows it; an edited pad keeps what was
+// typed, and its save keeps the other text as a conflict copy, which the user is told of.
+void TestFrmQuickNotes::listChangedElsewhere()
+{
+    m_env->writeBytes(Guests, "Ann");
+    frmQuickNotes window;
+    chooseTitle(&window, 8);
+    const auto arrive = [this](const QByteArray &bytes) {
+        m_env->writeBytes(QStringLiteral("incoming"), bytes);
+        QVERIFY(
+            std::rename(qPrintable(m_env->dataPath(QStringLiteral("incoming"))), qPrintable(m_env->dataPath(Guests)))
+            == 0);
+    };
+    arrive("Ann\r\nBob");
+    QTRY_COMPARE(pad(&window)->toPlainText(), QStringLiteral("Ann\nBob\n"));
+
+    type(&window, QStringLiteral("mine"));
+    arrive("theirs");
+    run(child<QAction>(&window, "btnSave"));
+    QCOMPARE(m_env->readBytes(Guests), QByteArray("mine"));
+    const QStringList copies = QDir(m_env->dataPath()).entryList({ QStringLiteral("My Guest List (conflicted copy*") });
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(m_env->readBytes(copies.first()), QByteArray("theirs"));
+    QCOMPARE(shownTitles(m_env->dialogs), QStringList { QStringLiteral("Quillory2: Conflict copy") });
 }
 
 QTEST_MAIN(TestFrmQuickNotes)

@@ -59,6 +59,7 @@ private:
     void click(const char *actionName) const { clickButtonOf(child<QAction>(actionName)); }
     QStringList column(int column) const;
     QStringList fileRecords() const;
+    void takeFromOutside(ReminderList &list, const QStringList &records) const;
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<ReminderList> m_list;
@@ -102,6 +103,18 @@ QStringList TestFrmReminder::column(int column) const
     for (int row = 0; row < model->rowCount(); ++row)
         texts.append(model->index(row, column).data().toString());
     return texts;
+}
+
+// The list file as another computer left it, a minute later than this one's.
+void TestFrmReminder::takeFromOutside(ReminderList &list, const QStringList &records) const
+{
+    m_env->writeBytes(ReminderList::fileName(), fileOf(records));
+    QFile file(list.path());
+    if (!file.open(QIODevice::ReadWrite)
+        || !file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime))
+        qFatal("the list file's time cannot be set");
+    file.close();
+    list.takeChangesFromOutside();
 }
 
 QStringList TestFrmReminder::fileRecords() const
@@ -305,6 +318,7 @@ void TestFrmReminder::boxAndNotification_data()
     row("no actions: the box alone", notification, false, "ok", 1, 0, true, "", 0);
     row("notification alone, Done", notification, true, "done", 0, 1, true, "", 0);
     row("notification alone, dismissed: the list holds it", notification, true, "expires", 0, 1, false, "", 1);
+    row("Done on another computer closes both", both, true, "elsewhere", 1, 1, true, "", 0);
 }
 
 void TestFrmReminder::boxAndNotification()
@@ -336,6 +350,8 @@ void TestFrmReminder::boxAndNotification()
             delivery.notificationClosed(sent.value(0));
         else if (answer == QLatin1String("snooze") || answer == QLatin1String("done"))
             delivery.notificationAction(sent.value(0), answer);
+        else if (answer == QLatin1String("elsewhere")) // the shared file arrives, moved on there
+            takeFromOutside(list, { rec("202403131015", 1, 0, QStringLiteral("wake")) });
     };
     int boxes = 0;
     m_env->dialogs.dialog = [&](QDialog &box) {

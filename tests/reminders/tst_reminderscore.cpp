@@ -116,6 +116,7 @@ private Q_SLOTS:
     void mergeRecords_data();
     void mergeRecords();
     void aChangeFromOutsideJoinsTheList();
+    void conflictCopiesJoinTheListAndGo();
 
 private:
     // Writes the records as the list file, sets the clock (when given) and loads a new list from it.
@@ -705,6 +706,27 @@ void TestRemindersCore::aChangeFromOutsideJoinsTheList()
     m_env->writeBytes(ReminderList::fileName(), fileOf({ theirs, later }));
     QVERIFY(!list.AddReminder(QDate(2030, 1, 4), QTime(9, 0), 0, 0, QStringLiteral("added")));
     QCOMPARE(fileRecords(), (QStringList { theirs, later, rec("203001040900", 0, 0, QStringLiteral("added")) }));
+}
+
+// Both computers changed the list at once: the sync engine keeps the losing side beside it. At the
+// start and while running, its records join the list (one in both counts once) and the copy goes.
+void TestRemindersCore::conflictCopiesJoinTheListAndGo()
+{
+    const QString both = rec("203001010900", 0, 0, QStringLiteral("both"));
+    const QString first = rec("203001020900", 0, 0, QStringLiteral("first copy"));
+    const QString second = rec("203001030900", 0, 0, QStringLiteral("second copy"));
+    const QString copy = QStringLiteral("reminders.sync-conflict-20261208-101500-ABCDEFG.dat");
+    m_env->writeBytes(copy, fileOf({ first, both }));
+    ReminderList &list = load({ both }, at(2024, 3, 12, 10, 0));
+    QCOMPARE(fileRecords(), (QStringList { both, first }));
+    QVERIFY(!QFile::exists(m_env->dataPath(copy)));
+
+    list.watchFile();
+    QSignalSpy changed(&list, &ReminderList::listChanged);
+    m_env->writeBytes(QStringLiteral("reminders (conflicted copy laptop).dat"), fileOf({ second }));
+    QVERIFY(changed.wait());
+    QCOMPARE(fileRecords(), (QStringList { both, first, second }));
+    QVERIFY(!QFile::exists(m_env->dataPath(QStringLiteral("reminders (conflicted copy laptop).dat"))));
 }
 
 QTEST_GUILESS_MAIN(TestRemindersCore)

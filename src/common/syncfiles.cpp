@@ -1,0 +1,139 @@
+#include "common/syncfiles.h"
+
+#include "common/settings.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <QTimer>
+
+namespace {
+
+const QRegularExpression &conflictPattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^(.*?)(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+| \\(conflicted copy [^)]*\\))(\\.[^.]*)?$"));
+    return pattern;
+}
+
+} // namespace
+
+QString FileStamp(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return QStringLiteral("%1 %2 %3")
+        .arg(info.size())
+        .arg(info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch())
+        .arg(info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch());
+}
+
+bool IsConflictCopy(const QString &fileName)
+{
+    return conflictPattern().match(fileName).hasMatch();
+}
+
+QString ConflictOriginal(const QString &fileName)
+{
+    const QRegularExpressionMatch match = conflictPattern().match(fileName);
+    return match.hasMatch() ? match.captured(1) + match.captured(2) : QString();
+}
+
+QStringList ConflictCopiesIn(const QString &folder)
+{
+    QStringList copies;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (IsConflictCopy(name))
+            copies.append(name);
+    }
+    return copies;
+}
+
+QStringList UntoldConflictCopies(const QString &dataFolder)
+{
+    const QDir data(dataFolder);
+    QStringList folders { QString(), QStringLiteral("PlanData") };
+    for (const QString &category : QDir(data.filePath(QStringLiteral("ClipData"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        folders.append(QStringLiteral("ClipData/") + category);
+    const QStringList told = Settings::get(Key::ConflictsTold).split(u'\n', Qt::SkipEmptyParts);
+    QStringList untold;
+    for (const QString &folder : std::as_const(folders)) {
+        for (const QString &name : ConflictCopiesIn(data.filePath(folder))) {
+            const QString path = folder.isEmpty() ? name : folder + u'/' + name;
+            if (!told.contains(path) && !(folder.isEmpty() && ConflictOriginal(name) == QLatin1String("reminders.dat")))
+                untold.append(path);
+        }
+    }
+    if (!untold.isEmpty())
+        Settings::save(Key::ConflictsTold, (told + untold).join(u'\n'));
+    return untold;
+}
+
+QString ConflictCopyPath(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString suffix = file.suffix().isEmpty() || file.completeBaseName().isEmpty()
+        ? QString()
+        : QStringLiteral(".") + file.suffix();
+    const QString base = suffix.isEmpty() ? file.fileName() : file.completeBaseName();
+    const QString copy = QStringLiteral("%1 (conflicted copy %2 %3)%4")
+                             .arg(base, QSysInfo::machineHostName(),
+                                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmmss")), suffix);
+    return file.dir().filePath(copy);
+}
+
+FileWatch::FileWatch(QObject *parent)
+    : QObject(parent)
+    , m_watcher(new QFileSystemWatcher(this))
+    , m_gather(new QTimer(this))
+{
+    m_gather->setSingleShot(true);
+    m_gather->setInterval(300);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_gather, qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_gather, qOverload<>(&QTimer::start));
+    connect(m_gather, &QTimer::timeout, this, [this] {
+        rewatch(); // a file replaced by rename is a new file: the watch follows the name
+        Q_EMIT touched();
+    });
+}
+
+void FileWatch::watch(const QString &path, const QStringList &folders)
+{
+    QStringList wanted = folders;
+    if (!path.isEmpty())
+        wanted.append(QFileInfo(path).absolutePath());
+    if (path == m_path && wanted == m_folders)
+        return;
+    const QStringList watched = m_watcher->files() + m_watcher->directories();
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    m_path = path;
+    m_folders = wanted;
+    m_gather->stop();
+    rewatch();
+    settle();
+}
+
+void FileWatch::rewatch()
+{
+    for (const QString &folder : std::as_const(m_folders)) {
+        if (!m_watcher->directories().contains(folder) && QFileInfo(folder).isDir())
+            m_watcher->addPath(folder);
+    }
+    if (!m_path.isEmpty() && !m_watcher->files().contains(m_path) && QFileInfo::exists(m_path))
+        m_watcher->addPath(m_path);
+}
+
+void FileWatch::settle()
+{
+    m_stamp = FileStamp(m_path);
+}
+
+bool FileWatch::changedOnDisk() const
+{
+    return !m_path.isEmpty() && FileStamp(m_path) != m_stamp;
+}
