@@ -4,6 +4,7 @@
 #include "common/clock.h"
 #include "common/message.h"
 #include "common/textfile.h"
+#include "planner/planday.h"
 #include "platform/singleinstance.h"
 #include "reminders/icstransfer.h"
 #include "reminders/remindersical.h"
@@ -90,16 +91,25 @@ std::optional<int> IcsCommandLine::run(int argc, char *argv[], QString (*lockFol
     QCommandLineParser parser;
     const QCommandLineOption exportOption(QStringLiteral("export-ics"),
         QCoreApplication::translate("main", "Writes every reminder to FILE in iCalendar."), QStringLiteral("FILE"));
+    const QCommandLineOption plansOption(QStringLiteral("plans-from"),
+        QCoreApplication::translate("main", "With --export-ics: also the Planner's days from DATE (yyyy-MM-dd) on."),
+        QStringLiteral("DATE"));
     const QCommandLineOption importOption(QStringLiteral("import-ics"),
         QCoreApplication::translate("main", "Adds the events and to-dos of the iCalendar FILE as reminders."),
         QStringLiteral("FILE"));
-    parser.addOptions({ exportOption, importOption });
+    parser.addOptions({ exportOption, plansOption, importOption });
     parser.addHelpOption();
     parser.process(app);
     if (parser.isSet(exportOption) == parser.isSet(importOption))
         parser.showHelp(2);
-    if (parser.isSet(exportOption))
-        return finish(IcsTransfer::exportDataFile(parser.value(exportOption), Clock::now()));
+    if (parser.isSet(exportOption)) {
+        const QDate from = QDate::fromString(parser.value(plansOption), Qt::ISODate);
+        if (parser.isSet(plansOption) && !from.isValid())
+            return finish(
+                { false, IcsTransfer::tr("%1 is no date: write it as 2026-12-31.").arg(parser.value(plansOption)) });
+        return finish(IcsTransfer::exportDataFile(parser.value(exportOption), Clock::now(),
+            from.isValid() ? planAppointments(from) : QList<RemindersIcal::Appointment>()));
+    }
     const QString path = QFileInfo(parser.value(importOption)).absoluteFilePath();
     SingleInstance instance(QStringLiteral("quillory2"), lockFolder());
     IcsTransfer::Outcome failure;
@@ -107,6 +117,17 @@ std::optional<int> IcsCommandLine::run(int argc, char *argv[], QString (*lockFol
     if (!parsed)
         return finish(failure);
     return instance.claim() ? importHere(path) : handOver(instance, path, *parsed);
+}
+
+QList<RemindersIcal::Appointment> IcsCommandLine::planAppointments(const QDate &from)
+{
+    QList<RemindersIcal::Appointment> appointments;
+    for (const PlanDay::Plan &plan : PlanDay::storedPlansFrom(from)) {
+        const QDateTime start(plan.day, QTime(0, 0).addSecs(60 * plan.entry.minutes));
+        appointments.append({ start, plan.minutes, plan.entry.text,
+            QStringLiteral("plan-%1@quillory2").arg(start.toString(QStringLiteral("yyyyMMdd-HHmm"))) });
+    }
+    return appointments;
 }
 
 bool IcsCommandLine::handleRequest(frmQY2 &main, const QByteArray &request)

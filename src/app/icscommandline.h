@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reminders/remindersical.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -15,6 +17,9 @@ namespace IcsCommandLine {
 // The exit status when the arguments ask for an export or an import; nothing for a normal start.
 // lockFolder gives the folder of the single-copy lock once the application's names are set.
 std::optional<int> run(int argc, char *argv[], QString (*lockFolder)());
+
+// The Planner's entries from `from` on, as events of their slot's length, for an export.
+QList<RemindersIcal::Appointment> planAppointments(const QDate &from);
 
 // The running copy's side of a handed-over import: true when `request` was one.
 bool handleRequest(frmQY2 &main, const QByteArray &request);

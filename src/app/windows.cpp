@@ -4,6 +4,7 @@
 #include "app/frmqy2.h"
 #include "app/frmsplash.h"
 #include "app/frmtoolbar.h"
+#include "app/icscommandline.h"
 #include "app/searchwiring.h"
 #include "app/tooltable.h"
 #include "calendar/frmcalendar.h"
@@ -69,6 +70,8 @@ void wireLoaded(frmQY2 &main, WindowKey key, QWidget *window)
                     calendar->refuseDay();
             }
         });
+    } else if (auto *reminders = qobject_cast<frmReminder *>(window)) {
+        reminders->setPlanSource(IcsCommandLine::planAppointments); // the export may take the Planner's days
     } else if (auto *planner = qobject_cast<frmPlanner *>(window)) {
         // Every change of the Planner's day moves the Calendar's months there, without a day click.
         QObject::connect(planner, &frmPlanner::dayShown, &main, [&main](const QDate &day) {

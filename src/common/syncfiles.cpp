@@ -14,8 +14,8 @@ namespace {
 
 const QRegularExpression &conflictPattern()
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^(.*?)(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+| \\(conflicted copy [^)]*\\))(\\.[^.]*)?$"));
+    static const QRegularExpression pattern(QStringLiteral(
+        "^(.*?)(?:\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+| \\(conflicted copy [^)]*\\))(\\.[^.]*)?$"));
     return pattern;
 }
 
@@ -57,7 +57,8 @@ QStringList UntoldConflictCopies(const QString &dataFolder)
 {
     const QDir data(dataFolder);
     QStringList folders { QString(), QStringLiteral("PlanData") };
-    for (const QString &category : QDir(data.filePath(QStringLiteral("ClipData"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QString &category :
+        QDir(data.filePath(QStringLiteral("ClipData"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         folders.append(QStringLiteral("ClipData/") + category);
     const QStringList told = Settings::get(Key::ConflictsTold).split(u'\n', Qt::SkipEmptyParts);
     QStringList untold;

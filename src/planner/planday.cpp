@@ -137,6 +137,23 @@ QList<Entry> entriesOf(const Day &day)
     return entries;
 }
 
+QList<Plan> storedPlansFrom(const QDate &from)
+{
+    QList<Plan> plans;
+    for (const QString &name : QDir(folder()).entryList(QDir::Files, QDir::Name)) {
+        const QDate day = QDate::fromString(name, QStringLiteral("yyyyMMdd"));
+        if (name.size() != 8 || !day.isValid() || day < from)
+            continue;
+        const std::optional<QString> text = ReadTextFile(dayPath(day));
+        if (!text)
+            continue;
+        const Day stored = apply(parse(*text), DefaultInterval);
+        for (const Entry &entry : entriesOf(stored))
+            plans.append({ day, entry, slotMinutes(stored.interval) });
+    }
+    return plans;
+}
+
 QList<Entry> storedEntries(const QDate &date)
 {
     const QFileInfo file(dayPath(date));

@@ -59,6 +59,15 @@ QList<Entry> entriesOf(const Day &day);
 // The entries of a stored day: none when it has no file or the file cannot be read (nothing is made).
 QList<Entry> storedEntries(const QDate &date);
 
+// The entries of every stored day from `from` on, in day order, with their slot's length.
+struct Plan
+{
+    QDate day;
+    Entry entry;
+    int minutes = 0;
+};
+QList<Plan> storedPlansFrom(const QDate &from);
+
 QString dayKey(const QDate &day);
 QString folder();
 bool makeFolder(); // the folder, made when missing (reading a day never makes it)

@@ -19,6 +19,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFont>
 #include <QGridLayout>
@@ -533,11 +535,48 @@ Message outcomeMessage(const IcsTransfer::Outcome &outcome, const QString &title
 
 void frmReminder::ExportReminders()
 {
+    QDate plansFrom;
+    if (m_planSource && !askPlansFrom(&plansFrom))
+        return;
     const auto choice = Dialogs::chooseFile(icsRequest(Dialogs::FileRequest::Mode::Save, tr("Export Reminders")), this);
-    if (choice)
-        Dialogs::show(outcomeMessage(IcsTransfer::exportRecords(m_list.records(), choice->fileName, Clock::now()),
-                          tr("Quillory2: Export")),
-            this);
+    if (!choice)
+        return;
+    const QList<RemindersIcal::Appointment> plans
+        = plansFrom.isValid() ? m_planSource(plansFrom) : QList<RemindersIcal::Appointment>();
+    Dialogs::show(outcomeMessage(IcsTransfer::exportRecords(m_list.records(), choice->fileName, Clock::now(), plans),
+                      tr("Quillory2: Export")),
+        this);
+}
+
+// Whether the Planner's days go with the reminders, and from which day on (*from stays invalid when
+// they do not). False when the user cancels.
+bool frmReminder::askPlansFrom(QDate *from)
+{
+    auto *dialog = new QDialog(this);
+    dialog->setObjectName(QStringLiteral("dlgExport"));
+    dialog->setWindowTitle(tr("Export Reminders"));
+    auto *plans = new QCheckBox(tr("Also the &Planner's days from"), dialog);
+    plans->setObjectName(QStringLiteral("chkExportPlans"));
+    auto *first = new QDateEdit(Clock::now().date(), dialog);
+    first->setObjectName(QStringLiteral("dtpExportPlansFrom"));
+    first->setCalendarPopup(true);
+    first->setEnabled(false);
+    first->setAccessibleName(tr("First day of the Planner's days"));
+    connect(plans, &QCheckBox::toggled, first, &QWidget::setEnabled);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    connect(buttons, &QDialogButtonBox::accepted, dialog, [=] {
+        *from = plans->isChecked() ? first->date() : QDate();
+        dialog->accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    auto *choice = new QHBoxLayout;
+    choice->addWidget(plans);
+    choice->addWidget(first);
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addWidget(new QLabel(tr("Every reminder is exported."), dialog));
+    layout->addLayout(choice);
+    layout->addWidget(buttons);
+    return Dialogs::runDialog(dialog) == std::optional<int>(QDialog::Accepted);
 }
 
 void frmReminder::ImportReminders()

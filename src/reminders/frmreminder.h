@@ -1,7 +1,10 @@
 #pragma once
 
+#include "reminders/remindersical.h"
+
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QAction;
 class QActionGroup;
@@ -43,7 +46,10 @@ public:
     void RemoveReminder();
     void Help();
     // Every reminder to an iCalendar file, and the events of one in as reminders (with a report).
+    // With a plan source the export offers the Planner's days from a chosen day on too.
     void ExportReminders();
+    using PlanSource = std::function<QList<RemindersIcal::Appointment>(const QDate &from)>;
+    void setPlanSource(PlanSource source) { m_planSource = std::move(source); }
     void ImportReminders();
 
     // "Remind me" from another tool: New with the text (and the date and time, where valid) filled
@@ -78,6 +84,7 @@ private:
     void resetEditor();
     void applyHeight(double twips);
     void stepDate(int days);
+    bool askPlansFrom(QDate *from);
 
     ReminderList &m_list;
     ReminderListModel *m_model = nullptr;
@@ -120,4 +127,5 @@ private:
     double m_heightTwips = FullHeightTwips;
     int m_chosenIndex = -1; // the record the user chose since the last refill, or -1
     QString m_chosenRecord;
+    PlanSource m_planSource;
 };

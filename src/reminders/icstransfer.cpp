@@ -45,13 +45,16 @@ QString IcsTransfer::uidFileName()
     return QStringLiteral("icsimported.dat");
 }
 
-IcsTransfer::Outcome IcsTransfer::exportRecords(const QStringList &records, const QString &path, const QDateTime &now)
+IcsTransfer::Outcome IcsTransfer::exportRecords(const QStringList &records, const QString &path, const QDateTime &now,
+    const QList<RemindersIcal::Appointment> &appointments)
 {
     QString reason;
-    if (!WriteFileBytes(path, RemindersIcal::exportRecords(records, now), &reason))
+    if (!WriteFileBytes(path, RemindersIcal::exportRecords(records, now, appointments), &reason))
         return { false, tr("%1 could not be written: %2").arg(path, reason) };
     const qsizetype written = std::count_if(records.cbegin(), records.cend(), RemindersIcal::isExportable);
     QString text = tr("Exported %n reminder(s) to %1.", nullptr, int(written)).arg(path);
+    if (!appointments.isEmpty())
+        text += u'\n' + tr("With them, %n plan(s) of the Planner.", nullptr, int(appointments.size()));
     if (written < records.size())
         text += u'\n'
             + tr("%n line(s) of the reminder list are no reminders (or lie after the year 2500) and were not exported.",
@@ -59,7 +62,8 @@ IcsTransfer::Outcome IcsTransfer::exportRecords(const QStringList &records, cons
     return { true, text };
 }
 
-IcsTransfer::Outcome IcsTransfer::exportDataFile(const QString &path, const QDateTime &now)
+IcsTransfer::Outcome IcsTransfer::exportDataFile(
+    const QString &path, const QDateTime &now, const QList<RemindersIcal::Appointment> &appointments)
 {
     QString reason;
     const QString dataPath = DataFolder::filePath(ReminderList::fileName());
@@ -71,7 +75,7 @@ IcsTransfer::Outcome IcsTransfer::exportDataFile(const QString &path, const QDat
         if (!line.isEmpty())
             records << line;
     });
-    return exportRecords(records, path, now);
+    return exportRecords(records, path, now, appointments);
 }
 
 IcsTransfer::Outcome IcsTransfer::importFile(ReminderList &list, const QString &path, const QDateTime &now)

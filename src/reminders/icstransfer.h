@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reminders/remindersical.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
@@ -23,10 +25,13 @@ public:
 
     static QString uidFileName();
 
-    // Writes the records to `path` (atomically); lines that are no records are named in the outcome.
-    static Outcome exportRecords(const QStringList &records, const QString &path, const QDateTime &now);
+    // Writes the records, then the appointments, to `path` (atomically); lines that are no records are
+    // named in the outcome.
+    static Outcome exportRecords(const QStringList &records, const QString &path, const QDateTime &now,
+        const QList<RemindersIcal::Appointment> &appointments = {});
     // The same for the records of reminders.dat as it is on disk, which is only read.
-    static Outcome exportDataFile(const QString &path, const QDateTime &now);
+    static Outcome exportDataFile(
+        const QString &path, const QDateTime &now, const QList<RemindersIcal::Appointment> &appointments = {});
     // Adds the reminders of the file at `path` to the list and saves it. A bad file changes nothing.
     static Outcome importFile(ReminderList &list, const QString &path, const QDateTime &now);
 };

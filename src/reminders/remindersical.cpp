@@ -72,6 +72,19 @@ icalcomponent *eventOf(const QString &record, const QString &uid, const icaltime
     return event;
 }
 
+icalcomponent *appointmentEvent(const RemindersIcal::Appointment &appointment, const icaltimetype &stamp)
+{
+    icalcomponent *event = icalcomponent_new_vevent();
+    icalcomponent_add_property(event, icalproperty_new_uid(appointment.uid.toUtf8().constData()));
+    icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
+    const QDateTime end = appointment.start.addSecs(60LL * appointment.minutes);
+    icalcomponent_set_dtstart(event, localTime(appointment.start.date(), appointment.start.time(), nullptr));
+    icalcomponent_set_dtend(event, localTime(end.date(), end.time(), nullptr));
+    if (!appointment.text.isEmpty())
+        icalcomponent_add_property(event, icalproperty_new_summary(appointment.text.toUtf8().constData()));
+    return event;
+}
+
 // ---- reading ----
 
 struct Event
@@ -459,7 +472,8 @@ bool RemindersIcal::isExportable(const QString &record)
     return IsWellFormedRecord(record) && RecordDate(record).year() <= LastYear;
 }
 
-QByteArray RemindersIcal::exportRecords(const QStringList &records, const QDateTime &now)
+QByteArray RemindersIcal::exportRecords(
+    const QStringList &records, const QDateTime &now, const QList<Appointment> &appointments)
 {
     Component calendar(icalcomponent_new_vcalendar());
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
@@ -470,6 +484,8 @@ QByteArray RemindersIcal::exportRecords(const QStringList &records, const QDateT
         if (isExportable(records[i]))
             icalcomponent_add_component(calendar.get(), eventOf(records[i], uidOf(records, i), stamp));
     }
+    for (const Appointment &appointment : appointments)
+        icalcomponent_add_component(calendar.get(), appointmentEvent(appointment, stamp));
     char *ics = icalcomponent_as_ical_string_r(calendar.get());
     const QByteArray bytes(ics);
     icalmemory_free_buffer(ics);

@@ -23,8 +23,18 @@ class RemindersIcal final
 public:
     // True for a record that an event can hold: well-formed, and due before the last year libical writes.
     static bool isExportable(const QString &record);
-    // The iCalendar text of the exportable records. `now` stamps it.
-    static QByteArray exportRecords(const QStringList &records, const QDateTime &now);
+    // An appointment of another tool (a Planner slot) written beside the reminders as an event of its
+    // length, at a floating local start, without an alarm; its UID stays with its day and slot.
+    struct Appointment
+    {
+        QDateTime start;
+        int minutes = 0;
+        QString text;
+        QString uid;
+    };
+    // The iCalendar text of the exportable records, then the appointments. `now` stamps it.
+    static QByteArray exportRecords(
+        const QStringList &records, const QDateTime &now, const QList<Appointment> &appointments = {});
     // The UID of records[index]: the same record gives the same UID on every export. Moving a repeating
     // reminder on to its next date keeps it; equal records are told apart by their place among equals.
     static QString uidOf(const QStringList &records, int index);

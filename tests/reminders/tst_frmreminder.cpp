@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void boxAndNotification();
     void missedList();
     void deliveryOptionsAndTheSnoozedMark();
+    void exportTakesThePlannerDaysWhenAsked();
 
 private:
     frmReminder *open();
@@ -441,6 +443,26 @@ void TestFrmReminder::deliveryOptionsAndTheSnoozedMark()
     QVERIFY(m_list->oneByOne());
     QCOMPARE(Settings::get(Key::ReminderShowAs), QStringLiteral("2"));
     QCOMPARE(Settings::get(Key::ReminderOneByOne), QStringLiteral("1"));
+}
+
+void TestFrmReminder::exportTakesThePlannerDaysWhenAsked()
+{
+    open();
+    QDate asked;
+    m_window->setPlanSource([&asked](const QDate &from) {
+        asked = from;
+        return QList<RemindersIcal::Appointment> { { QDateTime(from, QTime(9, 0)), 30, "Dentist", "plan-1" } };
+    });
+    m_env->dialogs.dialog = [](QDialog &dialog) {
+        dialog.findChild<QCheckBox *>(QStringLiteral("chkExportPlans"))->click();
+        dialog.findChild<QDateEdit *>(QStringLiteral("dtpExportPlansFrom"))->setDate(QDate(2024, 4, 1));
+        dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        return dialog.result();
+    };
+    m_env->dialogs.files = { Dialogs::FileChoice { m_env->dataPath(QStringLiteral("out.ics")), 0 } };
+    click("btnExport");
+    QCOMPARE(asked, QDate(2024, 4, 1));
+    QVERIFY(m_env->readBytes(QStringLiteral("out.ics")).contains("SUMMARY:Dentist"));
 }
 
 QTEST_MAIN(TestFrmReminder)
