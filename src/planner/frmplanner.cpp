@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDir>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,7 +112,10 @@ frmPlanner::frmPlanner(QWidget *parent)
     attachHints();
     fixOuterSizeTwips(this, QSizeF(7660, 6510));
     restorePlacement(this, Key::PlannerLeft, Key::PlannerTop);
-    connect(m_watch, &FileWatch::touched, this, &frmPlanner::takeChangesFromDisk);
+    connect(m_watch, &FileWatch::touched, this, [this] {
+        takeChangesFromDisk();
+        takeConflictCopies();
+    });
     loadShownDay();
     m_txtPlanItem[m_scrollTwips / RowTwips]->setFocus(); // where the user reads and types: the first slot shown
 
@@ -500,6 +504,7 @@ bool frmPlanner::dayHasContent() const
 
 void frmPlanner::loadShownDay()
 {
+    m_takenCopies.clear(); // a copy of the day left unstored is taken again when it is shown again
     m_shownUnreadable = false;
     m_edited = false;
     m_saveFailureTold = false;
@@ -532,6 +537,7 @@ void frmPlanner::loadShownDay()
     }
     m_base = PlanDay::apply(*contents, m_interval);
     showEntries(m_base);
+    takeConflictCopies();
 }
 
 void frmPlanner::showEntries(const PlanDay::Day &day)
@@ -609,7 +615,37 @@ bool frmPlanner::storeShownDay(QString *reason)
         return false;
     m_base = day;
     m_watch->settle();
+    for (const QString &copy : std::exchange(m_takenCopies, {}))
+        QFile::remove(copy);
     return true;
+}
+
+// Both computers stored the day at once, and the sync engine kept one version beside the file: what
+// that copy holds joins the screen (a slot with other text on each side keeps both), and the copy
+// goes once the day is stored. A copy of another interval is left for the user.
+void frmPlanner::takeConflictCopies()
+{
+    if (m_shownUnreadable || m_purge)
+        return;
+    const PlanDay::Day none = PlanDay::apply({}, m_interval);
+    bool taken = false;
+    for (const QString &name : ConflictCopiesIn(PlanDay::folder())) {
+        const QString path = QDir(PlanDay::folder()).filePath(name);
+        if (ConflictOriginal(name) != PlanDay::dayKey(m_shown) || m_takenCopies.contains(path))
+            continue;
+        const std::optional<QString> text = ReadTextFile(path);
+        const PlanDay::Contents contents = PlanDay::parse(text.value_or(QString()));
+        if (!text || contents.interval.value_or(m_interval) != m_interval)
+            continue;
+        showEntries(*PlanDay::mergeDays(none, currentDay(), PlanDay::apply(contents, m_interval)));
+        m_takenCopies.append(path);
+        taken = true;
+    }
+    if (taken) {
+        m_edited = true;
+        m_saveTimer.start();
+        Q_EMIT entriesChanged(m_shown);
+    }
 }
 
 Message frmPlanner::leaveQuestion(const QString &reason) const

@@ -117,6 +117,7 @@ private:
     void loadShownDay();
     void showEntries(const PlanDay::Day &day);
     bool takeChangesFromDisk();
+    void takeConflictCopies();
     bool storeShownDay(QString *reason);
     void dayEdited();
     bool leaveShownDay();
@@ -136,6 +137,7 @@ private:
     QTimer m_saveTimer;
     PlanDay::Day m_base; // the day as its file held it when last read or stored
     FileWatch *m_watch = nullptr; // the shown day's file
+    QStringList m_takenCopies; // conflict copies whose slots the screen holds: removed once it is stored
     int m_scrollTwips = 0;
     std::unique_ptr<PlanPurge> m_purge;
     bool m_closeAfterPurge = false;

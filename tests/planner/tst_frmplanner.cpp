@@ -396,29 +396,35 @@ void TestFrmPlanner::remindersAtTheirSlots()
 
 void TestFrmPlanner::dayChangedElsewhereJoinsTheScreen_data()
 {
-    columns<bool, QString>("typedHere", "slot18");
-    row("untouched here: their day is shown", false, "theirs");
-    row("typed here too: both texts, stored", true, "mine / theirs");
+    columns<bool, bool, QString>("typedHere", "conflictCopy", "slot18");
+    row("untouched here: their day is shown", false, false, "theirs");
+    row("typed here too: both texts, stored", true, false, "mine / theirs");
+    row("a sync engine's conflict copy joins, then goes", true, true, "mine / theirs");
 }
 
-// Another computer's version of the shown day arrives, replacing the file by rename.
+// Another computer's version of the shown day arrives: replacing the file by rename, or as the
+// conflict copy a sync engine keeps when both computers stored the day at once.
 void TestFrmPlanner::dayChangedElsewhereJoinsTheScreen()
 {
-    auto [typedHere, slot18] = fetch<bool, QString>("typedHere", "slot18");
+    auto [typedHere, conflictCopy, slot18] = fetch<bool, bool, QString>("typedHere", "conflictCopy", "slot18");
     openPlanner();
     if (typedHere)
         QTest::keyClicks(item(18), QStringLiteral("mine"));
     QStringList lines(48, QStringLiteral("0"));
     lines[18] = QStringLiteral("0theirs");
     lines[20] = QStringLiteral("1");
-    m_env->writeBytes(QStringLiteral("PlanData/incoming"), "1\r\n" + lines.join(QStringLiteral("\r\n")).toUtf8());
-    QVERIFY(std::rename(qPrintable(m_env->dataPath(QStringLiteral("PlanData/incoming"))),
-                qPrintable(PlanDay::dayPath(QDate(2026, 12, 7))))
-        == 0);
+    const QString arrived
+        = conflictCopy ? QStringLiteral("20261207.sync-conflict-20261207-101500-ABCDEFG") : QStringLiteral("incoming");
+    m_env->writeBytes(QStringLiteral("PlanData/") + arrived, "1\r\n" + lines.join(QStringLiteral("\r\n")).toUtf8());
+    if (!conflictCopy)
+        QVERIFY(std::rename(qPrintable(m_env->dataPath(QStringLiteral("PlanData/incoming"))),
+                    qPrintable(PlanDay::dayPath(QDate(2026, 12, 7))))
+            == 0);
     QTRY_COMPARE(item(18)->text(), slot18);
     QVERIFY(done(20)->isChecked());
     m_planner->tmrSave_Timer();
     QCOMPARE(PlanDay::storedEntries(QDate(2026, 12, 7)), (QList<PlanDay::Entry> { { 540, slot18 } }));
+    QVERIFY(!QFile::exists(m_env->dataPath(QStringLiteral("PlanData/") + arrived)));
 }
 
 QTEST_MAIN(TestFrmPlanner)
