@@ -158,13 +158,18 @@ void ReminderList::takeChangesFromOutside()
     Q_EMIT changedOutside();
     if (isSavingRefused())
         return;
-    const bool conflicts = mergeConflictCopies();
-    if (!mergeFromDisk() && !conflicts)
+    // The file first: when a sync engine kept a conflict copy, the file that replaced this list's
+    // never saw what the copy holds, and the copy's records come back after the file's merge.
+    const bool changed = mergeFromDisk();
+    if (!mergeConflictCopies() && !changed)
         return;
-    if (m_records != m_base)
+    if (m_records != m_base) {
         SaveReminders(); // changes made here that the file does not hold yet
-    else if (m_snoozes.keepOnly(m_records))
-        saveSnoozes();
+    } else {
+        removeMergedCopies(); // the file holds them already
+        if (m_snoozes.keepOnly(m_records))
+            saveSnoozes();
+    }
     Q_EMIT countChanged(count());
     Q_EMIT listChanged();
 }

@@ -1,4 +1,5 @@
 #include "../support/endonsignal.h"
+#include "../support/programhome.h"
 #include "../support/tablerow.h"
 #include "../support/testenvironment.h"
 
@@ -119,9 +120,6 @@ private Q_SLOTS:
     void signalWithTheMissedListOpenAcknowledgesNothing();
 
 private:
-    static QProcessEnvironment programEnvironment(const QString &home);
-    static QString settingsFile(const QString &home);
-
     std::unique_ptr<TestEnvironment> m_env;
 };
 
@@ -499,34 +497,11 @@ void TestShell::pipePathHoldingSomethingElse()
     QCOMPARE(m_env->readBytes(QFileInfo(victim).fileName()), QByteArray("keep me"));
 }
 
-// The program in a home folder of its own, set to start quietly (no splash, no toolbar).
-QProcessEnvironment TestShell::programEnvironment(const QString &home)
-{
-    QDir().mkpath(home + QStringLiteral("/run"));
-    QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QDir().mkpath(QFileInfo(settingsFile(home)).path());
-    QSettings seed(settingsFile(home), QSettings::IniFormat);
-    seed.setValue(QStringLiteral("Settings/1901"), QStringLiteral("0"));
-    seed.setValue(QStringLiteral("Settings/1902"), QStringLiteral("0"));
-    return environment;
-}
-
-QString TestShell::settingsFile(const QString &home)
-{
-    return home + QStringLiteral("/.config/Quillory2/Quillory2.conf");
-}
-
 void TestShell::secondStartExitsAndSignalEndsCleanly()
 {
     const QString home = m_env->dataPath(QStringLiteral("home"));
     const QProcessEnvironment environment = programEnvironment(home);
-    const QString settingsFile = TestShell::settingsFile(home);
+    const QString settingsFile = programSettingsFile(home);
 
     QProcess first;
     first.setProcessEnvironment(environment);
@@ -563,7 +538,7 @@ void TestShell::signalDuringAStartUpMessageEnds()
     QByteArray said;
     QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("message box open"), 10000);
     QVERIFY(endsCleanlyOnSignal(program));
-    QSettings stored(settingsFile(home), QSettings::IniFormat);
+    QSettings stored(programSettingsFile(home), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("6"));
     QVERIFY(QFileInfo(home + QStringLiteral("/.local/share/Quillory2/reminders.dat")).isDir());
 }

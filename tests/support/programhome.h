@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QSettings>
+
+// The program as users start it, in a home folder of its own (its settings, data and runtime
+// folders under `home`), headless and set to start quietly: no splash, no toolbar.
+inline QString programSettingsFile(const QString &home)
+{
+    return home + QStringLiteral("/.config/Quillory2/Quillory2.conf");
+}
+
+inline QString programDataFolder(const QString &home)
+{
+    return home + QStringLiteral("/.local/share/Quillory2");
+}
+
+inline QProcessEnvironment programEnvironment(const QString &home)
+{
+    QDir().mkpath(home + QStringLiteral("/run"));
+    QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QDir().mkpath(QFileInfo(programSettingsFile(home)).path());
+    QSettings seed(programSettingsFile(home), QSettings::IniFormat);
+    seed.setValue(QStringLiteral("Settings/1901"), QStringLiteral("0"));
+    seed.setValue(QStringLiteral("Settings/1902"), QStringLiteral("0"));
+    return environment;
+}
