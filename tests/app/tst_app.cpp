@@ -344,7 +344,6 @@ void TestShell::plansAndRemindersShowInCalendarAndPlanner()
 void TestShell::endingWithABoxOpen_data()
 {
     QTest::addColumn<int>("scenario");
-    row("Calculator's message", 0);
     row("refused reminder", 1);
     row("file dialog", 4);
     row("reminder delivered", 5);
@@ -371,7 +370,6 @@ void TestShell::endingWithABoxOpen()
 
     QPointer<QWidget> window = main->opener().show(scenario == 1 ? WindowKey::Reminders : WindowKey::Calculator);
     switch (scenario) {
-    case 0: QTest::keyClicks(window, QStringLiteral("5/0=")); break;
     case 1:
         window->findChild<QAction *>(QStringLiteral("btnNew"))->trigger();
         window->findChild<QComboBox *>(QStringLiteral("cboDelivery"))->setCurrentIndex(Schedule::Weekends);

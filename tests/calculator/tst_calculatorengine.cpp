@@ -84,11 +84,9 @@ void TestCalculatorEngine::keySequences_data()
     row("operator finishes the pending one", "5 + 3 +", "8.", "");
     row("left to right, no precedence", "2 + 3 X 4 =", "20.", "");
     row("minus starts a negative number", "-", "-0.", "");
-    row("second minus changes nothing", "- -", "-0.", "");
     row("add a negative", "5 + - 3 =", "2.", "");
     row("operator after = continues", "5 + 3 = - 2 =", "6.", "");
     row("point", ".", "0.", "");
-    row("minus then point", "- .", "-0.", "");
     row("leading zero stays", "0 5", "05.", "");
     row("second point changes nothing", "1 2 . 5 .", "12.5", "");
     row("percent shows the fraction", "200 + 10 %", "0.1", "");
@@ -103,22 +101,17 @@ void TestCalculatorEngine::keySequences_data()
     row("operator replaces +, X", "5 + X 2 =", "10.", "");
     row("operator replaces +, =", "5 + = 3 =", "3.", "");
     row("times a negative", "5 X - 3 =", "-15.", "");
-    row("negative first operand", "- 5 X 3 =", "-15.", "");
     row("negative fraction", "- . 5 + 1 =", "0.5", "");
-    row("- after = is subtraction", "5 = - 2 =", "3.", "");
     row("minus minus after an operator", "5 + - - 3 =", "-3.", "");
     row("float sum", ". 1 + . 2 =", "0.3", "");
     row("percent of a percent", "50 % %", "0.005", "");
     row("zero percent has no point", "0 %", "0", "");
     row("big percent", "100000000000000000 %", "1E+15", "");
-    row("percent twice", "200 + 10 % %", "0.001", "");
     row("number after percent, =", "200 + 10 % 5 =", "1000.", "");
     row("goes on after percent twice", "200 + 10 % % = + 1 =", "1.2", "");
 
     row("divide by zero", "7 / 0 =", "7.", byZero);
-    row("by minus zero", "7 / - 0 =", "7.", byZero);
     row("by zero with a point", "7 / 0 . 0 =", "7.", byZero);
-    row("zero by zero", "0 / 0 =", "0.", byZero);
     row("goes on from the first operand", "7 / 0 = + 1 =", "8.", byZero);
     row("= stays pending after zero", "7 / 0 = 4 + 1 =", "5.", byZero);
     row("+ becomes pending after zero", "7 / 0 + 2 =", "9.", byZero);
@@ -132,7 +125,6 @@ void TestCalculatorEngine::keySequences_data()
     row("exponent grows up to the range", "12345678 S0 C . R0 5 5", "1.23E+075", "");
     row("grown exponent computes", "12345678 S0 C . R0 5 5 + 1 =", "1.23E+75", "");
     row("exponent grows down to the range", ". 0 0 0 0 0 1 2 3 S1 C . R1 5 5", "1.23E-065", "");
-    row("grown small exponent computes", ". 0 0 0 0 0 1 2 3 S1 C . R1 5 5 X 1 =", "1.23E-65", "");
     row("a zero grows as it likes", ". 0 0 0 0 0 0 0 0 0", "0.000000000", "");
     row("percent of a lone minus", "5 + - % 3 =", "2.", "");
     row("a lone minus is not stored", "4 S0 C 5 + - S0 C R0", "4.", "");
@@ -140,12 +132,10 @@ void TestCalculatorEngine::keySequences_data()
     row("recall", "12345678 S0 C R0", "1.23E+07", "");
     row("recall keeps only the slot text", "12345678 S0 C R0 + 1 =", "12300001.", "");
     row("recalled as second operand", "10 / 3 = S2 C 5 + R2 =", "8.333333", "");
-    row("extend after a point", "2 . 5 S1 + R1 7", "2.57", "");
     row("extend without a point", "2 . 5 S1 C R1 7", "27.", "");
     row("digit into a pointless zero", "0 % S2 C R2 5", "05.", "");
     row("point into a pointless zero", "0 % S2 C R2 . 5", "05", "");
     row("recall does not end the operation", "5 + R4 =", "5.", "");
-    row("store leaves the operation alone", "10 / 3 = S3 5", "5.", "");
     row("no slot beyond the sixth", "5 S6 C R6", "0.", "");
 }
 
@@ -169,7 +159,6 @@ void TestCalculatorEngine::numberText_data()
 
     row("8", "readout", 8.0, "8.");
     row("10/3", "readout", 10.0 / 3, "3.3333333333");
-    row("-1/3", "readout", -1.0 / 3, "-0.333333333");
     row("eleven nines", "readout", 99999999999.0, "99999999999.");
     row("1E+11", "readout", 100000000000.0, "1.00E+11");
     row("0.0000123456789", "readout", 0.0000123456789, "1.23457E-05");
@@ -177,25 +166,19 @@ void TestCalculatorEngine::numberText_data()
     row("negative zero", "readout", -0.0, "0.");
     row("1E-08 is not tiny", "readout", 0.00000001, "1E-08");
     row("below 1E-08", "readout", 0.0000000099, "9.90E-09");
-    row("1E-05", "readout", 0.00001, "1E-05");
     row("halfway to even, down", "readout", 12345678900.5, "12345678900");
     row("halfway to even, up", "readout", 12345678901.5, "12345678902");
     row("2^-11 to even", "readout", 1.0 / 2048, "0.0004882812");
-    row("-2^-11 at nine places", "readout", -1.0 / 2048, "-0.000488281");
-    row("huge", "readout", 1e300, "1.00E+300");
 
     row("10/3 to 15 digits", "general", 10.0 / 3, "3.33333333333333");
     row("general 1E-05", "general", 0.00001, "1E-05");
     row("1E+15", "general", 1e15, "1E+15");
     row("rounds up to 1E+15", "general", 999999999999999.5, "1E+15");
     row("16 digits rounded", "general", 123456789012345.6, "123456789012346");
-    row("general zero", "general", 0.0, "0");
     row("general negative zero", "general", -0.0, "0");
     row("0.1 + 0.2", "general", 0.1 + 0.2, "0.3");
-    row("1E+100", "general", 1e100, "1E+100");
 
     row("1.23E+11", "scientific", 123000000000.0, "1.23E+11");
-    row("-4.50E-09", "scientific", -4.5e-9, "-4.50E-09");
     row("rounds up a decade", "scientific", 9.996e11, "1.00E+12");
     row("three exponent digits", "scientific", 1e100, "1.00E+100");
 }
@@ -232,7 +215,6 @@ void TestCalculatorEngine::slotText_data()
     row("3.3333333333", "3.3333333333", "3.333333");
     row("0.00005", "0.00005", "5.00E-05");
     row("-9999999.", "-9999999.", "-9999999.");
-    row("0.", "0.", "0.");
     row("-0. kept as it is", "-0.", "-0.");
     row("0 kept as it is", "0", "0");
     row("just below 0.0001", "0.00009999", "1.00E-04");
@@ -240,7 +222,6 @@ void TestCalculatorEngine::slotText_data()
     row("rounds up to seven nines", "9999998.6", "9999999");
     row("-1234.5678", "-1234.5678", "-1234.57");
     row("halfway to even", "0.0078125", "0.007812");
-    row("whole", "12.", "12.");
     row("exponent readout", "1.23E+07", "1.23E+07");
     row("lone minus holds nothing", "-", "");
 }
@@ -256,12 +237,10 @@ void TestCalculatorEngine::readNumber_data()
     columns<QString, bool, double>("text", "isNumber", "value");
 
     row("05.", "05.", true, 5.0);
-    row("-0.", "-0.", true, 0.0);
     row("-4.50E-09", "-4.50E-09", true, -4.5e-9);
     row("too small is zero", "1E-400", true, 0.0);
     row("lone minus", "-", false, 0.0);
     row("empty", "", false, 0.0);
-    row("lone point", ".", false, 0.0);
     row("beyond the double range", "1E+400", false, 0.0);
     row("comma", "1,5", false, 0.0);
     row("two points", "1.2.3", false, 0.0);
@@ -283,7 +262,6 @@ void TestCalculatorEngine::roundHalfEven_data()
     QTest::addColumn<QString>("rounded"); // compared as text, so that 0.12 and 0.13 are not "fuzzy equal"
 
     row("2.5", 2.5, 0, "2");
-    row("-2.5", -2.5, 0, "-2");
     row("0.5", 0.5, 0, "0");
     row("0.125", 0.125, 2, "0.12");
     row("2^-11", 1.0 / 2048, 10, "0.0004882812");
@@ -312,8 +290,6 @@ void TestCalculatorEngine::typedKey_data()
     row("lower-case c is CE", int(Qt::Key_C), "c", "c");
     row("upper-case C is nothing", int(Qt::Key_C), "C", "");
     row("x is nothing", int(Qt::Key_X), "x", "");
-    row("an operator", int(Qt::Key_Asterisk), "*", "*");
-    row("point", int(Qt::Key_Period), ".", ".");
     row("Backspace is nothing", int(Qt::Key_Backspace), "\b", "");
     row("another script's digit is nothing", int(Qt::Key_unknown), "\u0663", "");
 }

@@ -95,14 +95,14 @@ bool configure(const Computer &computer, const Computer &other)
             return false;
         config.replace(from, to);
     }
-    const QString shared
-        = QStringLiteral(
-              "<folder id=\"quillory2\" label=\"Quillory2\" path=\"%1\" type=\"sendreceive\" rescanIntervalS=\"3600\" "
-              "fsWatcherEnabled=\"true\" fsWatcherDelayS=\"1\"><maxConflicts>10</maxConflicts><device id=\"%2\"></device><device id=\"%3\"></device>"
-              "</folder>\n<device id=\"%3\" name=\"%4\" compression=\"metadata\" introducer=\"false\">"
-              "<address>tcp://127.0.0.1:%5</address></device>\n<gui ")
-              .arg(computer.data(), computer.deviceId, other.deviceId, other.name)
-              .arg(other.listenPort);
+    const QString shared = QStringLiteral(
+        "<folder id=\"quillory2\" label=\"Quillory2\" path=\"%1\" type=\"sendreceive\" rescanIntervalS=\"3600\" "
+        "fsWatcherEnabled=\"true\" fsWatcherDelayS=\"1\"><maxConflicts>10</maxConflicts><device "
+        "id=\"%2\"></device><device id=\"%3\"></device>"
+        "</folder>\n<device id=\"%3\" name=\"%4\" compression=\"metadata\" introducer=\"false\">"
+        "<address>tcp://127.0.0.1:%5</address></device>\n<gui ")
+                               .arg(computer.data(), computer.deviceId, other.deviceId, other.name)
+                               .arg(other.listenPort);
     config.replace(QStringLiteral("<gui "), shared);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(config.toUtf8()) > 0;
 }
@@ -113,10 +113,11 @@ QString calendarFile(const QString &folder, const QString &summary, const QDateT
     const QString path = folder + u'/' + summary + QStringLiteral(".ics");
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-        file.write(QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\nBEGIN:VEVENT\r\nUID:%1\r\n"
-                                  "DTSTAMP:20261208T000000Z\r\nDTSTART:%2\r\nSUMMARY:%1\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n")
-                       .arg(summary, start.toString(QStringLiteral("yyyyMMdd'T'HHmmss")))
-                       .toUtf8());
+        file.write(
+            QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\nBEGIN:VEVENT\r\nUID:%1\r\n"
+                           "DTSTAMP:20261208T000000Z\r\nDTSTART:%2\r\nSUMMARY:%1\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n")
+                .arg(summary, start.toString(QStringLiteral("yyyyMMdd'T'HHmmss")))
+                .toUtf8());
     }
     return path;
 }
@@ -164,8 +165,9 @@ void TestSync::initTestCase()
         computer.engine.setProcessEnvironment(environment);
         computer.engine.setProcessChannelMode(QProcess::MergedChannels);
         computer.engine.start(engineProgram(),
-            { QStringLiteral("serve"), QStringLiteral("--home=") + computer.engineHome(), QStringLiteral("--no-browser"),
-                QStringLiteral("--no-restart"), QStringLiteral("--gui-address=127.0.0.1:%1").arg(freePort()) });
+            { QStringLiteral("serve"), QStringLiteral("--home=") + computer.engineHome(),
+                QStringLiteral("--no-browser"), QStringLiteral("--no-restart"),
+                QStringLiteral("--gui-address=127.0.0.1:%1").arg(freePort()) });
         QVERIFY2(computer.engine.waitForStarted(), "syncthing did not start");
     }
     QByteArray said;
@@ -268,7 +270,9 @@ void TestSync::aDayTypedOnBothKeepsBothTexts()
 
     for (Computer &computer : m_computers) {
         QTRY_VERIFY_WITH_TIMEOUT(computer.read(day).contains("desk") && computer.read(day).contains("laptop")
-                && QDir(computer.data() + QStringLiteral("/PlanData")).entryList({ QStringLiteral("*conflict*") }).isEmpty(),
+                && QDir(computer.data() + QStringLiteral("/PlanData"))
+                       .entryList({ QStringLiteral("*conflict*") })
+                       .isEmpty(),
             60000);
     }
     QVERIFY(planner.close());
