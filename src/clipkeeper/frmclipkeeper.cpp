@@ -17,6 +17,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -621,8 +623,21 @@ bool frmClipKeeper::mayLeaveBoxes()
 // True when the boxes' text reached the clip file.
 bool frmClipKeeper::saveBoxes(const QString &description)
 {
+    // The shown clip changed on another computer since it was shown: that text is kept beside it.
+    QString copy;
+    if (description == m_shownClip && m_watch->changedOnDisk() && QFileInfo::exists(m_watch->path())) {
+        copy = ConflictCopyPath(m_watch->path());
+        if (!QFile::copy(m_watch->path(), copy))
+            copy.clear();
+    }
     bool saved = false;
     const std::optional<Message> message = m_store->SaveClip(description, boxText(), &saved);
+    if (saved && !copy.isEmpty())
+        Dialogs::show({ Message::Icon::Information, tr("Quillory2: Conflict copy"),
+                          tr("The clip \"%1\" was changed on another computer too. Your text is saved; the other "
+                             "text is kept in\r\n%2")
+                              .arg(description, QDir::toNativeSeparators(copy)) },
+            this);
     fillClips();
     if (saved) {
         m_shownClip = description;

@@ -376,6 +376,7 @@ void TestFrmClipKeeper::launcherOpensItAndTheEndOfTheProgramClosesIt()
 // conflict copies are no clips.
 void TestFrmClipKeeper::clipsChangedElsewhereShow()
 {
+    TrashHome trash;
     makeClip(QStringLiteral("My Clips/sig"), "old");
     open();
     clickItem(clips(), QStringLiteral("sig"));
@@ -390,6 +391,14 @@ void TestFrmClipKeeper::clipsChangedElsewhereShow()
     QCOMPARE(texts(clips()), (QStringList { "new one", "sig" }));
     QCOMPARE(texts(categories()), (QStringList { "My Clips", "Work" }));
     QCOMPARE(clips()->currentItem()->text(), QStringLiteral("sig"));
+
+    // Typed here while it changes there again: the save keeps the other text beside it, and says so.
+    QTest::keyClicks(clipText(), QStringLiteral("mine "));
+    makeClip(QStringLiteral("My Clips/sig"), "theirs again");
+    press("btnSaveClip");
+    QCOMPARE(
+        QDir(m_env->dataPath(QStringLiteral("ClipData/My Clips"))).entryList({ "sig (conflicted copy*" }).size(), 1);
+    QCOMPARE(m_env->dialogs.shown.last().title, QStringLiteral("Quillory2: Conflict copy"));
 }
 
 QTEST_MAIN(TestFrmClipKeeper)
