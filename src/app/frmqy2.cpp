@@ -45,10 +45,11 @@ void reportStartProblems()
 }
 
 // Copies a sync engine kept when a day, a clip or a list changed on two computers at once: the program
-// reads neither as a day nor as a clip, so the user hears of each once and merges by hand.
-void tellConflictCopies()
+// reads neither as a day nor as a clip, so the user hears of each once and merges by hand. At start-up
+// every folder is looked through; on each change of the data folder only the data folder itself.
+void tellConflictCopies(bool everywhere)
 {
-    const QStringList copies = UntoldConflictCopies(DataFolder::path());
+    const QStringList copies = UntoldConflictCopies(DataFolder::path(), everywhere);
     if (copies.isEmpty())
         return;
     Dialogs::show({ Message::Icon::Information, QObject::tr("Quillory2: Conflict copies"),
@@ -133,8 +134,9 @@ void frmQY2::Form_Load()
     m_reminders.LoadReminders();
     m_reminders.watchFile(); // a copy brought in by a sync engine joins the list
     m_reminders.RemLoadCheckPast();
-    tellConflictCopies();
-    connect(&m_reminders, &ReminderList::changedOutside, this, tellConflictCopies, Qt::QueuedConnection);
+    tellConflictCopies(true);
+    connect(
+        &m_reminders, &ReminderList::changedOutside, this, [] { tellConflictCopies(false); }, Qt::QueuedConnection);
     // Documents a crash or a lost display left unsaved are offered back at once, not only once the
     // user happens to open TextEd.
     if (!RecoveryStore().copies().isEmpty())

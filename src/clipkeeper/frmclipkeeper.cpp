@@ -16,8 +16,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -625,19 +623,12 @@ bool frmClipKeeper::saveBoxes(const QString &description)
 {
     // The shown clip changed on another computer since it was shown: that text is kept beside it.
     QString copy;
-    if (description == m_shownClip && m_watch->changedOnDisk() && QFileInfo::exists(m_watch->path())) {
-        copy = ConflictCopyPath(m_watch->path());
-        if (!QFile::copy(m_watch->path(), copy))
-            copy.clear();
-    }
+    if (description == m_shownClip && m_watch->changedOnDisk() && QFileInfo::exists(m_watch->path()))
+        copy = KeepConflictCopy(m_watch->path()); // should it fail, the trash still takes the other text
     bool saved = false;
     const std::optional<Message> message = m_store->SaveClip(description, boxText(), &saved);
     if (saved && !copy.isEmpty())
-        Dialogs::show({ Message::Icon::Information, tr("Quillory2: Conflict copy"),
-                          tr("The clip \"%1\" was changed on another computer too. Your text is saved; the other "
-                             "text is kept in\r\n%2")
-                              .arg(description, QDir::toNativeSeparators(copy)) },
-            this);
+        Dialogs::show(ConflictCopyMessage(tr("The clip \"%1\"").arg(description), copy), this);
     fillClips();
     if (saved) {
         m_shownClip = description;

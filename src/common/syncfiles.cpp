@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QRegularExpression>
@@ -43,23 +44,31 @@ QString ConflictOriginal(const QString &fileName)
     return match.hasMatch() ? match.captured(1) + match.captured(2) : QString();
 }
 
-QStringList ConflictCopiesIn(const QString &folder)
+QStringList ConflictCopiesIn(const QString &folder, const QString &of)
 {
+    // Only names that begin like a copy of `of` are looked at: a day's folder holds thousands.
+    const QString base = QFileInfo(of).completeBaseName().isEmpty() ? of : QFileInfo(of).completeBaseName();
+    const QStringList filters = of.isEmpty()
+        ? QStringList()
+        : QStringList { base + QStringLiteral(".sync-conflict-*"), base + QStringLiteral(" (conflicted copy*") };
     QStringList copies;
-    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
-        if (IsConflictCopy(name))
+    for (const QString &name : QDir(folder).entryList(filters, QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (of.isEmpty() ? IsConflictCopy(name) : ConflictOriginal(name) == of)
             copies.append(name);
     }
     return copies;
 }
 
-QStringList UntoldConflictCopies(const QString &dataFolder)
+QStringList UntoldConflictCopies(const QString &dataFolder, bool everywhere)
 {
     const QDir data(dataFolder);
-    QStringList folders { QString(), QStringLiteral("PlanData") };
-    for (const QString &category :
-        QDir(data.filePath(QStringLiteral("ClipData"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        folders.append(QStringLiteral("ClipData/") + category);
+    QStringList folders { QString() };
+    if (everywhere) {
+        folders.append(QStringLiteral("PlanData"));
+        for (const QString &category :
+            QDir(data.filePath(QStringLiteral("ClipData"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            folders.append(QStringLiteral("ClipData/") + category);
+    }
     const QStringList told = Settings::get(Key::ConflictsTold).split(u'\n', Qt::SkipEmptyParts);
     QStringList untold;
     for (const QString &folder : std::as_const(folders)) {
@@ -85,6 +94,20 @@ QString ConflictCopyPath(const QString &path)
                              .arg(base, QSysInfo::machineHostName(),
                                  QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmmss")), suffix);
     return file.dir().filePath(copy);
+}
+
+QString KeepConflictCopy(const QString &path)
+{
+    const QString copy = ConflictCopyPath(path);
+    return QFile::copy(path, copy) ? copy : QString();
+}
+
+Message ConflictCopyMessage(const QString &what, const QString &copy)
+{
+    return { Message::Icon::Information, QCoreApplication::translate("Sync", "Quillory2: Conflict copy"),
+        QCoreApplication::translate(
+            "Sync", "%1 was changed on another computer too. Your text is saved; the other text is kept in\r\n%2")
+            .arg(what, QDir::toNativeSeparators(copy)) };
 }
 
 FileWatch::FileWatch(QObject *parent)

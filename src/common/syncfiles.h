@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/message.h"
+
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -18,14 +21,19 @@ QString FileStamp(const QString &path);
 bool IsConflictCopy(const QString &fileName);
 // The name the copy stands for ("name.ext"); empty when fileName is no conflict copy.
 QString ConflictOriginal(const QString &fileName);
-// The conflict copies of the files in the folder, by file name.
-QStringList ConflictCopiesIn(const QString &folder);
-// The conflict copies in the data folder, its "PlanData" and the categories of its "ClipData", by
-// path within the folder, that the user was not told of yet (the reminder list merges its own and
-// is left out). Each is told once: the names told are kept in the settings store.
-QStringList UntoldConflictCopies(const QString &dataFolder);
+// The conflict copies in the folder, by file name; with `of` (a file name), only the copies of that file.
+QStringList ConflictCopiesIn(const QString &folder, const QString &of = QString());
+// The conflict copies in the data folder (with `everywhere`, also in its "PlanData" and the
+// categories of its "ClipData"), by path within the folder, that the user was not told of yet (the
+// reminder list merges its own and is left out). Each is told once: the names told are kept in the
+// settings store.
+QStringList UntoldConflictCopies(const QString &dataFolder, bool everywhere);
 // Where this program keeps the other side's file before it writes its own over it.
 QString ConflictCopyPath(const QString &path);
+// Copies the file there; the copy's path, or an empty text when it could not be made.
+QString KeepConflictCopy(const QString &path);
+// Told after a save that kept the other side's text in `copy`; `what` names the saved item.
+Message ConflictCopyMessage(const QString &what, const QString &copy);
 
 // Watches one file, and its folder for a file replaced by rename. Each burst of reports comes as one
 // touched() a moment later; changedOnDisk() then tells whether the file differs from what settle()

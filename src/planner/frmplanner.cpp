@@ -629,9 +629,9 @@ void frmPlanner::takeConflictCopies()
         return;
     const PlanDay::Day none = PlanDay::apply({}, m_interval);
     bool taken = false;
-    for (const QString &name : ConflictCopiesIn(PlanDay::folder())) {
+    for (const QString &name : ConflictCopiesIn(PlanDay::folder(), PlanDay::dayKey(m_shown))) {
         const QString path = QDir(PlanDay::folder()).filePath(name);
-        if (ConflictOriginal(name) != PlanDay::dayKey(m_shown) || m_takenCopies.contains(path))
+        if (m_takenCopies.contains(path))
             continue;
         const std::optional<QString> text = ReadTextFile(path);
         const PlanDay::Contents contents = PlanDay::parse(text.value_or(QString()));
@@ -672,8 +672,11 @@ bool frmPlanner::leaveShownDay()
 {
     m_saveTimer.stop();
     QString reason;
-    if (!m_shownUnreadable && (takeChangesFromDisk(), storeShownDay(&reason)))
-        return true;
+    if (!m_shownUnreadable) {
+        takeChangesFromDisk();
+        if (storeShownDay(&reason))
+            return true;
+    }
     if (!m_edited) // the file holds all that is shown
         return true;
     if (Dialogs::canAsk() && Dialogs::ask(leaveQuestion(reason), this, Dialogs::Default::No))

@@ -220,8 +220,7 @@ std::optional<Day> mergeDays(const Day &base, const Day &mine, const Day &theirs
 
 QString keepConflictCopy(const QDate &date)
 {
-    const QString copy = ConflictCopyPath(dayPath(date));
-    return QFile::copy(dayPath(date), copy) ? copy : QString();
+    return KeepConflictCopy(dayPath(date));
 }
 
 } // namespace PlanDay

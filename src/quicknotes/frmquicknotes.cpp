@@ -19,8 +19,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
@@ -314,9 +312,9 @@ bool frmQuickNotes::isPadEdited() const
     return m_txtMain->document()->isModified();
 }
 
-void frmQuickNotes::setPad(const QString &text, bool edited)
+void frmQuickNotes::setPad(const QString &text, bool edited, const QString &file)
 {
-    m_watch->watch(QString()); // a list loaded watches its file again
+    m_watch->watch(file);
     m_txtMain->setPlainText(text);
     m_txtMain->document()->setModified(edited);
     m_draftTimer.stop();
@@ -347,8 +345,7 @@ bool frmQuickNotes::loadItem(int position)
         return false;
     }
     showTitle(position);
-    setPad(*text);
-    m_watch->watch(ToDoLists::itemFilePath(position));
+    setPad(*text, false, ToDoLists::itemFilePath(position));
     m_listSeen[size_t(position)] = true;
     return true;
 }
@@ -362,10 +359,8 @@ void frmQuickNotes::takeChangesFromDisk()
     const std::optional<QString> text = ToDoLists::load(m_watch->path());
     m_watch->settle();
     if (text && *text != padText()) {
-        const QTextCursor cursor = m_txtMain->textCursor();
-        const int position = cursor.position();
-        setPad(*text);
-        m_watch->watch(ToDoLists::itemFilePath(m_shownTitle));
+        const int position = m_txtMain->textCursor().position();
+        setPad(*text, false, m_watch->path());
         QTextCursor moved(m_txtMain->document());
         moved.setPosition(std::min(position, m_txtMain->document()->characterCount() - 1));
         m_txtMain->setTextCursor(moved);
@@ -389,9 +384,11 @@ bool frmQuickNotes::saveItem()
     const QString path = ToDoLists::itemFilePath(m_shownTitle);
     QString copy;
     if (m_watch->path() == path && m_watch->changedOnDisk() && QFileInfo::exists(path)) {
-        copy = ConflictCopyPath(path); // changed elsewhere since it was shown: that text is kept too
-        if (!QFile::copy(path, copy)) {
-            Dialogs::show(Dialogs::writeFailedMessage(copy, tr("The list changed elsewhere could not be kept.")), this);
+        copy = KeepConflictCopy(path); // changed elsewhere since it was shown: that text is kept too
+        if (copy.isEmpty()) {
+            Dialogs::show(Dialogs::writeFailedMessage(
+                              ConflictCopyPath(path), tr("The list changed elsewhere could not be kept.")),
+                this);
             return false;
         }
     }
@@ -403,11 +400,7 @@ bool frmQuickNotes::saveItem()
     m_watch->watch(path);
     m_watch->settle();
     if (!copy.isEmpty())
-        Dialogs::show({ Message::Icon::Information, tr("Quillory2: Conflict copy"),
-                          tr("The list \"%1\" was changed on another computer too. Your text is saved; the other "
-                             "text is kept in\r\n%2")
-                              .arg(ToDoLists::titleText(m_shownTitle), QDir::toNativeSeparators(copy)) },
-            this);
+        Dialogs::show(ConflictCopyMessage(tr("The list \"%1\"").arg(ToDoLists::titleText(m_shownTitle)), copy), this);
     m_listSeen[size_t(m_shownTitle)] = true;
     m_txtMain->document()->setModified(false);
     m_draftTimer.stop();

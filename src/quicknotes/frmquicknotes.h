@@ -92,7 +92,8 @@ private:
     void placeControls();
     void tickFontSize();
 
-    void setPad(const QString &text, bool edited = false);
+    // Shows the text; `file` is the list it came from, watched for changes from another computer.
+    void setPad(const QString &text, bool edited = false, const QString &file = QString());
     bool mayReplaceUnseenList();
     void showTitle(int position);
     bool loadItem(int position);

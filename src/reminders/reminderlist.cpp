@@ -181,8 +181,8 @@ bool ReminderList::mergeConflictCopies()
 {
     const QString folder = QFileInfo(path()).absolutePath();
     bool merged = false;
-    for (const QString &name : ConflictCopiesIn(folder)) {
-        if (ConflictOriginal(name) != fileName() || m_mergedCopies.contains(name))
+    for (const QString &name : ConflictCopiesIn(folder, fileName())) {
+        if (m_mergedCopies.contains(name))
             continue;
         const std::optional<QByteArray> bytes = ReadFileBytes(QDir(folder).filePath(name));
         if (!bytes)

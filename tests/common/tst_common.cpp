@@ -419,10 +419,10 @@ void TestCommon::conflictCopiesAreToldOnce()
              "PlanData/20261208.sync-conflict-20261208-101500-ABCDEFG", "ClipData/Work/a (conflicted copy x).txt",
              "ClipData/Work/plain clip", "elsewhere/b.sync-conflict-20261208-101500-ABCDEFG.txt" })
         m_env->writeBytes(QLatin1String(name), "x");
-    QCOMPARE(UntoldConflictCopies(m_env->dataPath()),
+    QCOMPARE(UntoldConflictCopies(m_env->dataPath(), true),
         (QStringList {
             "PlanData/20261208.sync-conflict-20261208-101500-ABCDEFG", "ClipData/Work/a (conflicted copy x).txt" }));
-    QCOMPARE(UntoldConflictCopies(m_env->dataPath()), QStringList());
+    QCOMPARE(UntoldConflictCopies(m_env->dataPath(), true), QStringList());
 }
 
 // A sync engine writes a new file and renames it over the old one; the owner's own write is no change.
