@@ -502,14 +502,11 @@ void TestShell::secondStartExitsAndSignalEndsCleanly()
     const QString settingsFile = programSettingsFile(home);
 
     QProcess first;
-    first.setProcessEnvironment(environment);
-    first.start(QStringLiteral(QY2_APP_PATH), {});
-    QVERIFY(first.waitForStarted());
+    QVERIFY(startProgram(first, environment));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home + QStringLiteral("/run/quillory2.pipe")), 10000);
 
     QProcess second;
-    second.setProcessEnvironment(environment);
-    second.start(QStringLiteral(QY2_APP_PATH), {});
+    QVERIFY(startProgram(second, environment));
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
@@ -529,12 +526,10 @@ void TestShell::signalDuringAStartUpMessageEnds()
     QProcess program;
     QProcessEnvironment environment = programEnvironment(home);
     environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qy2.dialogs.info=true"));
-    program.setProcessEnvironment(environment);
     QVERIFY(QDir().mkpath(home + QStringLiteral("/.local/share/Quillory2/reminders.dat")));
-    program.start(QStringLiteral(QY2_APP_PATH), {});
-    QVERIFY(program.waitForStarted());
+    QVERIFY(startProgram(program, environment));
     QByteArray said;
-    QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("message box open"), 10000);
+    QVERIFY(waitUntilSaid(program, "message box open", 10000, &said));
     QVERIFY(endsCleanlyOnSignal(program));
     QSettings stored(programSettingsFile(home), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Settings/1345")).toString(), QStringLiteral("6"));
@@ -555,11 +550,9 @@ void TestShell::signalWithTheMissedListOpenAcknowledgesNothing()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(missed) == missed.size());
     file.close();
     QProcess program;
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(QY2_APP_PATH), {});
-    QVERIFY(program.waitForStarted());
+    QVERIFY(startProgram(program, environment));
     QByteArray said;
-    QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("missed list open"), 20000);
+    QVERIFY(waitUntilSaid(program, "missed list open", 20000, &said));
     QVERIFY(endsCleanlyOnSignal(program));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), missed);

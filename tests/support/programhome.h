@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QSettings>
+#include <QTest>
 
 // The program as users start it, in a home folder of its own (its settings, data and runtime
 // folders under `home`), headless and set to start quietly: no splash, no toolbar.
@@ -33,4 +35,18 @@ inline QProcessEnvironment programEnvironment(const QString &home)
     seed.setValue(QStringLiteral("Settings/1901"), QStringLiteral("0"));
     seed.setValue(QStringLiteral("Settings/1902"), QStringLiteral("0"));
     return environment;
+}
+
+// Starts the program (QY2_APP_PATH, set by the test's target) as users start it; false when it does not.
+inline bool startProgram(QProcess &program, const QProcessEnvironment &environment, const QStringList &arguments = {})
+{
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(QY2_APP_PATH), arguments);
+    return program.waitForStarted();
+}
+
+// Waits until the program has written `words` to its standard error; all it said is kept in *said.
+inline bool waitUntilSaid(QProcess &program, const QByteArray &words, int timeoutMs, QByteArray *said)
+{
+    return QTest::qWaitFor([&] { return (*said += program.readAllStandardError()).contains(words); }, timeoutMs);
 }

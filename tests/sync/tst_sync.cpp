@@ -36,7 +36,7 @@ struct Computer
     int listenPort = freePort();
     QProcess engine;
     QProcess program;
-    QByteArray programSaid;
+    QByteArray said;
 
     QString engineHome() const { return home + QStringLiteral("/syncthing"); }
     QString data() const { return programDataFolder(home); }
@@ -44,11 +44,6 @@ struct Computer
     {
         QFile f(data() + u'/' + file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    QByteArray said()
-    {
-        programSaid += program.readAllStandardError();
-        return programSaid;
     }
 };
 
@@ -174,12 +169,18 @@ void TestSync::initTestCase()
     QTRY_VERIFY_WITH_TIMEOUT(
         (said += m_computers[0].engine.readAll()).contains("Established secure connection"), 60000);
 
+    // The laptop's copy starts once what the desk's copy wrote into its data folder has arrived, as
+    // it would when the folder came from another computer.
     for (Computer &computer : m_computers) {
         QProcessEnvironment environment = programEnvironment(computer.home);
         environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qy2.dialogs.info=true"));
-        computer.program.setProcessEnvironment(environment);
-        computer.program.start(QStringLiteral(QY2_APP_PATH), {});
-        QVERIFY(computer.program.waitForStarted());
+        QVERIFY(startProgram(computer.program, environment));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(computer.home + QStringLiteral("/run/quillory2.pipe")), 20000);
+        QFile marker(computer.data() + QStringLiteral("/started-") + computer.name);
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        for (const Computer &other : m_computers)
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(other.data() + QStringLiteral("/started-") + computer.name), 30000);
     }
 }
 
@@ -206,34 +207,31 @@ void TestSync::eachComputerRunsItsOwnCopy()
 bool TestSync::importOn(Computer &computer, const QString &calendar)
 {
     QProcess import;
-    import.setProcessEnvironment(computer.program.processEnvironment());
-    import.start(QStringLiteral(QY2_APP_PATH), { QStringLiteral("--import-ics"), calendar });
-    return import.waitForFinished(30000) && import.exitCode() == 0;
+    return startProgram(import, computer.program.processEnvironment(), { QStringLiteral("--import-ics"), calendar })
+        && import.waitForFinished(30000) && import.exitCode() == 0;
 }
 
 void TestSync::aReminderAddedOnOneIsDeliveredOnTheOther()
 {
-
     QDateTime start = QDateTime::currentDateTime().addSecs(20);
     start = QDateTime(start.date(), QTime(start.time().hour(), start.time().minute())).addSecs(60);
     QVERIFY(importOn(m_computers[0], calendarFile(m_dir.path(), QStringLiteral("Stretch"), start)));
     QTRY_VERIFY_WITH_TIMEOUT(m_computers[1].read(QStringLiteral("reminders.dat")).contains("Stretch"), 30000);
     const QByteArray box = "message box open: Quillory2 Reminder - ";
-    QTRY_VERIFY_WITH_TIMEOUT(m_computers[1].said().contains(box), 120000);
+    QVERIFY(waitUntilSaid(m_computers[1].program, box, 120000, &m_computers[1].said));
 }
 
 // Both lists change before either hears of the other's: the sync engine keeps one side as a conflict
 // copy, which the program merges and removes.
 void TestSync::remindersAddedOnBothAtOnceStayOnBoth()
 {
-
     const QDateTime later(QDate(2099, 1, 1), QTime(9, 0));
     const QString desk = calendarFile(m_dir.path(), QStringLiteral("FromDesk"), later);
     const QString laptop = calendarFile(m_dir.path(), QStringLiteral("FromLaptop"), later);
     QProcess both[2];
     for (int k = 0; k < 2; ++k) {
-        both[k].setProcessEnvironment(m_computers[size_t(k)].program.processEnvironment());
-        both[k].start(QStringLiteral(QY2_APP_PATH), { QStringLiteral("--import-ics"), k == 0 ? desk : laptop });
+        QVERIFY(startProgram(both[k], m_computers[size_t(k)].program.processEnvironment(),
+            { QStringLiteral("--import-ics"), k == 0 ? desk : laptop }));
     }
     for (QProcess &import : both)
         QVERIFY(import.waitForFinished(30000) && import.exitCode() == 0);

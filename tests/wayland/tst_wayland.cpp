@@ -1,6 +1,7 @@
 #include "../platform/privatebus.h"
 
 #include "../support/endonsignal.h"
+#include "../support/programhome.h"
 #include "../support/testenvironment.h"
 #include "app/frmqy2.h"
 #include "app/tooltable.h"
@@ -93,11 +94,9 @@ void TestWayland::programDeliversAndEndsOnSignal()
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
     environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qy2.dialogs.info=true"));
     QProcess program;
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(QY2_APP_PATH), {});
-    QVERIFY(program.waitForStarted());
+    QVERIFY(startProgram(program, environment));
     QByteArray said;
-    QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains("message box open"), 20000);
+    QVERIFY(waitUntilSaid(program, "message box open", 20000, &said));
     QTRY_COMPARE_WITH_TIMEOUT(dunst.displayed(), 1, 20000);
 
     QVERIFY(endsCleanlyOnSignal(program));
