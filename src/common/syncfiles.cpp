@@ -20,6 +20,13 @@ const QRegularExpression &conflictPattern()
     return pattern;
 }
 
+// The pattern is matched only against names that hold one of its fixed parts, so a start-up that finds
+// no conflict copy never loads the pattern engine (half a megabyte of memory).
+bool mayBeConflictCopy(const QString &fileName)
+{
+    return fileName.contains(QLatin1String(".sync-conflict-")) || fileName.contains(QLatin1String(" (conflicted copy "));
+}
+
 } // namespace
 
 QString FileStamp(const QString &path)
@@ -35,27 +42,31 @@ QString FileStamp(const QString &path)
 
 bool IsConflictCopy(const QString &fileName)
 {
-    return conflictPattern().match(fileName).hasMatch();
+    return mayBeConflictCopy(fileName) && conflictPattern().match(fileName).hasMatch();
 }
 
 QString ConflictOriginal(const QString &fileName)
 {
+    if (!mayBeConflictCopy(fileName))
+        return {};
     const QRegularExpressionMatch match = conflictPattern().match(fileName);
     return match.hasMatch() ? match.captured(1) + match.captured(2) : QString();
 }
 
 QStringList ConflictCopiesIn(const QString &folder, const QString &of)
 {
-    // Only names that begin like a copy of `of` are looked at: a day's folder holds thousands.
+    // A day's folder holds thousands of names: the pattern sees only those that begin like a copy of
+    // `of`. Plain prefixes, not name filters, which would load the pattern engine at every start.
     const QString base = QFileInfo(of).completeBaseName().isEmpty() ? of : QFileInfo(of).completeBaseName();
-    const QStringList filters = of.isEmpty()
-        ? QStringList()
-        : QStringList { base + QStringLiteral(".sync-conflict-*"), base + QStringLiteral(" (conflicted copy*") };
+    const QString syncPrefix = base + QStringLiteral(".sync-conflict-");
+    const QString copyPrefix = base + QStringLiteral(" (conflicted copy");
     QStringList copies;
-    for (const QString &name : QDir(folder).entryList(filters, QDir::Files | QDir::Hidden, QDir::Name)) {
-        if (of.isEmpty() ? IsConflictCopy(name) : ConflictOriginal(name) == of)
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort)) {
+        if (of.isEmpty() ? IsConflictCopy(name)
+                         : (name.startsWith(syncPrefix) || name.startsWith(copyPrefix)) && ConflictOriginal(name) == of)
             copies.append(name);
     }
+    copies.sort();
     return copies;
 }
 

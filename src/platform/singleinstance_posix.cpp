@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QSysInfo>
@@ -46,7 +45,10 @@ SingleInstance::SingleInstance(
 QString SingleInstance::lockFileName(const QString &name, const QString &host)
 {
     QString safeHost = host;
-    safeHost.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));
+    for (QChar &c : safeHost) {
+        if (!(c.unicode() < 128 && (c.isLetterOrNumber() || c == u'.' || c == u'-')))
+            c = u'_';
+    }
     return name + QLatin1Char('-') + safeHost + QStringLiteral(".lock");
 }
 
