@@ -24,7 +24,8 @@ const QRegularExpression &conflictPattern()
 // no conflict copy never loads the pattern engine (half a megabyte of memory).
 bool mayBeConflictCopy(const QString &fileName)
 {
-    return fileName.contains(QLatin1String(".sync-conflict-")) || fileName.contains(QLatin1String(" (conflicted copy "));
+    return fileName.contains(QLatin1String(".sync-conflict-"))
+        || fileName.contains(QLatin1String(" (conflicted copy "));
 }
 
 } // namespace
