@@ -431,6 +431,8 @@ void TestFrmReminder::deliveryOptionsAndTheSnoozedMark()
     m_env->writeBytes(SnoozeStore::fileName(), ("202403121025" + wake + "\r\n").toUtf8());
     open();
     QCOMPARE(column(2), QStringList { QStringLiteral("Daily, snoozed to 10:25 am") });
+    const QAbstractItemModel *model = child<QTreeView>("lvwRemDue")->model();
+    QCOMPARE(model->index(0, 2).data(Qt::ToolTipRole).toString(), column(2).first());
     child<QComboBox>("cboShowAs")->setCurrentIndex(2);
     child<QCheckBox>("chkOneByOne")->setChecked(true);
     QCOMPARE(m_list->showAs(), ReminderList::ShowAs::Notification);
