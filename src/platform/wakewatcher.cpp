@@ -36,9 +36,14 @@ void WakeWatcher::tick(const QDateTime &now, int tickMs)
         Q_EMIT clockJumped(offMs / 1000);
 }
 
+QString WakeWatcher::loginManager() const
+{
+    return m_owner ? m_owner->current() : QString();
+}
+
 void WakeWatcher::onPrepareForSleep(const QDBusMessage &message)
 {
     const QVariantList args = message.arguments();
-    if (message.service() == m_owner->current() && args.size() == 1 && !args.constFirst().toBool())
+    if (message.service() == loginManager() && args.size() == 1 && !args.constFirst().toBool())
         Q_EMIT wokeUp();
 }

@@ -23,6 +23,10 @@ public:
 
     static constexpr qint64 JumpLimitMs = 60 * 1000;
 
+    // The login manager's name on the bus once its owner is known (asked without blocking at the
+    // start); empty before that, or with no login manager. Only its signals count.
+    QString loginManager() const;
+
 Q_SIGNALS:
     void wokeUp();
     void clockJumped(qint64 seconds);

@@ -4,6 +4,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimeZone>
@@ -63,13 +64,18 @@ void TstWakeWatcher::prepareForSleep()
     auto [fromLogin, sleeping, wakeUps] = fetch<bool, bool, int>("fromLogin", "sleeping", "wakeUps");
     PrivateBus bus;
     QVERIFY2(bus.error().isEmpty(), qPrintable(bus.error()));
+    const auto disconnect = qScopeGuard([] {
+        for (const QString &name : { QStringLiteral("login"), QStringLiteral("stranger"), QStringLiteral("system") })
+            QDBusConnection::disconnectFromBus(name); // the next row's bus takes the same names
+    });
     const QDBusConnection login = bus.connect(QStringLiteral("login"));
     const QDBusConnection stranger = bus.connect(QStringLiteral("stranger"));
     QVERIFY(login.interface()->registerService(QStringLiteral("org.freedesktop.login1")));
     const QDBusConnection system = bus.connect(QStringLiteral("system"));
     WakeWatcher watcher(system);
     QSignalSpy woke(&watcher, &WakeWatcher::wokeUp);
-    PrivateBus::flush(system); // who owns the login name is known before any signal
+    PrivateBus::flush(system); // the watcher's match rules are in place before any signal
+    QTRY_COMPARE(watcher.loginManager(), login.baseService()); // and its owner is known
     auto announce = [](const QDBusConnection &from, bool start) {
         QDBusMessage message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
@@ -79,8 +85,6 @@ void TstWakeWatcher::prepareForSleep()
     announce(fromLogin ? login : stranger, sleeping);
     announce(login, false);
     QTRY_COMPARE(woke.count(), wakeUps);
-    for (const QString &name : { QStringLiteral("login"), QStringLiteral("stranger"), QStringLiteral("system") })
-        QDBusConnection::disconnectFromBus(name);
 }
 
 QTEST_GUILESS_MAIN(TstWakeWatcher)
