@@ -1,5 +1,6 @@
 #include "reminders/reminderlistmodel.h"
 
+#include "common/clock.h"
 #include "reminders/reminderlist.h"
 #include "reminders/reminderrecord.h"
 #include "reminders/schedule.h"
@@ -51,9 +52,12 @@ QVariant ReminderListModel::data(const QModelIndex &index, int role) const
     case TypeColumn: {
         const QString schedule = m_scheduleNames.value(RecordSchedule(record));
         const SnoozeStore::Snooze *snooze = m_list.snoozes().find(record);
-        return snooze
-            ? tr("%1, snoozed to %2").arg(schedule, locale.toString(snooze->until.time(), QStringLiteral("h:mm ap")))
-            : schedule;
+        if (!snooze)
+            return schedule;
+        // A snooze to another day (tomorrow at the same time) names its day.
+        const QString format = snooze->until.date() == Clock::now().date() ? QStringLiteral("h:mm ap")
+                                                                           : QStringLiteral("ddd d MMM, h:mm ap");
+        return tr("%1, snoozed to %2").arg(schedule, locale.toString(snooze->until, format));
     }
     case MessageColumn: return RecordMessagePreview(record);
     default: return {};

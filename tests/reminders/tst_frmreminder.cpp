@@ -427,10 +427,11 @@ void TestFrmReminder::missedList()
 void TestFrmReminder::deliveryOptionsAndTheSnoozedMark()
 {
     const QString wake = rec("202403121000", 1, 0, QStringLiteral("wake"));
-    m_env->writeBytes(ReminderList::fileName(), fileOf({ wake }));
-    m_env->writeBytes(SnoozeStore::fileName(), ("202403121025" + wake + "\r\n").toUtf8());
+    const QString call = rec("202403121030", 0, 0, QStringLiteral("call"));
+    m_env->writeBytes(ReminderList::fileName(), fileOf({ wake, call }));
+    m_env->writeBytes(SnoozeStore::fileName(), ("202403121025" + wake + "\r\n202403131030" + call + "\r\n").toUtf8());
     open();
-    QCOMPARE(column(2), QStringList { QStringLiteral("Daily, snoozed to 10:25 am") });
+    QCOMPARE(column(2), (QStringList { "Daily, snoozed to 10:25 am", "Once, snoozed to Wed 13 Mar, 10:30 am" }));
     const QAbstractItemModel *model = child<QTreeView>("lvwRemDue")->model();
     QCOMPARE(model->index(0, 2).data(Qt::ToolTipRole).toString(), column(2).first());
     child<QComboBox>("cboShowAs")->setCurrentIndex(2);
