@@ -22,10 +22,12 @@ const QRegularExpression &conflictPattern()
 
 // The pattern is matched only against names that hold one of its fixed parts, so a start-up that finds
 // no conflict copy never loads the pattern engine (half a megabyte of memory).
+const QLatin1String SyncEngineMark(".sync-conflict-"); // Syncthing's
+const QLatin1String OtherEngineMark(" (conflicted copy"); // other engines', and this program's own
+
 bool mayBeConflictCopy(const QString &fileName)
 {
-    return fileName.contains(QLatin1String(".sync-conflict-"))
-        || fileName.contains(QLatin1String(" (conflicted copy "));
+    return fileName.contains(SyncEngineMark) || fileName.contains(OtherEngineMark);
 }
 
 } // namespace
@@ -59,8 +61,8 @@ QStringList ConflictCopiesIn(const QString &folder, const QString &of)
     // A day's folder holds thousands of names: the pattern sees only those that begin like a copy of
     // `of`. Plain prefixes, not name filters, which would load the pattern engine at every start.
     const QString base = QFileInfo(of).completeBaseName().isEmpty() ? of : QFileInfo(of).completeBaseName();
-    const QString syncPrefix = base + QStringLiteral(".sync-conflict-");
-    const QString copyPrefix = base + QStringLiteral(" (conflicted copy");
+    const QString syncPrefix = base + SyncEngineMark;
+    const QString copyPrefix = base + OtherEngineMark;
     QStringList copies;
     for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort)) {
         if (of.isEmpty() ? IsConflictCopy(name)
@@ -108,9 +110,11 @@ QString ConflictCopyPath(const QString &path)
     return file.dir().filePath(copy);
 }
 
-QString KeepConflictCopy(const QString &path)
+QString KeepConflictCopy(const QString &path, QString *tried)
 {
     const QString copy = ConflictCopyPath(path);
+    if (tried)
+        *tried = copy;
     return QFile::copy(path, copy) ? copy : QString();
 }
 

@@ -30,8 +30,9 @@ QStringList ConflictCopiesIn(const QString &folder, const QString &of = QString(
 QStringList UntoldConflictCopies(const QString &dataFolder, bool everywhere);
 // Where this program keeps the other side's file before it writes its own over it.
 QString ConflictCopyPath(const QString &path);
-// Copies the file there; the copy's path, or an empty text when it could not be made.
-QString KeepConflictCopy(const QString &path);
+// Copies the file there; the copy's path, or an empty text when it could not be made (`tried` then
+// names the path it could not write).
+QString KeepConflictCopy(const QString &path, QString *tried = nullptr);
 // Told after a save that kept the other side's text in `copy`; `what` names the saved item.
 Message ConflictCopyMessage(const QString &what, const QString &copy);
 

@@ -384,11 +384,11 @@ bool frmQuickNotes::saveItem()
     const QString path = ToDoLists::itemFilePath(m_shownTitle);
     QString copy;
     if (m_watch->path() == path && m_watch->changedOnDisk() && QFileInfo::exists(path)) {
-        copy = KeepConflictCopy(path); // changed elsewhere since it was shown: that text is kept too
+        QString tried;
+        copy = KeepConflictCopy(path, &tried); // changed elsewhere since it was shown: that text is kept too
         if (copy.isEmpty()) {
-            Dialogs::show(Dialogs::writeFailedMessage(
-                              ConflictCopyPath(path), tr("The list changed elsewhere could not be kept.")),
-                this);
+            Dialogs::show(
+                Dialogs::writeFailedMessage(tried, tr("The list changed elsewhere could not be kept.")), this);
             return false;
         }
     }
