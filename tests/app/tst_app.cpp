@@ -433,6 +433,9 @@ void TestShell::singleInstance()
     SingleInstance other(QStringLiteral("qy2other"), folder, folder); // another name is another program
     QVERIFY(other.claim());
 
+    // A host name never takes the lock out of its folder: only letters, digits, points and dashes stay.
+    QCOMPARE(SingleInstance::lockFileName(QStringLiteral("qy2"), QStringLiteral("../my pc\u00e9.lan-1")),
+        QStringLiteral("qy2-.._my_pc_.lan-1.lock"));
     // A lock that a copy on another computer holds, arriving through a shared folder, stops nobody here.
     const QString otherHost = QDir(folder).filePath(SingleInstance::lockFileName(QStringLiteral("qy2far"), "far"));
     m_env->writeBytes(
