@@ -378,6 +378,67 @@ QString ClipStore::FreeClipName() const
     return name;
 }
 
+QString ClipStore::draftPath() const
+{
+    return QFileInfo(m_clipFolder).dir().filePath(QStringLiteral("ClipKeeper draft.txt"));
+}
+
+// A line for the category, one for the description, then the text with one line end added, which
+// the reader takes off again (it ends every line with one).
+bool ClipStore::saveDraft(const Draft &draft, QString *reason) const
+{
+    const QString CrLf = QStringLiteral("\r\n");
+    return WriteTextFile(
+        draftPath(), OneLine(draft.category) + CrLf + OneLine(draft.description) + CrLf + draft.text + CrLf, reason);
+}
+
+std::optional<ClipStore::Draft> ClipStore::loadDraft(Message *failure) const
+{
+    if (!QFileInfo::exists(draftPath()))
+        return std::nullopt;
+    QString reason;
+    std::optional<QString> text = ReadTextFile(draftPath(), &reason);
+    if (!text) {
+        *failure = exclamation(tr("THE UNSAVED CLIP TEXT CANNOT BE READ\r\n\r\n%1\r\n%2\r\n\r\nThe file is left as it "
+                                  "is; ClipKeeper offers it again at its next opening.")
+                                   .arg(QDir::toNativeSeparators(draftPath()), reason));
+        return std::nullopt;
+    }
+    Draft draft;
+    const auto takeLine = [&text] {
+        const qsizetype end = text->indexOf(QStringLiteral("\r\n"));
+        const QString line = text->left(end);
+        text->remove(0, end < 0 ? text->size() : end + 2);
+        return line;
+    };
+    draft.category = takeLine();
+    draft.description = takeLine();
+    text->chop(text->endsWith(QStringLiteral("\r\n")) ? 2 : 0);
+    draft.text = *text;
+    return draft;
+}
+
+bool ClipStore::removeDraft() const
+{
+    return !QFileInfo::exists(draftPath()) || QFile::remove(draftPath());
+}
+
+std::optional<Message> ClipStore::KeepDraft(const Draft &draft)
+{
+    if (const qsizetype category = m_categories.indexOf(draft.category); category >= 0)
+        SelectCategory(int(category));
+    const bool ownName = IsUsableName(draft.description) && !entryExists(clipPath(draft.description));
+    const QString name = ownName ? draft.description : FreeClipName();
+    bool saved = false;
+    if (const std::optional<Message> refused = SaveClip(name, draft.text, &saved); refused || !saved)
+        return refused;
+    removeDraft();
+    return Message { Message::Icon::Information, Title,
+        tr("When the program last ended, clip text typed in ClipKeeper had not been saved. It is kept as the clip "
+           "\"%1\" in \"%2\".")
+            .arg(name, m_currentCategory) };
+}
+
 std::optional<Message> ClipStore::DeleteClip(const QString &clip)
 {
     if (clip.isEmpty())

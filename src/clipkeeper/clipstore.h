@@ -88,6 +88,26 @@ public:
     // Moves the clip file to the trash; an empty name means no clip is selected.
     std::optional<Message> DeleteClip(const QString &clip);
 
+    // Clip text typed but not saved yet, kept beside "ClipData" a moment after the typing stops, so
+    // that a crash loses seconds of it. The next opening turns it into a clip (KeepDraft).
+    struct Draft
+    {
+        QString category;
+        QString description;
+        QString text;
+
+        bool operator==(const Draft &) const = default;
+    };
+    QString draftPath() const;
+    bool saveDraft(const Draft &draft, QString *reason = nullptr) const;
+    // nullopt when no draft is kept; also when it cannot be read, then with *failure set.
+    std::optional<Draft> loadDraft(Message *failure) const;
+    bool removeDraft() const;
+    // Writes the draft as a clip of its category (the current one when that is gone), named by its
+    // description when no entry has that name yet, else by FreeClipName(); then the draft goes.
+    // Says where the text went; nullopt when it could not be written (the writer told why).
+    std::optional<Message> KeepDraft(const Draft &draft);
+
     // A name a category or a clip may have: a usable file name that is not hidden.
     static bool IsUsableName(const QString &name);
 

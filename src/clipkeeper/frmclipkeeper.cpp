@@ -26,6 +26,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -216,6 +217,16 @@ frmClipKeeper::frmClipKeeper(QWidget *parent)
         message = loadMessage;
     fillCategories();
     connect(m_watch, &FileWatch::touched, this, &frmClipKeeper::takeChangesFromDisk);
+    m_tmrDraft = new QTimer(this);
+    m_tmrDraft->setObjectName(QStringLiteral("tmrDraft"));
+    m_tmrDraft->setSingleShot(true);
+    m_tmrDraft->setInterval(DraftDelayMs);
+    connect(m_tmrDraft, &QTimer::timeout, this, &frmClipKeeper::tmrDraft_Timer);
+    connect(m_rtfClipDisplay->document(), &QTextDocument::modificationChanged, m_tmrDraft, qOverload<>(&QTimer::start));
+    connect(m_rtfClipDisplay->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (m_rtfClipDisplay->document()->isModified())
+            m_tmrDraft->start();
+    });
     bindKeepOnTop(m_chkOnTop, this, Key::ClipOnTop);
     markShown();
     m_filClips->setFocus(); // where the user reads, never on a command that removes
@@ -335,6 +346,11 @@ void frmClipKeeper::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    m_tmrDraft->stop();
+    if (m_rtfClipDisplay->document()->isModified() && !Dialogs::canAsk())
+        tmrDraft_Timer(); // the text could not be kept as a clip: the draft keeps it for the next opening
+    else
+        m_store->removeDraft(); // the typed text was saved, let go, or kept as a clip
     Settings::saveCoordinate(Key::ClipHeight, outerSizeTwips(this).height());
     savePlacement(this, Key::ClipLeft, Key::ClipTop);
     saveKeepOnTop(m_chkOnTop, Key::ClipOnTop);
@@ -515,6 +531,7 @@ QString frmClipKeeper::boxText() const
 void frmClipKeeper::afterOpening(const std::optional<Message> &message)
 {
     tell(message);
+    keepDraftAsClip();
     const QList<ClipStore::ForeignName> foreign = m_store->ForeignNames();
     if (foreign.isEmpty() || !Dialogs::canAsk())
         return;
@@ -523,6 +540,32 @@ void frmClipKeeper::afterOpening(const std::optional<Message> &message)
     const std::optional<Message> failed = m_store->RenameForeign(foreign);
     fillCategories();
     tell(failed);
+}
+
+// Clip text typed when the program last ended without a word comes back as a clip.
+void frmClipKeeper::keepDraftAsClip()
+{
+    Message failure;
+    const std::optional<ClipStore::Draft> draft = m_store->loadDraft(&failure);
+    if (!draft) {
+        if (!failure.text.isEmpty())
+            tell(failure); // the draft stays for the next opening
+        return;
+    }
+    const std::optional<Message> kept = m_store->KeepDraft(*draft);
+    fillCategories();
+    tell(kept);
+}
+
+void frmClipKeeper::tmrDraft_Timer()
+{
+    if (!m_rtfClipDisplay->document()->isModified()) {
+        m_store->removeDraft(); // saved, let go or undone: a description alone is no text to keep
+        return;
+    }
+    QString reason;
+    if (!m_store->saveDraft({ m_store->currentCategory(), m_txtClipDescription->text(), boxText() }, &reason))
+        m_panelHint->setText(tr("The typed clip text could not be kept aside: %1").arg(reason));
 }
 
 void frmClipKeeper::lvwClipCats_ItemClick(int row)

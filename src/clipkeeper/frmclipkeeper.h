@@ -17,6 +17,7 @@ class QListWidgetItem;
 class QStatusBar;
 class QTextEdit;
 class QTime;
+class QTimer;
 class QToolBar;
 class RolloverHints;
 struct Message;
@@ -29,6 +30,8 @@ struct Message;
 // Text typed in the description or clip text box is never replaced (by a clip chosen in the list)
 // or closed away without the question Save / Discard / Cancel; when the program ends with nobody
 // to ask, the typed text is kept as a clip of a free name ("Unsaved clip") in the current category.
+// Two seconds after typing stops the typed text is also kept aside as a draft, which the next
+// opening turns into a clip should the program have ended without a word (a crash, a kill).
 class frmClipKeeper final : public QWidget
 {
     Q_OBJECT
@@ -53,6 +56,10 @@ public:
     void showClipOf(const QString &category, const QString &clip);
     // "Remind me" (the clip list's menu, Ctrl+R): asks for a reminder with the chosen clip's text.
     void remindMe();
+
+    // Two seconds after the last edit: typed clip text is kept as the draft; none is kept otherwise.
+    void tmrDraft_Timer();
+    static constexpr int DraftDelayMs = 2000;
 
 Q_SIGNALS:
     void remindMeRequested(const QDate &date, const QTime &time, const QString &text);
@@ -90,12 +97,14 @@ private:
     void keepUnsaved();
     void markShown();
     void afterOpening(const std::optional<Message> &message);
+    void keepDraftAsClip();
     QString boxText() const;
     QString selectedClip() const;
     void tell(const std::optional<Message> &message);
 
     std::unique_ptr<ClipStore> m_store;
     FileWatch *m_watch = nullptr;
+    QTimer *m_tmrDraft = nullptr;
     RolloverHints *m_hints = nullptr;
     QIcon m_categoryIcon;
     QIcon m_currentCategoryIcon;

@@ -67,6 +67,8 @@ private Q_SLOTS:
     void saveRefused();
     void openUnreadable_data();
     void openUnreadable();
+    void draftBecomesAClip_data();
+    void draftBecomesAClip();
 
 private:
     QString clipData(const QString &name = QString()) const;
@@ -455,6 +457,46 @@ void TestClipStore::openUnreadable()
     QFETCH(QString, text);
     QVERIFY2(said->startsWith(text.toUtf8()), said->constData());
     QCOMPARE(QFileInfo::exists(path), !removed); // not brought back empty
+}
+
+void TestClipStore::draftBecomesAClip_data()
+{
+    columns<QString, QString, QString, bool>("category", "description", "text", "writes");
+    QTest::addColumn<QString>("clip"); // where the text goes; empty: nowhere, the draft stays
+    row("its name, in its category", "Work", "Letter", "Dear Sir\r\n\r\nYours\r\n", true, "Work/Letter");
+    row("no text", "Work", "Empty", "", true, "Work/Empty");
+    row("a line break in the name", "Work", "Two\nwords", "x", true, "Work/Two words");
+    row("a name taken", "My Clips", "taken", "new", true, "My Clips/Unsaved clip");
+    row("a name no clip can have", "My Clips", "a/b", "x", true, "My Clips/Unsaved clip");
+    row("its category gone", "Gone", "Letter", "x", true, "My Clips/Letter");
+    row("the clip cannot be written", "Work", "Letter", "x", false, "");
+}
+
+void TestClipStore::draftBecomesAClip()
+{
+    auto [category, description, text, writes]
+        = fetch<QString, QString, QString, bool>("category", "description", "text", "writes");
+    QFETCH(QString, clip);
+    make({ QStringLiteral("My Clips/taken"), QStringLiteral("Work/") });
+    ClipStore &store = open();
+    QVERIFY(store.saveDraft({ category, description, text }));
+    Message failure;
+    const std::optional<ClipStore::Draft> draft = store.loadDraft(&failure);
+    QVERIFY(draft);
+    QCOMPARE(draft->text, text);
+    if (!writes)
+        store.setWriter([](const QString &, const QString &) { return false; });
+
+    const std::optional<Message> told = store.KeepDraft(*draft);
+    QCOMPARE(QFile::exists(store.draftPath()), clip.isEmpty());
+    if (clip.isEmpty()) {
+        QCOMPARE(told, std::nullopt);
+        return;
+    }
+    QCOMPARE(fileBytes(clip), text.toUtf8());
+    QVERIFY2(told && told->text.contains(u'"' + clip.section(u'/', 1) + u'"'), toString(told));
+    QCOMPARE(store.loadDraft(&failure), std::nullopt);
+    QVERIFY(failure.text.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestClipStore)

@@ -8,6 +8,7 @@
 #include "clipkeeper/clipstore.h"
 #include "clipkeeper/frmclipkeeper.h"
 #include "common/settings.h"
+#include "common/textfile.h"
 #include "widgets/windowhelpers.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QLocale>
 #include <QMimeData>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest>
 #include <fcntl.h>
 #include <memory>
@@ -45,6 +47,7 @@ private Q_SLOTS:
     void saveClipStoresTheBoxes();
     void typedTextIsAskedAbout_data();
     void typedTextIsAskedAbout();
+    void typedTextOutlivesACrash();
     void foreignNamesAreOfferedAtOpening();
     void renameInPlace_data();
     void renameInPlace();
@@ -265,6 +268,43 @@ void TestFrmClipKeeper::typedTextIsAskedAbout()
         QCOMPARE(trash.trashed(), QStringList { "one" });
     if (action == u"logout")
         QCOMPARE(clipBytes(QStringLiteral("My Clips/Unsaved clip")), QByteArray("typed"));
+}
+
+// Kept aside as it is typed, and gone once it is saved: a crash loses only the last moment.
+void TestFrmClipKeeper::typedTextOutlivesACrash()
+{
+    TrashHome trash;
+    makeClip(QStringLiteral("My Clips/one"), "1");
+    open();
+    const QString draft = m_window->store().draftPath();
+    child<QTimer>("tmrDraft")->setInterval(0);
+    clickItem(clips(), QStringLiteral("one"));
+    clipText()->selectAll();
+    QTest::keyClicks(clipText(), QStringLiteral("saved"));
+    QTRY_VERIFY(QFile::exists(draft));
+    m_window->SaveClip();
+    QTRY_VERIFY(!QFile::exists(draft));
+
+    QTest::keyClicks(clipText(), QStringLiteral(" then typed"));
+    QTRY_VERIFY(QFile::exists(draft));
+    m_window.reset(); // the program ends without a word: no close, no question
+    open();
+    QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
+    QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Information);
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/one")), QByteArray("saved"));
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Unsaved clip")), QByteArray("saved then typed"));
+    QCOMPARE(texts(clips()), (QStringList { "one", "Unsaved clip" }));
+    QVERIFY(!QFile::exists(draft));
+
+    // At a logout whose clip cannot be written, the draft keeps the text for the next opening.
+    clickItem(clips(), QStringLiteral("one"));
+    clipText()->selectAll();
+    QTest::keyClicks(clipText(), QStringLiteral("last words"));
+    failNextWriteAt(WriteStep::Rename);
+    Dialogs::setCanAsk(false);
+    QVERIFY(m_window->close());
+    Dialogs::setCanAsk(true);
+    QVERIFY(m_env->readBytes(QFileInfo(draft).fileName()).contains("last words"));
 }
 
 void TestFrmClipKeeper::foreignNamesAreOfferedAtOpening()
