@@ -563,8 +563,10 @@ void frmClipKeeper::tmrDraft_Timer()
         m_store->removeDraft(); // saved, let go or undone: a description alone is no text to keep
         return;
     }
+    // A description the user did not type (the shown clip's, the placeholder) names no new clip.
+    const QString description = m_txtClipDescription->isModified() ? m_txtClipDescription->text() : QString();
     QString reason;
-    if (!m_store->saveDraft({ m_store->currentCategory(), m_txtClipDescription->text(), boxText() }, &reason))
+    if (!m_store->saveDraft({ m_store->currentCategory(), description, boxText() }, &reason))
         m_panelHint->setText(tr("The typed clip text could not be kept aside: %1").arg(reason));
 }
 

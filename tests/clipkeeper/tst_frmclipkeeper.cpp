@@ -285,14 +285,18 @@ void TestFrmClipKeeper::typedTextOutlivesACrash()
     m_window->SaveClip();
     QTRY_VERIFY(!QFile::exists(draft));
 
-    QTest::keyClicks(clipText(), QStringLiteral(" then typed"));
+    m_window.reset();
+    open(); // the boxes show the placeholders, which name no clip
+    child<QTimer>("tmrDraft")->setInterval(0);
+    clipText()->selectAll();
+    QTest::keyClicks(clipText(), QStringLiteral("typed"));
     QTRY_VERIFY(QFile::exists(draft));
     m_window.reset(); // the program ends without a word: no close, no question
     open();
     QTRY_COMPARE(m_env->dialogs.shown.size(), 1);
     QCOMPARE(m_env->dialogs.shown.first().icon, Message::Icon::Information);
     QCOMPARE(clipBytes(QStringLiteral("My Clips/one")), QByteArray("saved"));
-    QCOMPARE(clipBytes(QStringLiteral("My Clips/Unsaved clip")), QByteArray("saved then typed"));
+    QCOMPARE(clipBytes(QStringLiteral("My Clips/Unsaved clip")), QByteArray("typed"));
     QCOMPARE(texts(clips()), (QStringList { "one", "Unsaved clip" }));
     QVERIFY(!QFile::exists(draft));
 
