@@ -383,13 +383,9 @@ QString ClipStore::draftPath() const
     return QFileInfo(m_clipFolder).dir().filePath(QStringLiteral("ClipKeeper draft.txt"));
 }
 
-// A line for the category, one for the description, then the text with one line end added, which
-// the reader takes off again (it ends every line with one).
 bool ClipStore::saveDraft(const Draft &draft, QString *reason) const
 {
-    const QString CrLf = QStringLiteral("\r\n");
-    return WriteTextFile(
-        draftPath(), OneLine(draft.category) + CrLf + OneLine(draft.description) + CrLf + draft.text + CrLf, reason);
+    return WriteWithHeadings(draftPath(), { draft.category, draft.description }, draft.text, reason);
 }
 
 std::optional<ClipStore::Draft> ClipStore::loadDraft(Message *failure) const
@@ -397,25 +393,15 @@ std::optional<ClipStore::Draft> ClipStore::loadDraft(Message *failure) const
     if (!QFileInfo::exists(draftPath()))
         return std::nullopt;
     QString reason;
-    std::optional<QString> text = ReadTextFile(draftPath(), &reason);
+    const std::optional<QString> text = ReadTextFile(draftPath(), &reason);
     if (!text) {
         *failure = exclamation(tr("THE UNSAVED CLIP TEXT CANNOT BE READ\r\n\r\n%1\r\n%2\r\n\r\nThe file is left as it "
                                   "is; ClipKeeper offers it again at its next opening.")
                                    .arg(QDir::toNativeSeparators(draftPath()), reason));
         return std::nullopt;
     }
-    Draft draft;
-    const auto takeLine = [&text] {
-        const qsizetype end = text->indexOf(QStringLiteral("\r\n"));
-        const QString line = text->left(end);
-        text->remove(0, end < 0 ? text->size() : end + 2);
-        return line;
-    };
-    draft.category = takeLine();
-    draft.description = takeLine();
-    text->chop(text->endsWith(QStringLiteral("\r\n")) ? 2 : 0);
-    draft.text = *text;
-    return draft;
+    const auto [headings, body] = SplitHeadings(*text, 2);
+    return Draft { headings[0], headings[1], body };
 }
 
 bool ClipStore::removeDraft() const

@@ -250,6 +250,26 @@ std::optional<QString> ReadTextFile(const QString &path, QString *error)
     return decodeTextFile(*bytes);
 }
 
+bool WriteWithHeadings(const QString &path, const QStringList &headings, const QString &text, QString *error)
+{
+    QString file;
+    for (const QString &heading : headings)
+        file += OneLine(heading) + QStringLiteral("\r\n");
+    return WriteTextFile(path, file + text + QStringLiteral("\r\n"), error);
+}
+
+std::pair<QStringList, QString> SplitHeadings(QString text, int count)
+{
+    QStringList headings;
+    for (int i = 0; i < count; ++i) {
+        const qsizetype end = text.indexOf(QStringLiteral("\r\n"));
+        headings.append(text.left(end));
+        text.remove(0, end < 0 ? text.size() : end + 2);
+    }
+    text.chop(text.endsWith(QStringLiteral("\r\n")) ? 2 : 0);
+    return { headings, text };
+}
+
 QString withLineEnds(const QString &text, QStringView lineEnd)
 {
     QString result;

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QFile;
 class QIODevice;
@@ -40,6 +41,11 @@ std::optional<QByteArray> readDevice(QIODevice &device, QString *error = nullptr
 bool WriteTextFile(const QString &path, const QString &text, QString *error = nullptr);
 // The same for bytes written as they are.
 bool WriteFileBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// Text kept aside under a few headings (a draft, under what it belongs to): each heading on a line
+// of its own, then the text with one line end added, which SplitHeadings takes off again.
+bool WriteWithHeadings(const QString &path, const QStringList &headings, const QString &text, QString *error = nullptr);
+// ReadTextFile's text of such a file: `count` headings (empty where the file ends first), then the text.
+std::pair<QStringList, QString> SplitHeadings(QString text, int count);
 // Adds the bytes to the end of the file (created when missing) and syncs it; false and the reason
 // when that fails.
 bool AppendToFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);

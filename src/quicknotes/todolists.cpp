@@ -161,12 +161,9 @@ QString ToDoLists::draftFilePath()
     return DataFolder::filePath(QStringLiteral("QuickNotes draft.txt"));
 }
 
-// The draft's first line is the title; the text follows with one line break of its own added, which
-// the reader takes off again (the reader ends every line with one).
 bool ToDoLists::saveDraft(const Draft &draft, QString *reason)
 {
-    const QString text = title(draft.position) + CrLf + toFileText(draft.text) + CrLf;
-    return WriteTextFile(draftFilePath(), text, reason);
+    return WriteWithHeadings(draftFilePath(), { title(draft.position) }, toFileText(draft.text), reason);
 }
 
 std::optional<ToDoLists::Draft> ToDoLists::loadDraft(Message *failure)
@@ -177,12 +174,8 @@ std::optional<ToDoLists::Draft> ToDoLists::loadDraft(Message *failure)
     const std::optional<QString> text = load(path, failure);
     if (!text)
         return std::nullopt;
-    const qsizetype titleEnd = text->indexOf(CrLf);
-    Draft draft;
-    draft.position = qMax(0, position(text->left(titleEnd)));
-    draft.text = titleEnd < 0 ? QString() : text->mid(titleEnd + 2);
-    draft.text.chop(draft.text.endsWith(CrLf) ? 2 : 0);
-    return draft;
+    const auto [headings, body] = SplitHeadings(*text, 1);
+    return Draft { qMax(0, position(headings[0])), body };
 }
 
 bool ToDoLists::removeDraft()

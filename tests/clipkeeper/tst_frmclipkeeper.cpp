@@ -300,7 +300,8 @@ void TestFrmClipKeeper::typedTextOutlivesACrash()
     QCOMPARE(texts(clips()), (QStringList { "one", "Unsaved clip" }));
     QVERIFY(!QFile::exists(draft));
 
-    // At a logout whose clip cannot be written, the draft keeps the text for the next opening.
+    // At a logout whose clip cannot be written, the draft keeps the text for the next opening (this
+    // window's timer has its own two seconds: only the close can have written it).
     clickItem(clips(), QStringLiteral("one"));
     clipText()->selectAll();
     QTest::keyClicks(clipText(), QStringLiteral("last words"));
