@@ -137,8 +137,7 @@ void TestFrmCalculator::slotPressesByButton()
 void TestFrmCalculator::readoutClickCopies()
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-    if (QGuiApplication::clipboard()->text() != QLatin1String("before"))
-        QSKIP("this platform has no clipboard");
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before")); // the platform has a clipboard
     type("12.5");
     QTest::mouseClick(control(QStringLiteral("lblReadout")), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("12.5"));
