@@ -40,9 +40,9 @@ QVariant ReminderListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
-    const QString record = m_list.record(m_rows.at(index.row()));
     if (role == Qt::ToolTipRole && index.column() == TypeColumn)
         return data(index, Qt::DisplayRole); // a snooze's text is wider than its column
+    const QString record = m_list.record(m_rows.at(index.row()));
     if (role == Qt::ToolTipRole)
         return index.column() == MessageColumn ? QVariant(RecordMessagePreview(record)) : QVariant();
     const QLocale locale;
